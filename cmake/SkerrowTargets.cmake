@@ -1,0 +1,63 @@
+# Small helpers so that every folder declares its targets the same way.
+
+# skerrow_library(<layer> SOURCES ... [DEPS ...])
+# A static library skerrow_<layer>, whose headers are included as "<layer>/Name.h".
+function(skerrow_library layer)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(skerrow_${layer} STATIC ${ARG_SOURCES})
+  target_include_directories(skerrow_${layer} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(skerrow_${layer} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# skerrow_test(<name> SOURCES ... [DEPS ...] [QT] [LABELS ...] [ENVIRONMENT ...] [TIMEOUT n])
+# A GoogleTest executable whose cases are registered with CTest one by one.
+# QT runs it on Qt's offscreen platform.
+function(skerrow_test name)
+  cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  set(env SKERROW_SOURCE_DIR=${PROJECT_SOURCE_DIR} ${ARG_ENVIRONMENT})
+  if(ARG_QT)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set(properties ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
+endfunction()
+
+# skerrow_fuzz(<name> SOURCES ... [DEPS ...] [SECONDS n])
+# A libFuzzer target; CTest runs it for a few seconds as a smoke test.
+function(skerrow_fuzz name)
+  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 5)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME fuzz.${name}
+    COMMAND ${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=2048 ${corpus})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
+
+# skerrow_subdirectories(): adds every child folder that has a CMakeLists.txt
+# and whose name is a layer of this build.
+function(skerrow_layer_subdirectories)
+  foreach(layer IN LISTS SKERROW_LAYERS)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/CMakeLists.txt)
+      add_subdirectory(${layer})
+    endif()
+  endforeach()
+endfunction()
