@@ -11,13 +11,19 @@ endfunction()
 
 # skerrow_test(<name> SOURCES ... [DEPS ...] [QT] [LABELS ...] [ENVIRONMENT ...] [TIMEOUT n])
 # A GoogleTest executable whose cases are registered with CTest one by one.
-# QT runs it on Qt's offscreen platform.
+# QT gives it a QApplication and runs it on Qt's offscreen platform.
 function(skerrow_test name)
   cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
   find_package(GTest REQUIRED)
   include(GoogleTest)
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(ARG_QT)
+    # Window tests need a QApplication before the first test runs.
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   set(env SKERROW_SOURCE_DIR=${PROJECT_SOURCE_DIR} ${ARG_ENVIRONMENT})
   if(ARG_QT)
