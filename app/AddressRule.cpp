@@ -2,8 +2,13 @@
 
 #include "app/Site.h"
 
+bool IsVideoAddress(const std::function<std::string()>& readText)
+{
+    auto holds = [&readText](const std::string& part) { return readText().find(part) != std::string::npos; };
+    return holds(Site::Domain()) && (holds("v=") || holds("key="));
+}
+
 bool IsVideoAddress(const std::string& text)
 {
-    auto holds = [&text](const std::string& part) { return text.find(part) != std::string::npos; };
-    return holds(Site::Domain()) && (holds("v=") || holds("key="));
+    return IsVideoAddress([&text] { return text; });
 }

@@ -4,6 +4,7 @@
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/StandInPanels.h"
+#include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
 #include "framework/QtText.h"
@@ -13,6 +14,7 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 
+#include <QClipboard>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -59,7 +61,7 @@ TForm1::TForm1()
     layout->AddAligned(NxHeaderPanel3, alBottom);
     layout->AddAligned(NxHeaderPanel1, alClient);
     SaveDialog1 = new TSaveDialog(this, QStringLiteral("SaveDialog1"));
-    JvClipboardMonitor1 = Named(new QObject(this), "JvClipboardMonitor1");
+    JvClipboardMonitor1 = new TJvClipboardMonitor(this, QStringLiteral("JvClipboardMonitor1"));
 
     new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
     BindEvents();
@@ -172,6 +174,7 @@ void TForm1::BindEvents()
     imgEN->OnClick = [this](QObject* sender) { imgENClick(sender); };
     imgHelp->OnClick = [this](QObject* sender) { imgHelpClick(sender); };
     NxHtmlLabel1->OnClick = [this](QObject* sender) { NxHtmlLabel1Click(sender); };
+    JvClipboardMonitor1->OnChange = [this](QObject* sender) { JvClipboardMonitor1Change(sender); };
 }
 
 void TForm1::PlaceCentred()
@@ -209,8 +212,14 @@ void TForm1::Edit1Change(QObject*)
     NxHeaderPanel1->SetBorderWidth(step2 ? 0 : 1);
 }
 
+// The clipboard is read afresh for every test of the rule and for the copy:
+// nothing of it is remembered between notices.
 void TForm1::JvClipboardMonitor1Change(QObject*)
 {
+    auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
+    if (!IsVideoAddress(clipboardText))
+        return;
+    Edit1->setText(ToQt(clipboardText()));
 }
 
 void TForm1::btnDownloadClick(QObject*)

@@ -7,6 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class TImage;
+class TJvClipboardMonitor;
 class TSaveDialog;
 class THeaderPanelStandIn;
 class TLinkLabelStandIn;
@@ -32,7 +33,7 @@ public:
     QGroupBox* GroupBox2;
     QLineEdit* Edit1;
     QRadioButton* chkMobile;
-    QObject* JvClipboardMonitor1;
+    TJvClipboardMonitor* JvClipboardMonitor1;
     QWidget* Panel1;
     TImage* img;
     TImage* imgES;
