@@ -74,7 +74,7 @@ TEST(SearchTest, GreedyAndNonGreedyCaptures)
         {"first alternative first", "(a|ab)(c|bcd)(d*)", "", "abcd", "abcd", "a", "bcd"},
         {"an optional group that takes part", "x(a)?y", "", "xay", "xay", "a"},
         {"an optional group that does not", "x(a)?y", "", "xy", "xy", ""},
-        {"a non-greedy optional group", "x(a)??(a?)y", "", "xay", "xay", "", "a"},
+        {"a non-greedy optional group", "x(a)?\?(a?)y", "", "xay", "xay", "", "a"},
         {"a star over any character with a following literal", "a.*b", "", "axbxbx", "axbxb"},
         {"a non-greedy star before a literal", "a.*?b", "", "axbxbx", "axb"},
         {"the group loop backtracks into the literal", "(a|b)*c", "", "abac", "abac", "a"},
