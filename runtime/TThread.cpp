@@ -1,5 +1,6 @@
 #include "runtime/TThread.h"
 
+#include <chrono>
 #include <deque>
 #include <exception>
 
@@ -68,14 +69,16 @@ void SetWakeMainThreadHook(std::function<void()> hook)
     State().wakeHook = std::move(hook);
 }
 
-bool CheckSynchronize()
+bool CheckSynchronize(int timeoutMs)
 {
     if (!IsMainThread())
         return false;
     SyncState& state = State();
     std::deque<HandOver*> batch;
     {
-        std::lock_guard lock(state.mutex);
+        std::unique_lock lock(state.mutex);
+        if (timeoutMs > 0)
+            state.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !state.pending.empty(); });
         batch.swap(state.pending);
     }
     // NOTE: each worker waits for its own hand-over, so no entry outlives the

@@ -58,8 +58,9 @@ private:
 };
 
 // Runs every queued hand-over on the calling thread, which must be the main
-// thread. Returns whether anything ran.
-bool CheckSynchronize();
+// thread; when none is queued, first waits up to timeoutMs for one. Returns
+// whether anything ran.
+bool CheckSynchronize(int timeoutMs = 0);
 
 // Called (from the worker) each time a hand-over is queued; the framework
 // uses it to wake its event loop. An empty function removes the hook.
