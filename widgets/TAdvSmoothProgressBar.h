@@ -49,6 +49,8 @@ public:
 
     // Whether the bar is still moving towards its target.
     bool Gliding() const { return gliding_; }
+    // Pixels from the filled part's left edge to the glow's centre.
+    double GlowPosition() const { return glowPosition_; }
 
     TProgressBarState PaintState() const;
     TProgressBarGeometry Geometry() const;
