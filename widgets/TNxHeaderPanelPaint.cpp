@@ -17,8 +17,6 @@ constexpr TColor kButtonPressedFrom = 0x087FE8;
 constexpr TColor kButtonPressedTo = 0x7AD9F7;
 constexpr int kVistaStartWeight = 150;
 constexpr int kVistaWeightStep = 7;
-constexpr int kSectionDarkenWeight = 170;
-constexpr int kSectionHighlightWeight = 112;
 
 void DrawLine(QPainter& painter, QPoint from, QPoint to, TColor color)
 {
