@@ -1,11 +1,10 @@
 #pragma once
 
-#include "runtime/Events.h"
+#include "framework/Guard.h"
 
 #include <QString>
 
 #include <functional>
-#include <utility>
 
 class QObject;
 
@@ -14,10 +13,11 @@ using TWidgetNotifyEvent = std::function<void(QObject* Sender)>;
 using TLinkClickEvent = std::function<void(QObject* Sender, const QString& Href)>;
 using TPositionChangedEvent = std::function<void(QObject* Sender, double Value)>;
 
-// Every handler a widget raises goes through here, so that all of them reach
-// the application's exception display the same way.
+// Raises a bound handler inside the framework's guard, so that a failure
+// reaches the application's display instead of unwinding through Qt.
 template <typename Handler, typename... Args>
 void DispatchEvent(const Handler& handler, Args&&... args)
 {
-    RaiseEvent(handler, std::forward<Args>(args)...);
+    if (handler)
+        Guarded([&] { handler(args...); });
 }

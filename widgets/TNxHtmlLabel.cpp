@@ -7,7 +7,6 @@
 TNxHtmlLabel::TNxHtmlLabel(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TNxHtmlLabel::SetCaption(const QString& value)
@@ -28,13 +27,15 @@ void TNxHtmlLabel::SetAutoSize(bool value)
 void TNxHtmlLabel::SetColor(TColor value)
 {
     color_ = value;
-    parentColor_ = false;
-    update();
+    SetParentColor(false);
 }
 
 void TNxHtmlLabel::SetParentColor(bool value)
 {
     parentColor_ = value;
+    // In the parent's colour the label leaves its background to the parent,
+    // which also shows any shading the parent's style draws there.
+    setAttribute(Qt::WA_OpaquePaintEvent, !value);
     update();
 }
 
@@ -63,17 +64,11 @@ void TNxHtmlLabel::AdjustSize()
     resize(layout.MaxX, layout.Height);
 }
 
-QColor TNxHtmlLabel::BackgroundColor() const
-{
-    if (parentColor_ && parentWidget())
-        return parentWidget()->palette().color(parentWidget()->backgroundRole());
-    return ToQColor(color_);
-}
-
 void TNxHtmlLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), BackgroundColor());
+    if (!parentColor_)
+        painter.fillRect(rect(), ToQColor(color_));
     THtmlLayout::Draw(painter, Layout());
 }
 

@@ -48,7 +48,6 @@ protected:
 
 private:
     void AdjustSize();
-    QColor BackgroundColor() const;
 
     QString caption_;
     bool autoSize_ = false;

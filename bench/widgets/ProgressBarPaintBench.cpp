@@ -4,7 +4,6 @@
 #include "DownloadWindowLook.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QProgressBar>
@@ -49,8 +48,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
-    QApplication::setFont(QFont("Tahoma", 8));
+    RegisterTahoma();
+    QApplication::setFont(TahomaFont());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

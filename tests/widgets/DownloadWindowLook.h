@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/Fonts.h"
 #include "widgets/TAdvSmoothProgressBar.h"
 #include "widgets/TNxLabel.h"
 
@@ -29,8 +30,8 @@ inline void ApplyDownloadBarLook(TAdvSmoothProgressBar& bar)
     progress.SetRounding(1);
     progress.SetShadowColor(0x333333);
     progress.SetShadowOffset(0);
-    look.SetFont(QFont("Tahoma", 8));
-    look.SetProgressFont(QFont("Tahoma", 8));
+    look.SetFont(TahomaFont());
+    look.SetProgressFont(TahomaFont());
     look.SetValueFormat("%.0f%%");
     look.SetValueType(vtPercentage);
     look.SetValueVisible(true);
@@ -40,7 +41,7 @@ inline void ApplyDownloadTitleLook(TNxLabel& title)
 {
     title.SetAutoSize(false);
     title.setGeometry(20, 53, 249, 13);
-    title.setFont(QFont("Tahoma", 8, QFont::Bold));
+    title.setFont(TahomaFont(true));
     title.SetWordWrap(true);
     title.SetEllipsisPosition(epPathEllipsis);
     title.SetInnerMargins({0, 2});

@@ -1,4 +1,4 @@
-#include "WidgetsTestApplication.h"
+#include "RenderProbe.h"
 
 #include "widgets/TNxHeaderPanel.h"
 

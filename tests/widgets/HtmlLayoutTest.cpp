@@ -1,3 +1,6 @@
+#include "framework/Fonts.h"
+#include "framework/MessageBox.h"
+#include "runtime/Exception.h"
 #include "widgets/NamedColors.h"
 #include "widgets/TNxHtmlLabel.h"
 
@@ -13,7 +16,7 @@ const QString kLink = QStringLiteral("<a href=\"http://www.youtube.com\">Open Yo
 
 THtmlLayoutResult Lay(const QString& caption, std::optional<QPoint> probe = std::nullopt)
 {
-    return THtmlLayout::Run(caption, QFont("Tahoma", 8), clWindowText, QRect(0, 0, 228, 17), probe);
+    return THtmlLayout::Run(caption, TahomaFont(), clWindowText, QRect(0, 0, 228, 17), probe);
 }
 
 void SendMouse(QWidget& widget, QEvent::Type type, QPoint at)
@@ -121,7 +124,7 @@ TEST(HtmlLayout, FontAttributesSetColourNameAndSize)
     const THtmlRun sized = Lay("<font size=\"14\" name=\"Courier\">t</font>").Runs.at(0);
     EXPECT_EQ(sized.Font.pointSize(), 14);
     EXPECT_EQ(sized.Font.family(), "Courier");
-    EXPECT_EQ(Lay("<font size=\"99999\">t</font>").Runs.at(0).Font.pointSize(), 8) << "absurd sizes are ignored";
+    EXPECT_EQ(Lay("<font size=\"99999\">t</font>").Runs.at(0).Font, TahomaFont()) << "absurd sizes are ignored";
 }
 
 TEST(HtmlLayout, NamedColourTableMatchesTheHtmlNames)
@@ -198,4 +201,19 @@ TEST(HtmlLabel, CaptionIsAQtProperty)
     TNxHtmlLabel label;
     label.setProperty("Caption", kLink);
     EXPECT_EQ(label.Caption(), kLink);
+}
+
+TEST(HtmlLabel, FailingHandlerReachesTheApplicationsDisplay)
+{
+    std::vector<std::string> shown;
+    const TMessageBoxSeam previous
+        = SetMessageBoxSeam([&](const TMessageBoxRequest& request) { shown.push_back(request.Text); });
+    TNxHtmlLabel label;
+    label.resize(228, 17);
+    label.SetCaption(kLink);
+    label.OnLinkClick = [](QObject*, const QString&) { throw Exception("Read Timeout"); };
+    SendMouse(label, QEvent::MouseButtonPress, {5, 6});
+    SendMouse(label, QEvent::MouseButtonRelease, {5, 6});
+    SetMessageBoxSeam(previous);
+    EXPECT_EQ(shown, std::vector<std::string>{"Read Timeout."});
 }

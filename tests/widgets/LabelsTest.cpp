@@ -1,3 +1,4 @@
+#include "framework/Fonts.h"
 #include "widgets/TNxLabel.h"
 
 #include <QFontMetrics>
@@ -82,7 +83,7 @@ TEST(NxLabel, LongCaptionIsShortenedInTheMiddle)
     TNxLabel label;
     label.SetAutoSize(false);
     label.SetEllipsisPosition(epPathEllipsis);
-    label.setFont(QFont("Tahoma", 8, QFont::Bold));
+    label.setFont(TahomaFont(true));
     label.resize(249, 13);
     const QString title = QStringLiteral("Beginning of a very long video title that goes on and on, far past the "
                                          "width of the download window - The End");

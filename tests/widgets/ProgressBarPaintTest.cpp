@@ -1,5 +1,5 @@
 #include "DownloadWindowLook.h"
-#include "WidgetsTestApplication.h"
+#include "RenderProbe.h"
 
 #include <gtest/gtest.h>
 

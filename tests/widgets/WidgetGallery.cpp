@@ -6,7 +6,6 @@
 #include "widgets/TNxHeaderPanel.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -32,7 +31,7 @@ struct DownloadWindow {
         panel->setObjectName("NxHeaderPanel1");
         panel->setGeometry(0, 0, 285, 201);
         panel->SetCaption("Downloading video");
-        panel->SetHeaderFont(QFont("Tahoma", 8));
+        panel->SetHeaderFont(TahomaFont());
         status = AddLabel("Label1", "Downloading...", 20, 34);
         title = new TNxLabel(panel);
         title->setObjectName("lblTitle");
@@ -78,7 +77,8 @@ struct DownloadWindow {
     {
         bar->SetPosition(100);
         status->setText("Finished");
-        status->setStyleSheet("color: rgb(255, 0, 0); font-weight: bold");
+        status->setStyleSheet("color: rgb(255, 0, 0)");
+        status->setFont(TahomaFont(true));
         status->adjustSize();
         cancel->setText("Close");
         open->setEnabled(true);
@@ -90,9 +90,8 @@ struct DownloadWindow {
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
-    QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahomabd.ttf");
-    QApplication::setFont(QFont("Tahoma", 8));
+    RegisterTahoma();
+    QApplication::setFont(TahomaFont());
 
     DownloadWindow download;
     const bool finished = argc > 1 && std::strcmp(argv[1], "finished") == 0;
