@@ -1,0 +1,140 @@
+#include "support/NginxServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+bool Connectable(std::uint16_t port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+std::string NginxBinary()
+{
+    for (const char* candidate : {"/usr/sbin/nginx", "/usr/local/sbin/nginx"})
+        if (::access(candidate, X_OK) == 0)
+            return candidate;
+    throw std::runtime_error("nginx is not installed (scripts/install-deps installs it)");
+}
+
+} // namespace
+
+std::uint16_t FreeLoopbackPort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+NginxServer::NginxServer(std::string root, std::string serverConfig)
+{
+    char pattern[] = "/tmp/skerrow-nginx-XXXXXX";
+    prefix_ = ::mkdtemp(pattern);
+    std::filesystem::create_directories(prefix_ + "/logs");
+    port_ = FreeLoopbackPort();
+    WriteConfig(root, serverConfig);
+
+    std::string binary = NginxBinary();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::execl(binary.c_str(), "nginx", "-p", prefix_.c_str(), "-c", "nginx.conf", "-e", "logs/error.log",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    WaitUntilListening();
+}
+
+NginxServer::~NginxServer()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(prefix_, ignored);
+}
+
+std::string NginxServer::BaseUrl() const
+{
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+std::string NginxServer::AccessLog() const
+{
+    std::ifstream in(prefix_ + "/logs/access.log");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void NginxServer::WriteConfig(const std::string& root, const std::string& serverConfig)
+{
+    std::ofstream conf(prefix_ + "/nginx.conf");
+    conf << "daemon off;\n"
+         << "master_process on;\n"
+         << "worker_processes 1;\n"
+         << (::geteuid() == 0 ? "user root;\n" : "")
+         << "pid " << prefix_ << "/nginx.pid;\n"
+         << "error_log " << prefix_ << "/logs/error.log warn;\n"
+         << "events { worker_connections 64; }\n"
+         << "http {\n"
+         << "  default_type application/octet-stream;\n"
+         << "  log_format skerrow '$connection \"$request\" $status';\n"
+         << "  access_log " << prefix_ << "/logs/access.log skerrow;\n"
+         << "  client_body_temp_path " << prefix_ << "/body;\n"
+         << "  proxy_temp_path " << prefix_ << "/proxy;\n"
+         << "  fastcgi_temp_path " << prefix_ << "/fastcgi;\n"
+         << "  uwsgi_temp_path " << prefix_ << "/uwsgi;\n"
+         << "  scgi_temp_path " << prefix_ << "/scgi;\n"
+         << "  keepalive_requests 100000;\n"
+         << "  sendfile on;\n"
+         << "  server {\n"
+         << "    listen 127.0.0.1:" << port_ << ";\n"
+         << "    root " << root << ";\n"
+         << serverConfig << "\n"
+         << "  }\n"
+         << "}\n";
+}
+
+void NginxServer::WaitUntilListening()
+{
+    using namespace std::chrono;
+    auto deadline = steady_clock::now() + seconds(10);
+    while (!Connectable(port_)) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("nginx did not start; see " + prefix_ + "/logs/error.log");
+        }
+        if (steady_clock::now() > deadline)
+            throw std::runtime_error("nginx did not listen within 10 seconds");
+        // Polling a port has no event to wait on; a short pause between tries.
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+}
