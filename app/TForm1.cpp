@@ -13,6 +13,8 @@
 #include "framework/TImage.h"
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
+#include "framework/TranslateComponent.h"
+#include "i18n/GnuGettext.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -196,6 +198,7 @@ void TForm1::changeEvent(QEvent* event)
 
 void TForm1::FormCreate(QObject*)
 {
+    TranslateComponent(this);
 }
 
 void TForm1::FormActivate(QObject*)
@@ -229,10 +232,14 @@ void TForm1::btnDownloadClick(QObject*)
 
 void TForm1::imgESClick(QObject*)
 {
+    SelectLanguage("es");
+    RetranslateComponent(this);
 }
 
 void TForm1::imgENClick(QObject*)
 {
+    SelectLanguage("en");
+    RetranslateComponent(this);
 }
 
 void TForm1::imgHelpClick(QObject*)

@@ -5,23 +5,33 @@
 
 namespace {
 
-std::mutex hookLock;
-TMessageBoxHook hook;
+// Function-local, so that a layer above may install its hook from a static
+// initialiser of its own.
+struct THookSlot {
+    std::mutex lock;
+    TMessageBoxHook hook;
+};
+
+THookSlot& Slot()
+{
+    static THookSlot slot;
+    return slot;
+}
 
 } // namespace
 
-void SetMessageBoxHook(TMessageBoxHook newHook)
+void SetMessageBoxHook(TMessageBoxHook hook)
 {
-    std::lock_guard guard(hookLock);
-    hook = std::move(newHook);
+    std::lock_guard guard(Slot().lock);
+    Slot().hook = std::move(hook);
 }
 
-void ShowMessageBox(const std::string& text, const std::string& caption)
+void ShowEngineMessageBox(const std::string& text, const std::string& caption)
 {
     TMessageBoxHook current;
     {
-        std::lock_guard guard(hookLock);
-        current = hook;
+        std::lock_guard guard(Slot().lock);
+        current = Slot().hook;
     }
     if (current)
         current(text, caption);

@@ -10,4 +10,4 @@
 using TMessageBoxHook = std::function<void(const std::string& text, const std::string& caption)>;
 
 void SetMessageBoxHook(TMessageBoxHook hook);
-void ShowMessageBox(const std::string& text, const std::string& caption);
+void ShowEngineMessageBox(const std::string& text, const std::string& caption);

@@ -107,7 +107,7 @@ void TDomain::RefuseWrongCharset(const std::string& path)
     std::string text = "The translation for the language code %s (in %s) does not have charset=utf-8 in its "
                        "Content-Type. Translations are turned off.";
     text = ReplaceFirst(ReplaceFirst(text, "%s", languageCode_), "%s", path);
-    ShowMessageBox(text, "Localization problem");
+    ShowEngineMessageBox(text, "Localization problem");
 }
 
 std::string TDomain::Lookup(const std::string& msgid)
