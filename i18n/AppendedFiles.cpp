@@ -1,5 +1,6 @@
 #include "i18n/AppendedFiles.h"
 
+#include "i18n/AsciiText.h"
 #include "runtime/Exception.h"
 #include "runtime/TFileStream.h"
 
@@ -27,17 +28,6 @@ std::uint64_t ReadOffset(TFileStream& file)
     unsigned char bytes[8];
     file.ReadBuffer(bytes, 8);
     return ReadLittleEndian64(bytes);
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
 }
 
 // Reads one entry at position; returns false at the end of the directory.

@@ -1,21 +1,11 @@
 #include "i18n/TDomain.h"
 
+#include "i18n/AsciiText.h"
 #include "i18n/MessageBoxHook.h"
 #include "i18n/TFileLocator.h"
 #include "i18n/TMoFile.h"
 
 namespace {
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
 
 std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with)
 {
@@ -37,7 +27,7 @@ std::string HeaderLineValue(const std::string& header, const std::string& name)
             end = header.size();
         std::string line = header.substr(start, end - start);
         if (UpperCaseAscii(line.substr(0, prefix.size())) == prefix)
-            return Trim(line.substr(prefix.size()));
+            return TrimBlanks(line.substr(prefix.size()));
         start = end + 1;
     }
     return "";

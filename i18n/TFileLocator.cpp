@@ -1,6 +1,7 @@
 #include "i18n/TFileLocator.h"
 
 #include "i18n/AppendedFiles.h"
+#include "i18n/AsciiText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -28,14 +29,6 @@ bool RegularFileExists(const std::string& path)
 }
 
 } // namespace
-
-std::string UpperCaseAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 TFileLocator::TFileLocator(std::string executableName)
     : executableName_(std::move(executableName)), baseDirectory_(DirectoryOf(executableName_))

@@ -43,6 +43,3 @@ private:
     std::map<std::string, std::unique_ptr<TMoFile>> cache_;
     std::shared_mutex cacheLock_;
 };
-
-// Upper-case form of ASCII letters, for names compared without regard to case.
-std::string UpperCaseAscii(std::string text);

@@ -1,5 +1,6 @@
 #include "i18n/TGnuGettextInstance.h"
 
+#include "i18n/EGnuGettext.h"
 #include "i18n/TDomain.h"
 #include "i18n/TFileLocator.h"
 #include "i18n/UserLanguage.h"
@@ -94,9 +95,21 @@ std::u16string TGnuGettextInstance::LookupInDomain(const std::string& domain, co
     return Utf8Decode(WithCarriageReturns(translation));
 }
 
+std::u16string TGnuGettextInstance::MsgidToWide(const std::string& msgid) const
+{
+    if (codePage_ == 0)
+        return AnsiToWide(msgid);
+    try {
+        if (codePage_ == kUtf8CodePage)
+            return Utf8Decode(msgid);
+    } catch (const Exception&) {
+    }
+    throw EGGAnsi2WideConvError("Cannot convert AnsiString to UnicodeString:\r\n" + msgid);
+}
+
 std::u16string TGnuGettextInstance::TranslateText(const std::string& msgid)
 {
-    return Lookup(AnsiToWide(msgid));
+    return Lookup(MsgidToWide(msgid));
 }
 
 std::u16string TGnuGettextInstance::HeaderProperty(const std::string& name)

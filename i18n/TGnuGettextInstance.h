@@ -43,15 +43,24 @@ public:
     // One header line of the current domain's catalogue; empty if absent.
     std::u16string HeaderProperty(const std::string& name);
 
+    // The code page of 8-bit msgids: 0 is the system's (UTF-8 here, never
+    // failing); kUtf8CodePage converts strictly. Other code pages are not
+    // available, so every conversion through one fails.
+    static constexpr int kUtf8CodePage = 65001;
+    int CodePage() const { return codePage_; }
+    void SetCodePage(int codePage) { codePage_ = codePage; }
+
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
     std::thread::id CreatorThread() const { return creatorThread_; }
 
 private:
     TDomain& Domain(const std::string& name);
+    std::u16string MsgidToWide(const std::string& msgid) const;
 
     TFileLocator& locator_;
     std::thread::id creatorThread_;
+    int codePage_ = 0;
     bool enabled_ = true;
     std::string currentDomain_ = "default";
     std::string currentLanguage_;

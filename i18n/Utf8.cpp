@@ -38,6 +38,38 @@ unsigned char LeadBits(unsigned char lead, int length)
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+enum TSequenceStatus { ssComplete, ssInvalid, ssTruncated };
+
+// Reads the sequence that starts at bytes[at] into value and length.
+TSequenceStatus ReadSequence(const std::string& bytes, std::size_t at, std::uint32_t& value, int& length)
+{
+    auto lead = static_cast<unsigned char>(bytes[at]);
+    length = SequenceLength(lead);
+    if (length == 0)
+        return ssInvalid;
+    value = LeadBits(lead, length);
+    for (int k = 1; k < length; ++k) {
+        if (at + k >= bytes.size())
+            return ssTruncated;
+        auto next = static_cast<unsigned char>(bytes[at + k]);
+        if (!IsContinuation(next))
+            return ssInvalid;
+        value = (value << 6) | (next & 0x3F);
+    }
+    return ssComplete;
+}
+
+void AppendUtf16(std::u16string& text, std::uint32_t value)
+{
+    if (value > 0xFFFF) {
+        value -= 0x10000;
+        text += static_cast<char16_t>(0xD800 + (value >> 10));
+        text += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    } else {
+        text += static_cast<char16_t>(value);
+    }
+}
+
 } // namespace
 
 std::string Utf8Encode(const std::u16string& text)
@@ -65,18 +97,12 @@ std::u16string Utf8Decode(const std::string& bytes)
     text.reserve(bytes.size());
     std::size_t i = 0;
     while (i < bytes.size()) {
-        auto lead = static_cast<unsigned char>(bytes[i]);
-        int length = SequenceLength(lead);
-        if (length == 0)
-            throw Exception(kInvalidSequence);
-        std::uint32_t value = LeadBits(lead, length);
-        for (int k = 1; k < length; ++k) {
-            if (i + k >= bytes.size())
-                throw Exception(kTruncated);
-            auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (!IsContinuation(next))
-                throw Exception(kInvalidSequence);
-            value = (value << 6) | (next & 0x3F);
+        std::uint32_t value = 0;
+        int length = 0;
+        switch (ReadSequence(bytes, i, value, length)) {
+        case ssInvalid: throw Exception(kInvalidSequence);
+        case ssTruncated: throw Exception(kTruncated);
+        case ssComplete: break;
         }
         if (value > 0xFFFF)
             throw Exception(kTooLarge);
@@ -92,28 +118,14 @@ std::u16string AnsiToWide(const std::string& bytes)
     text.reserve(bytes.size());
     std::size_t i = 0;
     while (i < bytes.size()) {
-        auto lead = static_cast<unsigned char>(bytes[i]);
-        int length = SequenceLength(lead);
-        std::uint32_t value = LeadBits(lead, length);
-        int k = 1;
-        for (; length > 1 && k < length && i + k < bytes.size(); ++k) {
-            auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (!IsContinuation(next))
-                break;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (length == 0 || k < length || length > 4) {
+        std::uint32_t value = 0;
+        int length = 0;
+        if (ReadSequence(bytes, i, value, length) != ssComplete || length > 4 || value > 0x10FFFF) {
             text += u'\uFFFD';
             i += 1;
             continue;
         }
-        if (value > 0xFFFF) {
-            value -= 0x10000;
-            text += static_cast<char16_t>(0xD800 + (value >> 10));
-            text += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
-        } else {
-            text += static_cast<char16_t>(value);
-        }
+        AppendUtf16(text, value);
         i += length;
     }
     return text;

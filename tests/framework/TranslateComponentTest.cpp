@@ -188,6 +188,16 @@ TEST_F(WindowTranslation, SwitchingBackRestoresTheRecordedEnglishExactly)
     EXPECT_EQ(label_->statusTip(), "typed later");
 }
 
+// The recording does not own the objects: one freed since is passed over.
+TEST_F(WindowTranslation, AControlFreedAfterTranslationIsSkippedOnRetranslation)
+{
+    TranslateComponent(window_.get());
+    delete button_;
+    SelectLanguage("es");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(window_->windowTitle(), "Cerrar");
+}
+
 TEST_F(WindowTranslation, RetranslatingInTheSameLanguageDoesNothing)
 {
     TranslateComponent(window_.get());

@@ -170,6 +170,24 @@ TEST_F(Engine, TranslationsThatAreNotUtf8RaiseTheDecodersText)
     }
 }
 
+TEST_F(Engine, AnExplicitCodePageConvertsStrictly)
+{
+    Catalogue("es", kSpanish);
+    Start();
+    EXPECT_EQ(Translate("Clo\xffse"), u"Clo\ufffdse"); // the system code page never fails
+    engine_->SetCodePage(TGnuGettextInstance::kUtf8CodePage);
+    EXPECT_EQ(Translate("Close"), u"Cerrar");
+    for (int codePage : {TGnuGettextInstance::kUtf8CodePage, 1252}) {
+        engine_->SetCodePage(codePage);
+        try {
+            Translate("Clo\xffse");
+            ADD_FAILURE() << codePage << ": converted";
+        } catch (const EGGAnsi2WideConvError& error) {
+            EXPECT_EQ(error.Message(), "Cannot convert AnsiString to UnicodeString:\r\nClo\xffse");
+        }
+    }
+}
+
 TEST_F(Engine, ReadsHeaderPropertiesWithoutRegardToCase)
 {
     test::WriteFile(MoPath("es"), test::MoBytes({{"", "Project-Id-Version: Skerrow 1.0\n"
