@@ -70,6 +70,35 @@ void AppendUtf16(std::u16string& text, std::uint32_t value)
     }
 }
 
+enum TDecodeMode { dmStrict, dmLenient };
+
+// Strict: 16-bit values only, bad input raises. Lenient: characters above
+// 0xFFFF become surrogate pairs, a byte that does not decode becomes U+FFFD.
+std::u16string Decode(const std::string& bytes, TDecodeMode mode)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::uint32_t value = 0;
+        int length = 0;
+        TSequenceStatus status = ReadSequence(bytes, i, value, length);
+        if (mode == dmStrict) {
+            if (status != ssComplete)
+                throw Exception(status == ssInvalid ? kInvalidSequence : kTruncated);
+            if (value > 0xFFFF)
+                throw Exception(kTooLarge);
+        } else if (status != ssComplete || length > 4 || value > 0x10FFFF) {
+            text += u'\uFFFD';
+            i += 1;
+            continue;
+        }
+        AppendUtf16(text, value);
+        i += length;
+    }
+    return text;
+}
+
 } // namespace
 
 std::string Utf8Encode(const std::u16string& text)
@@ -91,45 +120,9 @@ std::string Utf8Encode(const std::u16string& text)
     return bytes;
 }
 
-std::u16string Utf8Decode(const std::string& bytes)
-{
-    std::u16string text;
-    text.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::uint32_t value = 0;
-        int length = 0;
-        switch (ReadSequence(bytes, i, value, length)) {
-        case ssInvalid: throw Exception(kInvalidSequence);
-        case ssTruncated: throw Exception(kTruncated);
-        case ssComplete: break;
-        }
-        if (value > 0xFFFF)
-            throw Exception(kTooLarge);
-        text += static_cast<char16_t>(value);
-        i += length;
-    }
-    return text;
-}
+std::u16string Utf8Decode(const std::string& bytes) { return Decode(bytes, dmStrict); }
 
-std::u16string AnsiToWide(const std::string& bytes)
-{
-    std::u16string text;
-    text.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::uint32_t value = 0;
-        int length = 0;
-        if (ReadSequence(bytes, i, value, length) != ssComplete || length > 4 || value > 0x10FFFF) {
-            text += u'\uFFFD';
-            i += 1;
-            continue;
-        }
-        AppendUtf16(text, value);
-        i += length;
-    }
-    return text;
-}
+std::u16string AnsiToWide(const std::string& bytes) { return Decode(bytes, dmLenient); }
 
 std::string WideToAnsi(const std::u16string& text)
 {
