@@ -13,9 +13,10 @@ using namespace std::chrono_literals;
 // A client connected to a scripted loopback peer. The script is written
 // before Connect; reads time out after a few hundred milliseconds.
 class ConnectionTest : public ::testing::Test {
-protected:
+public:
     static constexpr int kReadTimeout = 300;
 
+protected:
     void Connect(int readTimeout = kReadTimeout)
     {
         peer.Start();

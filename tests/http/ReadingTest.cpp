@@ -100,6 +100,15 @@ TEST_F(ConnectionTest, ByteCountsWaitForEveryByte)
     EXPECT_EQ(bytes, "");
 }
 
+TEST_F(ConnectionTest, AByteCountOfMinusOneTakesWhatIsThere)
+{
+    peer.Send("abc").ReadUntilClosed();
+    Connect();
+    std::string bytes;
+    IO().ReadByteCount(bytes, -1);
+    EXPECT_EQ(bytes, "abc");
+}
+
 TEST_F(ConnectionTest, AByteCountTimingOutRaisesAndKeepsTheBytes)
 {
     peer.Send(std::string(40, 'b')).ReadUntilClosed();
@@ -151,32 +160,45 @@ TEST_F(ConnectionTest, CopyingACountLeavesTheRestBuffered)
     EXPECT_EQ(rest, "456789");
 }
 
-TEST_F(ConnectionTest, APeerCloseInsideACountedCopy)
+// A copy of 100 bytes after which 40 come and the peer closes or goes quiet:
+// the stream always ends with the 40 bytes and nothing of its presizing.
+TEST(CopyToStream, EndsEarlyWithWhatCame)
 {
-    peer.Send(std::string(40, 'c')).Close();
-    Connect();
-    TMemoryStream stream;
-    EXPECT_RAISES(IO().CopyToStream(stream, 100), EIdConnClosedGracefully, "Connection Closed Gracefully.");
-    // The stream holds what came and nothing of its presizing.
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
-}
-
-TEST_F(ConnectionTest, APeerCloseInsideAnOpenEndedCopyIsItsEnd)
-{
-    peer.Send(std::string(40, 'c')).Close();
-    Connect();
-    TMemoryStream stream;
-    IO().CopyToStream(stream, 100, true);
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
-}
-
-TEST_F(ConnectionTest, AStalledCopyRaisesReadTimeoutWithTheBytesWritten)
-{
-    peer.Send(std::string(40, 'c')).ReadUntilClosed();
-    Connect();
-    TMemoryStream stream;
-    EXPECT_RAISES(IO().CopyToStream(stream, 100), EIdReadTimeout, "Read Timeout");
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
+    struct Row {
+        const char* why;
+        bool peerCloses;
+        bool untilDisconnect;
+        const char* raised; // empty when the copy ends normally
+    } rows[] = {
+        {"close inside a counted copy", true, false, "Connection Closed Gracefully."},
+        {"close inside an open-ended copy is its end", true, true, ""},
+        {"stall inside a counted copy", false, false, "Read Timeout"},
+        {"stall inside an open-ended copy", false, true, "Read Timeout"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        ScriptedPeer peer;
+        peer.Send(std::string(40, 'c'));
+        if (row.peerCloses)
+            peer.Close();
+        else
+            peer.ReadUntilClosed();
+        peer.Start();
+        TIdTCPClientCustom client;
+        client.SetHost("127.0.0.1");
+        client.SetPort(peer.Port());
+        client.SetReadTimeout(ConnectionTest::kReadTimeout);
+        client.ConnectToPeer();
+        TMemoryStream stream;
+        std::string raised;
+        try {
+            client.IOHandler()->CopyToStream(stream, 100, row.untilDisconnect);
+        } catch (const EIdException& e) {
+            raised = e.what();
+        }
+        EXPECT_EQ(raised, row.raised);
+        EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
+    }
 }
 
 TEST_F(ConnectionTest, ReadProgressIsReportedAsOneNestedWork)
