@@ -231,8 +231,11 @@ TEST_F(ConnectionTest, ReadProgressIsReportedAsOneNestedWork)
 
 TEST_F(ConnectionTest, AResetIsNoLongerConnectedWithoutRaising)
 {
-    peer.Send("abc").Reset();
+    // The reset waits for the client: one that came before the connect
+    // ended would fail the connect instead.
+    peer.Send("abc").ReadUntil("go").Reset();
     Connect();
+    IO().SendText("go");
     peer.Wait();
     EXPECT_NO_THROW(client.IsConnected());
     IO().TakeBufferedText();
@@ -241,8 +244,9 @@ TEST_F(ConnectionTest, AResetIsNoLongerConnectedWithoutRaising)
 
 TEST_F(ConnectionTest, AResetWhileReadingRaisesASocketError)
 {
-    peer.Reset();
+    peer.ReadUntil("go").Reset();
     Connect();
+    IO().SendText("go");
     peer.Wait();
     try {
         IO().ReadLine();
