@@ -1,6 +1,7 @@
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
+#include "framework/SynchronizeBridge.h"
 #include "framework/TApplication.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     }
     QApplication qt(argc, argv);
     RegisterTahoma();
+    ConnectSynchronizeToQt();
     Application().SetTitle("Skerrow");
     Application().SetMainForm(new TForm1);
     return Application().Run();
