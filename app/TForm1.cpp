@@ -56,7 +56,6 @@ TForm1::TForm1()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
-    setBackgroundRole(QPalette::Button);
     resize(707, 292);
 
     auto* layout = new TAlignLayout(this);
@@ -82,7 +81,6 @@ void TForm1::CreateBand()
     QPalette white = Panel1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
-    Panel1->setBackgroundRole(QPalette::Window);
     auto* band = new TAlignLayout(Panel1);
     band->setContentsMargins(1, 1, 1, 1);
 

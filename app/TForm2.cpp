@@ -40,7 +40,6 @@ TForm2::TForm2(QWidget* owner) : QWidget(owner)
     setWindowTitle(QStringLiteral("Skerrow"));
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
-    setBackgroundRole(QPalette::Button);
     setFixedSize(285, 201);
     move(0, 0);
 

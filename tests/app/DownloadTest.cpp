@@ -106,6 +106,8 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
     EXPECT_EQ(window->lblFileSize->text(), "~3 MB");
+    EXPECT_TRUE(window->Label1->font().bold());
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_TRUE(window->btnOpen->isEnabled());
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_EQ(window->lblTitle->Caption(), "Sea stacks at dawn");
