@@ -26,6 +26,9 @@ void RegExprMatcher::SetSubject(const char* start, const char* end)
 
 void RegExprMatcher::ClearGroups()
 {
+    if (!groupsSet_)
+        return;
+    groupsSet_ = false;
     std::fill(std::begin(groupStart_), std::end(groupStart_), nullptr);
     std::fill(std::begin(groupEnd_), std::end(groupEnd_), nullptr);
 }
@@ -35,8 +38,12 @@ bool RegExprMatcher::TryAt(const uint8_t* program, const char* position)
     cursor_ = position;
     loopLevel_ = 0;
     frames_.clear();
-    if (!Run(program + 1))
+    // A failed try undoes every group it set; a success or an error keeps them.
+    groupsSet_ = true;
+    if (!Run(program + 1)) {
+        groupsSet_ = false;
         return false;
+    }
     frames_.clear();
     groupStart_[0] = position;
     groupEnd_[0] = cursor_;

@@ -24,8 +24,8 @@ public:
     void SetSubject(const char* start, const char* end);
     void ClearGroups();
 
-    // Tries a match of `program` (starting at its first node) at `position`;
-    // on success group 0 spans the match.
+    // Tries a match of `program` (starting at its first node) at `position`,
+    // with every group cleared; on success group 0 spans the match.
     bool TryAt(const uint8_t* program, const char* position);
 
     const char* GroupStart(int n) const { return groupStart_[n]; }
@@ -86,6 +86,7 @@ private:
     const char* cursor_ = nullptr;
     const char* groupStart_[kGroupSlots] = {};
     const char* groupEnd_[kGroupSlots] = {};
+    bool groupsSet_ = false;  // some group may be set
     int32_t loopCounters_[kMaxLoopLevels] = {};
     int32_t loopLevel_ = 0;
     std::vector<Frame> frames_;

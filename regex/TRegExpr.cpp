@@ -28,7 +28,7 @@ TRegExpr::TRegExpr()
         SetModifier(index, kModifierDefaults[index - 1]);
     settings_.spaceClassChars = kDefaultSpaceClassChars;
     SetWordClassChars(kDefaultWordClassChars);
-    settings_.lineSeparatorChars = kDefaultLineSeparatorChars;
+    SetLineSeparatorChars(kDefaultLineSeparatorChars);
     settings_.pairedAssigned = true;
     settings_.pairedHead = '\r';
     settings_.pairedTail = '\n';
@@ -121,6 +121,8 @@ void TRegExpr::SetWordClassChars(const std::string& chars)
 void TRegExpr::SetLineSeparatorChars(const std::string& chars)
 {
     settings_.lineSeparatorChars = chars;
+    settings_.lineSeparatorSet = ByteSet();
+    settings_.lineSeparatorSet.AddChars(chars);
     DiscardProgram();
 }
 

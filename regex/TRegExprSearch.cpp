@@ -3,13 +3,22 @@
 
 #include "regex/RegExprProgram.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace regexpr;
 
+namespace {
+
+// First-character sets this small are searched with one memchr per member in
+// subjects this long; shorter ones are done sooner by one strcspn.
+constexpr size_t kMemchrFirstChars = 3;
+constexpr ptrdiff_t kMemchrMinLength = 256;
+
+}  // namespace
+
 bool TRegExpr::Exec(const std::string& text)
 {
-    matcher_.ClearGroups();
     const void* zero = std::memchr(text.data(), 0, text.size());
     const size_t length = zero ? size_t(static_cast<const char*>(zero) - text.data()) : text.size();
     input_.assign(text.data(), length);
@@ -19,7 +28,6 @@ bool TRegExpr::Exec(const std::string& text)
 
 bool TRegExpr::Exec(std::string&& text)
 {
-    matcher_.ClearGroups();
     input_ = std::move(text);
     input_.resize(std::strlen(input_.c_str()));
     hasInput_ = true;
@@ -48,8 +56,6 @@ void TRegExpr::PrepareProgram()
 {
     if (modifiers_ != programModifiers_)
         DiscardProgram();
-    settings_.lineSeparatorSet = ByteSet();
-    settings_.lineSeparatorSet.AddChars(settings_.lineSeparatorChars);
     if (program_.empty())
         Compile();
     if (program_[0] != kCheckByte)
@@ -84,19 +90,39 @@ bool TRegExpr::SearchFrom(const char* start)
 }
 
 // Every position up to and including the subject end whose character (0 at
-// the end) may begin a match. A set of one character is found with memchr.
+// the end) may begin a match.
 bool TRegExpr::SearchByFirstChars(const char* start)
 {
     const uint8_t* program = program_.data();
     const ByteSet& first = hints_.firstChars;
     const char* end = input_.data() + input_.size();
-    const int members = first.Count() - (first.Has(0) ? 1 : 0);
-    if (members == 1) {
-        int only = 1;
-        while (!first.Has(uint8_t(only)))
-            ++only;
-        for (const char* at = start; (at = static_cast<const char*>(std::memchr(at, only, size_t(end - at))));
-             ++at) {
+    const std::string& list = hints_.firstCharList;
+    if (!list.empty() && list.size() <= kMemchrFirstChars && end - start >= kMemchrMinLength) {
+        // The next occurrence of each character, each found by its own memchr.
+        const char* next[kMemchrFirstChars];
+        auto find = [end](const char* from, char c) {
+            const void* found = std::memchr(from, c, size_t(end - from));
+            return found ? static_cast<const char*>(found) : end;
+        };
+        for (size_t i = 0; i < list.size(); ++i)
+            next[i] = find(start, list[i]);
+        for (;;) {
+            const char* at = *std::min_element(next, next + list.size());
+            if (at == end)
+                break;
+            if (matcher_.TryAt(program, at))
+                return true;
+            for (size_t i = 0; i < list.size(); ++i) {
+                if (next[i] == at)
+                    next[i] = find(at + 1, list[i]);
+            }
+        }
+        return first.Has(0) && matcher_.TryAt(program, end);
+    }
+    if (!list.empty()) {
+        // The subject is zero-terminated, so strcspn stops at its end.
+        for (const char* at = start + std::strcspn(start, list.c_str()); at != end;
+             at += 1 + std::strcspn(at + 1, list.c_str())) {
             if (matcher_.TryAt(program, at))
                 return true;
         }
