@@ -277,15 +277,26 @@ bool RegExprMatcher::MatchBackref(const uint8_t* node, bool caseInsensitive)
     if (!start || !end)
         return false;
     const size_t length = end > start ? size_t(end - start) : 0;
-    if (size_t(subjectEnd_ - cursor_) < length)
+    if (!GroupTextAt(cursor_, start, length, caseInsensitive))
+        return false;
+    cursor_ += length;
+    return true;
+}
+
+// Whether the group's text (at `text`, `length` characters) follows at `at`
+// within the subject; case-insensitively a subject character may also be the
+// case inverse of the group's.
+bool RegExprMatcher::GroupTextAt(const char* at, const char* text, size_t length,
+                                 bool caseInsensitive) const
+{
+    if (size_t(subjectEnd_ - at) < length)
         return false;
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<uint8_t>(cursor_[i]);
-        const auto g = static_cast<uint8_t>(start[i]);
+        const auto c = static_cast<uint8_t>(at[i]);
+        const auto g = static_cast<uint8_t>(text[i]);
         if (c != g && !(caseInsensitive && c == settings_.caseInverse[g]))
             return false;
     }
-    cursor_ += length;
     return true;
 }
 

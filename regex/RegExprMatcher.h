@@ -61,6 +61,7 @@ private:
     bool MatchLiteral(const uint8_t* node);
     bool MatchLiteralCi(const uint8_t* node);
     bool MatchBackref(const uint8_t* node, bool caseInsensitive);
+    bool GroupTextAt(const char* at, const char* text, size_t length, bool caseInsensitive) const;
     bool IsMember(const uint8_t* node, uint8_t c) const;
     bool AtWordBoundary() const;
     bool AtLineStart() const;
