@@ -86,6 +86,8 @@ private:
     bool RequiredLiteralAbsent(const char* from) const;
     bool SearchFrom(const char* start);
     bool SearchByFirstChars(const char* start);
+    bool SearchByMemchr(const char* start, const std::string& list);
+    bool SearchByStrcspn(const char* start, const std::string& list);
     void RebuildCaseTable();
 
     regexpr::Settings settings_;

@@ -90,50 +90,60 @@ bool TRegExpr::SearchFrom(const char* start)
 }
 
 // Every position up to and including the subject end whose character (0 at
-// the end) may begin a match.
+// the end) may begin a match. A short list of first characters is jumped
+// between; otherwise every position is tested against the set.
 bool TRegExpr::SearchByFirstChars(const char* start)
 {
-    const uint8_t* program = program_.data();
-    const ByteSet& first = hints_.firstChars;
     const char* end = input_.data() + input_.size();
     const std::string& list = hints_.firstCharList;
-    if (!list.empty() && list.size() <= kMemchrFirstChars && end - start >= kMemchrMinLength) {
-        // The next occurrence of each character, each found by its own memchr.
-        const char* next[kMemchrFirstChars];
-        auto find = [end](const char* from, char c) {
-            const void* found = std::memchr(from, c, size_t(end - from));
-            return found ? static_cast<const char*>(found) : end;
-        };
-        for (size_t i = 0; i < list.size(); ++i)
-            next[i] = find(start, list[i]);
-        for (;;) {
-            const char* at = *std::min_element(next, next + list.size());
+    if (list.empty()) {
+        for (const char* at = start;; ++at) {
+            if (hints_.firstChars.Has(static_cast<uint8_t>(*at)) && matcher_.TryAt(program_.data(), at))
+                return true;
             if (at == end)
-                break;
-            if (matcher_.TryAt(program, at))
-                return true;
-            for (size_t i = 0; i < list.size(); ++i) {
-                if (next[i] == at)
-                    next[i] = find(at + 1, list[i]);
-            }
+                return false;
         }
-        return first.Has(0) && matcher_.TryAt(program, end);
     }
-    if (!list.empty()) {
-        // The subject is zero-terminated, so strcspn stops at its end.
-        for (const char* at = start + std::strcspn(start, list.c_str()); at != end;
-             at += 1 + std::strcspn(at + 1, list.c_str())) {
-            if (matcher_.TryAt(program, at))
-                return true;
-        }
-        return first.Has(0) && matcher_.TryAt(program, end);
-    }
-    for (const char* at = start;; ++at) {
-        if (first.Has(static_cast<uint8_t>(*at)) && matcher_.TryAt(program, at))
-            return true;
+    const bool found = list.size() <= kMemchrFirstChars && end - start >= kMemchrMinLength
+        ? SearchByMemchr(start, list)
+        : SearchByStrcspn(start, list);
+    return found || (hints_.firstChars.Has(0) && matcher_.TryAt(program_.data(), end));
+}
+
+// Keeps the next occurrence of each character, each found by its own memchr.
+bool TRegExpr::SearchByMemchr(const char* start, const std::string& list)
+{
+    const char* end = input_.data() + input_.size();
+    auto find = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, size_t(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    };
+    const char* next[kMemchrFirstChars];
+    for (size_t i = 0; i < list.size(); ++i)
+        next[i] = find(start, list[i]);
+    for (;;) {
+        const char* at = *std::min_element(next, next + list.size());
         if (at == end)
             return false;
+        if (matcher_.TryAt(program_.data(), at))
+            return true;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (next[i] == at)
+                next[i] = find(at + 1, list[i]);
+        }
     }
+}
+
+// The subject is zero-terminated, so strcspn stops at its end.
+bool TRegExpr::SearchByStrcspn(const char* start, const std::string& list)
+{
+    const char* end = input_.data() + input_.size();
+    for (const char* at = start + std::strcspn(start, list.c_str()); at != end;
+         at += 1 + std::strcspn(at + 1, list.c_str())) {
+        if (matcher_.TryAt(program_.data(), at))
+            return true;
+    }
+    return false;
 }
 
 std::string TRegExpr::Capture(int n) const

@@ -98,6 +98,18 @@ TEST(SearchTest, EmptySubjectsAndGroups)
     });
 }
 
+TEST(SearchTest, LongSubjectsJumpBetweenFirstCharacters)
+{
+    const std::string padding(300, 'a');
+    RunRows({
+        {"the end of the subject as a start position", "c|$", "", padding, ""},
+        {"two first characters", "[bc]d", "", padding + "bcd", "cd"},
+        {"both cases of a first letter", "xy", "+i", padding + "xXY", "XY"},
+        {"ten first characters", "[b-k]z", "", padding + "kbz", "bz"},
+        {"no first character occurs", "[b-k]z", "", padding, std::nullopt},
+    });
+}
+
 TEST(SearchTest, AnchorsAndLines)
 {
     RunRows({
