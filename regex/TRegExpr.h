@@ -83,6 +83,7 @@ private:
     void DiscardProgram();
     void PrepareProgram();
     void Compile();
+    void CopySubject(const std::string& text);
     bool RequiredLiteralAbsent(const char* from) const;
     bool SearchFrom(const char* start);
     bool SearchByFirstChars(const char* start);

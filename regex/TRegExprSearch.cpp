@@ -19,11 +19,29 @@ constexpr ptrdiff_t kMemchrMinLength = 256;
 
 bool TRegExpr::Exec(const std::string& text)
 {
-    const void* zero = std::memchr(text.data(), 0, text.size());
-    const size_t length = zero ? size_t(static_cast<const char*>(zero) - text.data()) : text.size();
-    input_.assign(text.data(), length);
+    CopySubject(text);
     hasInput_ = true;
     return ExecPos(1);
+}
+
+// Copies the text up to its first zero character. Each chunk is scanned for
+// the zero and then copied while it is still in the cache, so long texts
+// are read from memory once.
+void TRegExpr::CopySubject(const std::string& text)
+{
+    constexpr size_t kChunk = 64 * 1024;
+    input_.resize(text.size());
+    size_t copied = 0;
+    while (copied < text.size()) {
+        const size_t chunk = std::min(kChunk, text.size() - copied);
+        const void* zero = std::memchr(text.data() + copied, 0, chunk);
+        const size_t length = zero ? size_t(static_cast<const char*>(zero) - text.data()) - copied : chunk;
+        std::memcpy(input_.data() + copied, text.data() + copied, length);
+        copied += length;
+        if (zero)
+            break;
+    }
+    input_.resize(copied);
 }
 
 bool TRegExpr::Exec(std::string&& text)
