@@ -135,6 +135,9 @@ void TForm2::PlaceInPanel(QWidget* control)
 void TForm2::FormCreate(QObject*)
 {
     TranslateComponent(this);
+    // The labels size themselves to their texts, translated ones included.
+    for (QLabel* label : NxHeaderPanel1->findChildren<QLabel*>())
+        label->adjustSize();
     firstProgress_ = true;
 }
 
