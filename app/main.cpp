@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
@@ -11,8 +12,10 @@ int main(int argc, char** argv)
 {
     if (!Site::ApplyCommandLine(argc, argv)) {
         std::fprintf(stderr, "skerrow: --site-host takes HOST or HOST:PORT\n");
-        return 2;
+        return esBadArguments;
     }
+    if (WantsCommandLine(argc, argv))
+        return RunCommandLine(argc, argv);
     QApplication qt(argc, argv);
     RegisterTahoma();
     ConnectSynchronizeToQt();
