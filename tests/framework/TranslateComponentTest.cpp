@@ -85,6 +85,9 @@ msgstr "Tasa de Transferencia: "
 
 msgid "button"
 msgstr "boton"
+
+msgid "Serif Test Family"
+msgstr "Sans Test Family"
 )po";
 
 // The engine pointed at a catalogue folder of the test's own; collects the
@@ -154,6 +157,21 @@ TEST_F(WindowTranslation, TranslatesEveryWritableTextButComponentNames)
     EXPECT_EQ(grabber.url, "Ayuda");
     EXPECT_EQ(grabber.Name(), "Close");
     EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(WindowTranslation, FontNamesAreLookedUpAndComeBack)
+{
+    QFont font = label_->font();
+    font.setFamily("Serif Test Family");
+    label_->setFont(font);
+    TranslateComponent(window_.get());
+    SelectLanguage("es");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(label_->font().family(), "Sans Test Family");
+    EXPECT_EQ(label_->font().pointSize(), font.pointSize());
+    SelectLanguage("en");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(label_->font().family(), "Serif Test Family");
 }
 
 TEST_F(WindowTranslation, AnObjectReachableTwiceIsTranslatedOnce)
