@@ -35,6 +35,8 @@ TTranslatable::TPropertyKind KindOf(const QMetaProperty& property)
 {
     if (property.metaType().id() == QMetaType::QString || IsFont(property))
         return TTranslatable::pkText;
+    if (property.metaType().id() == QMetaType::QStringList)
+        return TTranslatable::pkTextList;
     if (property.metaType().flags().testFlag(QMetaType::PointerToQObject))
         return TTranslatable::pkObject;
     return TTranslatable::pkOther;
@@ -129,7 +131,11 @@ std::u16string TTranslatable::ReadText(const std::string& name) const
         if (!property)
             return {};
         QVariant value = property->read(qt_);
-        return (IsFont(*property) ? value.value<QFont>().family() : value.toString()).toStdU16String();
+        if (IsFont(*property))
+            return value.value<QFont>().family().toStdU16String();
+        if (KindOf(*property) == pkTextList)
+            return value.toStringList().join(QLatin1Char('\n')).toStdU16String();
+        return value.toString().toStdU16String();
     }
     if (!component_)
         return {};
@@ -152,6 +158,8 @@ void TTranslatable::WriteText(const std::string& name, const std::u16string& val
             QFont font = property->read(qt_).value<QFont>();
             font.setFamily(text.toString());
             text = font;
+        } else if (KindOf(*property) == pkTextList) {
+            text = text.toString().split(QLatin1Char('\n'));
         }
         if (!property->write(qt_, text))
             throw Exception("Could not write property " + name);

@@ -1,6 +1,7 @@
 #include "framework/AttachedComponent.h"
 #include "framework/MessageBox.h"
 #include "framework/TranslateComponent.h"
+#include "framework/TranslateStrings.h"
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
@@ -27,8 +28,10 @@ class TProbe : public QObject {
     Q_PROPERTY(QObject* First READ Shared WRITE SetShared)
     Q_PROPERTY(QObject* Second READ Shared WRITE SetShared)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(QStringList Lines MEMBER lines)
 
 public:
+    QStringList lines;
     using QObject::QObject;
     QString Fixed() const { return QStringLiteral("Close"); }
     QObject* Shared() const { return shared_; }
@@ -172,6 +175,24 @@ TEST_F(WindowTranslation, FontNamesAreLookedUpAndComeBack)
     SelectLanguage("en");
     RetranslateComponent(window_.get());
     EXPECT_EQ(label_->font().family(), "Serif Test Family");
+}
+
+TEST_F(WindowTranslation, TextListsAreTranslatedLineByLine)
+{
+    auto* probe = new TProbe(window_.get());
+    probe->lines = {"Close", "", "Help", "unknown"};
+    TranslateComponent(window_.get());
+    SelectLanguage("es");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(probe->lines, (QStringList{"Cerrar", "", "Ayuda", "unknown"}));
+    SelectLanguage("en");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(probe->lines, (QStringList{"Close", "", "Help", "unknown"}));
+
+    QStringList list{"Help", ""};
+    SelectLanguage("es");
+    TranslateStrings(list);
+    EXPECT_EQ(list, (QStringList{"Ayuda", ""}));
 }
 
 TEST_F(WindowTranslation, AnObjectReachableTwiceIsTranslatedOnce)
