@@ -3,7 +3,6 @@
 #include "app/AddressRule.h"
 #include "app/Pictures.h"
 #include "app/Site.h"
-#include "app/StandInPanels.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -15,6 +14,8 @@
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
 #include "i18n/GnuGettext.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -26,8 +27,6 @@
 #include <QScreen>
 
 namespace {
-
-const QColor kSkyBlue(166, 202, 240);
 
 template <typename Control>
 Control* Named(Control* control, const char* name)
@@ -111,17 +110,19 @@ void TForm1::CreateBand()
 
 void TForm1::CreateStepPanels()
 {
-    NxHeaderPanel1 = new THeaderPanelStandIn(this, QStringLiteral("NxHeaderPanel1"));
+    NxHeaderPanel1 = Named(new TNxHeaderPanel(this), "NxHeaderPanel1");
     NxHeaderPanel1->setGeometry(0, 52, 707, 170);
     NxHeaderPanel1->SetCaption(QStringLiteral("Step 1: Enter Video URL"));
-    NxHeaderPanel3 = new THeaderPanelStandIn(this, QStringLiteral("NxHeaderPanel3"));
+    NxHeaderPanel3 = Named(new TNxHeaderPanel(this), "NxHeaderPanel3");
     NxHeaderPanel3->setGeometry(0, 222, 707, 70);
     NxHeaderPanel3->SetCaption(QStringLiteral("Step 2: Download Video!"));
-    for (THeaderPanelStandIn* panel : {NxHeaderPanel1, NxHeaderPanel3}) {
+    // Fixed colours: a sky-blue header and the red frame of the current step.
+    for (TNxHeaderPanel* panel : {NxHeaderPanel1, NxHeaderPanel3}) {
         panel->SetHeaderSize(22);
-        panel->SetHeaderColor(kSkyBlue);
-        panel->SetBorderColor(Qt::red);
-        panel->setFont(TahomaFont());
+        panel->SetAdaptiveColors(false);
+        panel->SetHeaderColor(clSkyBlue);
+        panel->SetBorderColor(clRed);
+        panel->SetHeaderFont(TahomaFont());
     }
     NxHeaderPanel3->SetBorderWidth(0);
 
@@ -139,7 +140,7 @@ void TForm1::CreateAddressGroup()
     GroupBox2->setGeometry(9, 27, 430, 137);
     Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
     Edit1->setGeometry(13, 40, 378, 21);
-    NxHtmlLabel1 = new TLinkLabelStandIn(GroupBox2, QStringLiteral("NxHtmlLabel1"));
+    NxHtmlLabel1 = Named(new TNxHtmlLabel(GroupBox2), "NxHtmlLabel1");
     NxHtmlLabel1->setGeometry(13, 114, 228, 17);
     NxHtmlLabel1->SetCaption(ToQt("<a href=\"http://" + Site::Host() + "\">Open YouTube in browser</a>"));
 }

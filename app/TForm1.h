@@ -9,8 +9,8 @@ class QRadioButton;
 class TImage;
 class TJvClipboardMonitor;
 class TSaveDialog;
-class THeaderPanelStandIn;
-class TLinkLabelStandIn;
+class TNxHeaderPanel;
+class TNxHtmlLabel;
 
 // The main window: the address field, the quality choice and START, framed
 // as two steps, under a white band with the banner, the language flags and
@@ -22,8 +22,8 @@ public:
     TForm1();
 
     // Components, in the order the window declares them.
-    THeaderPanelStandIn* NxHeaderPanel1;
-    THeaderPanelStandIn* NxHeaderPanel3;
+    TNxHeaderPanel* NxHeaderPanel1;
+    TNxHeaderPanel* NxHeaderPanel3;
     QPushButton* btnDownload;
     TSaveDialog* SaveDialog1;
     QGroupBox* GroupBox1;
@@ -38,7 +38,7 @@ public:
     TImage* img;
     TImage* imgES;
     TImage* imgEN;
-    TLinkLabelStandIn* NxHtmlLabel1;
+    TNxHtmlLabel* NxHtmlLabel1;
     TImage* imgHelp;
 
     // Event handlers.

@@ -1,9 +1,10 @@
 #include "app/AddressRule.h"
 #include "app/Site.h"
-#include "app/StandInPanels.h"
 #include "app/TForm1.h"
 #include "framework/Shell.h"
 #include "framework/TImage.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
 
 #include <gtest/gtest.h>
 
