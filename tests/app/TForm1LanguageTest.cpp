@@ -1,9 +1,10 @@
-#include "app/StandInPanels.h"
 #include "app/TForm1.h"
 #include "framework/TImage.h"
 #include "i18n/AppendedFiles.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
 
 #include <gtest/gtest.h>
 
