@@ -18,6 +18,7 @@ struct TTP_RetranslatorItem {
     TTranslatable Object;
     std::string PropertyName;
     std::u16string OldValue;
+    bool IsTextList = false;
 };
 
 // Everything needed to translate a window again into another language

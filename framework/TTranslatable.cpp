@@ -5,6 +5,7 @@
 #include "runtime/Exception.h"
 #include "runtime/TComponent.h"
 
+#include <QFont>
 #include <QMetaProperty>
 #include <QObject>
 #include <QVariant>
@@ -27,10 +28,15 @@ const QMetaProperty* FindProperty(const QObject* object, const std::string& name
     return &storage;
 }
 
+// A font is walked for its family name, the one text it holds.
+bool IsFont(const QMetaProperty& property) { return property.metaType().id() == QMetaType::QFont; }
+
 TTranslatable::TPropertyKind KindOf(const QMetaProperty& property)
 {
-    if (property.metaType().id() == QMetaType::QString)
+    if (property.metaType().id() == QMetaType::QString || IsFont(property))
         return TTranslatable::pkText;
+    if (property.metaType().id() == QMetaType::QStringList)
+        return TTranslatable::pkTextList;
     if (property.metaType().flags().testFlag(QMetaType::PointerToQObject))
         return TTranslatable::pkObject;
     return TTranslatable::pkOther;
@@ -122,7 +128,14 @@ std::u16string TTranslatable::ReadText(const std::string& name) const
     QMetaProperty storage;
     if (qt_) {
         const QMetaProperty* property = FindProperty(qt_, name, storage);
-        return property ? property->read(qt_).toString().toStdU16String() : std::u16string();
+        if (!property)
+            return {};
+        QVariant value = property->read(qt_);
+        if (IsFont(*property))
+            return value.value<QFont>().family().toStdU16String();
+        if (KindOf(*property) == pkTextList)
+            return value.toStringList().join(QLatin1Char('\n')).toStdU16String();
+        return value.toString().toStdU16String();
     }
     if (!component_)
         return {};
@@ -138,7 +151,17 @@ void TTranslatable::WriteText(const std::string& name, const std::u16string& val
     QMetaProperty storage;
     if (qt_) {
         const QMetaProperty* property = FindProperty(qt_, name, storage);
-        if (property && !property->write(qt_, QString::fromStdU16String(value)))
+        if (!property)
+            return;
+        QVariant text = QString::fromStdU16String(value);
+        if (IsFont(*property)) {
+            QFont font = property->read(qt_).value<QFont>();
+            font.setFamily(text.toString());
+            text = font;
+        } else if (KindOf(*property) == pkTextList) {
+            text = text.toString().split(QLatin1Char('\n'));
+        }
+        if (!property->write(qt_, text))
             throw Exception("Could not write property " + name);
         return;
     }

@@ -34,7 +34,8 @@ inline TClassRef ComponentClassNamed(std::string name) { return {nullptr, std::m
 // that has died since is skipped, never touched.
 class TTranslatable {
 public:
-    enum TPropertyKind { pkText, pkObject, pkOther };
+    // A text list reads and writes as its lines joined by line feeds.
+    enum TPropertyKind { pkText, pkTextList, pkObject, pkOther };
     struct TProperty {
         std::string Name;
         TPropertyKind Kind = pkOther;

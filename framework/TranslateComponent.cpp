@@ -6,6 +6,7 @@
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/MessageBoxHook.h"
+#include "i18n/TGnuGettextInstance.h"
 #include "runtime/TComponent.h"
 
 #include <QObject>
@@ -23,12 +24,15 @@ const char* const kNotTranslatedText = "Retranslate was called on an object that
                                        "Please use TranslateComponent() before RetranslateComponent().";
 const char* const kHandlerSetText = "You cannot ignore a class property for a class that has a handler set.";
 
-// The engine's message boxes (a catalogue without UTF-8) go through the
-// program's message box from the start.
-[[maybe_unused]] const bool engineMessageBoxWired = [] {
+// The translation engine starts with the process, on its main thread, before
+// any window: it chooses the start language, and library messages are
+// translated on this thread only. Its message boxes (a catalogue without
+// UTF-8) go through the program's message box.
+[[maybe_unused]] const bool engineStarted = [] {
     SetMessageBoxHook([](const std::string& text, const std::string& caption) {
         ShowMessageBox({nullptr, text, caption, mbiWarning});
     });
+    DefaultInstance();
     return true;
 }();
 

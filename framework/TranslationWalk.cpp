@@ -1,5 +1,6 @@
 #include "framework/TranslationWalk.h"
 
+#include "framework/TranslateStrings.h"
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
@@ -79,14 +80,16 @@ void TTranslationWalk::TranslateProperty(const TTranslatable& object, const TTra
             queue_.push_back({object.ReadObject(property.Name), ""});
             return;
         }
-        if (property.Kind != TTranslatable::pkText)
+        if (property.Kind != TTranslatable::pkText && property.Kind != TTranslatable::pkTextList)
             return;
+        const bool isList = property.Kind == TTranslatable::pkTextList;
         std::u16string value = object.ReadText(property.Name);
         if (value.empty() || !property.Writable)
             return;
         if (settings_.Recording)
-            settings_.Recording->Items.push_back({object, property.Name, value});
-        std::u16string translation = DefaultInstance().LookupInDomain(textDomain_, value);
+            settings_.Recording->Items.push_back({object, property.Name, value, isList});
+        std::u16string translation =
+            isList ? TranslateLines(value, textDomain_) : DefaultInstance().LookupInDomain(textDomain_, value);
         if (translation != value)
             object.WriteText(property.Name, translation);
     } catch (const Exception& failure) {

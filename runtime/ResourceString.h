@@ -15,19 +15,30 @@
 using TResourceStringLoader = std::function<std::string(const std::string&)>;
 
 namespace resource_string_detail {
-inline std::shared_mutex lock;
-inline TResourceStringLoader loader;
+// Function-local, so that a loader may be put in place from a static
+// initialiser of another file.
+struct TSlot {
+    std::shared_mutex lock;
+    TResourceStringLoader loader;
+};
+inline TSlot& Slot()
+{
+    static TSlot slot;
+    return slot;
+}
 } // namespace resource_string_detail
 
 // An empty loader undoes the redirection.
 inline void SetResourceStringLoader(TResourceStringLoader loader)
 {
-    std::unique_lock guard(resource_string_detail::lock);
-    resource_string_detail::loader = std::move(loader);
+    auto& slot = resource_string_detail::Slot();
+    std::unique_lock guard(slot.lock);
+    slot.loader = std::move(loader);
 }
 
 inline std::string LoadResString(const std::string& text)
 {
-    std::shared_lock guard(resource_string_detail::lock);
-    return resource_string_detail::loader ? resource_string_detail::loader(text) : text;
+    auto& slot = resource_string_detail::Slot();
+    std::shared_lock guard(slot.lock);
+    return slot.loader ? slot.loader(text) : text;
 }

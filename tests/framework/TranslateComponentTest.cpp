@@ -1,6 +1,7 @@
 #include "framework/AttachedComponent.h"
 #include "framework/MessageBox.h"
 #include "framework/TranslateComponent.h"
+#include "framework/TranslateStrings.h"
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
@@ -27,8 +28,10 @@ class TProbe : public QObject {
     Q_PROPERTY(QObject* First READ Shared WRITE SetShared)
     Q_PROPERTY(QObject* Second READ Shared WRITE SetShared)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(QStringList Lines MEMBER lines)
 
 public:
+    QStringList lines;
     using QObject::QObject;
     QString Fixed() const { return QStringLiteral("Close"); }
     QObject* Shared() const { return shared_; }
@@ -85,6 +88,9 @@ msgstr "Tasa de Transferencia: "
 
 msgid "button"
 msgstr "boton"
+
+msgid "Serif Test Family"
+msgstr "Sans Test Family"
 )po";
 
 // The engine pointed at a catalogue folder of the test's own; collects the
@@ -154,6 +160,39 @@ TEST_F(WindowTranslation, TranslatesEveryWritableTextButComponentNames)
     EXPECT_EQ(grabber.url, "Ayuda");
     EXPECT_EQ(grabber.Name(), "Close");
     EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(WindowTranslation, FontNamesAreLookedUpAndComeBack)
+{
+    QFont font = label_->font();
+    font.setFamily("Serif Test Family");
+    label_->setFont(font);
+    TranslateComponent(window_.get());
+    SelectLanguage("es");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(label_->font().family(), "Sans Test Family");
+    EXPECT_EQ(label_->font().pointSize(), font.pointSize());
+    SelectLanguage("en");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(label_->font().family(), "Serif Test Family");
+}
+
+TEST_F(WindowTranslation, TextListsAreTranslatedLineByLine)
+{
+    auto* probe = new TProbe(window_.get());
+    probe->lines = {"Close", "", "Help", "unknown"};
+    TranslateComponent(window_.get());
+    SelectLanguage("es");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(probe->lines, (QStringList{"Cerrar", "", "Ayuda", "unknown"}));
+    SelectLanguage("en");
+    RetranslateComponent(window_.get());
+    EXPECT_EQ(probe->lines, (QStringList{"Close", "", "Help", "unknown"}));
+
+    QStringList list{"Help", ""};
+    SelectLanguage("es");
+    TranslateStrings(list);
+    EXPECT_EQ(list, (QStringList{"Ayuda", ""}));
 }
 
 TEST_F(WindowTranslation, AnObjectReachableTwiceIsTranslatedOnce)

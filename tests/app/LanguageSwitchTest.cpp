@@ -1,10 +1,15 @@
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "app/TForm1.h"
+#include "framework/AttachedComponent.h"
+#include "framework/TranslateComponent.h"
+#include "grabber/TJvHttpUrlGrabber.h"
 #include "framework/TImage.h"
 #include "i18n/AppendedFiles.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +47,7 @@ std::map<std::string, QString> TextsOf(QObject* window)
 
 // The shipped Spanish catalogue, compiled from the source tree into a folder
 // of the test's own, plus an entry that equals a component name.
-class MainWindowLanguage : public ::testing::Test {
+class ShippedSpanish : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -70,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowLanguage, SpanishFlagTranslatesEveryCaptionAndHint)
+TEST_F(ShippedSpanish, SpanishFlagTranslatesEveryCaptionAndHint)
 {
     form = std::make_unique<TForm1>();
     form->imgESClick(form->imgES);
@@ -95,7 +100,7 @@ TEST_F(MainWindowLanguage, SpanishFlagTranslatesEveryCaptionAndHint)
     EXPECT_EQ(form->Edit1->objectName(), "Edit1");
 }
 
-TEST_F(MainWindowLanguage, EnglishFlagRestoresEveryRecordedTextAndKeepsTheUsersState)
+TEST_F(ShippedSpanish, EnglishFlagRestoresEveryRecordedTextAndKeepsTheUsersState)
 {
     form = std::make_unique<TForm1>();
     const auto english = TextsOf(form.get());
@@ -114,7 +119,7 @@ TEST_F(MainWindowLanguage, EnglishFlagRestoresEveryRecordedTextAndKeepsTheUsersS
     EXPECT_TRUE(form->btnDownload->isEnabled());
 }
 
-TEST_F(MainWindowLanguage, ClickingTheCurrentFlagChangesNothing)
+TEST_F(ShippedSpanish, ClickingTheCurrentFlagChangesNothing)
 {
     form = std::make_unique<TForm1>();
     form->imgENClick(form->imgEN);
@@ -124,7 +129,7 @@ TEST_F(MainWindowLanguage, ClickingTheCurrentFlagChangesNothing)
     EXPECT_EQ(form->btnDownload->text(), "set by the program");
 }
 
-TEST_F(MainWindowLanguage, AWindowCreatedInSpanishOpensInSpanishAndTheFlagKeepsIt)
+TEST_F(ShippedSpanish, AWindowCreatedInSpanishOpensInSpanishAndTheFlagKeepsIt)
 {
     SelectLanguage("es_ES");
     form = std::make_unique<TForm1>();
@@ -135,6 +140,29 @@ TEST_F(MainWindowLanguage, AWindowCreatedInSpanishOpensInSpanishAndTheFlagKeepsI
     form->imgENClick(form->imgEN);
     EXPECT_EQ(form->btnDownload->text(), "START");
     EXPECT_EQ(form->chkHD->text(), "HD (High Definition)  - MP4 1280x720");
+}
+
+// Every published text of a download component counts: in Spanish the
+// user agent of its downloads becomes the es-ES one, the other texts are
+// looked up and come back as they are, and its name is left alone.
+TEST_F(ShippedSpanish, ADownloadComponentGetsTheSpanishUserAgent)
+{
+    SelectLanguage("es");
+    QWidget window;
+    auto* holder = new QObject(&window);
+    TJvHttpUrlGrabber grabber;
+    grabber.SetName("Close");
+    grabber.SetAgent("Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)");
+    AttachComponent(holder, &grabber);
+    TranslateComponent(&window);
+    EXPECT_EQ(grabber.Agent(), "Mozilla/5.0 (Windows; U; Windows NT 5.1; es-ES; rv:1.9.0.6)");
+    EXPECT_EQ(grabber.Name(), "Close");
+    std::map<std::string, std::string> texts;
+    for (const TPublishedText& text : grabber.PublishedTexts())
+        texts[text.Name] = text.Read();
+    EXPECT_EQ(texts["FileName"], "output.txt");
+    EXPECT_EQ(texts["ProxyAddresses"], "proxyserver");
+    EXPECT_EQ(texts["ProxyIgnoreList"], "<local>");
 }
 
 // The program as built carries the Spanish catalogue inside itself.
