@@ -49,7 +49,7 @@ std::string TProgressLine::Text(std::int64_t received, std::int64_t total, doubl
 void TProgressLine::Update(std::int64_t received, std::int64_t total, double elapsedSeconds)
 {
     double interval = terminal_ ? 0.1 : 1.0;
-    if (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval)
+    if (received == 0 || (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval))
         return;
     shownAt_ = elapsedSeconds;
     Show(Text(received, total, elapsedSeconds));

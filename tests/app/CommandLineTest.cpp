@@ -1,0 +1,155 @@
+#include "app/CommandLine.h"
+#include "app/CommandLineOptions.h"
+#include "app/ProgressLine.h"
+#include "support/DemoSite.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<TCommandLineOptions> Parse(std::vector<std::string> words, std::string& error)
+{
+    std::vector<char*> argv{const_cast<char*>("skerrow")};
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), error);
+}
+
+} // namespace
+
+TEST(CommandLineOptions, ReadsEveryOptionInBothForms)
+{
+    std::string error;
+    auto options = Parse({"--download", "http://a/watch?v=1", "--quality=hd", "--output", "/tmp/x.mp4",
+                          "--site-host=127.0.0.1:1"},
+                         error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->Address, "http://a/watch?v=1");
+    EXPECT_EQ(options->Quality, vqHighDefinition);
+    EXPECT_EQ(options->Output, "/tmp/x.mp4");
+
+    EXPECT_FALSE(Parse({"--download", "a", "--quality", "4k"}, error));
+    EXPECT_NE(error.find("4k"), std::string::npos);
+    EXPECT_FALSE(Parse({"--download"}, error)) << "an address is needed";
+    EXPECT_FALSE(Parse({"--download", "a", "stray"}, error));
+    EXPECT_TRUE(Parse({"--help"}, error));
+}
+
+TEST(CommandLineOptions, OutputIsAFileOrAFolderForTheProposedName)
+{
+    EXPECT_EQ(TargetPath("", "Title.mp4"), "Title.mp4");
+    EXPECT_EQ(TargetPath("/tmp", "Title.mp4"), "/tmp/Title.mp4");
+    EXPECT_EQ(TargetPath("/nonexistent/new/", "Title.mp4"), "/nonexistent/new/Title.mp4");
+    EXPECT_EQ(TargetPath("/tmp/chosen.bin", "Title.mp4"), "/tmp/chosen.bin");
+}
+
+TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
+{
+    EXPECT_EQ(TProgressLine::Text(1048576, 4194304, 2.0), "1.0 MB of 4.0 MB (25%) at 512 KB/s, 0:06 left");
+    EXPECT_EQ(TProgressLine::Text(2048, 0, 1.0), "2 KB at 2 KB/s") << "no length: no percent, no time left";
+    EXPECT_EQ(TProgressLine::Text(10, 100, 0.0), "10 bytes of 100 bytes (10%)") << "no rate before time passes";
+}
+
+// The built program against the demo site.
+class CommandLine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { site = new DemoSite; }
+    static void TearDownTestSuite() { delete site; }
+    static DemoSite* site;
+
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("skerrow-cli-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    pid_t Spawn(std::vector<std::string> words)
+    {
+        words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + site->Host()});
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::chdir(folder.c_str());
+            int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDOUT_FILENO);
+            ::dup2(quiet, STDERR_FILENO);
+            std::vector<char*> argv;
+            for (std::string& word : words)
+                argv.push_back(word.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+
+    static int ExitStatus(pid_t pid)
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
+
+    std::vector<std::string> FilesLeft() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    fs::path folder;
+};
+DemoSite* CommandLine::site = nullptr;
+
+TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
+{
+    ASSERT_EQ(Run({"--download", site->WatchAddress("rockroll33"), "--quality", "hd"}), esSuccess);
+    std::ifstream saved(folder / "Rock _ Roll_ Live_.mp4", std::ios::binary);
+    std::stringstream bytes;
+    bytes << saved.rdbuf();
+    EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("rockroll33", "22", 1048576));
+
+    ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", (folder / "chosen.bin").string()}),
+              esSuccess);
+    EXPECT_EQ(fs::file_size(folder / "chosen.bin"), 700u * 1024);
+}
+
+TEST_F(CommandLine, EachFailureClassHasItsStatus)
+{
+    EXPECT_EQ(Run({"--download", site->WatchAddress("seastack01"), "--quality", "best"}), esBadArguments);
+    EXPECT_EQ(Run({"--download", "http://example.org/watch?v=1"}), esNotAccepted);
+    EXPECT_EQ(Run({"--download", site->WatchAddress("missing000")}), esResolutionFailed);
+    EXPECT_EQ(Run({"--download", site->WatchAddress("notoken099")}), esResolutionFailed);
+    EXPECT_EQ(Run({"--download", site->WatchAddress("cutshort88")}), esDownloadFailed);
+    EXPECT_TRUE(FilesLeft().empty()) << "a failed download leaves no file";
+}
+
+TEST_F(CommandLine, InterruptCancelsAndLeavesNoPartialFile)
+{
+    pid_t pid = Spawn({"--download", site->WatchAddress("slowtide77")});
+    // Interrupt once the transfer has begun: its temporary file exists.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (FilesLeft().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_FALSE(FilesLeft().empty()) << "the download never started";
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(ExitStatus(pid), esCancelled);
+    EXPECT_TRUE(FilesLeft().empty());
+}
