@@ -12,6 +12,8 @@
 #include "framework/TImage.h"
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
+#include "framework/TranslateComponent.h"
+#include "i18n/GnuGettext.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 
@@ -197,6 +199,7 @@ void TForm1::changeEvent(QEvent* event)
 
 void TForm1::FormCreate(QObject*)
 {
+    TranslateComponent(this);
 }
 
 void TForm1::FormActivate(QObject*)
@@ -230,10 +233,14 @@ void TForm1::btnDownloadClick(QObject*)
 
 void TForm1::imgESClick(QObject*)
 {
+    SelectLanguage("es");
+    RetranslateComponent(this);
 }
 
 void TForm1::imgENClick(QObject*)
 {
+    SelectLanguage("en");
+    RetranslateComponent(this);
 }
 
 void TForm1::imgHelpClick(QObject*)
