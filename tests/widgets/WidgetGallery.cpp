@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -136,8 +137,16 @@ int main(int argc, char** argv)
     if (std::strcmp(mode, "finished") == 0) {
         download.Finish();
     } else {
-        download.bar->SetPosition(20);
-        QTimer::singleShot(400, [&] { download.bar->SetPosition(68); });
+        // Progress as the download window reports it: the total size becomes
+        // the maximum, then the bytes received the position.
+        static constexpr double total = 15728640;
+        auto* progress = new QTimer(&application);
+        QObject::connect(progress, &QTimer::timeout, [&download, received = 0.0]() mutable {
+            received = std::min(received + 1300000, total);
+            download.bar->SetMaximum(total);
+            download.bar->SetPosition(received);
+        });
+        progress->start(300);
     }
     download.window.show();
     if (argc > 2)
