@@ -82,7 +82,11 @@ void TGDIPFill::DrawLine(QPainter& painter, const QRectF& area) const
     if (borderWidth_ <= 0 || borderColor_ == clNone)
         return;
     painter.setPen(QPen(ToQColor(borderColor_, borderOpacity_), borderWidth_));
-    painter.drawLine(area.topLeft(), area.bottomRight());
+    // An area one pixel high is a horizontal line, one pixel wide a vertical one.
+    if (area.height() == 1)
+        painter.drawLine(area.topLeft(), area.topRight());
+    else
+        painter.drawLine(area.topLeft(), area.bottomLeft());
 }
 
 void TGDIPFill::DrawShadow(QPainter& painter, QRectF& area) const

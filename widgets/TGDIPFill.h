@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/DispatchEvent.h"
+#include "widgets/StoreValue.h"
 #include "widgets/TColor.h"
 
 #include <QImage>
@@ -87,12 +88,10 @@ private:
     enum Half { hWhole, hTop, hBottom };
 
     template <typename T>
-    void Store(T& field, T value)
+    void Store(T& field, const T& value)
     {
-        if (field == value)
-            return;
-        field = value;
-        Changed();
+        if (StoreValue(field, value))
+            Changed();
     }
     void Changed() { DispatchEvent(OnChange, nullptr); }
 

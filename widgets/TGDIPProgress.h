@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/DispatchEvent.h"
+#include "widgets/StoreValue.h"
 #include "widgets/TGDIPFill.h"
 
 #include <QFont>
@@ -58,10 +59,8 @@ private:
     template <typename T>
     void Store(T& field, const T& value)
     {
-        if (field == value)
-            return;
-        field = value;
-        Changed();
+        if (StoreValue(field, value))
+            Changed();
     }
     void Changed() { DispatchEvent(OnChange, this); }
 

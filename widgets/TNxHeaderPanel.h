@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/DispatchEvent.h"
+#include "widgets/StoreValue.h"
 #include "widgets/TColor.h"
 #include "widgets/TNxColorScheme.h"
 #include "widgets/TNxMargins.h"
@@ -110,10 +111,8 @@ private:
     template <typename T>
     void Store(T& field, const T& value)
     {
-        if (field == value)
-            return;
-        field = value;
-        update();
+        if (StoreValue(field, value))
+            update();
     }
     void Realign();
     void SetOwnWidth(int width);

@@ -1,9 +1,6 @@
-#include "RenderProbe.h"
+#include "WidgetProbes.h"
 
 #include "widgets/TNxHeaderPanel.h"
-
-#include <QApplication>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -20,16 +17,6 @@ bool Near(QColor a, QColor b, int tolerance = 0)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
         && std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
-void Click(QWidget& widget, QPoint at)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), widget.mapToGlobal(QPointF(at)), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), widget.mapToGlobal(QPointF(at)), Qt::LeftButton,
-        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &release);
 }
 
 // The main window's step panels: own colours, sky-blue header, red frame.

@@ -1,12 +1,12 @@
+#include "WidgetProbes.h"
+
 #include "framework/Fonts.h"
 #include "framework/MessageBox.h"
 #include "runtime/Exception.h"
 #include "widgets/NamedColors.h"
 #include "widgets/TNxHtmlLabel.h"
 
-#include <QApplication>
 #include <QFontMetrics>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,6 @@ const QString kLink = QStringLiteral("<a href=\"http://www.youtube.com\">Open Yo
 THtmlLayoutResult Lay(const QString& caption, std::optional<QPoint> probe = std::nullopt)
 {
     return THtmlLayout::Run(caption, TahomaFont(), clWindowText, QRect(0, 0, 228, 17), probe);
-}
-
-void SendMouse(QWidget& widget, QEvent::Type type, QPoint at)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
 }
 
 }  // namespace
@@ -178,10 +170,8 @@ TEST(HtmlLabel, HandCursorOnlyOverTheLinkAndClicksReportIt)
     SendMouse(label, QEvent::MouseMove, {220, 6});
     EXPECT_EQ(label.cursor().shape(), Qt::ArrowCursor);
 
-    SendMouse(label, QEvent::MouseButtonPress, {5, 6});
-    SendMouse(label, QEvent::MouseButtonRelease, {5, 6});
-    SendMouse(label, QEvent::MouseButtonPress, {220, 6});
-    SendMouse(label, QEvent::MouseButtonRelease, {220, 6});
+    Click(label, {5, 6});
+    Click(label, {220, 6});
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(links, std::vector<QString>{"http://www.youtube.com"});
 }
@@ -212,8 +202,7 @@ TEST(HtmlLabel, FailingHandlerReachesTheApplicationsDisplay)
     label.resize(228, 17);
     label.SetCaption(kLink);
     label.OnLinkClick = [](QObject*, const QString&) { throw Exception("Read Timeout"); };
-    SendMouse(label, QEvent::MouseButtonPress, {5, 6});
-    SendMouse(label, QEvent::MouseButtonRelease, {5, 6});
+    Click(label, {5, 6});
     SetMessageBoxSeam(previous);
     EXPECT_EQ(shown, std::vector<std::string>{"Read Timeout."});
 }

@@ -151,9 +151,13 @@ TEST(ValueFormat, FormatsOneFloatingNumberAndNothingElse)
         EXPECT_EQ(FormatValue(row.pattern, row.value), row.expected) << row.pattern;
 }
 
-TEST(SmoothProgressBar, VersionIsFixed)
+TEST(SmoothProgressBar, TextsAreReachableAsQtProperties)
 {
     TAdvSmoothProgressBar bar;
     bar.setProperty("Version", "9.9");
-    EXPECT_EQ(bar.property("Version").toString(), "1.0.2.1");
+    EXPECT_EQ(bar.property("Version").toString(), "1.0.2.1") << "the version cannot be written";
+    auto* appearance = bar.property("Appearance").value<TGDIPProgress*>();
+    ASSERT_EQ(appearance, bar.Appearance());
+    appearance->setProperty("ValueFormat", "%.1f %%");
+    EXPECT_EQ(appearance->ValueFormat(), "%.1f %%");
 }

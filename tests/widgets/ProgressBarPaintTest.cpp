@@ -1,5 +1,5 @@
 #include "DownloadWindowLook.h"
-#include "RenderProbe.h"
+#include "WidgetProbes.h"
 
 #include <gtest/gtest.h>
 

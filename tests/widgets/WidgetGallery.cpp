@@ -1,6 +1,6 @@
 // Shows the styled widgets as the download window arranges them, for a look
 // by eye and for screenshots under a virtual display:
-//   widgets_gallery gliding|finished [milliseconds before quitting]
+//   widgets_gallery gliding|finished|panels [milliseconds before quitting]
 #include "DownloadWindowLook.h"
 
 #include "widgets/TNxHeaderPanel.h"
@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -85,6 +86,37 @@ struct DownloadWindow {
     }
 };
 
+// One header panel of each style, and one collapsed with its button.
+struct PanelStyles {
+    QWidget window;
+
+    PanelStyles()
+    {
+        window.setWindowTitle("Skerrow");
+        window.resize(560, 250);
+        const struct {
+            TNxHeaderStyle style;
+            const char* caption;
+        } styles[] = {{psFlat, "psFlat"}, {psNormal, "psNormal"}, {psSectionHeader, "psSectionHeader"},
+            {psVista, "psVista"}, {psWindowsLive, "psWindowsLive"}};
+        int top = 5;
+        for (const auto& entry : styles) {
+            auto* panel = new TNxHeaderPanel(&window);
+            panel->setGeometry(5, top, 400, 44);
+            panel->SetHeaderStyle(entry.style);
+            panel->SetCaption(QString("%1: a caption long enough to be cut at the end of the header band")
+                                  .arg(entry.caption));
+            panel->SetOptions(hoColorSchemeFont | hoCollapseButton);
+            top += 48;
+        }
+        auto* collapsed = new TNxHeaderPanel(&window);
+        collapsed->setGeometry(420, 5, 130, 236);
+        collapsed->SetCaption("Collapsed");
+        collapsed->SetOptions(hoColorSchemeFont | hoCollapseButton);
+        collapsed->SetExpanded(false);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -93,13 +125,28 @@ int main(int argc, char** argv)
     RegisterTahoma();
     QApplication::setFont(TahomaFont());
 
+    const char* mode = argc > 1 ? argv[1] : "gliding";
+    PanelStyles panels;
     DownloadWindow download;
-    const bool finished = argc > 1 && std::strcmp(argv[1], "finished") == 0;
-    if (finished) {
+    if (std::strcmp(mode, "panels") == 0) {
+        panels.window.show();
+        if (argc > 2)
+            QTimer::singleShot(std::atoi(argv[2]), &application, &QApplication::quit);
+        return application.exec();
+    }
+    if (std::strcmp(mode, "finished") == 0) {
         download.Finish();
     } else {
-        download.bar->SetPosition(20);
-        QTimer::singleShot(400, [&] { download.bar->SetPosition(68); });
+        // Progress as the download window reports it: the total size becomes
+        // the maximum, then the bytes received the position.
+        static constexpr double total = 15728640;
+        auto* progress = new QTimer(&application);
+        QObject::connect(progress, &QTimer::timeout, [&download, received = 0.0]() mutable {
+            received = std::min(received + 1300000, total);
+            download.bar->SetMaximum(total);
+            download.bar->SetPosition(received);
+        });
+        progress->start(300);
     }
     download.window.show();
     if (argc > 2)

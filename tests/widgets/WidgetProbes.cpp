@@ -1,5 +1,7 @@
-#include "RenderProbe.h"
+#include "WidgetProbes.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <cstdlib>
@@ -24,4 +26,18 @@ bool AreaHasColor(const QImage& image, const QRect& area, QColor color, int tole
         }
     }
     return false;
+}
+
+void SendMouse(QWidget& widget, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void Click(QWidget& widget, QPoint at)
+{
+    SendMouse(widget, QEvent::MouseButtonPress, at);
+    SendMouse(widget, QEvent::MouseButtonRelease, at);
 }
