@@ -4,8 +4,8 @@
 #include "widgets/TAdvSmoothProgressBar.h"
 #include "widgets/TNxLabel.h"
 
-// The download window's progress bar and title label, set up as that
-// window's description sets them.
+// The download window's progress bar and title label, as the window sets
+// them up; the widget tests and benchmarks paint the same bar.
 inline void ApplyDownloadBarLook(TAdvSmoothProgressBar& bar)
 {
     bar.setGeometry(15, 83, 254, 17);

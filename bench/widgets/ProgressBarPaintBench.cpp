@@ -1,7 +1,7 @@
 // One paint of the download window's 254 x 17 bar at 50 % with the glow on,
 // against one paint of a plain QProgressBar of the same size.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench/widgets/widgets_bench
-#include "DownloadWindowLook.h"
+#include "app/DownloadWindowLook.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "DownloadWindowLook.h"
+#include "app/DownloadWindowLook.h"
 #include "WidgetProbes.h"
 
 #include <gtest/gtest.h>
