@@ -208,8 +208,11 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
     SetStatus(gsStopping);
     if (end == reStopped || end == reReported || Terminated() || !Continue)
         return;
+    // A time-out says so; any other end before the announced size is the
+    // connection closing early.
+    const bool timedOut = end == reFailed && GetLastError() == ERROR_INTERNET_TIMEOUT;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
-    if (shortOfLength) {
+    if (shortOfLength && !timedOut) {
         Fail("Connection closed after " + std::to_string(BytesRead()) + " of " + std::to_string(Size()) + " bytes");
         return;
     }
