@@ -14,6 +14,10 @@ public:
     // A file address, a network path, a drive path, or a file that exists.
     static bool CanGrab(const std::string& url);
 
+    // Keeps the path whole behind the marker: splitting it at its first "/"
+    // as network addresses are split would lose the root of an absolute path.
+    void SetUrl(const std::string& value) override;
+
     // Gives the target the source's permission bits after the copy.
     bool PreserveAttributes() const { return preserveAttributes_; }
     void SetPreserveAttributes(bool value) { preserveAttributes_ = value; }
