@@ -1,0 +1,49 @@
+#pragma once
+
+#include "http/EIdException.h"
+
+#include <string>
+
+// A reply whose code the client does not accept.
+class EIdReplyRFCError : public EIdException {
+public:
+    EIdReplyRFCError(std::string message, int errorCode) : EIdException(std::move(message)), errorCode_(errorCode) {}
+    int ErrorCode() const { return errorCode_; }
+
+private:
+    int errorCode_;
+};
+
+// An HTTP status the request did not accept: the message is the status line,
+// the body of the response is kept as text.
+class EIdHTTPProtocolException : public EIdReplyRFCError {
+public:
+    EIdHTTPProtocolException(int statusNumber, std::string statusLine, std::string bodyText)
+        : EIdReplyRFCError(std::move(statusLine), statusNumber), bodyText_(std::move(bodyText)) {}
+
+    int StatusNumber() const { return ErrorCode(); }
+    const std::string& BodyText() const { return bodyText_; }
+
+private:
+    std::string bodyText_;
+};
+
+// An address whose scheme the client cannot serve or whose port it cannot tell.
+class EIdUnknownProtocol : public EIdException {
+public:
+    EIdUnknownProtocol() : EIdException("Unknown Protocol") {}
+};
+
+// An https address without a secure-socket handler.
+class EIdIOHandlerPropInvalid : public EIdException {
+public:
+    EIdIOHandlerPropInvalid() : EIdException("IOHandler value is not valid") {}
+};
+
+// A request header value (or request target) with a CR or LF in it: sent as
+// it is, it would end the line and start a header of the value's choosing.
+class EIdHTTPHeaderValueInvalid : public EIdException {
+public:
+    explicit EIdHTTPHeaderValueInvalid(const std::string& name)
+        : EIdException("Line break in the value of " + name) {}
+};

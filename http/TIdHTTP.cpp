@@ -1,0 +1,534 @@
+#include "http/TIdHTTP.h"
+
+#include "http/HttpText.h"
+
+#include "runtime/TMemoryStream.h"
+#include "runtime/TStringStream.h"
+
+#include <algorithm>
+
+namespace {
+
+// Counted reads go to the stream in pieces of this size, so a length that a
+// server merely claims never sizes the stream up front.
+constexpr std::int64_t kCountedReadPiece = std::int64_t(1) << 20;
+
+// A stream that forgets what is written to it: the sink of bodies that are
+// read only to get past them.
+class TNullStream : public TStream {
+public:
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void*, std::int64_t count) override
+    {
+        position_ += count;
+        size_ = std::max(size_, position_);
+        return count;
+    }
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override
+    {
+        position_ = origin == soBeginning ? offset : origin == soCurrent ? position_ + offset : size_ + offset;
+        return position_;
+    }
+    void SetSize(std::int64_t size) override { size_ = size; }
+    std::int64_t Size() override { return size_; }
+
+private:
+    std::int64_t position_ = 0;
+    std::int64_t size_ = 0;
+};
+
+bool IsOneOf(int code, const std::vector<int>& codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+void CutAt(TStream* stream, std::int64_t position)
+{
+    if (!stream)
+        return;
+    stream->SetPosition(position);
+    stream->SetSize(position);
+}
+
+// The verbs that exist only since HTTP/1.1.
+bool NeedsVersion11(const std::string& verb)
+{
+    return verb == "TRACE" || verb == "PUT" || verb == "OPTIONS" || verb == "DELETE";
+}
+
+}  // namespace
+
+TIdCustomHTTP::TIdCustomHTTP(TComponent* owner)
+    : TIdTCPClientCustom(owner),
+      request_(std::make_unique<TIdHTTPRequest>()),
+      response_(std::make_unique<TIdHTTPResponse>(*this))
+{
+}
+
+TIdCustomHTTP::~TIdCustomHTTP() = default;
+
+void TIdCustomHTTP::SetCookieManager(TIdCookieManager* manager)
+{
+    if (manager == cookieManager_)
+        return;
+    cookieManager_ = manager;
+    if (ownedCookieManager_.get() != manager)
+        ownedCookieManager_.reset();
+}
+
+std::string TIdCustomHTTP::GetToString(const std::string& address)
+{
+    TMemoryStream stream;
+    GetToStream(address, stream);
+    return stream.Bytes();
+}
+
+void TIdCustomHTTP::GetToStream(const std::string& address, TStream& stream, const std::vector<int>& ignoreReplies)
+{
+    PerformRequest("GET", address, nullptr, &stream, ignoreReplies);
+}
+
+void TIdCustomHTTP::Post(const std::string& address, TStream& source, TStream& response)
+{
+    PerformRequest("POST", address, &source, &response, {});
+}
+
+void TIdCustomHTTP::Put(const std::string& address, TStream& source, TStream& response)
+{
+    PerformRequest("PUT", address, &source, &response, {});
+}
+
+void TIdCustomHTTP::PerformRequest(const std::string& verb, const std::string& address, TStream* bodySource,
+                                   TStream* bodyTarget, const std::vector<int>& ignoreReplies)
+{
+    redirectsSoFar_ = authTries_ = proxyAuthTries_ = 0;
+    const std::int64_t startOfBody = bodyTarget ? bodyTarget->Position() : 0;
+    request_->SetTarget(address);
+    request_->SetVerb(verb);
+    request_->SetBodySource(bodySource);
+    response_->SetBodyTarget(bodyTarget);
+    try {
+        for (bool finished = false; !finished;) {
+            PrepareTarget();
+            OpenForRequest();
+            ReadResponseHead();
+            switch (DecideNextStep(ignoreReplies)) {
+            case TIdHTTPNextStep::ReadAndGo:
+                ReadBody(bodyTarget);
+                [[fallthrough]];
+            case TIdHTTPNextStep::GoToAddress:
+                CutAt(bodyTarget, startOfBody);
+                authTries_ = proxyAuthTries_ = 0;
+                break;
+            case TIdHTTPNextStep::AuthRetry:
+                request_->SetTarget(address);
+                break;
+            case TIdHTTPNextStep::Finish:
+                finished = true;
+                break;
+            }
+        }
+    } catch (...) {
+        CloseUnlessKept();
+        throw;
+    }
+    CloseUnlessKept();
+}
+
+void TIdCustomHTTP::CloseUnlessKept()
+{
+    try {
+        if (!response_->KeepConnection())
+            DropConnection();
+    } catch (const std::exception&) {
+        // Closing is tidying up; the request's own outcome matters more.
+    }
+}
+
+// Bytes left over from a closed connection must never be read as the reply
+// to a request on the next one.
+void TIdCustomHTTP::DropConnection()
+{
+    CloseConnection();
+    if (IOHandler())
+        IOHandler()->InputBuffer().Reset();
+}
+
+bool TIdCustomHTTP::ConnectionAlive()
+{
+    if (!IOHandler())
+        return false;
+    CheckPeerClosed(false);
+    return IsConnected();
+}
+
+// Request address.
+
+void TIdCustomHTTP::PrepareTarget()
+{
+    TIdURI next(request_->Target());
+    if (!next.Username().empty()) {
+        request_->SetUsername(next.Username());
+        request_->SetPassword(next.Password());
+    }
+    url_.SetUsername(request_->Username());
+    url_.SetPassword(request_->Password());
+    url_.SetDirectory(MergePath(url_.Directory(), next.Directory(), '/'));
+    url_.SetDocumentName(next.DocumentName());
+    url_.SetQuery(next.Query());
+    if (!next.Host().empty())
+        url_.SetHost(next.Host());
+    if (!next.Scheme().empty())
+        url_.SetScheme(next.Scheme());
+    else
+        url_.SetScheme(HttpText::SameText(url_.Scheme(), "https") ? "https" : "http");
+
+    if (!next.Port().empty())
+        url_.SetPort(next.Port());
+    else if (HttpText::SameText(next.Scheme(), "http"))
+        url_.SetPort("80");
+    else if (HttpText::SameText(next.Scheme(), "https"))
+        url_.SetPort("443");
+    else if (url_.Port().empty())
+        throw EIdUnknownProtocol();
+
+    if (request_->Verb() == "OPTIONS" && next.DocumentName() == "*")
+        request_->SetTarget("*");
+    else
+        request_->SetTarget(url_.Directory() + url_.DocumentName() + url_.Query());
+    request_->SetIPVersion(next.IPVersion());
+    url_.SetIPVersion(next.IPVersion());
+
+    if (NeedsVersion11(request_->Verb()) && protocolVersion_ != pv1_1)
+        throw EIdException("Request method requires HTTP version 1.1");
+    request_->SetContentLength(request_->BodySource() ? request_->BodySource()->Size() : -1);
+    request_->SetHost(url_.Port() == "80" ? url_.Host() : url_.Host() + ":" + url_.Port());
+}
+
+// Connection.
+
+void TIdCustomHTTP::OpenForRequest()
+{
+    ChooseEndpoint();
+    if (protocolVersion_ == pv1_0 && request_->Connection().empty()) {
+        if (request_->ConnectionKind() == ctNormal)
+            request_->SetConnection("keep-alive");
+        else if (request_->ConnectionKind() == ctProxy && request_->ProxyConnection().empty())
+            request_->SetProxyConnection("keep-alive");
+    }
+    ExtendAcceptEncoding();
+    ReconnectIfNeeded();
+    SendRequestHead();
+    if (request_->BodySource() && (request_->Verb() == "POST" || request_->Verb() == "PUT"))
+        IOHandler()->SendStream(*request_->BodySource());
+}
+
+void TIdCustomHTTP::ChooseEndpoint()
+{
+    if (IPVersion() != url_.IPVersion() && ConnectionAlive())
+        DropConnection();
+    std::string host = url_.Host();
+    auto number = HttpText::ToInt32(url_.Port());
+    int port = number && *number > 0 && *number <= 65535 ? *number : 80;
+    TIdHTTPConnectionType kind = ctNormal;
+    if (!proxyParams_.ProxyServer.empty()) {
+        host = proxyParams_.ProxyServer;
+        port = proxyParams_.ProxyPort;
+        kind = ctProxy;
+    }
+    if ((!HttpText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
+        DropConnection();
+    // No secure-socket handler exists, so no https address can be served.
+    if (HttpText::SameText(url_.Scheme(), "https"))
+        throw EIdIOHandlerPropInvalid();
+    SetHost(host);
+    SetPort(port);
+    request_->SetConnectionKind(kind);
+    if (kind == ctProxy)
+        request_->SetTarget(url_.AddressText());
+}
+
+void TIdCustomHTTP::ExtendAcceptEncoding()
+{
+    std::string encoding = request_->AcceptEncoding();
+    if (compressor_ && encoding.find("deflate") == std::string::npos && encoding.find("gzip") == std::string::npos)
+        encoding = "deflate, gzip, ";
+    if (encoding.find("identity") == std::string::npos)
+        encoding += "identity";
+    request_->SetAcceptEncoding(encoding);
+}
+
+void TIdCustomHTTP::ReconnectIfNeeded()
+{
+    if (!response_->KeepConnection())
+        DropConnection();
+    if (IOHandler())
+        CheckPeerClosed(false);
+    if (!IsConnected()) {
+        SetIPVersion(url_.IPVersion());
+        ConnectToPeer();
+    }
+}
+
+// Request head.
+
+void TIdCustomHTTP::SendRequestHead()
+{
+    request_->SetHeaders();
+    if (cookieManager_)
+        AttachCookieHeader();
+
+    const std::string requestLine = request_->Verb() + " " + request_->Target() + " HTTP/"
+        + (protocolVersion_ == pv1_0 ? "1.0" : "1.1");
+    if (requestLine.find_first_of("\r\n") != std::string::npos)
+        throw EIdHTTPHeaderValueInvalid("the request target");
+    for (const std::string& line : request_->HeaderLines().Lines())
+        if (line.find_first_of("\r\n") != std::string::npos)
+            throw EIdHTTPHeaderValueInvalid(line.substr(0, line.find(':')));
+
+    TIdIOHandler& io = *IOHandler();
+    io.BeginBatch();
+    try {
+        io.SendLine(requestLine);
+        for (const std::string& line : request_->HeaderLines().Lines())
+            if (!line.empty())
+                io.SendLine(line);
+        io.SendLine("");
+        io.EndBatch();
+    } catch (...) {
+        io.CancelBatch();
+        throw;
+    }
+}
+
+void TIdCustomHTTP::AttachCookieHeader()
+{
+    std::string cookies = cookieManager_->BuildCookieHeader(url_, false);
+    if (!cookies.empty())
+        request_->HeaderLines().SetValueOf("Cookie", cookies);
+}
+
+// Response head.
+
+void TIdCustomHTTP::ReadResponseHead()
+{
+    do {
+        response_->SetStatusLine(ReadResponseLine());
+        ReadHeaderBlock();
+        StoreResponseCookies();
+    } while (response_->StatusNumber() == 100);
+}
+
+std::string TIdCustomHTTP::ReadResponseLine()
+{
+    return IOHandler()->ReadLine();
+}
+
+void TIdCustomHTTP::ReadHeaderBlock()
+{
+    TIdHeaderList& lines = response_->HeaderLines();
+    lines.Clear();
+    try {
+        for (std::string line = ReadResponseLine(); !line.empty(); line = ReadResponseLine()) {
+            // Bounded so that a server cannot make the head grow without end.
+            if (headerLineLimit_ > 0 && lines.Count() >= static_cast<std::size_t>(headerLineLimit_))
+                throw EIdException("Too many header lines");
+            lines.Add(line);
+        }
+    } catch (const EIdConnClosedGracefully&) {
+        if (lines.Count() == 0)
+            throw;
+        DropConnection();
+    }
+    response_->ProcessHeaders();
+}
+
+void TIdCustomHTTP::StoreResponseCookies()
+{
+    if (!cookieManager_ && allowCookies_) {
+        ownedCookieManager_ = std::make_unique<TIdCookieManager>();
+        cookieManager_ = ownedCookieManager_.get();
+    }
+    if (!cookieManager_)
+        return;
+    const TIdHeaderList& lines = response_->HeaderLines();
+    for (const std::string& value : lines.CollectValues("Set-cookie"))
+        cookieManager_->StoreSetCookie(value, url_.Host());
+    for (const std::string& value : lines.CollectValues("Set-cookie2"))
+        cookieManager_->StoreSetCookie2(value, url_.Host());
+}
+
+// Verdict.
+
+TIdHTTPNextStep TIdCustomHTTP::DecideNextStep(const std::vector<int>& ignoreReplies)
+{
+    bool proceed = true;
+    RaiseEvent(OnHeadersAvailable, this, &response_->HeaderLines(), proceed);
+    if (!proceed) {
+        response_->SetKeepConnection(false);
+        return TIdHTTPNextStep::Finish;
+    }
+    const int code = response_->StatusNumber();
+    if ((code / 100 == 3 && code != 304) || !response_->Location().empty())
+        return FollowRedirect(ignoreReplies);
+    if (code / 100 != 2) {
+        if ((code != 401 && code != 407) || !Authorize(code)) {
+            request_->SetBasicAuthentication(false);
+            FailWithStatus(ignoreReplies);
+            return TIdHTTPNextStep::Finish;
+        }
+        if (httpOptions_ & hoInProcessAuth) {
+            TNullStream discarded;
+            ReadBody(&discarded);
+            return TIdHTTPNextStep::AuthRetry;
+        }
+    }
+    if (code != 204)
+        ReadBody(response_->BodyTarget());
+    return TIdHTTPNextStep::Finish;
+}
+
+TIdHTTPNextStep TIdCustomHTTP::FollowRedirect(const std::vector<int>& ignoreReplies)
+{
+    ++redirectsSoFar_;
+    std::string destination = response_->Location();
+    std::string verb = request_->Verb();
+    bool handled = handleRedirects_;
+    const bool follow = handleRedirects_ && redirectsSoFar_ < redirectMaximum_;
+    RaiseEvent(OnRedirect, this, destination, redirectsSoFar_, handled, verb);
+    if (!handled) {
+        FailWithStatus(ignoreReplies);
+        return TIdHTTPNextStep::Finish;
+    }
+    TIdHTTPNextStep step = TIdHTTPNextStep::Finish;
+    if (follow) {
+        request_->SetTarget(destination);
+        const int code = response_->StatusNumber();
+        if (code == 302 || code == 303) {
+            verb = "GET";
+            request_->SetBodySource(nullptr);
+        }
+        request_->SetVerb(verb);
+        step = TIdHTTPNextStep::GoToAddress;
+    } else {
+        response_->SetLocation(destination);
+    }
+    DiscardRedirectBody();
+    return step;
+}
+
+// The client has no authorisation scheme of its own: only a handler can
+// supply credentials, or a password set beforehand for a server that offers
+// Basic.
+bool TIdCustomHTTP::Authorize(int statusNumber)
+{
+    const bool proxy = statusNumber == 407;
+    int& tries = proxy ? proxyAuthTries_ : authTries_;
+    if (tries >= maxAuthRetries_)
+        return false;
+    ++tries;
+    bool handled = false;
+    RaiseEvent(proxy ? OnProxyAuthorization : OnAuthorization, this, *request_, handled);
+    if (handled || proxy)
+        return handled;
+    for (const std::string& scheme : response_->WWWAuthenticate())
+        if (HttpText::SameText(scheme.substr(0, 5), "Basic") && !request_->Password().empty()) {
+            request_->SetBasicAuthentication(true);
+            return true;
+        }
+    return false;
+}
+
+void TIdCustomHTTP::FailWithStatus(const std::vector<int>& ignoreReplies)
+{
+    TStringStream body;
+    ReadBody(&body);
+    if (IsOneOf(response_->StatusNumber(), ignoreReplies))
+        return;
+    throw EIdHTTPProtocolException(response_->StatusNumber(), response_->StatusLine(), body.DataString());
+}
+
+void TIdCustomHTTP::DiscardRedirectBody()
+{
+    if (!ConnectionAlive())
+        return;
+    const int readTimeout = ReadTimeout();
+    SetReadTimeout(kRedirectBodyReadTimeout);
+    try {
+        TNullStream discarded;
+        ReadBody(&discarded);
+    } catch (const std::exception&) {
+        // Whatever went wrong, the next address is already known.
+    }
+    SetReadTimeout(readTimeout);
+}
+
+// Body.
+
+void TIdCustomHTTP::ReadBody(TStream* target)
+{
+    if (!target)
+        return;
+    const std::string& encoding = response_->ContentEncoding();
+    if (compressor_ && (encoding == "deflate" || encoding == "gzip")) {
+        TMemoryStream packed;
+        ReadBodyBytes(packed);
+        packed.SetPosition(0);
+        compressor_->Decompress(encoding, packed, *target);
+        return;
+    }
+    ReadBodyBytes(*target);
+}
+
+void TIdCustomHTTP::ReadBodyBytes(TStream& target)
+{
+    if (response_->HeaderLines().ValueOf("Transfer-Encoding").find("chunked") != std::string::npos) {
+        ReadChunked(target);
+    } else if (response_->ContentLength() > 0) {
+        // A server that closes before the length is complete leaves what it sent.
+        try {
+            ReadCounted(target, response_->ContentLength());
+        } catch (const EIdConnClosedGracefully&) {
+        }
+    } else if (!response_->HasContentLength()) {
+        IOHandler()->CopyToStream(target, -1, true);
+    }
+}
+
+void TIdCustomHTTP::ReadCounted(TStream& target, std::int64_t count)
+{
+    while (count > 0 && IsConnected()) {
+        const std::int64_t piece = std::min(count, kCountedReadPiece);
+        const std::int64_t before = target.Position();
+        IOHandler()->CopyToStream(target, piece);
+        const std::int64_t moved = target.Position() - before;
+        if (moved < piece)
+            return;
+        count -= moved;
+    }
+}
+
+// Each chunk is a hexadecimal size line, the bytes and a line break; a size
+// of 0 ends the body, and the empty line after it ends the message. Chunk
+// extensions after ";" are skipped.
+void TIdCustomHTTP::ReadChunked(TStream& target)
+{
+    DoStatus(hsStatusText, "Chunk Started");
+    TIdIOHandler& io = *IOHandler();
+    for (;;) {
+        std::string line = io.ReadLine();
+        if (io.ReadLnTimedOut())
+            throw EIdReadTimeout();
+        std::int64_t size = HttpText::HexToInt64(line.substr(0, line.find_first_of(" ;"))).value_or(0);
+        if (size <= 0)
+            break;
+        ReadCounted(target, size);
+        io.ReadLine();
+    }
+    try {
+        io.ReadLine();
+    } catch (const EIdConnClosedGracefully&) {
+        // The body is complete; a server that closes instead of ending the
+        // message with its empty line loses nothing.
+    }
+}
