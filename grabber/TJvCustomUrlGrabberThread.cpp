@@ -6,7 +6,6 @@
 #include "runtime/TMemoryStream.h"
 
 #include <exception>
-#include <sched.h>
 #include <utility>
 #include <vector>
 
@@ -196,9 +195,11 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
             Fail(failure.Message());
             return reReported;
         }
+        // NOTE: no yield between chunks: on a busy machine giving up the
+        // time slice after every kilobyte paces the download to the other
+        // processes.
         if (ProgressDue())
             HandOverProgress();
-        sched_yield();
     }
     return reStopped;
 }

@@ -6,6 +6,9 @@
 class TJvLocalFileUrlGrabber : public TJvCustomUrlGrabber {
 public:
     explicit TJvLocalFileUrlGrabber(TComponent* owner = nullptr) : TJvCustomUrlGrabber(owner) {}
+    // The worker reads this class's members and virtuals: stop it while
+    // they still exist.
+    ~TJvLocalFileUrlGrabber() override { Stop(); }
 
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }

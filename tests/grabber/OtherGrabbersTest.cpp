@@ -1,7 +1,10 @@
 #include "GrabberRecorder.h"
 
+#include "grabber/TJvFtpUrlGrabber.h"
 #include "grabber/TJvLocalFileUrlGrabber.h"
 #include "grabber/TJvLocalFileUrlGrabberThread.h"
+
+#include "support/NginxServer.h"
 
 #include <gtest/gtest.h>
 
@@ -59,4 +62,16 @@ TEST_F(LocalFileGrabberTest, PathsAreResolvedFromTheAddress)
     EXPECT_EQ(TJvLocalFileUrlGrabberThread::LocalPath("file:///tmp/a/../b"), "/tmp/b");
     EXPECT_EQ(TJvLocalFileUrlGrabberThread::LocalPath("FILE:///x"), "/x");
     EXPECT_EQ(TJvLocalFileUrlGrabberThread::LocalPath("rel"), (std::filesystem::current_path() / "rel").string());
+}
+
+TEST(FtpGrabber, ARefusedConnectionIsReportedThroughTheSameLayer)
+{
+    TJvFtpUrlGrabber grabber;
+    GrabberRecorder recorder(grabber);
+    grabber.SetProxyMode(pmNoProxy);
+    grabber.SetUrl("ftp://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/file.bin");
+    recorder.Run();
+    ASSERT_EQ(recorder.events.size(), 2u);
+    EXPECT_NE(recorder.events[0].find("onnect"), std::string::npos) << recorder.events[0];
+    EXPECT_EQ(recorder.events[1], "closed");
 }
