@@ -3,6 +3,8 @@
 #include "app/AddressRule.h"
 #include "app/Pictures.h"
 #include "app/Site.h"
+#include "app/TForm2.h"
+#include "app/VideoLink.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -12,6 +14,8 @@
 #include "framework/TImage.h"
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
+#include "grabber/TJvHttpUrlGrabber.h"
+#include "widgets/TNxLabel.h"
 #include "framework/TranslateComponent.h"
 #include "i18n/GnuGettext.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -52,7 +56,6 @@ TForm1::TForm1()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
-    setBackgroundRole(QPalette::Button);
     resize(707, 292);
 
     auto* layout = new TAlignLayout(this);
@@ -78,7 +81,6 @@ void TForm1::CreateBand()
     QPalette white = Panel1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
-    Panel1->setBackgroundRole(QPalette::Window);
     auto* band = new TAlignLayout(Panel1);
     band->setContentsMargins(1, 1, 1, 1);
 
@@ -226,9 +228,36 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
     Edit1->setText(ToQt(clipboardText()));
 }
 
+// Resolves the address into a download, asks where to save it and opens a
+// download window that runs it. A step that finds nothing gives up without a
+// word; a failed request leaves through the failure display.
 void TForm1::btnDownloadClick(QObject*)
 {
+    std::string address = FromQt(Edit1->text());
     Edit1->clear();
+    std::optional<TVideoLink> link = ResolveVideoLink(address, ChosenQuality(), Site::Host());
+    if (!link)
+        return;
+    SaveDialog1->SetFileName(link->ProposedFileName());
+    if (!SaveDialog1->Execute(this))
+        return;
+    std::string downloadAddress = link->DownloadAddress(Site::Host());
+    auto* download = new TForm2(this);
+    download->lblTitle->SetCaption(ToQt(link->Title));
+    download->UrlGrabber1->SetUrl(downloadAddress);
+    download->UrlGrabber1->SetFileName(SaveDialog1->FileName());
+    download->UrlGrabber1->Start();
+}
+
+TVideoQuality TForm1::ChosenQuality() const
+{
+    if (chkNormal->isChecked())
+        return vqNormal;
+    if (chkMobile->isChecked())
+        return vqMobile;
+    if (chkHD->isChecked())
+        return vqHighDefinition;
+    return vqHighQuality;
 }
 
 void TForm1::imgESClick(QObject*)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/VideoLink.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -56,6 +58,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    TVideoQuality ChosenQuality() const;
     void CreateBand();
     void CreateStepPanels();
     void CreateAddressGroup();

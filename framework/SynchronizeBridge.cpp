@@ -10,7 +10,8 @@
 namespace {
 
 // Runs on the worker that queued a hand-over. Posting is safe from any
-// thread; the queued call runs on the application's thread.
+// thread; the queued call runs on the application object's thread, the UI
+// thread, and the hand-overs carry their failures back to their workers.
 void WakeQtLoop()
 {
     QCoreApplication* application = QCoreApplication::instance();
@@ -21,16 +22,12 @@ void WakeQtLoop()
 
 } // namespace
 
-void InstallSynchronizeBridge()
+void ConnectSynchronizeToQt()
 {
-    static bool installed = false;
-    if (installed)
+    static bool connected = false;
+    if (connected)
         return;
-    installed = true;
+    connected = true;
     SetMainThreadId(std::this_thread::get_id());
     SetWakeMainThreadHook(&WakeQtLoop);
 }
-
-// Installs itself when the application object is constructed, for programs
-// that link this file in.
-Q_COREAPP_STARTUP_FUNCTION(InstallSynchronizeBridge)

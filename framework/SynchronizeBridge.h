@@ -1,7 +1,7 @@
 #pragma once
 
-// Lets the Qt event loop run the workers' hand-overs: each time a worker
-// queues one, a call to CheckSynchronize is posted to the application's
-// thread. Call once on the main thread after the QCoreApplication exists;
-// later calls do nothing.
-void InstallSynchronizeBridge();
+// Lets worker threads reach the user-interface thread: whenever a worker
+// queues a hand-over, a call to CheckSynchronize is posted to the Qt event
+// loop. Call once on the main thread after the QApplication exists; later
+// calls change nothing.
+void ConnectSynchronizeToQt();

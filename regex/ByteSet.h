@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string_view>
 
@@ -33,7 +34,7 @@ struct ByteSet {
     {
         int count = 0;
         for (auto byte : bits)
-            count += __builtin_popcount(byte);
+            count += std::popcount(byte);
         return count;
     }
     bool operator==(const ByteSet&) const = default;

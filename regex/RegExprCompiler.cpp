@@ -22,7 +22,10 @@ RegExprCompiler::RegExprCompiler(const Settings& settings, ErrorRaiser raise)
 CompiledPattern RegExprCompiler::Compile(std::string_view pattern, uint32_t modifiers)
 {
     pattern_ = pattern;
+    cursor_ = 0;
     CompiledPattern result;
+    if (pattern.size() > kMaxPatternLength)
+        Fail(129);
 
     sizing_ = true;
     programSize_ = 0;

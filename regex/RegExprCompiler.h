@@ -28,6 +28,11 @@ struct CompiledPattern {
 // once at exactly that size.
 class RegExprCompiler {
 public:
+    // Longer patterns raise error 129; this keeps the program size, which
+    // grows by a few dozen bytes per pattern character at most, far inside
+    // its 32 bits.
+    static constexpr size_t kMaxPatternLength = size_t(1) << 24;
+
     RegExprCompiler(const Settings& settings, ErrorRaiser raise);
 
     CompiledPattern Compile(std::string_view pattern, uint32_t modifiers);

@@ -26,6 +26,9 @@ void RegExprMatcher::SetSubject(const char* start, const char* end)
 
 void RegExprMatcher::ClearGroups()
 {
+    if (!groupsSet_)
+        return;
+    groupsSet_ = false;
     std::fill(std::begin(groupStart_), std::end(groupStart_), nullptr);
     std::fill(std::begin(groupEnd_), std::end(groupEnd_), nullptr);
 }
@@ -35,8 +38,12 @@ bool RegExprMatcher::TryAt(const uint8_t* program, const char* position)
     cursor_ = position;
     loopLevel_ = 0;
     frames_.clear();
-    if (!Run(program + 1))
+    // A failed try undoes every group it set; a success or an error keeps them.
+    groupsSet_ = true;
+    if (!Run(program + 1)) {
+        groupsSet_ = false;
         return false;
+    }
     frames_.clear();
     groupStart_[0] = position;
     groupEnd_[0] = cursor_;
@@ -270,15 +277,26 @@ bool RegExprMatcher::MatchBackref(const uint8_t* node, bool caseInsensitive)
     if (!start || !end)
         return false;
     const size_t length = end > start ? size_t(end - start) : 0;
-    if (size_t(subjectEnd_ - cursor_) < length)
+    if (!GroupTextAt(cursor_, start, length, caseInsensitive))
+        return false;
+    cursor_ += length;
+    return true;
+}
+
+// Whether the group's text (at `text`, `length` characters) follows at `at`
+// within the subject; case-insensitively a subject character may also be the
+// case inverse of the group's.
+bool RegExprMatcher::GroupTextAt(const char* at, const char* text, size_t length,
+                                 bool caseInsensitive) const
+{
+    if (size_t(subjectEnd_ - at) < length)
         return false;
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<uint8_t>(cursor_[i]);
-        const auto g = static_cast<uint8_t>(start[i]);
+        const auto c = static_cast<uint8_t>(at[i]);
+        const auto g = static_cast<uint8_t>(text[i]);
         if (c != g && !(caseInsensitive && c == settings_.caseInverse[g]))
             return false;
     }
-    cursor_ += length;
     return true;
 }
 

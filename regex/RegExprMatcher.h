@@ -24,8 +24,8 @@ public:
     void SetSubject(const char* start, const char* end);
     void ClearGroups();
 
-    // Tries a match of `program` (starting at its first node) at `position`;
-    // on success group 0 spans the match.
+    // Tries a match of `program` (starting at its first node) at `position`,
+    // with every group cleared; on success group 0 spans the match.
     bool TryAt(const uint8_t* program, const char* position);
 
     const char* GroupStart(int n) const { return groupStart_[n]; }
@@ -61,6 +61,7 @@ private:
     bool MatchLiteral(const uint8_t* node);
     bool MatchLiteralCi(const uint8_t* node);
     bool MatchBackref(const uint8_t* node, bool caseInsensitive);
+    bool GroupTextAt(const char* at, const char* text, size_t length, bool caseInsensitive) const;
     bool IsMember(const uint8_t* node, uint8_t c) const;
     bool AtWordBoundary() const;
     bool AtLineStart() const;
@@ -86,6 +87,7 @@ private:
     const char* cursor_ = nullptr;
     const char* groupStart_[kGroupSlots] = {};
     const char* groupEnd_[kGroupSlots] = {};
+    bool groupsSet_ = false;  // some group may be set
     int32_t loopCounters_[kMaxLoopLevels] = {};
     int32_t loopLevel_ = 0;
     std::vector<Frame> frames_;

@@ -130,15 +130,9 @@ int32_t RegExprMatcher::CountBackrefRepeats(const uint8_t* operand, int32_t min,
         return min;
     const bool caseInsensitive = operand[0] == BACKREF_CI;
     int32_t count = 0;
-    for (const char* at = cursor_; count < max && subjectEnd_ - at >= length; at += length) {
-        for (int64_t i = 0; i < length; ++i) {
-            const auto c = static_cast<uint8_t>(at[i]);
-            const auto g = static_cast<uint8_t>(start[i]);
-            if (c != g && !(caseInsensitive && c == settings_.caseInverse[g]))
-                return count;
-        }
+    for (const char* at = cursor_; count < max && GroupTextAt(at, start, size_t(length), caseInsensitive);
+         at += length)
         ++count;
-    }
     return count;
 }
 

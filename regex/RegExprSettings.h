@@ -43,7 +43,7 @@ struct Settings {
     uint8_t pairedTail = 0;
     std::array<uint8_t, 256> caseInverse{};   // the case inverter applied to every byte
     ByteSet wordSet;                          // in step with wordClassChars
-    ByteSet lineSeparatorSet;                 // rebuilt before every search
+    ByteSet lineSeparatorSet;                 // in step with lineSeparatorChars
 };
 
 // Raises the engine's error with this number; it never returns normally.

@@ -177,6 +177,12 @@ SearchHints DeriveSearchHints(std::span<const uint8_t> program, int flags, bool 
 {
     SearchHints hints;
     hints.firstChars = FirstCharWalk(program, multiLine, settings, raise).Run();
+    for (int c = 1; c < 256; ++c) {
+        if (hints.firstChars.Has(uint8_t(c)))
+            hints.firstCharList += char(c);
+    }
+    if (hints.firstCharList.size() > SearchHints::kMaxFirstCharList)
+        hints.firstCharList.clear();
 
     const uint8_t* top = program.data() + 1;
     const uint8_t* afterTop = NextNode(top);

@@ -28,7 +28,7 @@ TRegExpr::TRegExpr()
         SetModifier(index, kModifierDefaults[index - 1]);
     settings_.spaceClassChars = kDefaultSpaceClassChars;
     SetWordClassChars(kDefaultWordClassChars);
-    settings_.lineSeparatorChars = kDefaultLineSeparatorChars;
+    SetLineSeparatorChars(kDefaultLineSeparatorChars);
     settings_.pairedAssigned = true;
     settings_.pairedHead = '\r';
     settings_.pairedTail = '\n';
@@ -121,6 +121,8 @@ void TRegExpr::SetWordClassChars(const std::string& chars)
 void TRegExpr::SetLineSeparatorChars(const std::string& chars)
 {
     settings_.lineSeparatorChars = chars;
+    settings_.lineSeparatorSet = ByteSet();
+    settings_.lineSeparatorSet.AddChars(chars);
     DiscardProgram();
 }
 
@@ -168,6 +170,7 @@ std::string TRegExpr::ErrorText(int number) const
     case 125: return "TRegExpr(comp): Unclosed (?#Comment)";
     case 127: return "TRegExpr(comp): Urecognized Modifier";
     case 128: return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no chars at all";
+    case 129: return "TRegExpr(comp): Expression Too Long";
     case 1000: return "TRegExpr(exec): RegRepeat Called Inappropriately";
     case 1001: return "TRegExpr(exec): MatchPrim Memory Corruption";
     case 1002: return "TRegExpr(exec): MatchPrim Corrupted Pointers";

@@ -83,9 +83,12 @@ private:
     void DiscardProgram();
     void PrepareProgram();
     void Compile();
+    void CopySubject(const std::string& text);
     bool RequiredLiteralAbsent(const char* from) const;
     bool SearchFrom(const char* start);
     bool SearchByFirstChars(const char* start);
+    bool SearchByMemchr(const char* start, const std::string& list);
+    bool SearchByStrcspn(const char* start, const std::string& list);
     void RebuildCaseTable();
 
     regexpr::Settings settings_;

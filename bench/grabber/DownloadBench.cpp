@@ -90,7 +90,7 @@ EngineRun EngineDownload(QCoreApplication& application, const std::string& url, 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    InstallSynchronizeBridge();
+    ConnectSynchronizeToQt();
     std::vector<long> sizesMiB;
     for (int i = 1; i < argc; ++i)
         sizesMiB.push_back(std::strtol(argv[i], nullptr, 10));

@@ -1,4 +1,5 @@
-#include "app/StandInPanels.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
 #include "app/TForm1.h"
 #include "framework/TImage.h"
 #include "i18n/AppendedFiles.h"

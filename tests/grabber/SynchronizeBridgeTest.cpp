@@ -13,7 +13,7 @@
 TEST(SynchronizeBridge, TheQtLoopServesAWholeDownload)
 {
     ASSERT_NE(QCoreApplication::instance(), nullptr);
-    InstallSynchronizeBridge(); // already done at start-up; a second call changes nothing
+    ConnectSynchronizeToQt(); // already done by the test main; a second call changes nothing
     QEventLoop loop;
 
     ScriptedPeer peer;

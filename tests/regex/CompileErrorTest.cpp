@@ -62,6 +62,7 @@ TEST(CompileErrorTest, NumbersAndPositions)
         {"nothing after \\x", "\\x", 111, 2},
         {"an unclosed \\x{", "\\x{4", 111, 4},
         {"a letter that is no hex digit", "\\xg1", 108, 3},
+        {"a pattern beyond 16 MiB", std::string((1 << 24) + 1, 'a'), 129, 0},
         {"a reversed range in code page 1251 without r", "(?-r)[\\xe0-\\xdf]", 109, 15},
     };
     for (const auto& row : rows) {

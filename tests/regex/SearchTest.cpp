@@ -98,6 +98,18 @@ TEST(SearchTest, EmptySubjectsAndGroups)
     });
 }
 
+TEST(SearchTest, LongSubjectsJumpBetweenFirstCharacters)
+{
+    const std::string padding(300, 'a');
+    RunRows({
+        {"the end of the subject as a start position", "c|$", "", padding, ""},
+        {"two first characters", "[bc]d", "", padding + "bcd", "cd"},
+        {"both cases of a first letter", "xy", "+i", padding + "xXY", "XY"},
+        {"ten first characters", "[b-k]z", "", padding + "kbz", "bz"},
+        {"no first character occurs", "[b-k]z", "", padding, std::nullopt},
+    });
+}
+
 TEST(SearchTest, AnchorsAndLines)
 {
     RunRows({
@@ -222,4 +234,27 @@ TEST(SearchTest, FailedSearchLeavesEveryCaptureEmpty)
     EXPECT_FALSE(re.Exec("ac"));
     for (int n : {-1, 0, 1, 2, 14, 15})
         EXPECT_EQ(re.Capture(n), "") << n;
+}
+
+TEST(SearchTest, CaseInversion)
+{
+    EXPECT_EQ(TRegExpr::DefaultCaseInverter('a'), 'A');
+    EXPECT_EQ(TRegExpr::DefaultCaseInverter('Z'), 'z');
+    EXPECT_EQ(TRegExpr::DefaultCaseInverter('1'), '1');
+    EXPECT_EQ(TRegExpr::DefaultCaseInverter('\xe0'), '\xe0') << "bytes above ASCII have no case";
+
+    // Code page 1251: small a (224) and capital A (192).
+    TRegExpr re;
+    re.SetCaseInverter([](char c) {
+        const auto value = static_cast<unsigned char>(c);
+        if (value >= 224)
+            return static_cast<char>(value - 32);
+        if (value >= 192)
+            return static_cast<char>(value + 32);
+        return TRegExpr::DefaultCaseInverter(c);
+    });
+    re.SetModifier(1, true);
+    re.SetExpression("\xe0+b");
+    ASSERT_TRUE(re.Exec("x\xc0\xe0" "B"));
+    EXPECT_EQ(re.Capture(0), "\xc0\xe0" "B");
 }

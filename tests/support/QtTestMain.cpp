@@ -1,4 +1,5 @@
 #include "framework/Fonts.h"
+#include "framework/SynchronizeBridge.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     RegisterTahoma();
+    ConnectSynchronizeToQt();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

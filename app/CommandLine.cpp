@@ -1,0 +1,144 @@
+#include "app/CommandLine.h"
+
+#include "app/AddressRule.h"
+#include "app/CommandLineOptions.h"
+#include "app/ProgressLine.h"
+#include "app/Site.h"
+#include "app/VideoLink.h"
+#include "grabber/TJvHttpUrlGrabber.h"
+#include "i18n/GnuGettext.h"
+#include "i18n/Utf8.h"
+#include "runtime/TThread.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const char* const kAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
+
+std::atomic<bool> interrupted{false};
+
+void Interrupt(int) { interrupted = true; }
+
+// A text of the program in the current language.
+std::string Tr(const char* msgid)
+{
+    return Utf8Encode(TranslateText(msgid));
+}
+
+int Fail(TExitStatus status, const std::string& message)
+{
+    std::fprintf(stderr, "skerrow: %s\n", message.c_str());
+    return status;
+}
+
+void PrintHelp()
+{
+    std::printf("%s",
+                "Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
+                "               [--site-host=HOST[:PORT]]\n"
+                "       skerrow [--site-host=HOST[:PORT]]      (the windows)\n"
+                "\n"
+                "Saves the video of a watch-page address without opening a window.\n"
+                "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
+                "              (MP4 1280x720 where the site has it, else hq)\n"
+                "  --output    the file to write, or a folder for the proposed name\n"
+                "              (default: the proposed name in the current folder)\n"
+                "\n"
+                "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
+                "5 download failed, 130 cancelled.\n");
+}
+
+void CatchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = Interrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Runs the download on the grabber's worker, serving its hand-overs here,
+// until it ends or the user interrupts.
+int Download(const std::string& address, const std::string& target)
+{
+    TJvHttpUrlGrabber grabber;
+    grabber.SetAgent(kAgent);
+    grabber.SetUrl(address);
+    grabber.SetFileName(target);
+    TProgressLine progress(::isatty(STDOUT_FILENO));
+    auto started = std::chrono::steady_clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
+    std::int64_t received = 0, total = 0;
+    bool done = false, closed = false;
+    std::string error;
+    grabber.OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
+        received = position;
+        total = size;
+        progress.Update(received, total, elapsed());
+    };
+    grabber.OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
+    grabber.OnError = [&](TObject*, const std::string& message) { error = message; };
+    grabber.OnConnectionClosed = [&](TObject*) { closed = true; };
+
+    CatchInterrupts();
+    grabber.Start();
+    while (!closed && !done && error.empty() && !interrupted)
+        CheckSynchronize(100);
+    // Stopping waits for the worker; a stopped run leaves no file behind.
+    grabber.Stop();
+    if (interrupted && !done)
+        return Fail(esCancelled, Tr("Cancelled"));
+    progress.Finish(received, total, elapsed());
+    if (!done)
+        return Fail(esDownloadFailed, error.empty() ? Tr("Failed") : error);
+    std::printf("%s %s\n", Tr("Saved").c_str(), target.c_str());
+    return esSuccess;
+}
+
+} // namespace
+
+bool WantsCommandLine(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"--download", "--help", "-h", "--version"})
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
+                return true;
+    return false;
+}
+
+int RunCommandLine(int argc, char** argv)
+{
+    std::string error;
+    auto options = ParseCommandLine(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "skerrow: %s\nTry 'skerrow --help'.\n", error.c_str());
+        return esBadArguments;
+    }
+    if (options->Help) {
+        PrintHelp();
+        return esSuccess;
+    }
+    if (options->Version) {
+        std::printf("Skerrow %s\n", SKERROW_VERSION);
+        return esSuccess;
+    }
+    if (!IsVideoAddress(options->Address))
+        return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
+
+    std::optional<TVideoLink> link;
+    try {
+        link = ResolveVideoLink(options->Address, options->Quality, Site::Host());
+    } catch (const std::exception& failure) {
+        return Fail(esResolutionFailed, failure.what());
+    }
+    if (!link)
+        return Fail(esResolutionFailed, Tr("The site's answer holds no video to save"));
+    std::string name = link->ProposedFileName().empty() ? "video" : link->ProposedFileName();
+    return Download(link->DownloadAddress(Site::Host()), TargetPath(options->Output, name));
+}

@@ -1,0 +1,80 @@
+#include "app/ProgressLine.h"
+
+#include <cstdio>
+
+std::string ByteCountText(double bytes)
+{
+    char text[48];
+    if (bytes >= 1048576.0)
+        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
+    else if (bytes >= 1024.0)
+        std::snprintf(text, sizeof text, "%.0f KB", bytes / 1024.0);
+    else
+        std::snprintf(text, sizeof text, "%.0f bytes", bytes);
+    return text;
+}
+
+namespace {
+
+std::string DurationText(double seconds)
+{
+    long whole = static_cast<long>(seconds + 0.5);
+    char text[32];
+    if (whole >= 3600)
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    return text;
+}
+
+} // namespace
+
+std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds)
+{
+    double rate = elapsedSeconds > 0 ? static_cast<double>(received) / elapsedSeconds : 0;
+    std::string text = ByteCountText(static_cast<double>(received));
+    if (total > 0) {
+        char percent[16];
+        std::snprintf(percent, sizeof percent, " (%.0f%%)", 100.0 * static_cast<double>(received) / static_cast<double>(total));
+        text += " of " + ByteCountText(static_cast<double>(total)) + percent;
+    }
+    if (rate > 0) {
+        text += " at " + ByteCountText(rate) + "/s";
+        if (total > received)
+            text += ", " + DurationText(static_cast<double>(total - received) / rate) + " left";
+    }
+    return text;
+}
+
+void TProgressLine::Update(std::int64_t received, std::int64_t total, double elapsedSeconds)
+{
+    double interval = terminal_ ? 0.1 : 1.0;
+    if (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval)
+        return;
+    shownAt_ = elapsedSeconds;
+    Show(Text(received, total, elapsedSeconds));
+}
+
+void TProgressLine::Finish(std::int64_t received, std::int64_t total, double elapsedSeconds)
+{
+    Show(Text(received, total, elapsedSeconds));
+    if (terminal_)
+        std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void TProgressLine::Show(const std::string& text)
+{
+    if (!terminal_) {
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    // Blanks wipe what a longer earlier text left behind.
+    std::string padded = text;
+    if (padded.size() < width_)
+        padded.append(width_ - padded.size(), ' ');
+    width_ = text.size();
+    std::printf("\r%s", padded.c_str());
+    std::fflush(stdout);
+}

@@ -1,0 +1,206 @@
+#include "app/TForm2.h"
+
+#include "app/DownloadWindowLook.h"
+#include "app/Pictures.h"
+#include "app/TransferText.h"
+#include "framework/AttachedComponent.h"
+#include "framework/Fonts.h"
+#include "framework/Guard.h"
+#include "framework/QtText.h"
+#include "framework/Shell.h"
+#include "framework/TranslateComponent.h"
+#include "grabber/TJvHttpUrlGrabber.h"
+#include "i18n/GnuGettext.h"
+#include "runtime/TickCount.h"
+#include "widgets/TAdvSmoothProgressBar.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxLabel.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+
+namespace {
+
+const char* const kAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
+
+QString Translated(const char* msgid)
+{
+    return QString::fromStdU16String(TranslateText(msgid));
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget* owner) : QWidget(owner)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Skerrow"));
+    setWindowIcon(Pictures::WindowIcon());
+    setFont(TahomaFont());
+    setFixedSize(285, 201);
+    move(0, 0);
+
+    CreateComponents();
+    Guarded([this] { FormCreate(this); });
+    show();
+}
+
+// Destroying the component stops its worker before the window's controls go.
+TForm2::~TForm2() = default;
+
+void TForm2::CreateComponents()
+{
+    NxHeaderPanel1 = new TNxHeaderPanel(this);
+    NxHeaderPanel1->setObjectName(QStringLiteral("NxHeaderPanel1"));
+    NxHeaderPanel1->setGeometry(0, 0, 285, 201);
+    NxHeaderPanel1->SetCaption(QStringLiteral("Downloading video"));
+    NxHeaderPanel1->SetHeaderFont(TahomaFont());
+
+    Label1 = AddLabel("Label1", "Downloading...", 20, 34);
+    Label1->resize(73, 13);
+    lblTitle = new TNxLabel(NxHeaderPanel1);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    ApplyDownloadTitleLook(*lblTitle);
+    PlaceInPanel(lblTitle);
+    ProgressBar1 = new TAdvSmoothProgressBar(NxHeaderPanel1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ApplyDownloadBarLook(*ProgressBar1);
+    PlaceInPanel(ProgressBar1);
+    Label2 = AddLabel("Label2", "Video Size: ", 20, 115);
+    lblFileSize = AddLabel("lblFileSize", "", 140, 115);
+    Label5 = AddLabel("Label5", "Transfer Rate:", 20, 134);
+    lblTransfer = AddLabel("lblTransfer", "", 140, 134);
+    btnCancelClose = AddButton("btnCancelClose", "Cancel", QRect(194, 164, 75, 25));
+    btnOpen = AddButton("btnOpen", "Open", QRect(112, 164, 76, 25));
+    btnOpen->setEnabled(false);
+    setTabOrder(btnCancelClose, btnOpen);
+    BindGuarded(btnCancelClose, &QPushButton::clicked, this, [this](bool) { btnCancelCloseClick(btnCancelClose); });
+    BindGuarded(btnOpen, &QPushButton::clicked, this, [this](bool) { btnOpenClick(btnOpen); });
+    CreateGrabber();
+}
+
+void TForm2::CreateGrabber()
+{
+    grabber_ = std::make_unique<TJvHttpUrlGrabber>();
+    UrlGrabber1 = grabber_.get();
+    UrlGrabber1->SetName("UrlGrabber1");
+    UrlGrabber1->SetFileName("output.txt");
+    UrlGrabber1->SetAgent(kAgent);
+    UrlGrabber1->SetPort(0);
+    UrlGrabber1->SetProxyAddresses("proxyserver");
+    UrlGrabber1->SetProxyIgnoreList("<local>");
+    UrlGrabber1->OnProgress = [this](TObject* sender, std::int64_t position, std::int64_t total,
+                                     const std::string& url, bool& go) {
+        Guarded([&] { UrlGrabber1Progress(sender, position, total, url, go); });
+    };
+    UrlGrabber1->OnDoneFile = [this](TObject* sender, const std::string& file, std::int64_t size,
+                                     const std::string& url) {
+        Guarded([&] { UrlGrabber1DoneFile(sender, file, size, url); });
+    };
+    UrlGrabber1->OnError = [this](TObject* sender, const std::string& message) {
+        Guarded([&] { UrlGrabber1Error(sender, message); });
+    };
+    // The window translation reaches the component through its holder.
+    AttachComponent(this, UrlGrabber1);
+}
+
+QLabel* TForm2::AddLabel(const char* name, const char* caption, int left, int top)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), NxHeaderPanel1);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    PlaceInPanel(label);
+    return label;
+}
+
+QPushButton* TForm2::AddButton(const char* name, const char* caption, QRect bounds)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), NxHeaderPanel1);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(bounds);
+    PlaceInPanel(button);
+    return button;
+}
+
+// Positions of the layout are relative to the area inside the panel's frame.
+void TForm2::PlaceInPanel(QWidget* control)
+{
+    control->move(control->pos() + NxHeaderPanel1->ClientRect().topLeft());
+}
+
+void TForm2::FormCreate(QObject*)
+{
+    TranslateComponent(this);
+    // The labels size themselves to their texts, translated ones included.
+    for (QLabel* label : NxHeaderPanel1->findChildren<QLabel*>())
+        label->adjustSize();
+    firstProgress_ = true;
+}
+
+void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t TotalSize, const std::string&,
+                                 bool&)
+{
+    if (firstProgress_) {
+        startTime_ = GetTickCount();
+        firstProgress_ = false;
+    }
+    // Unsigned subtraction keeps the interval right across the counter's wrap.
+    double elapsedSeconds = static_cast<std::uint32_t>(GetTickCount() - startTime_) / 1000.0;
+    if (TotalSize <= 0)
+        return;
+    lblFileSize->setText(ToQt(ApproximateSizeText(TotalSize)));
+    lblFileSize->adjustSize();
+    if (elapsedSeconds > 0) {
+        std::string separator = FromQt(QLocale::system().decimalPoint());
+        lblTransfer->setText(ToQt(TransferText(Position, elapsedSeconds, separator)));
+        lblTransfer->adjustSize();
+    }
+    ProgressBar1->SetMaximum(static_cast<double>(TotalSize));
+    ProgressBar1->SetPosition(static_cast<double>(Position));
+}
+
+void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)
+{
+    ShowOutcome("Finished");
+    btnOpen->setEnabled(true);
+}
+
+// A failed download says so, with the engine's reason where the rate was,
+// instead of waiting at "Downloading..." for ever.
+void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
+{
+    ShowOutcome("Failed");
+    lblTransfer->setText(ToQt(ErrorMsg));
+    lblTransfer->adjustSize();
+    btnOpen->setEnabled(false);
+}
+
+void TForm2::ShowOutcome(const std::string& status)
+{
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    Label1->setPalette(red);
+    Label1->setFont(TahomaFont(true));
+    Label1->setText(Translated(status.c_str()));
+    Label1->adjustSize();
+    btnCancelClose->setText(Translated("Close"));
+}
+
+void TForm2::btnCancelCloseClick(QObject*)
+{
+    if (btnCancelClose->text() == Translated("Close")) {
+        close();
+        return;
+    }
+    UrlGrabber1->Stop();
+    btnCancelClose->setText(Translated("Close"));
+}
+
+void TForm2::btnOpenClick(QObject*)
+{
+    ShellExecute({this, "open", UrlGrabber1->FileName()});
+}

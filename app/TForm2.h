@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class TAdvSmoothProgressBar;
+class TJvHttpUrlGrabber;
+class TNxHeaderPanel;
+class TNxLabel;
+class TObject;
+
+// The download window: one per download, owned by the main window. It owns
+// the download component, shows the title, the expected size, the amount
+// received with the average rate and the progress bar, and frees itself when
+// it is closed.
+class TForm2 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm2(QWidget* owner);
+    ~TForm2() override;
+
+    // Components, in the order the window declares them.
+    TNxHeaderPanel* NxHeaderPanel1;
+    QLabel* Label1;
+    QLabel* Label5;
+    QLabel* lblTransfer;
+    QPushButton* btnCancelClose;
+    TNxLabel* lblTitle;
+    TJvHttpUrlGrabber* UrlGrabber1;
+    QPushButton* btnOpen;
+    QLabel* Label2;
+    QLabel* lblFileSize;
+    TAdvSmoothProgressBar* ProgressBar1;
+
+    // Event handlers.
+    void FormCreate(QObject* Sender);
+    void UrlGrabber1Progress(TObject* Sender, std::int64_t Position, std::int64_t TotalSize, const std::string& Url,
+                             bool& Continue);
+    void UrlGrabber1DoneFile(TObject* Sender, const std::string& FileName, std::int64_t FileSize,
+                             const std::string& Url);
+    void UrlGrabber1Error(TObject* Sender, const std::string& ErrorMsg);
+    void btnCancelCloseClick(QObject* Sender);
+    void btnOpenClick(QObject* Sender);
+
+private:
+    void CreateComponents();
+    void CreateGrabber();
+    QLabel* AddLabel(const char* name, const char* caption, int left, int top);
+    QPushButton* AddButton(const char* name, const char* caption, QRect bounds);
+    void PlaceInPanel(QWidget* control);
+    void ShowOutcome(const std::string& status);
+
+    bool firstProgress_ = false;
+    std::uint32_t startTime_ = 0;
+    std::unique_ptr<TJvHttpUrlGrabber> grabber_;
+};

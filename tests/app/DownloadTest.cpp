@@ -1,0 +1,222 @@
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "framework/MessageBox.h"
+#include "framework/TSaveDialog.h"
+#include "grabber/TJvHttpUrlGrabber.h"
+#include "app/Site.h"
+#include "support/DemoSite.h"
+#include "support/ScriptedPeer.h"
+#include "widgets/TNxLabel.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+// The main job seen from outside: an address in the field, START, the save
+// dialog answered, a download window that runs the download.
+namespace {
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class Download : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { site = new DemoSite; }
+    static void TearDownTestSuite() { delete site; }
+    static DemoSite* site;
+
+    void SetUp() override
+    {
+        Site::SetHost(site->Host());
+        folder = std::filesystem::temp_directory_path() / ("skerrow-download-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        previousBox = SetMessageBoxSeam([this](const TMessageBoxRequest& box) { messages.push_back(box.Text); });
+        previousDialog = SetSaveDialogSeam([this](const TSaveDialogRequest& request) -> std::optional<std::string> {
+            proposed.push_back(request.FileName);
+            if (cancelDialog)
+                return std::nullopt;
+            return (folder / ("saved-" + std::to_string(proposed.size()) + ".bin")).string();
+        });
+        form = new TForm1;
+    }
+
+    void TearDown() override
+    {
+        delete form;
+        SetMessageBoxSeam(previousBox);
+        SetSaveDialogSeam(previousDialog);
+        Site::SetHost("www.youtube.com");
+        std::filesystem::remove_all(folder);
+    }
+
+    // Pastes the address and presses START; the new download window, if any.
+    TForm2* Start(const std::string& address)
+    {
+        form->Edit1->setText(QString::fromStdString(address));
+        form->btnDownload->click();
+        EXPECT_EQ(form->Edit1->text(), "") << "the field is cleared first";
+        EXPECT_FALSE(form->btnDownload->isEnabled());
+        auto windows = form->findChildren<TForm2*>();
+        return windows.isEmpty() ? nullptr : windows.last();
+    }
+
+    static bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000)
+    {
+        QDeadlineTimer deadline(milliseconds);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        return done();
+    }
+
+    static bool Finished(TForm2* window) { return window->Label1->text() == "Finished"; }
+    static bool Ended(TForm2* window) { return window->btnCancelClose->text() == "Close"; }
+
+    TForm1* form = nullptr;
+    std::filesystem::path folder;
+    std::vector<std::string> messages;
+    std::vector<std::string> proposed;
+    bool cancelDialog = false;
+    TMessageBoxSeam previousBox;
+    TSaveDialogSeam previousDialog;
+};
+DemoSite* Download::site = nullptr;
+
+} // namespace
+
+TEST_F(Download, SavesExactlyTheServedBytes)
+{
+    TForm2* window = Start(site->WatchAddress("seastack01"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(proposed, std::vector<std::string>{"Sea stacks at dawn.mp4"});
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(window->lblFileSize->text(), "~3 MB");
+    EXPECT_TRUE(window->Label1->font().bold());
+    EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(window->btnOpen->isEnabled());
+    EXPECT_EQ(window->btnCancelClose->text(), "Close");
+    EXPECT_EQ(window->lblTitle->Caption(), "Sea stacks at dawn");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Download, IdentifierKeepsWhatFollowsItInTheFinalAddress)
+{
+    TForm2* window = Start(site->WatchAddress("harbour202") + "&feature=xyz");
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(window->UrlGrabber1->Url().find("/get_video?video_id=harbour202&feature=xyz&fmt=18&t="),
+              std::string::npos)
+        << window->UrlGrabber1->Url();
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+}
+
+TEST_F(Download, QualityDecidesNameAndFormat)
+{
+    form->chkMobile->setChecked(true);
+    TForm2* window = Start(site->WatchAddress("rockroll33"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed.back(), "Rock _ Roll_ Live_.3GP");
+    EXPECT_NE(window->UrlGrabber1->Url().find("&fmt=17&t="), std::string::npos);
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+
+    form->chkNormal->setChecked(true);
+    window = Start(site->WatchAddress("plainflv44"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed.back(), "Plain old clip") << "no format list: no extension";
+    EXPECT_EQ(window->UrlGrabber1->Url().find("&fmt="), std::string::npos);
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+}
+
+TEST_F(Download, NothingHappensWhenTheRecordHasNoUsableTokenOrTheDialogIsCancelled)
+{
+    EXPECT_EQ(Start(site->WatchAddress("lasttok100")), nullptr);
+    EXPECT_EQ(Start(site->WatchAddress("notoken099")), nullptr);
+    cancelDialog = true;
+    EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
+    EXPECT_EQ(proposed.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
+{
+    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    EXPECT_EQ(Start(site->WatchAddress("missing000")), nullptr);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "IOHandler value is not valid.");
+    EXPECT_NE(messages[1].find("404"), std::string::npos) << messages[1];
+}
+
+TEST_F(Download, ErrorStatusOfTheWatchPageMakesNoSecondRequest)
+{
+    ScriptedPeer peer;
+    peer.ReadUntil("\r\n\r\n").Send("HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\ngone").ReadUntilClosed();
+    peer.Start();
+    Site::SetHost("127.0.0.1:" + std::to_string(peer.Port()));
+    EXPECT_EQ(Start("http://127.0.0.1:" + std::to_string(peer.Port()) + "/watch?v=abc"), nullptr);
+    peer.Wait();
+    EXPECT_EQ(peer.Connections(), 1);
+    EXPECT_EQ(messages, std::vector<std::string>{"HTTP/1.1 404 Not Found."});
+    EXPECT_EQ(peer.Received().find("get_video_info"), std::string::npos);
+}
+
+TEST_F(Download, StreamWithoutLengthLeavesLabelsYetFinishes)
+{
+    TForm2* window = Start(site->WatchAddress("nolength66"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(window->lblFileSize->text(), "");
+    EXPECT_EQ(window->lblTransfer->text(), "");
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()).size(), 2u * 1048576);
+}
+
+TEST_F(Download, CancelStopsAndRelabelsThenCloseFreesTheWindow)
+{
+    QPointer<TForm2> window = Start(site->WatchAddress("slowtide77"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !window->lblFileSize->text().isEmpty(); }));
+    window->btnCancelClose->click();
+    EXPECT_EQ(window->btnCancelClose->text(), "Close");
+    EXPECT_FALSE(window->btnOpen->isEnabled());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(folder / "saved-1.bin")) << "a cancelled download leaves no file";
+
+    window->btnCancelClose->click();
+    ASSERT_TRUE(WaitFor([&] { return window.isNull(); }));
+}
+
+TEST_F(Download, SeveralWindowsRunAtOnce)
+{
+    TForm2* first = Start(site->WatchAddress("harbour202"));
+    TForm2* second = Start(site->WatchAddress("rockroll33"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(first, second);
+    ASSERT_TRUE(WaitFor([&] { return Finished(first) && Finished(second); }));
+    EXPECT_EQ(FileBytes(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
+    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
+}
+
+TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
+{
+    TForm2* window = Start(site->WatchAddress("cutshort88"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Ended(window); }));
+    EXPECT_EQ(window->Label1->text(), "Failed");
+    EXPECT_FALSE(window->lblTransfer->text().isEmpty());
+    EXPECT_FALSE(window->btnOpen->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(window->UrlGrabber1->FileName()));
+}
