@@ -239,8 +239,9 @@ bool TInternetRequest::Send()
     lastActivity_ = std::chrono::steady_clock::now();
     curl_multi_add_handle(multi_, easy_);
     const bool ftp = target_.server.service == INTERNET_SERVICE_FTP;
-    Pump([&] { return ftp ? (gotBody_ || Unread() > 0) : headersDone_; });
-    if (done_ && result_ != CURLE_OK)
+    // Once the response has begun, a later failure (a body cut short, say)
+    // belongs to the reads, after the bytes that did arrive.
+    if (!Pump([&] { return ftp ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
         return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
     return true;
 }

@@ -87,6 +87,8 @@ public:
     std::vector<TPublishedText> PublishedTexts() override;
 
 protected:
+    // Stores the address as it is, for setters with their own rule.
+    void StoreUrl(const std::string& url) { url_ = url; }
     // A published text property over a field of the component.
     static TPublishedText TextProperty(std::string name, std::string* field);
     // Raises the stage event for a status code of the network layer.

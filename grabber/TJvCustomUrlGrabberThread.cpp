@@ -6,7 +6,6 @@
 #include "runtime/TMemoryStream.h"
 
 #include <exception>
-#include <sched.h>
 #include <utility>
 #include <vector>
 
@@ -196,9 +195,11 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
             Fail(failure.Message());
             return reReported;
         }
+        // NOTE: no yield between chunks: on a busy machine giving up the
+        // time slice after every kilobyte paces the download to the other
+        // processes.
         if (ProgressDue())
             HandOverProgress();
-        sched_yield();
     }
     return reStopped;
 }
@@ -208,8 +209,11 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
     SetStatus(gsStopping);
     if (end == reStopped || end == reReported || Terminated() || !Continue)
         return;
+    // A time-out says so; any other end before the announced size is the
+    // connection closing early.
+    const bool timedOut = end == reFailed && GetLastError() == ERROR_INTERNET_TIMEOUT;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
-    if (shortOfLength) {
+    if (shortOfLength && !timedOut) {
         Fail("Connection closed after " + std::to_string(BytesRead()) + " of " + std::to_string(Size()) + " bytes");
         return;
     }

@@ -6,6 +6,9 @@
 class TJvFtpUrlGrabber : public TJvProxyingUrlGrabber {
 public:
     explicit TJvFtpUrlGrabber(TComponent* owner = nullptr);
+    // The worker reads this class's members and virtuals: stop it while
+    // they still exist.
+    ~TJvFtpUrlGrabber() override { Stop(); }
 
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }

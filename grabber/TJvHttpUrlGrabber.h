@@ -8,6 +8,9 @@
 class TJvHttpUrlGrabber : public TJvProxyingUrlGrabber {
 public:
     explicit TJvHttpUrlGrabber(TComponent* owner = nullptr) : TJvProxyingUrlGrabber(owner) {}
+    // The worker reads this class's members and virtuals: stop it while
+    // they still exist.
+    ~TJvHttpUrlGrabber() override { Stop(); }
 
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }

@@ -6,6 +6,9 @@
 class TJvHttpsUrlGrabber : public TJvHttpUrlGrabber {
 public:
     explicit TJvHttpsUrlGrabber(TComponent* owner = nullptr) : TJvHttpUrlGrabber(owner) {}
+    // The worker reads this class's members and virtuals: stop it while
+    // they still exist.
+    ~TJvHttpsUrlGrabber() override { Stop(); }
 
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }

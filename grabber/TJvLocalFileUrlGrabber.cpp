@@ -1,5 +1,6 @@
 #include "grabber/TJvLocalFileUrlGrabber.h"
 
+#include "grabber/EGrabberNotStopped.h"
 #include "grabber/TJvCustomUrlGrabberDefaultProperties.h"
 #include "grabber/TJvLocalFileUrlGrabberThread.h"
 
@@ -20,6 +21,14 @@ bool TJvLocalFileUrlGrabber::CanGrab(const std::string& url)
         return true;
     std::error_code error;
     return !url.empty() && std::filesystem::exists(url, error);
+}
+
+void TJvLocalFileUrlGrabber::SetUrl(const std::string& value)
+{
+    if (Status() != gsStopped)
+        throw EGrabberNotStopped();
+    std::string marker = GetProtocolMarker();
+    StoreUrl(marker + (HasMarker(value, marker) ? value.substr(marker.size()) : value));
 }
 
 void TJvLocalFileUrlGrabber::FillSettings(TJvGrabberSettings& settings) const

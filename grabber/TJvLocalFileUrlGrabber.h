@@ -6,6 +6,9 @@
 class TJvLocalFileUrlGrabber : public TJvCustomUrlGrabber {
 public:
     explicit TJvLocalFileUrlGrabber(TComponent* owner = nullptr) : TJvCustomUrlGrabber(owner) {}
+    // The worker reads this class's members and virtuals: stop it while
+    // they still exist.
+    ~TJvLocalFileUrlGrabber() override { Stop(); }
 
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }
@@ -13,6 +16,10 @@ public:
     static std::string GetProtocolName() { return "LocalFile"; }
     // A file address, a network path, a drive path, or a file that exists.
     static bool CanGrab(const std::string& url);
+
+    // Keeps the path whole behind the marker: splitting it at its first "/"
+    // as network addresses are split would lose the root of an absolute path.
+    void SetUrl(const std::string& value) override;
 
     // Gives the target the source's permission bits after the copy.
     bool PreserveAttributes() const { return preserveAttributes_; }

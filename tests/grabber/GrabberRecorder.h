@@ -12,7 +12,7 @@
 // Binds every event of a grabber and writes down what it saw, in order, as
 // short lines ("done 5000", "error HTTP 404 Not Found", "closed", ...).
 struct GrabberRecorder {
-    explicit GrabberRecorder(TJvCustomUrlGrabber& grabber) : grabber(grabber)
+    explicit GrabberRecorder(TJvCustomUrlGrabber& watched) : grabber(watched)
     {
         grabber.OnProgress = [this](TObject*, std::int64_t position, std::int64_t total, const std::string&,
                                  bool& Continue) {
@@ -34,6 +34,8 @@ struct GrabberRecorder {
         // The network layer's own "connection closed" notice raises the same
         // event just before the run's end does; one line stands for both.
         grabber.OnConnectionClosed = [this](TObject*) {
+            if (grabber.Status() == gsStopped && !grabber.ContentStream())
+                ++runsClosed;
             if (events.empty() || events.back() != "closed")
                 events.push_back("closed");
         };
@@ -73,6 +75,9 @@ struct GrabberRecorder {
     std::vector<std::uint32_t> statuses;
     std::string streamed;
     int redirects = 0;
+    // Runs whose end was announced (counts the worker frame's event only
+    // when the run did not fail).
+    int runsClosed = 0;
     std::function<void(std::int64_t position, bool& Continue)> onProgress;
 };
 

@@ -38,6 +38,8 @@ const ParseCase kParseCases[] = {
     {"another marker is not removed", "ftp://host/a", "ftp", "/host/a", "", "", 0},
 };
 
+void PrintTo(const ParseCase& c, std::ostream* out) { *out << c.why; }
+
 class ParseUrlTest : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseUrlTest, SplitsTheAddress)
@@ -75,6 +77,8 @@ const SetUrlCase kSetUrlCases[] = {
     {"user without colon sets only the user", "http://me@host/", "http://host/", "me", "pw", 0},
     {"empty parts never clear the properties", "http://:@host:/x", "http://host/x", "old", "pw", 0},
 };
+
+void PrintTo(const SetUrlCase& c, std::ostream* out) { *out << c.why; }
 
 class SetUrlTest : public testing::TestWithParam<SetUrlCase> {};
 
