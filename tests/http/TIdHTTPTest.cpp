@@ -462,3 +462,29 @@ TEST_F(TIdHTTPExchange, HeadersAvailableCanStopTheRequest)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TIdHTTPExchange, AuthorizationHandlerGetsOneMoreTry)
+{
+    Serve({Reply("HTTP/1.1 401 Unauthorized", "WWW-Authenticate: Basic realm=x\r\nContent-Length: 4\r\n", "deny"),
+           Ok("secret")});
+    http.SetHTTPOptions(hoInProcessAuth);
+    int asked = 0;
+    http.OnAuthorization = [&](TObject*, TIdHTTPRequest& request, bool& handled) {
+        ++asked;
+        request.SetUsername("u");
+        request.SetPassword("p");
+        request.SetBasicAuthentication(true);
+        handled = true;
+    };
+    EXPECT_EQ(http.GetToString(Base() + "/private"), "secret");
+    peer.Wait();
+    EXPECT_EQ(asked, 1);
+    const std::string all = peer.Received(0);
+    EXPECT_EQ(all.find("Authorization:"), all.rfind("Authorization:"));
+    EXPECT_NE(all.find("GET /private HTTP/1.1\r\n", all.find("\r\n\r\n")), std::string::npos);
+    EXPECT_NE(all.find("Authorization: Basic dTpw\r\n"), std::string::npos);
+}
+
+}  // namespace
