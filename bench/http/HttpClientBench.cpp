@@ -3,7 +3,8 @@
 //   its handle), and one GET of a 64 MiB body into memory.
 // Run by hand: build with -DSKERROW_BENCH=ON, then
 //   build/bench/bench/http/http_client_bench --benchmark_repetitions=5
-// and compare the times of each pair.
+//       --benchmark_report_aggregates_only=true
+// and compare the medians of each Skerrow/curl pair.
 #include "http/TIdHTTP.h"
 
 #include "support/NginxServer.h"
@@ -56,65 +57,43 @@ std::size_t AppendToString(char* bytes, std::size_t size, std::size_t count, voi
     return size * count;
 }
 
-void SkerrowSmallGets(benchmark::State& state)
+// count GETs of path over one client (and so one kept-alive connection).
+void SkerrowGets(benchmark::State& state, const char* path, int count, std::size_t size)
 {
-    const std::string url = TheSite().Url("/page.html");
+    const std::string url = TheSite().Url(path);
     for (auto _ : state) {
         TIdHTTP http;
         http.SetReadTimeout(6000);
-        for (int i = 0; i < kSmallGets; ++i)
-            if (http.GetToString(url).size() != kSmallSize)
-                state.SkipWithError("short page");
+        for (int i = 0; i < count; ++i)
+            if (http.GetToString(url).size() != size)
+                state.SkipWithError("short body");
     }
 }
 
-void CurlSmallGets(benchmark::State& state)
+// The same with one reused curl handle.
+void CurlGets(benchmark::State& state, const char* path, int count, std::size_t size)
 {
-    const std::string url = TheSite().Url("/page.html");
+    const std::string url = TheSite().Url(path);
     for (auto _ : state) {
         CURL* curl = curl_easy_init();
         std::string body;
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToString);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-        for (int i = 0; i < kSmallGets; ++i) {
+        for (int i = 0; i < count; ++i) {
             body.clear();
-            if (curl_easy_perform(curl) != CURLE_OK || body.size() != kSmallSize)
+            if (curl_easy_perform(curl) != CURLE_OK || body.size() != size)
                 state.SkipWithError("curl failed");
         }
         curl_easy_cleanup(curl);
     }
 }
 
-void SkerrowLargeGet(benchmark::State& state)
-{
-    const std::string url = TheSite().Url("/large.bin");
-    for (auto _ : state) {
-        TIdHTTP http;
-        http.SetReadTimeout(6000);
-        if (http.GetToString(url).size() != kLargeSize)
-            state.SkipWithError("short body");
-    }
-}
-
-void CurlLargeGet(benchmark::State& state)
-{
-    const std::string url = TheSite().Url("/large.bin");
-    for (auto _ : state) {
-        CURL* curl = curl_easy_init();
-        std::string body;
-        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToString);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-        if (curl_easy_perform(curl) != CURLE_OK || body.size() != kLargeSize)
-            state.SkipWithError("curl failed");
-        curl_easy_cleanup(curl);
-    }
-}
-
 }  // namespace
 
-BENCHMARK(SkerrowSmallGets)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(CurlSmallGets)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(SkerrowLargeGet)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(CurlLargeGet)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(SkerrowGets, small_pages, "/page.html", kSmallGets, kSmallSize)
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(CurlGets, small_pages, "/page.html", kSmallGets, kSmallSize)
+    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(SkerrowGets, large_body, "/large.bin", 1, kLargeSize)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(CurlGets, large_body, "/large.bin", 1, kLargeSize)->Unit(benchmark::kMillisecond)->Iterations(5);
