@@ -66,7 +66,8 @@ std::string TIdIOHandler::ReadLine(const std::string& terminator, int timeout, i
     const std::int64_t limit = maxLength < 0 ? maxLineLength_ : maxLength;
     readLnSplit_ = false;
     readLnTimedOut_ = false;
-    const auto start = std::chrono::steady_clock::now();
+    // The clock is read only when a timeout argument limits the whole read.
+    const auto start = timeout >= 0 ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
 
     std::int64_t searchFrom = 0;
     for (;;) {
@@ -74,8 +75,8 @@ std::string TIdIOHandler::ReadLine(const std::string& terminator, int timeout, i
         if (found > limit || (found < 0 && inputBuffer_->ByteCount() > limit))
             return TooLongLine(limit);
         if (found >= 0) {
-            std::string line = inputBuffer_->TakeFront(found);
-            inputBuffer_->DropFront(static_cast<std::int64_t>(ending.size()));
+            std::string line = inputBuffer_->TakeFront(found + static_cast<std::int64_t>(ending.size()));
+            line.resize(static_cast<std::size_t>(found));
             if (ending == "\n" && !line.empty() && line.back() == '\r')
                 line.pop_back();
             return line;

@@ -67,25 +67,30 @@ int TIdIOHandlerStack::ReceiveStep(bool raiseIfDisconnected, int timeout, bool r
                 throw EIdException("Not Connected");
             return 0;
         }
-        if (!Binding()->Readable(wait)) {
-            if (raiseOnTimeout)
-                throw EIdReadTimeout();
-            return -1;
+        // Bytes that are already there need no readiness wait.
+        received = ReceiveOnce(false);
+        if (received < 0) {
+            if (!Binding()->Readable(wait)) {
+                if (raiseOnTimeout)
+                    throw EIdReadTimeout();
+                return -1;
+            }
+            received = ReceiveOnce(true);
         }
-        received = ReceiveOnce();
         closedGracefully_ = received == 0;
         DetectPeerClose(raiseIfDisconnected, false);
     } while (received == 0 && BindingAllocated());
     return received;
 }
 
-// Receives straight into the input buffer.
-int TIdIOHandlerStack::ReceiveOnce()
+// Receives straight into the input buffer; without waiting, -1 when
+// nothing has arrived.
+int TIdIOHandlerStack::ReceiveOnce(bool wait)
 {
     if (!BindingAllocated())
         throw EIdClosedSocket();
     char* room = inputBuffer_->PrepareAppend(RecvBufferSize());
-    int received = Binding()->Receive(room, RecvBufferSize());
+    int received = Binding()->Receive(room, RecvBufferSize(), wait);
     inputBuffer_->CommitAppend(received);
     return received;
 }

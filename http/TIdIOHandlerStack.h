@@ -23,5 +23,5 @@ private:
     void ConnectClient();
     std::string ResolvePeer();
     void ConnectWithTimeout();
-    int ReceiveOnce();
+    int ReceiveOnce(bool wait);
 };

@@ -113,9 +113,9 @@ bool TIdSocketHandle::Readable(int timeoutMs)
     return readList_.SelectRead(timeoutMs);
 }
 
-int TIdSocketHandle::Receive(char* buffer, int size)
+int TIdSocketHandle::Receive(char* buffer, int size, bool wait)
 {
-    return TIdStack::Instance().Receive(CheckedHandle(), buffer, size);
+    return TIdStack::Instance().Receive(CheckedHandle(), buffer, size, wait);
 }
 
 int TIdSocketHandle::Send(const char* buffer, int size)

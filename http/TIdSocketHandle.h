@@ -33,7 +33,8 @@ public:
 
     // Raises EIdConnClosedGracefully when the socket has gone.
     bool Readable(int timeoutMs);
-    int Receive(char* buffer, int size);
+    // Without waiting, -1 when nothing has arrived.
+    int Receive(char* buffer, int size, bool wait = true);
     int Send(const char* buffer, int size);
     void SetNoDelay(bool noDelay);
 

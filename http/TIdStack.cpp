@@ -230,12 +230,14 @@ void TIdStack::GetPeerName(int handle, std::string& ip, int& port)
     ReadAddress(address, ip, port);
 }
 
-int TIdStack::Receive(int handle, char* buffer, int size)
+int TIdStack::Receive(int handle, char* buffer, int size, bool wait)
 {
     for (;;) {
-        ssize_t received = recv(handle, buffer, static_cast<std::size_t>(size), 0);
+        ssize_t received = recv(handle, buffer, static_cast<std::size_t>(size), wait ? 0 : MSG_DONTWAIT);
         if (received >= 0)
             return static_cast<int>(received);
+        if (!wait && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return -1;
         if (errno != EINTR)
             RaiseLastError();
     }

@@ -31,8 +31,8 @@ public:
     void SetNoDelay(int handle, bool noDelay);
     void GetSocketName(int handle, std::string& ip, int& port);
     void GetPeerName(int handle, std::string& ip, int& port);
-    // 0 when the peer has closed.
-    int Receive(int handle, char* buffer, int size);
+    // 0 when the peer has closed. Without waiting, -1 when nothing is there.
+    int Receive(int handle, char* buffer, int size, bool wait = true);
     // Never raises SIGPIPE; the bytes the socket accepted.
     int Send(int handle, const char* buffer, int size);
     void ShutdownSending(int handle);

@@ -157,7 +157,10 @@ void TIdURI::ParsePath(const std::string& path, bool absolute)
     auto lastSlash = document.rfind('/');
     std::size_t directoryLength = lastSlash == std::string::npos ? 0 : lastSlash + 1;
 
-    directory_ = (absolute ? "/" : "") + document.substr(0, directoryLength);
+    directory_.clear();
+    if (absolute)
+        directory_.push_back('/');
+    directory_.append(document, 0, directoryLength);
     documentName_ = document.substr(directoryLength);
     if (queryStart != std::string::npos)
         query_ = path.substr(queryStart);

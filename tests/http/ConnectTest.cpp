@@ -153,6 +153,30 @@ TEST(Connect, AnUnknownHostIsSocketError11001)
     EXPECT_EQ(statuses, (std::vector<std::string>{"Resolving hostname no such host."}));
 }
 
+TEST(Connect, OverIPv6)
+{
+    int listener = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    socklen_t length = sizeof address;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener, 1) != 0) {
+        close(listener);
+        GTEST_SKIP() << "no IPv6 loopback here";
+    }
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    TIdTCPClientCustom client;
+    client.SetIPVersion(Id_IPv6);
+    client.SetHost("0::1");
+    client.SetPort(ntohs(address.sin6_port));
+    client.ConnectToPeer();
+    auto* stack = dynamic_cast<TIdIOHandlerStack*>(client.IOHandler());
+    EXPECT_EQ(stack->Binding()->PeerIP(), "::1");
+    EXPECT_EQ(stack->Binding()->IPVersion(), Id_IPv6);
+    client.CloseConnection();
+    close(listener);
+}
+
 TEST(Connect, AConnectTimeoutGivesUpOnAPeerThatNeverAnswers)
 {
     LocalPort busy(true, 0);

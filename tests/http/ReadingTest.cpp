@@ -33,7 +33,7 @@ TEST_F(ConnectionTest, LinesSplitAcrossPacketsComeBackWhole)
 TEST_F(ConnectionTest, ALineReadTimeoutGivesAnEmptyLineAndKeepsTheBytes)
 {
     peer.Send("partial").ReadUntilClosed();
-    Connect();
+    Connect(kShortTimeout);
     EXPECT_EQ(IO().ReadLine(), "");
     EXPECT_TRUE(IO().ReadLnTimedOut());
     EXPECT_EQ(IO().InputBuffer().Bytes(), "partial");
@@ -41,7 +41,7 @@ TEST_F(ConnectionTest, ALineReadTimeoutGivesAnEmptyLineAndKeepsTheBytes)
 
 TEST_F(ConnectionTest, ALineReadTimeoutArgumentLimitsTheWholeRead)
 {
-    peer.Send("par").Pause(50ms).Send("tial").ReadUntilClosed();
+    peer.Send("partial").ReadUntilClosed();
     Connect(0); // the read timeout alone would wait for ever
     EXPECT_EQ(IO().ReadLine("\n", 200), "");
     EXPECT_TRUE(IO().ReadLnTimedOut());
@@ -70,7 +70,7 @@ TEST_F(ConnectionTest, MaximumLineLength)
 TEST_F(ConnectionTest, AnOverlongLineRaisesBeforeItsTerminatorArrives)
 {
     peer.Send(std::string(TIdIOHandler::kDefaultMaxLineLength + 1, 'x')).ReadUntilClosed();
-    Connect(5000);
+    Connect();
     EXPECT_RAISES(IO().ReadLine(), EIdReadLnMaxLineLengthExceeded, "Max line length exceeded.");
 }
 
@@ -100,10 +100,19 @@ TEST_F(ConnectionTest, ByteCountsWaitForEveryByte)
     EXPECT_EQ(bytes, "");
 }
 
+TEST_F(ConnectionTest, AByteCountOfMinusOneTakesWhatIsThere)
+{
+    peer.Send("abc").ReadUntilClosed();
+    Connect();
+    std::string bytes;
+    IO().ReadByteCount(bytes, -1);
+    EXPECT_EQ(bytes, "abc");
+}
+
 TEST_F(ConnectionTest, AByteCountTimingOutRaisesAndKeepsTheBytes)
 {
     peer.Send(std::string(40, 'b')).ReadUntilClosed();
-    Connect();
+    Connect(kShortTimeout);
     std::string bytes;
     EXPECT_RAISES(IO().ReadByteCount(bytes, 100), EIdReadTimeout, "Read Timeout");
     EXPECT_EQ(bytes, "");
@@ -151,32 +160,45 @@ TEST_F(ConnectionTest, CopyingACountLeavesTheRestBuffered)
     EXPECT_EQ(rest, "456789");
 }
 
-TEST_F(ConnectionTest, APeerCloseInsideACountedCopy)
+// A copy of 100 bytes after which 40 come and the peer closes or goes quiet:
+// the stream always ends with the 40 bytes and nothing of its presizing.
+TEST(CopyToStream, EndsEarlyWithWhatCame)
 {
-    peer.Send(std::string(40, 'c')).Close();
-    Connect();
-    TMemoryStream stream;
-    EXPECT_RAISES(IO().CopyToStream(stream, 100), EIdConnClosedGracefully, "Connection Closed Gracefully.");
-    // The stream holds what came and nothing of its presizing.
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
-}
-
-TEST_F(ConnectionTest, APeerCloseInsideAnOpenEndedCopyIsItsEnd)
-{
-    peer.Send(std::string(40, 'c')).Close();
-    Connect();
-    TMemoryStream stream;
-    IO().CopyToStream(stream, 100, true);
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
-}
-
-TEST_F(ConnectionTest, AStalledCopyRaisesReadTimeoutWithTheBytesWritten)
-{
-    peer.Send(std::string(40, 'c')).ReadUntilClosed();
-    Connect();
-    TMemoryStream stream;
-    EXPECT_RAISES(IO().CopyToStream(stream, 100), EIdReadTimeout, "Read Timeout");
-    EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
+    struct Row {
+        const char* why;
+        bool peerCloses;
+        bool untilDisconnect;
+        const char* raised; // empty when the copy ends normally
+    } rows[] = {
+        {"close inside a counted copy", true, false, "Connection Closed Gracefully."},
+        {"close inside an open-ended copy is its end", true, true, ""},
+        {"stall inside a counted copy", false, false, "Read Timeout"},
+        {"stall inside an open-ended copy", false, true, "Read Timeout"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        ScriptedPeer peer;
+        peer.Send(std::string(40, 'c'));
+        if (row.peerCloses)
+            peer.Close();
+        else
+            peer.ReadUntilClosed();
+        peer.Start();
+        TIdTCPClientCustom client;
+        client.SetHost("127.0.0.1");
+        client.SetPort(peer.Port());
+        client.SetReadTimeout(row.peerCloses ? ConnectionTest::kPatientTimeout : ConnectionTest::kShortTimeout);
+        client.ConnectToPeer();
+        TMemoryStream stream;
+        std::string raised;
+        try {
+            client.IOHandler()->CopyToStream(stream, 100, row.untilDisconnect);
+        } catch (const EIdException& e) {
+            raised = e.what();
+        }
+        EXPECT_EQ(raised, row.raised);
+        EXPECT_EQ(stream.Bytes(), std::string(40, 'c'));
+    }
 }
 
 TEST_F(ConnectionTest, ReadProgressIsReportedAsOneNestedWork)
@@ -209,8 +231,11 @@ TEST_F(ConnectionTest, ReadProgressIsReportedAsOneNestedWork)
 
 TEST_F(ConnectionTest, AResetIsNoLongerConnectedWithoutRaising)
 {
-    peer.Send("abc").Reset();
+    // The reset waits for the client: one that came before the connect
+    // ended would fail the connect instead.
+    peer.Send("abc").ReadUntil("go").Reset();
     Connect();
+    IO().SendText("go");
     peer.Wait();
     EXPECT_NO_THROW(client.IsConnected());
     IO().TakeBufferedText();
@@ -219,8 +244,9 @@ TEST_F(ConnectionTest, AResetIsNoLongerConnectedWithoutRaising)
 
 TEST_F(ConnectionTest, AResetWhileReadingRaisesASocketError)
 {
-    peer.Reset();
+    peer.ReadUntil("go").Reset();
     Connect();
+    IO().SendText("go");
     peer.Wait();
     try {
         IO().ReadLine();
