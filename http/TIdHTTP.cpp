@@ -471,7 +471,9 @@ void TIdCustomHTTP::DiscardRedirectBody()
         TNullStream discarded;
         ReadBody(&discarded);
     } catch (const std::exception&) {
-        // Whatever went wrong, the next address is already known.
+        // The next address is known whatever went wrong; but the rest of an
+        // unfinished body must not be read as the next reply.
+        DropConnection();
     }
     SetReadTimeout(readTimeout);
 }

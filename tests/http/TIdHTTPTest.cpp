@@ -488,3 +488,25 @@ TEST_F(TIdHTTPExchange, AuthorizationHandlerGetsOneMoreTry)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TIdHTTPExchange, StalledRedirectBodyIsGivenUpAfterFourSeconds)
+{
+    peer.ReadUntil(kEndOfHead)
+        .Send(Reply("HTTP/1.1 302 Found", "Location: /next\r\nContent-Length: 10\r\n", "abc"))
+        .ReadUntilClosed()
+        .Accept()
+        .ReadUntil(kEndOfHead)
+        .Send(Ok("next"));
+    peer.stepTimeout = std::chrono::milliseconds(8000);
+    peer.Start();
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(http.GetToString(Base() + "/"), "next");
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(TIdCustomHTTP::kRedirectBodyReadTimeout));
+    EXPECT_EQ(http.ReadTimeout(), kReadTimeout);
+    peer.Wait();
+    EXPECT_EQ(peer.Connections(), 2) << "the unfinished reply's connection is not reused";
+}
+
+}  // namespace
