@@ -9,19 +9,36 @@ function(skerrow_library layer)
   target_link_libraries(skerrow_${layer} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# skerrow_test(<name> SOURCES ... [DEPS ...] [QT] [LABELS ...] [ENVIRONMENT ...] [TIMEOUT n])
+# skerrow_test(<name> SOURCES ... [DEPS ...] [QT|X11] [LABELS ...] [ENVIRONMENT ...] [TIMEOUT n])
 # A GoogleTest executable whose cases are registered with CTest one by one.
-# QT runs it on Qt's offscreen platform.
+# QT gives it a QApplication and runs it on Qt's offscreen platform; X11 runs
+# it on a private Xvfb display instead.
 function(skerrow_test name)
-  cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "QT;X11" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
   find_package(GTest REQUIRED)
   include(GoogleTest)
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(ARG_X11)
+    # Desktop tests start their own Xvfb before the QApplication.
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/XvfbTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock)
+  elseif(ARG_QT)
+    # Window tests need a QApplication before the first test runs.
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   set(env SKERROW_SOURCE_DIR=${PROJECT_SOURCE_DIR} ${ARG_ENVIRONMENT})
   if(ARG_QT)
     list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  if(ARG_X11)
+    # One Xvfb serves the whole executable, so its cases run as one test.
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT} LABELS "x11;${ARG_LABELS}")
+    return()
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)

@@ -37,7 +37,9 @@ SKERROW_ID_EXCEPTION(EIdClosedSocket, EIdException, "Disconnected.")
 SKERROW_ID_EXCEPTION(EIdTooMuchDataInBuffer, EIdException, "Too much data in buffer.")
 SKERROW_ID_EXCEPTION(EIdNotEnoughDataInBuffer, EIdException, "Not enough data in buffer.")
 
-// The socket stack.
+// The socket stack. The operating system's socket functions are linked
+// directly and need no start-up, so these two stay for callers that catch
+// the family by class; nothing here raises them.
 SKERROW_ID_EXCEPTION(EIdStackInitializationFailed, EIdException, "Winsock Initialization Error.")
 SKERROW_ID_EXCEPTION(EIdWinsockStubError, EIdException, "")
 

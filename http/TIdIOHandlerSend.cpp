@@ -66,7 +66,7 @@ void TIdIOHandler::SendStream(TStream& stream, std::int64_t size, bool writeSize
         stream.SetPosition(0);
         size = stream.Size();
     } else if (size < 0) {
-        size = stream.Size() - stream.Position();
+        size = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
     }
     if (writeSize)
         SendBytes(NetworkOrder(static_cast<std::uint64_t>(size), largeStream_ ? 8 : 4));

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// Where the video site lives. The built-in host can be replaced with
+// --site-host=HOST[:PORT] to point the program at a stand-in of the site;
+// the site domain then follows that host.
+namespace Site {
+
+// "youtube.com": what an address must contain to be taken for a video's.
+const std::string& Domain();
+// "www.youtube.com", or the host given on the command line.
+const std::string& Host();
+// The maker's web host, which serves the help page.
+const std::string& MakerHost();
+
+void SetHost(const std::string& hostAndPort);
+
+// Applies --site-host=... when present among the arguments; returns false
+// (and leaves the site alone) for a malformed value.
+bool ApplyCommandLine(int argc, char** argv);
+
+// The domain for a host: the host without its port and a leading "www.".
+std::string DomainOf(const std::string& hostAndPort);
+
+} // namespace Site

@@ -1,0 +1,254 @@
+#include "app/TForm1.h"
+
+#include "app/AddressRule.h"
+#include "app/Pictures.h"
+#include "app/Site.h"
+#include "clipboard/TJvClipboardMonitor.h"
+#include "framework/Fonts.h"
+#include "framework/Guard.h"
+#include "framework/QtText.h"
+#include "framework/Shell.h"
+#include "framework/TAlignLayout.h"
+#include "framework/TImage.h"
+#include "framework/TSaveDialog.h"
+#include "framework/TSizeConstraints.h"
+#include "framework/TranslateComponent.h"
+#include "i18n/GnuGettext.h"
+#include "widgets/TNxHeaderPanel.h"
+#include "widgets/TNxHtmlLabel.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+template <typename Control>
+Control* Named(Control* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QRadioButton* Choice(QWidget* parent, const char* name, const char* caption, int top)
+{
+    auto* choice = Named(new QRadioButton(QString::fromUtf8(caption), parent), name);
+    choice->setGeometry(21, top, 220, 17);
+    return choice;
+}
+
+} // namespace
+
+TForm1::TForm1()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Skerrow"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(Pictures::WindowIcon());
+    setFont(TahomaFont());
+    setBackgroundRole(QPalette::Button);
+    resize(707, 292);
+
+    auto* layout = new TAlignLayout(this);
+    CreateBand();
+    CreateStepPanels();
+    layout->AddAligned(Panel1, alTop);
+    layout->AddAligned(NxHeaderPanel3, alBottom);
+    layout->AddAligned(NxHeaderPanel1, alClient);
+    SaveDialog1 = new TSaveDialog(this, QStringLiteral("SaveDialog1"));
+    JvClipboardMonitor1 = new TJvClipboardMonitor(this, QStringLiteral("JvClipboardMonitor1"));
+
+    new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
+    BindEvents();
+    PlaceCentred();
+    Guarded([this] { FormCreate(this); });
+}
+
+void TForm1::CreateBand()
+{
+    Panel1 = Named(new QWidget(this), "Panel1");
+    Panel1->setGeometry(0, 0, 707, 52);
+    Panel1->setAutoFillBackground(true);
+    QPalette white = Panel1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(white);
+    Panel1->setBackgroundRole(QPalette::Window);
+    auto* band = new TAlignLayout(Panel1);
+    band->setContentsMargins(1, 1, 1, 1);
+
+    imgHelp = new TImage(Panel1, QStringLiteral("imgHelp"));
+    imgHelp->setGeometry(685, 3, 16, 45);
+    imgHelp->SetPicture(Pictures::HelpGlyph());
+    imgHelp->SetHint(QStringLiteral("Help"));
+    imgHelp->SetHandCursor();
+    imgEN = new TImage(Panel1, QStringLiteral("imgEN"));
+    imgEN->setGeometry(646, 6, 16, 42);
+    imgEN->SetPicture(Pictures::EnglishFlag());
+    imgEN->SetHint(QString::fromUtf8("English - Inglés"));
+    imgEN->SetHandCursor();
+    imgES = new TImage(Panel1, QStringLiteral("imgES"));
+    imgES->setGeometry(622, 6, 16, 42);
+    imgES->SetPicture(Pictures::SpanishFlag());
+    imgES->SetHint(QString::fromUtf8("Spanish - Español"));
+    imgES->SetHandCursor();
+    img = new TImage(Panel1, QStringLiteral("img"));
+    img->setGeometry(1, 1, 618, 50);
+    img->SetPicture(Pictures::Banner());
+
+    // Right-aligned controls are placed from the right edge inwards.
+    band->AddAligned(imgHelp, alRight, QMargins(3, 2, 5, 3));
+    band->AddAligned(imgEN, alRight, QMargins(3, 5, 20, 3));
+    band->AddAligned(imgES, alRight, QMargins(3, 5, 5, 3));
+    band->AddAligned(img, alClient);
+}
+
+void TForm1::CreateStepPanels()
+{
+    NxHeaderPanel1 = Named(new TNxHeaderPanel(this), "NxHeaderPanel1");
+    NxHeaderPanel1->setGeometry(0, 52, 707, 170);
+    NxHeaderPanel1->SetCaption(QStringLiteral("Step 1: Enter Video URL"));
+    NxHeaderPanel3 = Named(new TNxHeaderPanel(this), "NxHeaderPanel3");
+    NxHeaderPanel3->setGeometry(0, 222, 707, 70);
+    NxHeaderPanel3->SetCaption(QStringLiteral("Step 2: Download Video!"));
+    // Fixed colours: a sky-blue header and the red frame of the current step.
+    for (TNxHeaderPanel* panel : {NxHeaderPanel1, NxHeaderPanel3}) {
+        panel->SetHeaderSize(22);
+        panel->SetAdaptiveColors(false);
+        panel->SetHeaderColor(clSkyBlue);
+        panel->SetBorderColor(clRed);
+        panel->SetHeaderFont(TahomaFont());
+    }
+    NxHeaderPanel3->SetBorderWidth(0);
+
+    CreateAddressGroup();
+    CreateQualityGroup();
+    auto* step1 = new TAlignLayout(NxHeaderPanel1);
+    step1->AddAligned(GroupBox1, alRight, {}, 120);
+    step1->AddAligned(GroupBox2, alClient, {}, 406);
+    CreateStartButton();
+}
+
+void TForm1::CreateAddressGroup()
+{
+    GroupBox2 = Named(new QGroupBox(QStringLiteral(" Video URL : "), NxHeaderPanel1), "GroupBox2");
+    GroupBox2->setGeometry(9, 27, 430, 137);
+    Edit1 = Named(new QLineEdit(GroupBox2), "Edit1");
+    Edit1->setGeometry(13, 40, 378, 21);
+    NxHtmlLabel1 = Named(new TNxHtmlLabel(GroupBox2), "NxHtmlLabel1");
+    NxHtmlLabel1->setGeometry(13, 114, 228, 17);
+    NxHtmlLabel1->SetCaption(ToQt("<a href=\"http://" + Site::Host() + "\">Open YouTube in browser</a>"));
+}
+
+void TForm1::CreateQualityGroup()
+{
+    GroupBox1 = Named(new QGroupBox(QStringLiteral(" Video Quality : "), NxHeaderPanel1), "GroupBox1");
+    GroupBox1->setGeometry(439, 27, 258, 137);
+    chkNormal = Choice(GroupBox1, "chkNormal", "Normal - FLV", 22);
+    chkMobile = Choice(GroupBox1, "chkMobile", "Mobile Phone  - 3GP", 46);
+    chkHQ = Choice(GroupBox1, "chkHQ", "HQ (High Quality) - MP4 480x360", 69);
+    chkHD = Choice(GroupBox1, "chkHD", "HD (High Definition)  - MP4 1280x720", 92);
+    chkHQ->setChecked(true);
+    // The keyboard visits them in a different order than they stand.
+    setTabOrder(chkNormal, chkHQ);
+    setTabOrder(chkHQ, chkHD);
+    setTabOrder(chkHD, chkMobile);
+}
+
+void TForm1::CreateStartButton()
+{
+    btnDownload = Named(new QPushButton(QStringLiteral("START"), NxHeaderPanel3), "btnDownload");
+    btnDownload->setGeometry(9, 27, 690, 39);
+    btnDownload->setEnabled(false);
+    auto* step2 = new TAlignLayout(NxHeaderPanel3);
+    step2->AddAligned(btnDownload, alClient);
+}
+
+void TForm1::BindEvents()
+{
+    BindGuarded(Edit1, &QLineEdit::textChanged, this, [this](const QString&) { Edit1Change(Edit1); });
+    BindGuarded(btnDownload, &QPushButton::clicked, this, [this](bool) { btnDownloadClick(btnDownload); });
+    imgES->OnClick = [this](QObject* sender) { imgESClick(sender); };
+    imgEN->OnClick = [this](QObject* sender) { imgENClick(sender); };
+    imgHelp->OnClick = [this](QObject* sender) { imgHelpClick(sender); };
+    NxHtmlLabel1->OnClick = [this](QObject* sender) { NxHtmlLabel1Click(sender); };
+    JvClipboardMonitor1->OnChange = [this](QObject* sender) { JvClipboardMonitor1Change(sender); };
+}
+
+void TForm1::PlaceCentred()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect desktop = screen->availableGeometry();
+    QSize outer = size().grownBy(TSizeConstraints::AssumedFrame);
+    move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Guarded([this] { FormActivate(this); });
+}
+
+void TForm1::FormCreate(QObject*)
+{
+    TranslateComponent(this);
+}
+
+void TForm1::FormActivate(QObject*)
+{
+    Edit1->setFocus();
+}
+
+void TForm1::Edit1Change(QObject*)
+{
+    btnDownload->setEnabled(IsVideoAddress(FromQt(Edit1->text())));
+    // The panel of the step the user must do next carries the red frame.
+    bool step2 = btnDownload->isEnabled();
+    NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
+    NxHeaderPanel1->SetBorderWidth(step2 ? 0 : 1);
+}
+
+// The clipboard is read afresh for every test of the rule and for the copy:
+// nothing of it is remembered between notices.
+void TForm1::JvClipboardMonitor1Change(QObject*)
+{
+    auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
+    if (!IsVideoAddress(clipboardText))
+        return;
+    Edit1->setText(ToQt(clipboardText()));
+}
+
+void TForm1::btnDownloadClick(QObject*)
+{
+    Edit1->clear();
+}
+
+void TForm1::imgESClick(QObject*)
+{
+    SelectLanguage("es");
+    RetranslateComponent(this);
+}
+
+void TForm1::imgENClick(QObject*)
+{
+    SelectLanguage("en");
+    RetranslateComponent(this);
+}
+
+void TForm1::imgHelpClick(QObject*)
+{
+    ShellExecute({this, "", "http://" + Site::MakerHost() + "/skerrow/"});
+}
+
+void TForm1::NxHtmlLabel1Click(QObject*)
+{
+    ShellExecute({this, "", "http://" + Site::Host()});
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class TImage;
+class TJvClipboardMonitor;
+class TSaveDialog;
+class TNxHeaderPanel;
+class TNxHtmlLabel;
+
+// The main window: the address field, the quality choice and START, framed
+// as two steps, under a white band with the banner, the language flags and
+// the help glyph.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm1();
+
+    // Components, in the order the window declares them.
+    TNxHeaderPanel* NxHeaderPanel1;
+    TNxHeaderPanel* NxHeaderPanel3;
+    QPushButton* btnDownload;
+    TSaveDialog* SaveDialog1;
+    QGroupBox* GroupBox1;
+    QRadioButton* chkNormal;
+    QRadioButton* chkHQ;
+    QRadioButton* chkHD;
+    QGroupBox* GroupBox2;
+    QLineEdit* Edit1;
+    QRadioButton* chkMobile;
+    TJvClipboardMonitor* JvClipboardMonitor1;
+    QWidget* Panel1;
+    TImage* img;
+    TImage* imgES;
+    TImage* imgEN;
+    TNxHtmlLabel* NxHtmlLabel1;
+    TImage* imgHelp;
+
+    // Event handlers.
+    void FormCreate(QObject* Sender);
+    void FormActivate(QObject* Sender);
+    void Edit1Change(QObject* Sender);
+    void JvClipboardMonitor1Change(QObject* Sender);
+    void btnDownloadClick(QObject* Sender);
+    void imgESClick(QObject* Sender);
+    void imgENClick(QObject* Sender);
+    void imgHelpClick(QObject* Sender);
+    void NxHtmlLabel1Click(QObject* Sender);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateBand();
+    void CreateStepPanels();
+    void CreateAddressGroup();
+    void CreateQualityGroup();
+    void CreateStartButton();
+    void BindEvents();
+    void PlaceCentred();
+};

@@ -1,0 +1,101 @@
+#include "app/VideoLink.h"
+
+#include "http/TIdHTTP.h"
+#include "http/TIdURI.h"
+#include "regex/TRegExpr.h"
+
+namespace {
+
+const char* const kUserAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
+const int kReadTimeout = 6000;
+const int kCaseInsensitive = 1;
+const int kGreedy = 4;
+
+// The quality table, tested in this order; the first that holds wins.
+void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
+{
+    link.Extension = ".mp4";
+    if (quality == vqNormal) {
+        link.FormatPart = "";
+        link.Extension = ".flv";
+    } else if (quality == vqMobile) {
+        link.FormatPart = "&fmt=17";
+        link.Extension = ".3GP";
+    } else if (quality == vqHighDefinition && formatList.find("22%2F") != std::string::npos) {
+        link.FormatPart = "&fmt=22";
+    } else {
+        link.FormatPart = "&fmt=18";
+    }
+}
+
+// Runs a pattern and hands back its first capture, or nothing.
+std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pattern, const std::string& text)
+{
+    matcher.SetExpression(pattern);
+    if (!matcher.Exec(text))
+        return std::nullopt;
+    return matcher.Capture(1);
+}
+
+} // namespace
+
+std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
+{
+    return "http://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
+           TIdURI::PercentDecode(Token);
+}
+
+std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
+                                           const std::string& siteHost)
+{
+    TIdHTTP http;
+    http.SetHandleRedirects(true);
+    http.SetReadTimeout(kReadTimeout);
+    http.Request().SetUserAgent(kUserAgent);
+    http.SetAllowCookies(true);
+
+    TRegExpr matcher;
+    matcher.SetModifier(kCaseInsensitive, true);
+    matcher.SetModifier(kGreedy, true);
+
+    TVideoLink link;
+    http.GetToString(watchAddress);
+    std::string finalPage = TIdURI::PercentDecode(http.URL().AddressText());
+    auto identifier = FirstCapture(matcher, "v=(.*)", finalPage);
+    if (!identifier)
+        return std::nullopt;
+    link.Identifier = *identifier;
+
+    http.Request().SetReferer("http://" + siteHost);
+    std::string record = http.GetToString("http://" + siteHost + "/get_video_info?video_id=" + link.Identifier);
+
+    // From here on repetition takes as little as it can.
+    matcher.SetModifier(kCaseInsensitive, true);
+    matcher.SetModifier(kGreedy, false);
+    auto token = FirstCapture(matcher, "&token=(.*)&", record);
+    if (!token)
+        return std::nullopt;
+    link.Token = *token;
+    auto title = FirstCapture(matcher, "&title=(.*)(&|$)", record);
+    if (!title)
+        return std::nullopt;
+    link.Title = SafeFileName(TIdURI::PercentDecode(*title));
+    if (auto formatList = FirstCapture(matcher, "&fmt_map=(.*)&", record))
+        ChooseFormat(link, *formatList, quality);
+    return link;
+}
+
+std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement)
+{
+    std::string replaced = text;
+    for (char& c : replaced)
+        if (set.find(c) != std::string::npos)
+            c = replacement;
+    return replaced;
+}
+
+std::string SafeFileName(const std::string& title)
+{
+    std::string blanks = ReplaceCharacters(title, "+", ' ');
+    return ReplaceCharacters(blanks, ":;/\\$%*&'\",.+?!|", '_');
+}

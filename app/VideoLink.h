@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The four qualities the user can choose.
+enum TVideoQuality { vqNormal, vqMobile, vqHighQuality, vqHighDefinition };
+
+// What the link resolution learns about one video.
+struct TVideoLink {
+    std::string Identifier;  // everything after "v=" in the final page address
+    std::string Token;       // still percent-encoded
+    std::string Title;       // decoded and safe as a file name
+    std::string FormatPart;  // "", "&fmt=17", "&fmt=18" or "&fmt=22"
+    std::string Extension;   // "", ".flv", ".3GP" or ".mp4"
+
+    // The name the save dialog proposes: the title with the extension.
+    std::string ProposedFileName() const { return Title + Extension; }
+    // Where the stream is fetched from, on the given site host.
+    std::string DownloadAddress(const std::string& siteHost) const;
+};
+
+// Turns a watch-page address into the video's link, with two page requests
+// on a client of its own (cookies kept between them, redirects followed).
+// Returns nothing when the site's answers do not hold what is looked for;
+// a failed request raises its exception.
+std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
+                                           const std::string& siteHost);
+
+// The title made safe as a file name: "+" becomes a blank, then each of
+// : ; / \ $ % * & ' " , . + ? ! | becomes "_". The length never changes.
+std::string SafeFileName(const std::string& title);
+
+// A copy of text with every byte that is in set replaced.
+std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement);

@@ -1,0 +1,8 @@
+#include "framework/ExceptionText.h"
+
+std::string ExceptionDisplayText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}

@@ -1,0 +1,20 @@
+#include "framework/Fonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+void RegisterTahoma()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return;
+    for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+}
+
+QFont TahomaFont(bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}

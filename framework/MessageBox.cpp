@@ -1,0 +1,40 @@
+#include "framework/MessageBox.h"
+
+#include "framework/QtText.h"
+
+#include <QMessageBox>
+
+namespace {
+
+TMessageBoxSeam& Seam()
+{
+    static TMessageBoxSeam seam;
+    return seam;
+}
+
+QMessageBox::Icon QtIcon(TMessageBoxIcon icon)
+{
+    switch (icon) {
+    case mbiError: return QMessageBox::Critical;
+    case mbiWarning: return QMessageBox::Warning;
+    case mbiInformation: return QMessageBox::Information;
+    }
+    return QMessageBox::Critical;
+}
+
+} // namespace
+
+void ShowMessageBox(const TMessageBoxRequest& request)
+{
+    if (Seam()) {
+        Seam()(request);
+        return;
+    }
+    QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text), QMessageBox::Ok, request.Owner);
+    box.exec();
+}
+
+TMessageBoxSeam SetMessageBoxSeam(TMessageBoxSeam seam)
+{
+    return std::exchange(Seam(), std::move(seam));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+enum TMessageBoxIcon { mbiError, mbiWarning, mbiInformation };
+
+// What a message box would show; the seam lets tests read it instead.
+struct TMessageBoxRequest {
+    QWidget* Owner = nullptr;
+    std::string Text;
+    std::string Caption;
+    TMessageBoxIcon Icon = mbiError;
+};
+
+using TMessageBoxSeam = std::function<void(const TMessageBoxRequest&)>;
+
+// Shows a modal message box with an OK button.
+void ShowMessageBox(const TMessageBoxRequest& request);
+
+// Replaces the real message box (an empty seam restores it); returns the
+// previous seam.
+TMessageBoxSeam SetMessageBoxSeam(TMessageBoxSeam seam);

@@ -1,0 +1,63 @@
+#include "framework/TApplication.h"
+
+#include "framework/ExceptionText.h"
+#include "framework/MessageBox.h"
+#include "runtime/Exception.h"
+
+#include <QApplication>
+#include <QWidget>
+
+TApplication& Application()
+{
+    static TApplication application;
+    return application;
+}
+
+void TApplication::SetMainForm(QWidget* form)
+{
+    mainForm_ = form;
+    if (!form)
+        return;
+    // Closing the main window frees it, and with it everything it owns.
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(form, &QObject::destroyed, [this, form] {
+        if (mainForm_ == form)
+            mainForm_ = nullptr;
+    });
+}
+
+int TApplication::Run()
+{
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(QString::fromUtf8(title_.c_str()));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (mainForm_)
+        QObject::connect(mainForm_, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    else
+        return 0;
+    mainForm_->show();
+    return QApplication::exec();
+}
+
+void TApplication::HandleException(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EAbort&) {
+        // The silent abort unwinds without a word.
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(Exception("Unknown failure"));
+    }
+}
+
+void TApplication::ShowException(const std::exception& failure)
+{
+    TMessageBoxRequest request;
+    request.Owner = QApplication::activeWindow();
+    request.Text = ExceptionDisplayText(failure.what());
+    request.Caption = title_;
+    request.Icon = mbiError;
+    ShowMessageBox(request);
+}

@@ -1,0 +1,63 @@
+#include "framework/TSaveDialog.h"
+
+#include "framework/QtText.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+TSaveDialogSeam& Seam()
+{
+    static TSaveDialogSeam seam;
+    return seam;
+}
+
+std::optional<std::string> AskTheUser(const TSaveDialogRequest& request)
+{
+    QFileDialog dialog(request.Owner, ToQt(request.Title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.Filter.empty())
+        dialog.setNameFilter(ToQt(request.Filter));
+    QFileInfo proposed(ToQt(request.FileName));
+    if (proposed.isAbsolute())
+        dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FromQt(dialog.selectedFiles().first());
+}
+
+} // namespace
+
+TSaveDialog::TSaveDialog(QObject* owner, const QString& name) : QObject(owner)
+{
+    setObjectName(name);
+}
+
+std::string TSaveDialog::FileName() const
+{
+    return FromQt(fileName_);
+}
+
+void TSaveDialog::SetFileName(const std::string& fileName)
+{
+    fileName_ = ToQt(fileName);
+}
+
+bool TSaveDialog::Execute(QWidget* owner)
+{
+    TSaveDialogRequest request{owner, FileName(), FromQt(title_), FromQt(filter_)};
+    std::optional<std::string> chosen = Seam() ? Seam()(request) : AskTheUser(request);
+    if (!chosen)
+        return false;
+    SetFileName(*chosen);
+    return true;
+}
+
+TSaveDialogSeam SetSaveDialogSeam(TSaveDialogSeam seam)
+{
+    return std::exchange(Seam(), std::move(seam));
+}

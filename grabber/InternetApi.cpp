@@ -1,0 +1,358 @@
+#include "grabber/InternetApi.h"
+
+#include "grabber/TInternetRequest.h"
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace {
+
+struct LastError {
+    std::uint32_t code = 0;
+    std::string text;
+};
+thread_local LastError lastError;
+
+std::atomic<std::uint32_t> defaultConnectTimeoutMs{60000};
+std::atomic<std::uint32_t> defaultReceiveTimeoutMs{60000};
+
+// Every handle handed out and not yet closed, so that a stale or made-up
+// handle is refused instead of followed.
+std::mutex handlesMutex;
+std::set<TInternetHandle*> liveHandles;
+
+void InitialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+HINTERNET Register(TInternetHandle* handle)
+{
+    std::lock_guard lock(handlesMutex);
+    liveHandles.insert(handle);
+    return handle;
+}
+
+template <typename Kind>
+Kind* Find(HINTERNET handle)
+{
+    {
+        std::lock_guard lock(handlesMutex);
+        if (liveHandles.count(handle) == 0)
+            handle = nullptr;
+    }
+    auto* found = dynamic_cast<Kind*>(handle);
+    if (!found)
+        SetInternetError(ERROR_INVALID_HANDLE, "The handle is invalid");
+    return found;
+}
+
+std::string TextOrEmpty(const char* text) { return text ? text : ""; }
+
+// Texts that end up in a request line or header must not carry line breaks
+// or other control bytes, or they could add headers of their own.
+bool SafeForHeader(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7f)
+            return false;
+    return true;
+}
+
+// A host name goes into an address between "//" and the port; anything
+// that would end that part early is refused.
+bool SafeHost(const std::string& host)
+{
+    return !host.empty() && SafeForHeader(host) && host.find_first_of("/?#@ \\") == std::string::npos;
+}
+
+bool RefuseParameter(const std::string& what)
+{
+    SetInternetError(ERROR_INVALID_PARAMETER, "Invalid " + what);
+    return false;
+}
+
+std::string PortPart(std::uint16_t port) { return port ? ":" + std::to_string(port) : ""; }
+
+HINTERNET OpenTransfer(TInternetConnection& connection, const std::string& scheme, const std::string& object,
+    const std::string& referrer, std::uint32_t flags, void* context)
+{
+    TInternetRequest::Target target;
+    const TInternetServer& server = connection.server;
+    target.url = scheme + "://" + server.host + PortPart(server.port) + "/" + object;
+    target.proxyFor = server.host;
+    target.referrer = referrer;
+    target.flags = flags;
+    target.server = server;
+    auto* request = new TInternetRequest(std::move(target));
+    request->settings = connection.settings;
+    request->callback = connection.callback;
+    request->context = context ? context : connection.context;
+    return Register(request);
+}
+
+} // namespace
+
+void SetInternetError(std::uint32_t code, std::string text)
+{
+    lastError.code = code;
+    lastError.text = std::move(text);
+}
+
+std::uint32_t GetLastError() { return lastError.code; }
+
+HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
+    std::uint32_t)
+{
+    std::string agentText = TextOrEmpty(agent);
+    if (!SafeForHeader(agentText)) {
+        RefuseParameter("agent");
+        return nullptr;
+    }
+    if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_DIRECT
+        && accessType != INTERNET_OPEN_TYPE_PROXY) {
+        RefuseParameter("access type");
+        return nullptr;
+    }
+    InitialiseCurlOnce();
+    auto* session = new TInternetSession;
+    session->settings.agent = agentText;
+    session->settings.accessType = accessType;
+    session->settings.proxyList = TextOrEmpty(proxy);
+    session->settings.proxyBypass = TextOrEmpty(proxyBypass);
+    session->settings.connectTimeoutMs = defaultConnectTimeoutMs;
+    session->settings.receiveTimeoutMs = defaultReceiveTimeoutMs;
+    return Register(session);
+}
+
+INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_STATUS_CALLBACK callback)
+{
+    auto* found = Find<TInternetHandle>(handle);
+    if (!found)
+        return nullptr;
+    return std::exchange(found->callback, callback);
+}
+
+HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t port, const char* userName,
+    const char* password, std::uint32_t service, std::uint32_t flags, void* context)
+{
+    auto* parent = Find<TInternetSession>(session);
+    if (!parent)
+        return nullptr;
+    std::string hostText = TextOrEmpty(host);
+    if (!SafeHost(hostText)) {
+        SetInternetError(ERROR_INTERNET_INVALID_URL, "Invalid host name \"" + hostText + "\"");
+        return nullptr;
+    }
+    if (service != INTERNET_SERVICE_HTTP && service != INTERNET_SERVICE_FTP) {
+        RefuseParameter("service");
+        return nullptr;
+    }
+    auto* connection = new TInternetConnection;
+    connection->settings = parent->settings;
+    connection->callback = parent->callback;
+    connection->context = context;
+    connection->server.host = hostText;
+    connection->server.port = port;
+    if (userName)
+        connection->server.userName = userName;
+    if (password)
+        connection->server.password = password;
+    connection->server.service = service;
+    connection->server.flags = flags;
+    return Register(connection);
+}
+
+HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char*,
+    const char* referrer, const char**, std::uint32_t flags, void* context)
+{
+    auto* parent = Find<TInternetConnection>(connection);
+    if (!parent)
+        return nullptr;
+    if (parent->server.service != INTERNET_SERVICE_HTTP) {
+        SetInternetError(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "Not an HTTP connection");
+        return nullptr;
+    }
+    // Only the download's GET is carried (with HTTP/1.0, as the workers ask).
+    if (verb && std::strcmp(verb, "GET") != 0) {
+        RefuseParameter("verb");
+        return nullptr;
+    }
+    std::string object = TextOrEmpty(objectName);
+    std::string referrerText = TextOrEmpty(referrer);
+    if (!SafeForHeader(object) || object.find(' ') != std::string::npos) {
+        SetInternetError(ERROR_INTERNET_INVALID_URL, "Invalid object name \"" + object + "\"");
+        return nullptr;
+    }
+    if (!SafeForHeader(referrerText)) {
+        RefuseParameter("referrer");
+        return nullptr;
+    }
+    const char* scheme = (flags & INTERNET_FLAG_SECURE) ? "https" : "http";
+    return OpenTransfer(*parent, scheme, object, referrerText, flags, context);
+}
+
+HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t, std::uint32_t flags,
+    void* context)
+{
+    auto* parent = Find<TInternetConnection>(connection);
+    if (!parent)
+        return nullptr;
+    std::string file = TextOrEmpty(fileName);
+    if (parent->server.service != INTERNET_SERVICE_FTP || !SafeForHeader(file)) {
+        RefuseParameter("file name");
+        return nullptr;
+    }
+    HINTERNET handle = OpenTransfer(*parent, "ftp", file, {}, flags, context);
+    if (static_cast<TInternetRequest*>(handle)->Send())
+        return handle;
+    std::uint32_t code = lastError.code;
+    std::string text = lastError.text;
+    InternetCloseHandle(handle);
+    SetInternetError(code, text);
+    return nullptr;
+}
+
+bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length)
+{
+    if (!buffer)
+        return RefuseParameter("option buffer");
+    if (option == INTERNET_OPTION_CONNECT_TIMEOUT || option == INTERNET_OPTION_RECEIVE_TIMEOUT) {
+        if (length < sizeof(std::uint32_t))
+            return RefuseParameter("option length");
+        std::uint32_t value;
+        std::memcpy(&value, buffer, sizeof value);
+        bool connect = option == INTERNET_OPTION_CONNECT_TIMEOUT;
+        if (!handle) {
+            (connect ? defaultConnectTimeoutMs : defaultReceiveTimeoutMs) = value;
+            return true;
+        }
+        auto* found = Find<TInternetHandle>(handle);
+        if (!found)
+            return false;
+        (connect ? found->settings.connectTimeoutMs : found->settings.receiveTimeoutMs) = value;
+        return true;
+    }
+    if (option == INTERNET_OPTION_PROXY_USERNAME || option == INTERNET_OPTION_PROXY_PASSWORD) {
+        auto* found = Find<TInternetHandle>(handle);
+        if (!found)
+            return false;
+        // The text ends at its zero or at the given length, whichever comes first.
+        const char* text = static_cast<const char*>(buffer);
+        std::string value(text, strnlen(text, length));
+        (option == INTERNET_OPTION_PROXY_USERNAME ? found->settings.proxyUserName : found->settings.proxyPassword) = value;
+        return true;
+    }
+    return RefuseParameter("option");
+}
+
+bool HttpSendRequest(HINTERNET request, const char*, std::uint32_t, const void*, std::uint32_t)
+{
+    auto* found = Find<TInternetRequest>(request);
+    return found && found->Send();
+}
+
+bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uint32_t* length, std::uint32_t* index)
+{
+    auto* found = Find<TInternetRequest>(request);
+    if (!found)
+        return false;
+    if (!buffer || !length)
+        return RefuseParameter("buffer");
+    std::optional<std::string> value;
+    if (info == HTTP_QUERY_STATUS_CODE)
+        value = found->StatusCode();
+    else if (info == HTTP_QUERY_STATUS_TEXT)
+        value = found->StatusText();
+    else if (info == HTTP_QUERY_CONTENT_LENGTH)
+        value = found->Header("Content-Length");
+    else
+        return RefuseParameter("query");
+    if (!value) {
+        SetInternetError(ERROR_HTTP_HEADER_NOT_FOUND, "The header was not found");
+        return false;
+    }
+    if (value->size() + 1 > *length) {
+        *length = static_cast<std::uint32_t>(value->size() + 1);
+        SetInternetError(ERROR_INSUFFICIENT_BUFFER, "The buffer is too small");
+        return false;
+    }
+    std::memcpy(buffer, value->c_str(), value->size() + 1);
+    *length = static_cast<std::uint32_t>(value->size());
+    if (index)
+        ++*index;
+    return true;
+}
+
+bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::uint32_t* read)
+{
+    if (read)
+        *read = 0;
+    auto* found = Find<TInternetRequest>(file);
+    if (!found)
+        return false;
+    if (!buffer || !read)
+        return RefuseParameter("buffer");
+    return found->Read(buffer, toRead, *read);
+}
+
+std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh)
+{
+    auto* found = Find<TInternetRequest>(file);
+    std::int64_t size = found ? found->ContentLength() : -1;
+    auto bits = static_cast<std::uint64_t>(size);
+    if (sizeHigh)
+        *sizeHigh = static_cast<std::uint32_t>(bits >> 32);
+    return static_cast<std::uint32_t>(bits);
+}
+
+bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length)
+{
+    if (error)
+        *error = lastError.code;
+    if (!buffer || !length || *length == 0)
+        return RefuseParameter("buffer");
+    std::size_t count = std::min<std::size_t>(lastError.text.size(), *length - 1);
+    std::memcpy(buffer, lastError.text.data(), count);
+    buffer[count] = '\0';
+    *length = static_cast<std::uint32_t>(count);
+    return true;
+}
+
+bool InternetCloseHandle(HINTERNET handle)
+{
+    auto* found = Find<TInternetHandle>(handle);
+    if (!found)
+        return false;
+    {
+        std::lock_guard lock(handlesMutex);
+        liveHandles.erase(found);
+    }
+    // The handle goes even when a closing notice's handler throws.
+    std::unique_ptr<TInternetHandle> owned(found);
+    if (auto* request = dynamic_cast<TInternetRequest*>(found))
+        request->NotifyClose();
+    return true;
+}
+
+std::string SysErrorMessage(std::uint32_t code)
+{
+    switch (code) {
+    case 0: return "The operation completed successfully";
+    case ERROR_INVALID_HANDLE: return "The handle is invalid";
+    case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command";
+    case ERROR_INVALID_PARAMETER: return "The parameter is incorrect";
+    case ERROR_INTERNET_TIMEOUT: return "The operation timed out";
+    case ERROR_INTERNET_INVALID_URL: return "The URL is invalid";
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: return "The server name or address could not be resolved";
+    case ERROR_INTERNET_CANNOT_CONNECT: return "A connection with the server could not be established";
+    case ERROR_INTERNET_CONNECTION_ABORTED: return "The connection with the server was terminated abnormally";
+    default: return "System error code " + std::to_string(code);
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "grabber/InternetApi.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What a handle passes on to the handles opened under it: WinInet-style
+// children take their parent's settings and callback when they are created,
+// so closing a parent first never leaves a child pointing at it.
+struct TInternetSettings {
+    std::string agent;
+    std::uint32_t accessType = INTERNET_OPEN_TYPE_PRECONFIG;
+    std::string proxyList;
+    std::string proxyBypass;
+    std::string proxyUserName;
+    std::string proxyPassword;
+    std::uint32_t connectTimeoutMs = 60000;
+    std::uint32_t receiveTimeoutMs = 60000;
+};
+
+// The target of a connection.
+struct TInternetServer {
+    std::string host;
+    std::uint16_t port = 0;
+    std::optional<std::string> userName;
+    std::optional<std::string> password;
+    std::uint32_t service = INTERNET_SERVICE_HTTP;
+    std::uint32_t flags = 0;
+};
+
+struct TInternetHandle {
+    virtual ~TInternetHandle() = default;
+
+    TInternetSettings settings;
+    INTERNET_STATUS_CALLBACK callback = nullptr;
+    void* context = nullptr;
+};
+
+struct TInternetSession : TInternetHandle {};
+
+struct TInternetConnection : TInternetHandle {
+    TInternetServer server;
+};
+
+// Records the calling thread's last error and the text that
+// InternetGetLastResponseInfo gives back.
+void SetInternetError(std::uint32_t code, std::string text = {});

@@ -1,0 +1,445 @@
+#include "grabber/TInternetRequest.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
+
+namespace {
+
+// libcurl is paused once this much waits for the caller.
+constexpr std::size_t kHighWater = 256 * 1024;
+// How long one wait for the network lasts before the time-outs are checked.
+constexpr int kPollMs = 50;
+constexpr long kMaxRedirects = 10;
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+}
+
+std::string Trimmed(std::string text)
+{
+    auto space = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && space(text.back()))
+        text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && space(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+std::uint32_t ErrorCodeFor(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return ERROR_INTERNET_NAME_NOT_RESOLVED;
+    case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
+    case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
+    case CURLE_URL_MALFORMAT: return ERROR_INTERNET_INVALID_URL;
+    case CURLE_UNSUPPORTED_PROTOCOL: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    case CURLE_TOO_MANY_REDIRECTS: return ERROR_HTTP_REDIRECT_FAILED;
+    case CURLE_ABORTED_BY_CALLBACK:
+    case CURLE_WRITE_ERROR: return ERROR_INTERNET_OPERATION_CANCELLED;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_ABORTED;
+    case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
+    }
+}
+
+// WinInet's bypass entry "<local>" means every host name without a dot;
+// libcurl has no such rule, so it is decided here.
+bool BypassesLocal(const std::string& bypass, const std::string& host)
+{
+    return bypass.find("<local>") != std::string::npos && host.find('.') == std::string::npos;
+}
+
+// The proxy for one scheme out of a WinInet list such as
+// "http=web:8080 ftp=files:21" or "proxy:3128".
+std::string ProxyFor(const std::string& list, const std::string& scheme)
+{
+    std::string fallback;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find_first_of(" ;", start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string entry = list.substr(start, end - start);
+        start = end + 1;
+        std::size_t equals = entry.find('=');
+        if (equals == std::string::npos) {
+            if (fallback.empty())
+                fallback = entry;
+        } else if (SameName(entry.substr(0, equals), scheme)) {
+            return entry.substr(equals + 1);
+        }
+    }
+    return fallback;
+}
+
+// libcurl's no-proxy list out of a WinInet bypass list: commas between
+// entries, "*.example.com" as ".example.com", "<local>" left out.
+std::string NoProxyList(const std::string& bypass)
+{
+    std::string list;
+    std::size_t start = 0;
+    while (start < bypass.size()) {
+        std::size_t end = bypass.find_first_of(" ;,", start);
+        if (end == std::string::npos)
+            end = bypass.size();
+        std::string entry = bypass.substr(start, end - start);
+        start = end + 1;
+        if (entry.empty() || entry == "<local>")
+            continue;
+        if (entry.front() == '*')
+            entry.erase(0, 1);
+        list += (list.empty() ? "" : ",") + entry;
+    }
+    return list;
+}
+
+} // namespace
+
+// The C entry points libcurl calls. An exception thrown by the status
+// callback cannot cross libcurl, so it is kept and rethrown by the call
+// that drove the transfer.
+struct TInternetRequestCallbacks {
+    static std::size_t Header(char* data, std::size_t size, std::size_t count, void* self)
+    {
+        return static_cast<TInternetRequest*>(self)->OnHeader(data, size * count);
+    }
+    static std::size_t Body(char* data, std::size_t size, std::size_t count, void* self)
+    {
+        return static_cast<TInternetRequest*>(self)->OnBody(data, size * count);
+    }
+    static curl_socket_t OpenSocket(void* self, curlsocktype, curl_sockaddr* address)
+    {
+        char text[INET6_ADDRSTRLEN] = {};
+        const void* raw = address->addr.sa_family == AF_INET6
+            ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(&address->addr)->sin6_addr)
+            : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(&address->addr)->sin_addr);
+        ::inet_ntop(address->addr.sa_family, raw, text, sizeof text);
+        return static_cast<TInternetRequest*>(self)->OnOpenSocket(address->family, address->socktype,
+            address->protocol, text);
+    }
+    static int Prerequest(void* self, char*, char*, int, int)
+    {
+        auto* request = static_cast<TInternetRequest*>(self);
+        try {
+            request->OnConnected();
+        } catch (...) {
+            request->pendingError_ = std::current_exception();
+            return CURL_PREREQFUNC_ABORT;
+        }
+        return CURL_PREREQFUNC_OK;
+    }
+};
+
+TInternetRequest::TInternetRequest(Target target) : target_(std::move(target)) {}
+
+TInternetRequest::~TInternetRequest()
+{
+    if (multi_ && easy_)
+        curl_multi_remove_handle(multi_, easy_);
+    if (easy_)
+        curl_easy_cleanup(easy_);
+    if (multi_)
+        curl_multi_cleanup(multi_);
+    curl_slist_free_all(headers_);
+}
+
+void TInternetRequest::Notify(std::uint32_t status, const std::string& information)
+{
+    if (callback)
+        callback(this, context, status, information.c_str(), static_cast<std::uint32_t>(information.size() + 1));
+}
+
+bool TInternetRequest::Configure()
+{
+    easy_ = curl_easy_init();
+    multi_ = curl_multi_init();
+    if (!easy_ || !multi_)
+        return Fail(ERROR_NOT_ENOUGH_MEMORY, "Out of memory");
+    const bool ftp = target_.server.service == INTERNET_SERVICE_FTP;
+    curl_easy_setopt(easy_, CURLOPT_URL, target_.url.c_str());
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, ftp ? "ftp" : "http,https");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeoutMs));
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &TInternetRequestCallbacks::Header);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &TInternetRequestCallbacks::OpenSocket);
+    curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &TInternetRequestCallbacks::Prerequest);
+    curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
+    if (!settings.agent.empty())
+        curl_easy_setopt(easy_, CURLOPT_USERAGENT, settings.agent.c_str());
+    if (target_.server.userName)
+        curl_easy_setopt(easy_, CURLOPT_USERNAME, target_.server.userName->c_str());
+    if (target_.server.password)
+        curl_easy_setopt(easy_, CURLOPT_PASSWORD, target_.server.password->c_str());
+
+    // Proxy: none at all, the desktop's environment (libcurl reads
+    // http_proxy and no_proxy itself when no proxy is set), or the list.
+    std::string proxy;
+    if (settings.accessType == INTERNET_OPEN_TYPE_PROXY && !BypassesLocal(settings.proxyBypass, target_.proxyFor))
+        proxy = ProxyFor(settings.proxyList, ftp ? "ftp" : "http");
+    std::string noProxy = NoProxyList(settings.proxyBypass);
+    if (settings.accessType != INTERNET_OPEN_TYPE_PRECONFIG) {
+        curl_easy_setopt(easy_, CURLOPT_PROXY, proxy.c_str());
+        curl_easy_setopt(easy_, CURLOPT_NOPROXY, noProxy.c_str());
+    }
+    curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!settings.proxyUserName.empty())
+        curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, settings.proxyUserName.c_str());
+    if (!settings.proxyPassword.empty())
+        curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, settings.proxyPassword.c_str());
+
+    if (ftp) {
+        if (!(target_.server.flags & INTERNET_FLAG_PASSIVE))
+            curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");
+        if ((target_.flags & 3) == FTP_TRANSFER_TYPE_ASCII)
+            curl_easy_setopt(easy_, CURLOPT_TRANSFERTEXT, 1L);
+    } else {
+        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+        if (!target_.referrer.empty())
+            curl_easy_setopt(easy_, CURLOPT_REFERER, target_.referrer.c_str());
+        // No accept types were given, so no Accept header goes out.
+        headers_ = curl_slist_append(headers_, "Accept:");
+        if (target_.flags & INTERNET_FLAG_PRAGMA_NOCACHE)
+            headers_ = curl_slist_append(headers_, "Pragma: no-cache");
+        if (target_.flags & INTERNET_FLAG_RELOAD)
+            headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
+        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    }
+    return true;
+}
+
+bool TInternetRequest::Send()
+{
+    if (sent_)
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has already been sent");
+    sent_ = true;
+    if (!Configure())
+        return false;
+    Notify(INTERNET_STATUS_RESOLVING_NAME, target_.server.host);
+    lastActivity_ = std::chrono::steady_clock::now();
+    curl_multi_add_handle(multi_, easy_);
+    const bool ftp = target_.server.service == INTERNET_SERVICE_FTP;
+    Pump([&] { return ftp ? (gotBody_ || Unread() > 0) : headersDone_; });
+    if (done_ && result_ != CURLE_OK)
+        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+    return true;
+}
+
+bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& read)
+{
+    read = 0;
+    if (!sent_)
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has not been sent");
+    if (Unread() == 0) {
+        if (paused_) {
+            paused_ = false;
+            lastActivity_ = std::chrono::steady_clock::now();
+            curl_easy_pause(easy_, CURLPAUSE_CONT);
+            if (pendingError_)
+                std::rethrow_exception(std::exchange(pendingError_, nullptr));
+        }
+        Pump([&] { return Unread() > 0; });
+    }
+    if (Unread() > 0) {
+        std::size_t count = std::min<std::size_t>(toRead, Unread());
+        std::memcpy(buffer, body_.data() + bodyRead_, count);
+        bodyRead_ += count;
+        if (bodyRead_ == body_.size()) {
+            body_.clear();
+            bodyRead_ = 0;
+        }
+        read = static_cast<std::uint32_t>(count);
+        return true;
+    }
+    if (result_ != CURLE_OK)
+        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+    return true;
+}
+
+bool TInternetRequest::Pump(const std::function<bool()>& enough)
+{
+    // The receive time-out counts from the moment the caller starts waiting.
+    lastActivity_ = std::chrono::steady_clock::now();
+    while (!enough() && !done_) {
+        Perform();
+        if (enough() || done_)
+            break;
+        if (IdleTooLong()) {
+            done_ = true;
+            result_ = CURLE_OPERATION_TIMEDOUT;
+            std::snprintf(errorBuffer_, sizeof errorBuffer_, "Operation timed out: no data received for %u ms",
+                settings.receiveTimeoutMs);
+            break;
+        }
+        if (paused_)
+            break; // the caller still has bytes to take
+        curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
+    }
+    return enough();
+}
+
+void TInternetRequest::Perform()
+{
+    int running = 0;
+    curl_multi_perform(multi_, &running);
+    if (pendingError_)
+        std::rethrow_exception(std::exchange(pendingError_, nullptr));
+    CollectResult();
+}
+
+void TInternetRequest::CollectResult()
+{
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        done_ = true;
+        result_ = message->data.result;
+        if (result_ == CURLE_OK)
+            Notify(INTERNET_STATUS_REQUEST_COMPLETE);
+    }
+}
+
+bool TInternetRequest::IdleTooLong() const
+{
+    if (!connected_)
+        return false; // libcurl's connect time-out covers the way there
+    return std::chrono::steady_clock::now() - lastActivity_ > std::chrono::milliseconds(settings.receiveTimeoutMs);
+}
+
+bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
+{
+    SetInternetError(code, text);
+    return false;
+}
+
+std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
+{
+    lastActivity_ = std::chrono::steady_clock::now();
+    std::string line = Trimmed(std::string(data, size));
+    try {
+        if (line.rfind("HTTP/", 0) == 0) {
+            if (!sawResponse_) {
+                Notify(INTERNET_STATUS_REQUEST_SENT);
+                Notify(INTERNET_STATUS_RECEIVING_RESPONSE);
+            }
+            sawResponse_ = true;
+            responseHeaders_.clear();
+            redirectTo_.clear();
+            std::size_t codeStart = line.find(' ');
+            std::size_t codeEnd = codeStart == std::string::npos ? std::string::npos : line.find(' ', codeStart + 1);
+            statusCode_ = codeStart == std::string::npos ? "" : line.substr(codeStart + 1, codeEnd - codeStart - 1);
+            statusText_ = codeEnd == std::string::npos ? "" : line.substr(codeEnd + 1);
+        } else if (line.empty()) {
+            if (statusCode_.size() == 3 && statusCode_[0] == '1')
+                return size; // an interim response; the real one follows
+            Notify(INTERNET_STATUS_RESPONSE_RECEIVED);
+            if (statusCode_.size() == 3 && statusCode_[0] == '3' && !redirectTo_.empty())
+                Notify(INTERNET_STATUS_REDIRECT, redirectTo_);
+            else
+                headersDone_ = true;
+        } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {
+            std::string name = line.substr(0, colon);
+            std::string value = Trimmed(line.substr(colon + 1));
+            if (SameName(name, "Location"))
+                redirectTo_ = value;
+            responseHeaders_.emplace_back(name, value);
+        }
+    } catch (...) {
+        pendingError_ = std::current_exception();
+        return 0;
+    }
+    return size;
+}
+
+std::size_t TInternetRequest::OnBody(const char* data, std::size_t size)
+{
+    if (Unread() >= kHighWater) {
+        paused_ = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    lastActivity_ = std::chrono::steady_clock::now();
+    gotBody_ = true;
+    body_.append(data, size);
+    return size;
+}
+
+int TInternetRequest::OnOpenSocket(int family, int type, int protocol, const std::string& address)
+{
+    try {
+        Notify(INTERNET_STATUS_NAME_RESOLVED, address);
+        Notify(INTERNET_STATUS_CONNECTING_TO_SERVER, address);
+    } catch (...) {
+        pendingError_ = std::current_exception();
+        return CURL_SOCKET_BAD;
+    }
+    return ::socket(family, type | SOCK_CLOEXEC, protocol);
+}
+
+void TInternetRequest::OnConnected()
+{
+    connected_ = true;
+    lastActivity_ = std::chrono::steady_clock::now();
+    Notify(INTERNET_STATUS_CONNECTED_TO_SERVER);
+    Notify(INTERNET_STATUS_SENDING_REQUEST);
+}
+
+std::optional<std::string> TInternetRequest::StatusCode() const
+{
+    if (statusCode_.empty())
+        return std::nullopt;
+    return statusCode_;
+}
+
+std::optional<std::string> TInternetRequest::StatusText() const
+{
+    if (statusCode_.empty())
+        return std::nullopt;
+    return statusText_;
+}
+
+std::optional<std::string> TInternetRequest::Header(const std::string& name) const
+{
+    for (auto it = responseHeaders_.rbegin(); it != responseHeaders_.rend(); ++it)
+        if (SameName(it->first, name))
+            return it->second;
+    return std::nullopt;
+}
+
+std::int64_t TInternetRequest::ContentLength() const
+{
+    curl_off_t length = -1;
+    if (easy_)
+        curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    return length;
+}
+
+void TInternetRequest::NotifyClose()
+{
+    if (!sent_)
+        return;
+    Notify(INTERNET_STATUS_CLOSING_CONNECTION);
+    if (multi_ && easy_)
+        curl_multi_remove_handle(multi_, easy_);
+    Notify(INTERNET_STATUS_CONNECTION_CLOSED);
+}

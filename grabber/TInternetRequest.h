@@ -1,0 +1,91 @@
+#pragma once
+
+#include "grabber/TInternetHandle.h"
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+typedef void CURL;
+typedef void CURLM;
+struct curl_slist;
+
+// One transfer on libcurl, driven as a pull: the caller's calls run the
+// transfer just far enough (the headers for Send, some bytes for Read), and
+// libcurl is paused while received bytes wait for the caller, so at most
+// one buffer's worth is held whatever the size of the body.
+class TInternetRequest : public TInternetHandle {
+public:
+    // Everything the transfer needs, fixed when the request is opened.
+    struct Target {
+        std::string url;
+        std::string proxyFor; // the host whose proxy bypass rules apply
+        std::string referrer;
+        std::uint32_t flags = 0;
+        TInternetServer server;
+    };
+
+    explicit TInternetRequest(Target target);
+    ~TInternetRequest() override;
+
+    // Starts the transfer and runs it until the final response's headers
+    // (HTTP) or its first data (FTP) have arrived, or it ended.
+    bool Send();
+    bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
+    // The final response's status code, reason and headers.
+    std::optional<std::string> StatusCode() const;
+    std::optional<std::string> StatusText() const;
+    std::optional<std::string> Header(const std::string& name) const;
+    // The size announced by the server, -1 when unknown.
+    std::int64_t ContentLength() const;
+    // Reports the closing notices; libcurl releases the connection in the
+    // destructor.
+    void NotifyClose();
+
+    void Notify(std::uint32_t status, const std::string& information = {});
+
+private:
+    bool Configure();
+    bool Pump(const std::function<bool()>& enough);
+    void Perform();
+    void CollectResult();
+    bool IdleTooLong() const;
+    bool Fail(std::uint32_t code, const std::string& text);
+    std::size_t Unread() const { return body_.size() - bodyRead_; }
+
+    // libcurl calls these through static trampolines.
+    friend struct TInternetRequestCallbacks;
+    std::size_t OnHeader(const char* data, std::size_t size);
+    std::size_t OnBody(const char* data, std::size_t size);
+    int OnOpenSocket(int family, int type, int protocol, const std::string& address);
+    void OnConnected();
+
+    Target target_;
+    CURL* easy_ = nullptr;
+    CURLM* multi_ = nullptr;
+    curl_slist* headers_ = nullptr;
+    char errorBuffer_[256] = {};
+
+    bool sent_ = false;
+    bool connected_ = false;
+    bool headersDone_ = false;
+    bool sawResponse_ = false;
+    bool done_ = false;
+    bool paused_ = false;
+    int result_ = 0;
+    std::exception_ptr pendingError_;
+    std::chrono::steady_clock::time_point lastActivity_;
+
+    // The response being received; the last one is the final response.
+    std::string statusCode_;
+    std::string statusText_;
+    std::vector<std::pair<std::string, std::string>> responseHeaders_;
+    std::string redirectTo_;
+
+    std::string body_;
+    std::size_t bodyRead_ = 0;
+    bool gotBody_ = false;
+};

@@ -1,0 +1,241 @@
+#include "grabber/TJvCustomUrlGrabberThread.h"
+
+#include "grabber/InternetApi.h"
+#include "grabber/TGrabberTempFile.h"
+#include "grabber/TJvCustomUrlGrabber.h"
+#include "runtime/TMemoryStream.h"
+
+#include <exception>
+#include <sched.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Progress reaches the user-interface thread at most this often, so a fast
+// transfer is not held up by round trips to it.
+constexpr std::chrono::milliseconds kProgressInterval{16};
+
+} // namespace
+
+TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread(TJvCustomUrlGrabber* grabber) : grabber_(grabber) {}
+
+TJvCustomUrlGrabberThread::~TJvCustomUrlGrabberThread()
+{
+    // Grab belongs to the subclass and Execute to this class: the run must
+    // be over before either part goes.
+    Terminate();
+    WaitFor();
+}
+
+void TJvCustomUrlGrabberThread::Execute()
+{
+    grabber_->status_ = gsStopped;
+    grabber_->contentStream_.reset();
+    try {
+        Grab();
+    } catch (...) {
+        // A handler's exception ends the run; it is not reported further.
+    }
+    grabber_->contentStream_.reset();
+    grabber_->status_ = gsStopped;
+    HandOverClosed();
+}
+
+void TJvCustomUrlGrabberThread::HandOverProgress()
+{
+    Synchronize([this] { grabber_->DoProgress(Continue); });
+}
+
+void TJvCustomUrlGrabberThread::HandOverStatus()
+{
+    Synchronize([this] { grabber_->DoStatus(); });
+}
+
+void TJvCustomUrlGrabberThread::HandOverDone()
+{
+    Synchronize([this] { grabber_->DoDone(); });
+}
+
+void TJvCustomUrlGrabberThread::HandOverError()
+{
+    Synchronize([this] { grabber_->DoError(ErrorText); });
+}
+
+void TJvCustomUrlGrabberThread::HandOverClosed()
+{
+    Synchronize([this] { grabber_->DoClosed(); });
+}
+
+void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
+    const void*, std::uint32_t)
+{
+    if (!context)
+        return;
+    auto* worker = static_cast<TJvCustomUrlGrabberThread*>(context);
+    worker->LastStatus = status;
+    worker->HandOverProgress();
+    worker->HandOverStatus();
+}
+
+TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddress(const TJvGrabberSettings& settings)
+{
+    TServerAddress address;
+    TJvCustomUrlGrabber::ParseUrl(settings.Url, settings.Marker, address.host, address.object, address.userName,
+        address.password, address.port);
+    if (address.userName.empty())
+        address.userName = settings.UserName;
+    if (address.password.empty())
+        address.password = settings.Password;
+    if (address.port == 0)
+        address.port = settings.Port;
+    return address;
+}
+
+bool TJvCustomUrlGrabberThread::BeginConnecting(const TServerAddress& address)
+{
+    ErrorText.clear();
+    SetStatus(gsConnecting);
+    // A port beyond 16 bits would otherwise reach some other port.
+    if (address.port > 0xFFFF) {
+        Fail("Invalid port number " + std::to_string(address.port));
+        return false;
+    }
+    return true;
+}
+
+TInternetHandle* TJvCustomUrlGrabberThread::OpenSession(const TJvGrabberSettings& settings)
+{
+    switch (settings.ProxyMode) {
+    case pmNoProxy: return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    case pmSysConfig: return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    case pmManual:
+        return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, settings.ProxyAddresses.c_str(),
+            settings.ProxyIgnoreList.c_str(), 0);
+    }
+    return nullptr;
+}
+
+std::string TJvCustomUrlGrabberThread::LastResponseInfo()
+{
+    char text[1024];
+    std::uint32_t length = sizeof text;
+    std::uint32_t error = 0;
+    if (!InternetGetLastResponseInfo(&error, text, &length))
+        return {};
+    return std::string(text, length);
+}
+
+void TJvCustomUrlGrabberThread::Fail(const std::string& text)
+{
+    if (Terminated())
+        return;
+    ErrorText = text;
+    HandOverError();
+}
+
+TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()
+{
+    TJvGrabberSettings settings;
+    Synchronize([&] { grabber_->FillSettings(settings); });
+    return settings;
+}
+
+bool TJvCustomUrlGrabberThread::CreateContentStream(const TJvGrabberSettings& settings)
+{
+    try {
+        if (settings.OutputMode == omStream)
+            grabber_->contentStream_ = std::make_unique<TMemoryStream>();
+        else
+            grabber_->contentStream_ = std::make_unique<TGrabberTempFile>(settings.FileName);
+    } catch (const EStreamError& failure) {
+        Fail(failure.Message());
+        return false;
+    }
+    return true;
+}
+
+void TJvCustomUrlGrabberThread::SetStatus(TJvGrabberStatus status) { grabber_->status_ = status; }
+void TJvCustomUrlGrabberThread::SetSize(std::int64_t size) { grabber_->size_ = size; }
+void TJvCustomUrlGrabberThread::SetBytesRead(std::int64_t count) { grabber_->bytesRead_ = count; }
+std::int64_t TJvCustomUrlGrabberThread::Size() const { return grabber_->size_; }
+std::int64_t TJvCustomUrlGrabberThread::BytesRead() const { return grabber_->bytesRead_; }
+
+void TJvCustomUrlGrabberThread::Append(const char* bytes, std::uint32_t count)
+{
+    grabber_->contentStream_->WriteBuffer(bytes, count);
+    SetBytesRead(BytesRead() + count);
+}
+
+bool TJvCustomUrlGrabberThread::ProgressDue()
+{
+    auto now = std::chrono::steady_clock::now();
+    if (progressSent_ && now - lastProgress_ < kProgressInterval)
+        return false;
+    progressSent_ = true;
+    lastProgress_ = now;
+    return true;
+}
+
+TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
+    const std::function<bool(char*, std::uint32_t, std::uint32_t&)>& read, std::uint32_t chunkSize)
+{
+    std::vector<char> buffer(chunkSize);
+    SetBytesRead(0);
+    while (!Terminated() && Continue) {
+        std::uint32_t count = 0;
+        if (!read(buffer.data(), chunkSize, count))
+            return reFailed;
+        if (count == 0) {
+            HandOverProgress(); // the final total, whatever the throttle says
+            return reEnd;
+        }
+        try {
+            Append(buffer.data(), count);
+        } catch (const EStreamError& failure) {
+            Fail(failure.Message());
+            return reReported;
+        }
+        if (ProgressDue())
+            HandOverProgress();
+        sched_yield();
+    }
+    return reStopped;
+}
+
+void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failureText)
+{
+    SetStatus(gsStopping);
+    if (end == reStopped || end == reReported || Terminated() || !Continue)
+        return;
+    const bool shortOfLength = Size() > 0 && BytesRead() < Size();
+    if (shortOfLength) {
+        Fail("Connection closed after " + std::to_string(BytesRead()) + " of " + std::to_string(Size()) + " bytes");
+        return;
+    }
+    if (end == reFailed) {
+        Fail(failureText);
+        return;
+    }
+    HandOverDone();
+}
+
+void TJvCustomUrlGrabberThread::CloseHandles(std::initializer_list<TInternetHandle**> handles)
+{
+    std::exception_ptr raised;
+    for (TInternetHandle** handle : handles) {
+        if (!*handle)
+            continue;
+        try {
+            if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
+                ErrorText = LastResponseInfo();
+                HandOverError();
+            }
+        } catch (...) {
+            if (!raised)
+                raised = std::current_exception();
+        }
+    }
+    if (raised)
+        std::rethrow_exception(raised);
+}

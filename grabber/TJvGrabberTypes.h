@@ -1,0 +1,45 @@
+#pragma once
+
+#include "runtime/Events.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class TStream;
+
+enum TJvOutputMode { omFile, omStream };
+enum TJvProxyMode { pmNoProxy, pmSysConfig, pmManual };
+enum TJvGrabberStatus : std::uint8_t { gsStopped, gsConnecting, gsGrabbing, gsStopping };
+enum TJvFtpDownloadMode { hmBinary, hmAscii };
+
+// Sizes are 64-bit throughout, so bodies beyond 2 GiB report correctly.
+using TJvDoneFileEvent = std::function<void(TObject* Sender, const std::string& FileName, std::int64_t FileSize,
+    const std::string& Url)>;
+using TJvDoneStreamEvent = std::function<void(TObject* Sender, TStream& Stream, std::int64_t StreamSize,
+    const std::string& Url)>;
+using TJvErrorEvent = std::function<void(TObject* Sender, const std::string& ErrorMsg)>;
+using TJvUrlGrabberProgressEvent = std::function<void(TObject* Sender, std::int64_t Position, std::int64_t TotalSize,
+    const std::string& Url, bool& Continue)>;
+
+// The component's properties as the worker reads them once, on the
+// user-interface thread, when its run begins.
+struct TJvGrabberSettings {
+    std::string Url;
+    std::string Marker;
+    std::string UserName;
+    std::string Password;
+    std::string FileName;
+    TJvOutputMode OutputMode = omFile;
+    std::string Agent;
+    std::uint32_t Port = 0;
+    TJvProxyMode ProxyMode = pmNoProxy;
+    std::string ProxyAddresses;
+    std::string ProxyIgnoreList;
+    std::string ProxyUserName;
+    std::string ProxyPassword;
+    std::string Referer;
+    bool Passive = true;
+    TJvFtpDownloadMode Mode = hmBinary;
+    bool PreserveAttributes = true;
+};

@@ -1,0 +1,164 @@
+#include "runtime/TThread.h"
+
+#include <chrono>
+#include <deque>
+#include <exception>
+
+namespace {
+
+// One operation waiting for the main thread.
+struct HandOver {
+    const std::function<void()>* method;
+    std::exception_ptr error;
+    bool done = false;
+};
+
+// The process-wide queue. One condition serves every waiter: workers wait
+// for their hand-over to be done, the main thread waits for new hand-overs
+// or for a worker's end.
+struct SyncState {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<HandOver*> pending;
+    std::function<void()> wakeHook;
+    std::thread::id mainThread = std::this_thread::get_id();
+};
+
+SyncState& State()
+{
+    static SyncState state;
+    return state;
+}
+
+// Binds the main thread at start-up, on the thread that runs static
+// initialisation.
+[[maybe_unused]] const bool mainThreadBound = (State(), true);
+
+void RunOnMainThread(const std::function<void()>& method)
+{
+    SyncState& state = State();
+    HandOver handOver{&method, nullptr, false};
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(state.mutex);
+        state.pending.push_back(&handOver);
+        hook = state.wakeHook;
+    }
+    state.changed.notify_all();
+    if (hook)
+        hook();
+    std::unique_lock lock(state.mutex);
+    state.changed.wait(lock, [&] { return handOver.done; });
+    if (handOver.error)
+        std::rethrow_exception(handOver.error);
+}
+
+} // namespace
+
+bool IsMainThread() { return std::this_thread::get_id() == State().mainThread; }
+
+void SetMainThreadId(std::thread::id id)
+{
+    std::lock_guard lock(State().mutex);
+    State().mainThread = id;
+}
+
+void SetWakeMainThreadHook(std::function<void()> hook)
+{
+    std::lock_guard lock(State().mutex);
+    State().wakeHook = std::move(hook);
+}
+
+bool CheckSynchronize(int timeoutMs)
+{
+    if (!IsMainThread())
+        return false;
+    SyncState& state = State();
+    std::deque<HandOver*> batch;
+    {
+        std::unique_lock lock(state.mutex);
+        if (timeoutMs > 0)
+            state.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !state.pending.empty(); });
+        batch.swap(state.pending);
+    }
+    // NOTE: each worker waits for its own hand-over, so no entry outlives the
+    // batch; the lock is released while the operations run.
+    for (HandOver* handOver : batch) {
+        std::exception_ptr error;
+        try {
+            (*handOver->method)();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(state.mutex);
+            handOver->error = error;
+            handOver->done = true;
+        }
+        state.changed.notify_all();
+    }
+    return !batch.empty();
+}
+
+TThread::~TThread()
+{
+    Terminate();
+    WaitFor();
+}
+
+void TThread::Resume()
+{
+    if (started_.exchange(true))
+        return;
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TThread::Run()
+{
+    try {
+        Execute();
+    } catch (...) {
+        // An exception that leaves Execute ends the thread and nothing else.
+    }
+    try {
+        DoTerminate();
+    } catch (...) {
+    }
+    SyncState& state = State();
+    {
+        std::lock_guard lock(state.mutex);
+        finished_ = true;
+    }
+    state.changed.notify_all();
+}
+
+void TThread::WaitFor()
+{
+    if (!thread_.joinable())
+        return;
+    if (IsMainThread()) {
+        SyncState& state = State();
+        std::unique_lock lock(state.mutex);
+        while (!finished_) {
+            if (!state.pending.empty()) {
+                lock.unlock();
+                CheckSynchronize();
+                lock.lock();
+                continue;
+            }
+            state.changed.wait(lock);
+        }
+    }
+    thread_.join();
+}
+
+void TThread::Synchronize(const std::function<void()>& method) { Synchronize(this, method); }
+
+void TThread::Synchronize(TThread*, const std::function<void()>& method)
+{
+    if (IsMainThread()) {
+        method();
+        return;
+    }
+    RunOnMainThread(method);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "grabber/TJvCustomUrlGrabber.h"
+#include "grabber/TJvCustomUrlGrabberThread.h"
+#include "runtime/TThread.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Binds every event of a grabber and writes down what it saw, in order, as
+// short lines ("done 5000", "error HTTP 404 Not Found", "closed", ...).
+struct GrabberRecorder {
+    explicit GrabberRecorder(TJvCustomUrlGrabber& grabber) : grabber(grabber)
+    {
+        grabber.OnProgress = [this](TObject*, std::int64_t position, std::int64_t total, const std::string&,
+                                 bool& Continue) {
+            positions.push_back(position);
+            totals.push_back(total);
+            if (onProgress)
+                onProgress(position, Continue);
+        };
+        grabber.OnDoneFile = [this](TObject*, const std::string&, std::int64_t size, const std::string&) {
+            events.push_back("done " + std::to_string(size));
+        };
+        grabber.OnDoneStream = [this](TObject*, TStream& stream, std::int64_t size, const std::string&) {
+            std::string bytes(static_cast<std::size_t>(size), '\0');
+            stream.ReadBuffer(bytes.data(), size);
+            streamed = bytes;
+            events.push_back("stream " + std::to_string(size));
+        };
+        grabber.OnError = [this](TObject*, const std::string& message) { events.push_back("error " + message); };
+        // The network layer's own "connection closed" notice raises the same
+        // event just before the run's end does; one line stands for both.
+        grabber.OnConnectionClosed = [this](TObject*) {
+            if (events.empty() || events.back() != "closed")
+                events.push_back("closed");
+        };
+        grabber.OnRedirect = [this](TObject*) { ++redirects; };
+        grabber.OnStatusChange = [this](TObject*) { statuses.push_back(grabber.Worker()->LastStatus); };
+    }
+
+    // Starts a run and serves its hand-overs until the worker has ended.
+    void Run()
+    {
+        grabber.Start();
+        grabber.Worker()->WaitFor();
+    }
+
+    // Serves hand-overs until the predicate holds (or five seconds pass).
+    template <typename Predicate>
+    bool ServeUntil(Predicate done)
+    {
+        for (int turn = 0; turn < 500 && !done(); ++turn)
+            CheckSynchronize(10);
+        return done();
+    }
+
+    bool Saw(const std::string& prefix) const
+    {
+        return std::any_of(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    }
+    bool SawStatus(std::uint32_t status) const
+    {
+        return std::find(statuses.begin(), statuses.end(), status) != statuses.end();
+    }
+
+    TJvCustomUrlGrabber& grabber;
+    std::vector<std::string> events;
+    std::vector<std::int64_t> positions;
+    std::vector<std::int64_t> totals;
+    std::vector<std::uint32_t> statuses;
+    std::string streamed;
+    int redirects = 0;
+    std::function<void(std::int64_t position, bool& Continue)> onProgress;
+};
+
+// A fresh folder for one test, removed with everything in it.
+struct ScratchFolder {
+    ScratchFolder()
+    {
+        static int counter = 0;
+        path = std::filesystem::temp_directory_path()
+            / ("skerrow-grabber-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    // The names in the folder, sorted: shows leftover temporary files.
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::filesystem::path path;
+};

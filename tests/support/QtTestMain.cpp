@@ -1,0 +1,16 @@
+#include "framework/Fonts.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Window tests run inside one QApplication, on the offscreen platform unless
+// the test environment names another (a real X display).
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    RegisterTahoma();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
