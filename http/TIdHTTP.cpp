@@ -1,6 +1,7 @@
 #include "http/TIdHTTP.h"
 
 #include "http/HttpText.h"
+#include "http/TIdIOHandlerStack.h"
 
 #include "runtime/TMemoryStream.h"
 #include "runtime/TStringStream.h"
@@ -266,8 +267,20 @@ void TIdCustomHTTP::ReconnectIfNeeded()
         CheckPeerClosed(false);
     if (!IsConnected()) {
         SetIPVersion(url_.IPVersion());
+        if (!IOHandler())
+            AdoptIOHandler(NewIOHandler());
         ConnectToPeer();
     }
+}
+
+// Every request head leaves in one write and the next is sent only after the
+// whole reply came, so Nagle's algorithm has nothing to merge: it would only
+// hold back each request for an acknowledgement.
+TIdIOHandler* TIdCustomHTTP::NewIOHandler()
+{
+    auto* handler = new TIdIOHandlerStack();
+    handler->SetUseNagle(false);
+    return handler;
 }
 
 // Request head.
@@ -458,7 +471,9 @@ void TIdCustomHTTP::DiscardRedirectBody()
         TNullStream discarded;
         ReadBody(&discarded);
     } catch (const std::exception&) {
-        // Whatever went wrong, the next address is already known.
+        // The next address is known whatever went wrong; but the rest of an
+        // unfinished body must not be read as the next reply.
+        DropConnection();
     }
     SetReadTimeout(readTimeout);
 }

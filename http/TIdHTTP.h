@@ -117,6 +117,7 @@ private:
     void ChooseEndpoint();
     void ExtendAcceptEncoding();
     void ReconnectIfNeeded();
+    static TIdIOHandler* NewIOHandler();
     void AttachCookieHeader();
     TIdHTTPNextStep FollowRedirect(const std::vector<int>& ignoreReplies);
     bool Authorize(int statusNumber);

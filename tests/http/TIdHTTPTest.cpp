@@ -461,4 +461,49 @@ TEST_F(TIdHTTPExchange, HeadersAvailableCanStopTheRequest)
     EXPECT_EQ(http.GetToString(Base() + "/"), "next");
 }
 
+
+TEST_F(TIdHTTPExchange, AuthorizationHandlerGetsOneMoreTry)
+{
+    Serve({Reply("HTTP/1.1 401 Unauthorized", "WWW-Authenticate: Basic realm=x\r\nContent-Length: 4\r\n", "deny"),
+           Ok("secret")});
+    http.SetHTTPOptions(hoInProcessAuth);
+    int asked = 0;
+    http.OnAuthorization = [&](TObject*, TIdHTTPRequest& request, bool& handled) {
+        ++asked;
+        request.SetUsername("u");
+        request.SetPassword("p");
+        request.SetBasicAuthentication(true);
+        handled = true;
+    };
+    EXPECT_EQ(http.GetToString(Base() + "/private"), "secret");
+    peer.Wait();
+    EXPECT_EQ(asked, 1);
+    const std::string all = peer.Received(0);
+    EXPECT_EQ(all.find("Authorization:"), all.rfind("Authorization:"));
+    EXPECT_NE(all.find("GET /private HTTP/1.1\r\n", all.find("\r\n\r\n")), std::string::npos);
+    EXPECT_NE(all.find("Authorization: Basic dTpw\r\n"), std::string::npos);
+}
+
+
+TEST_F(TIdHTTPExchange, StalledRedirectBodyIsGivenUpAfterFourSeconds)
+{
+    peer.ReadUntil(kEndOfHead)
+        .Send(Reply("HTTP/1.1 302 Found", "Location: /next\r\nContent-Length: 10\r\n", "abc"))
+        .ReadUntilClosed()
+        .Accept()
+        .ReadUntil(kEndOfHead)
+        .Send(Ok("next"));
+    peer.stepTimeout = std::chrono::milliseconds(8000);
+    peer.Start();
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(http.GetToString(Base() + "/"), "next");
+    // The wait is the discard read's own timeout, not the client's short one
+    // (a poll may wake a moment early).
+    EXPECT_GE(std::chrono::steady_clock::now() - started,
+              std::chrono::milliseconds(TIdCustomHTTP::kRedirectBodyReadTimeout) - 50ms);
+    EXPECT_EQ(http.ReadTimeout(), kReadTimeout);
+    peer.Wait();
+    EXPECT_EQ(peer.Connections(), 2) << "the unfinished reply's connection is not reused";
+}
+
 }  // namespace
