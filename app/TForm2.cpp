@@ -11,6 +11,7 @@
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
+#include "runtime/ResourceString.h"
 #include "runtime/TickCount.h"
 #include "widgets/TAdvSmoothProgressBar.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -174,7 +175,9 @@ void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, con
 void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 {
     ShowOutcome("Failed");
-    lblTransfer->setText(ToQt(ErrorMsg));
+    // The worker words its failures in English; the fixed ones have
+    // translations to show here, on the user-interface thread.
+    lblTransfer->setText(ToQt(LoadResString(ErrorMsg)));
     lblTransfer->adjustSize();
     btnOpen->setEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/Exception.h"
+#include "runtime/ResourceString.h"
 
 #include <string>
 
@@ -14,7 +15,7 @@ public:
 #define SKERROW_ID_EXCEPTION(Name, Base, Text)          \
     class Name : public Base {                          \
     public:                                             \
-        Name() : Base(Text) {}                          \
+        Name() : Base(LoadResString(Text)) {}           \
         explicit Name(std::string message) : Base(std::move(message)) {} \
     };
 

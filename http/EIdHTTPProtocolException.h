@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/EIdException.h"
+#include "runtime/ResourceString.h"
 
 #include <string>
 
@@ -37,7 +38,7 @@ public:
 // An https address without a secure-socket handler.
 class EIdIOHandlerPropInvalid : public EIdException {
 public:
-    EIdIOHandlerPropInvalid() : EIdException("IOHandler value is not valid") {}
+    EIdIOHandlerPropInvalid() : EIdException(LoadResString("IOHandler value is not valid")) {}
 };
 
 // A request header value (or request target) with a CR or LF in it: sent as

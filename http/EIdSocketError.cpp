@@ -1,5 +1,7 @@
 #include "http/EIdSocketError.h"
 
+#include "runtime/ResourceString.h"
+
 #include <map>
 
 namespace {
@@ -54,9 +56,20 @@ std::string EIdSocketError::ErrorText(int code)
     return found == kErrorTexts.end() ? std::string() : found->second;
 }
 
+// The message passes through the resource strings as one template, so a
+// translation can reorder it; the code's text is looked up on its own.
 std::string EIdSocketError::FormatMessage(int code)
 {
-    return "Socket Error # " + std::to_string(code) + "\r\n" + ErrorText(code);
+    std::string text = LoadResString("Socket Error # %d\r\n%s");
+    std::string reason = ErrorText(code);
+    if (!reason.empty())
+        reason = LoadResString(reason);
+    for (auto [marker, value] : {std::pair<std::string, std::string>{"%d", std::to_string(code)}, {"%s", reason}}) {
+        std::size_t at = text.find(marker);
+        if (at != std::string::npos)
+            text.replace(at, marker.size(), value);
+    }
+    return text;
 }
 
 void RaiseSocketError(int code)

@@ -3,6 +3,7 @@
 #include "framework/MessageBox.h"
 #include "framework/TSaveDialog.h"
 #include "grabber/TJvHttpUrlGrabber.h"
+#include "i18n/GnuGettext.h"
 #include "app/Site.h"
 #include "support/DemoSite.h"
 #include "support/ScriptedPeer.h"
@@ -219,4 +220,15 @@ TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
     EXPECT_FALSE(window->lblTransfer->text().isEmpty());
     EXPECT_FALSE(window->btnOpen->isEnabled());
     EXPECT_FALSE(std::filesystem::exists(window->UrlGrabber1->FileName()));
+}
+
+TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
+{
+    SelectLanguage("es");
+    EXPECT_EQ(Start("http://127.0.0.1:1/watch?v=refused"), nullptr);
+    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    SelectLanguage("en");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
+    EXPECT_EQ(messages[1], "El valor de IOHandler no es v\xc3\xa1lido.");
 }

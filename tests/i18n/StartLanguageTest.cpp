@@ -104,7 +104,7 @@ TEST(ResourceStrings, AreTranslatedOnTheEnginesThreadOnly)
     SelectLanguage("es");
     EXPECT_EQ(LoadResString("Close"), "Cerrar");
     EXPECT_EQ(LoadResString("Video Size: "), "Tama\xc3\xb1o de Video:");
-    EXPECT_EQ(LoadResString("Read Timeout"), "Read Timeout");
+    EXPECT_EQ(LoadResString("No such message"), "No such message");
     EXPECT_EQ(LoadResString(""), "");
     std::string onWorker;
     std::thread worker([&] { onWorker = LoadResString("Close"); });
