@@ -14,12 +14,12 @@
 #include "framework/TImage.h"
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
-#include "grabber/TJvHttpUrlGrabber.h"
-#include "widgets/TNxLabel.h"
 #include "framework/TranslateComponent.h"
+#include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
+#include "widgets/TNxLabel.h"
 
 #include <QClipboard>
 #include <QEvent>
