@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "framework/MessageBox.h"
+#include "framework/Shell.h"
 #include "framework/TSaveDialog.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
@@ -113,6 +114,15 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_EQ(window->lblTitle->Caption(), "Sea stacks at dawn");
     EXPECT_TRUE(messages.empty());
+
+    std::vector<TShellRequest> opened;
+    TShellSeam previous = SetShellSeam([&](const TShellRequest& request) { opened.push_back(request); });
+    window->btnOpen->click();
+    SetShellSeam(previous);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].Verb, "open");
+    EXPECT_EQ(opened[0].Target, window->UrlGrabber1->FileName());
+    EXPECT_EQ(opened[0].Owner, window);
 }
 
 TEST_F(Download, IdentifierKeepsWhatFollowsItInTheFinalAddress)
