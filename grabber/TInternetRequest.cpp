@@ -1,5 +1,7 @@
 #include "grabber/TInternetRequest.h"
 
+#include "runtime/TThread.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -285,6 +287,14 @@ bool TInternetRequest::Pump(const std::function<bool()>& enough)
         Perform();
         if (enough() || done_)
             break;
+        // A stop request ends the wait at once, so stopping a download never
+        // waits for a silent server's time-out.
+        if (TThread* worker = TThread::Current(); worker && worker->Terminated()) {
+            done_ = true;
+            result_ = CURLE_ABORTED_BY_CALLBACK;
+            std::snprintf(errorBuffer_, sizeof errorBuffer_, "Operation cancelled");
+            break;
+        }
         if (IdleTooLong()) {
             done_ = true;
             result_ = CURLE_OPERATION_TIMEDOUT;

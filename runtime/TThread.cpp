@@ -113,8 +113,18 @@ void TThread::Resume()
     thread_ = std::thread([this] { Run(); });
 }
 
+namespace {
+thread_local TThread* currentThread = nullptr;
+} // namespace
+
+TThread* TThread::Current()
+{
+    return currentThread;
+}
+
 void TThread::Run()
 {
+    currentThread = this;
     try {
         Execute();
     } catch (...) {

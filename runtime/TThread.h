@@ -30,6 +30,9 @@ public:
 
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+    // The thread object whose Execute runs on the calling thread, if any:
+    // lets code deep inside a worker notice that it was asked to stop.
+    static TThread* Current();
     bool Finished() const { return finished_; }
     bool Suspended() const { return !started_; }
 

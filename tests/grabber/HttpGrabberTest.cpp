@@ -218,6 +218,31 @@ TEST_F(HttpGrabberTest, AStalledServerTimesOut)
     EXPECT_TRUE(folder.Names().empty());
 }
 
+TEST_F(HttpGrabberTest, StopDoesNotWaitForASilentServersTimeOut)
+{
+    // The server sends a little and then nothing; the receive time-out is the
+    // default minute. Stop must end the run without sitting that out.
+    peer.ReadUntil("\r\n\r\n").Send("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + Body(100)).ReadUntilClosed();
+    peer.stepTimeout = std::chrono::milliseconds(120000);
+    peer.Start();
+    Aim(peer.Port());
+    grabber.Start();
+    ASSERT_TRUE(recorder.ServeUntil([&] { return !recorder.positions.empty() && recorder.positions.back() > 0; }));
+    // Nothing tells when the worker is back waiting on the silent socket;
+    // serving hand-overs for a moment lets it get there.
+    CheckSynchronize(300);
+
+    auto asked = std::chrono::steady_clock::now();
+    grabber.Stop();
+    auto waited = std::chrono::steady_clock::now() - asked;
+
+    EXPECT_LT(waited, std::chrono::seconds(30)) << "Stop sat out the receive time-out";
+    EXPECT_EQ(grabber.Status(), gsStopped);
+    EXPECT_FALSE(recorder.Saw("done"));
+    EXPECT_FALSE(recorder.Saw("error"));
+    EXPECT_TRUE(folder.Names().empty());
+}
+
 TEST_F(HttpGrabberTest, APortBeyondSixteenBitsIsRefused)
 {
     grabber.SetUrl("http://127.0.0.1:70000/x");
