@@ -1,4 +1,5 @@
 #include "framework/Fonts.h"
+#include "support/TestEnvironment.h"
 #include "framework/SynchronizeBridge.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ProvideRuntimeFolder();
     QApplication application(argc, argv);
     RegisterTahoma();
     ConnectSynchronizeToQt();

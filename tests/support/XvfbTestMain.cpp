@@ -1,4 +1,5 @@
 #include "framework/Fonts.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -55,7 +56,8 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     int status;
     {
-        QApplication application(argc, argv);
+        ProvideRuntimeFolder();
+    QApplication application(argc, argv);
         RegisterTahoma();
         ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
