@@ -19,8 +19,6 @@
 
 namespace {
 
-const char* const kAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
-
 std::atomic<bool> interrupted{false};
 
 void Interrupt(int) { interrupted = true; }
@@ -68,7 +66,7 @@ void CatchInterrupts()
 int Download(const std::string& address, const std::string& target)
 {
     TJvHttpUrlGrabber grabber;
-    grabber.SetAgent(kAgent);
+    grabber.SetAgent(Site::UserAgent);
     grabber.SetUrl(address);
     grabber.SetFileName(target);
     TProgressLine progress(::isatty(STDOUT_FILENO));

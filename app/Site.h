@@ -7,6 +7,9 @@
 // the site domain then follows that host.
 namespace Site {
 
+// The browser the program introduces itself as, to the pages and the streams.
+inline const char* const UserAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
+
 // "youtube.com": what an address must contain to be taken for a video's.
 const std::string& Domain();
 // "www.youtube.com", or the host given on the command line.

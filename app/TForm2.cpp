@@ -2,6 +2,7 @@
 
 #include "app/DownloadWindowLook.h"
 #include "app/Pictures.h"
+#include "app/Site.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
 #include "framework/Fonts.h"
@@ -22,8 +23,6 @@
 #include <QPushButton>
 
 namespace {
-
-const char* const kAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
 
 QString Translated(const char* msgid)
 {
@@ -89,7 +88,7 @@ void TForm2::CreateGrabber()
     UrlGrabber1 = grabber_.get();
     UrlGrabber1->SetName("UrlGrabber1");
     UrlGrabber1->SetFileName("output.txt");
-    UrlGrabber1->SetAgent(kAgent);
+    UrlGrabber1->SetAgent(Site::UserAgent);
     UrlGrabber1->SetPort(0);
     UrlGrabber1->SetProxyAddresses("proxyserver");
     UrlGrabber1->SetProxyIgnoreList("<local>");

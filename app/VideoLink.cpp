@@ -1,12 +1,12 @@
 #include "app/VideoLink.h"
 
+#include "app/Site.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
 
 namespace {
 
-const char* const kUserAgent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
 const int kReadTimeout = 6000;
 const int kCaseInsensitive = 1;
 const int kGreedy = 4;
@@ -51,7 +51,7 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     TIdHTTP http;
     http.SetHandleRedirects(true);
     http.SetReadTimeout(kReadTimeout);
-    http.Request().SetUserAgent(kUserAgent);
+    http.Request().SetUserAgent(Site::UserAgent);
     http.SetAllowCookies(true);
 
     TRegExpr matcher;
