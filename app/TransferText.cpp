@@ -1,6 +1,5 @@
 #include "app/TransferText.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdio>
 
