@@ -12,7 +12,6 @@
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
-#include "runtime/ResourceString.h"
 #include "runtime/TickCount.h"
 #include "widgets/TAdvSmoothProgressBar.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -144,6 +143,10 @@ void TForm2::FormCreate(QObject*)
 void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t TotalSize, const std::string&,
                                  bool&)
 {
+    // The closing notices that follow a failure still report progress; the
+    // reason of the failure stays where the rate was.
+    if (failed_)
+        return;
     if (firstProgress_) {
         startTime_ = GetTickCount();
         firstProgress_ = false;
@@ -173,10 +176,9 @@ void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, con
 // instead of waiting at "Downloading..." for ever.
 void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 {
+    failed_ = true;
     ShowOutcome("Failed");
-    // The worker words its failures in English; the fixed ones have
-    // translations to show here, on the user-interface thread.
-    lblTransfer->setText(ToQt(LoadResString(ErrorMsg)));
+    lblTransfer->setText(ToQt(ErrorMsg));
     lblTransfer->adjustSize();
     btnOpen->setEnabled(false);
 }

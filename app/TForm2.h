@@ -56,6 +56,7 @@ private:
     void ShowOutcome(const std::string& status);
 
     bool firstProgress_ = false;
+    bool failed_ = false;
     std::uint32_t startTime_ = 0;
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };

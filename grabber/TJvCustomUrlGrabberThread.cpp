@@ -3,6 +3,7 @@
 #include "grabber/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabber.h"
+#include "runtime/ResourceString.h"
 #include "runtime/TMemoryStream.h"
 
 #include <exception>
@@ -58,7 +59,7 @@ void TJvCustomUrlGrabberThread::HandOverDone()
 
 void TJvCustomUrlGrabberThread::HandOverError()
 {
-    Synchronize([this] { grabber_->DoError(ErrorText); });
+    Synchronize([this] { grabber_->DoError(LocalisedErrorText()); });
 }
 
 void TJvCustomUrlGrabberThread::HandOverClosed()
@@ -94,10 +95,11 @@ TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddre
 bool TJvCustomUrlGrabberThread::BeginConnecting(const TServerAddress& address)
 {
     ErrorText.clear();
+    ErrorArguments.clear();
     SetStatus(gsConnecting);
     // A port beyond 16 bits would otherwise reach some other port.
     if (address.port > 0xFFFF) {
-        Fail("Invalid port number " + std::to_string(address.port));
+        Fail("Invalid port number %s", {std::to_string(address.port)});
         return false;
     }
     return true;
@@ -125,12 +127,27 @@ std::string TJvCustomUrlGrabberThread::LastResponseInfo()
     return std::string(text, length);
 }
 
-void TJvCustomUrlGrabberThread::Fail(const std::string& text)
+void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments)
 {
     if (Terminated())
         return;
     ErrorText = text;
+    ErrorArguments = std::move(arguments);
     HandOverError();
+}
+
+std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
+{
+    std::string text = LoadResString(ErrorText);
+    std::size_t from = 0;
+    for (const std::string& argument : ErrorArguments) {
+        std::size_t at = text.find("%s", from);
+        if (at == std::string::npos)
+            break;
+        text.replace(at, 2, argument);
+        from = at + argument.size();
+    }
+    return text;
 }
 
 TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()
@@ -214,7 +231,7 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
     const bool timedOut = end == reFailed && GetLastError() == ERROR_INTERNET_TIMEOUT;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
     if (shortOfLength && !timedOut) {
-        Fail("Connection closed after " + std::to_string(BytesRead()) + " of " + std::to_string(Size()) + " bytes");
+        Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())});
         return;
     }
     if (end == reFailed) {
@@ -233,6 +250,7 @@ void TJvCustomUrlGrabberThread::CloseHandles(std::initializer_list<TInternetHand
         try {
             if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
                 ErrorText = LastResponseInfo();
+                ErrorArguments.clear();
                 HandOverError();
             }
         } catch (...) {

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TJvCustomUrlGrabber;
 
@@ -24,7 +25,9 @@ public:
 
     // Cleared by a progress handler that wants the transfer to end.
     bool Continue = true;
+    // The failure in English; "%s" marks stand for ErrorArguments in order.
     std::string ErrorText;
+    std::vector<std::string> ErrorArguments;
     std::atomic<std::uint32_t> LastStatus{0};
 
     // The hand-overs; each runs on the user-interface thread and returns
@@ -93,7 +96,10 @@ protected:
     // every handle is closed.
     void CloseHandles(std::initializer_list<struct TInternetHandle**> handles);
     // Reports an error unless the run was stopped.
-    void Fail(const std::string& text);
+    void Fail(const std::string& text, std::vector<std::string> arguments = {});
+    // The failure in the user's language, composed where the message lookup
+    // translates: on the user-interface thread.
+    std::string LocalisedErrorText() const;
 
 private:
     void Append(const char* bytes, std::uint32_t count);

@@ -133,7 +133,7 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(TInternetHandle* request)
     }
     std::optional<std::int64_t> length = ContentLength(*lengthText);
     if (!length) {
-        Fail("Invalid Content-Length \"" + *lengthText + "\"");
+        Fail("Invalid Content-Length \"%s\"", {*lengthText});
         return false;
     }
     SetSize(*length);

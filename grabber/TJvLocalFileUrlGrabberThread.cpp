@@ -36,10 +36,11 @@ void TJvLocalFileUrlGrabberThread::Grab()
     TJvGrabberSettings settings = TakeSettings();
     std::string path = LocalPath(settings.Url);
     ErrorText.clear();
+    ErrorArguments.clear();
     SetStatus(gsConnecting);
     struct stat source {};
     if (::stat(path.c_str(), &source) != 0 || S_ISDIR(source.st_mode)) {
-        Fail("File \"" + path + "\" not found");
+        Fail("File \"%s\" not found", {path});
         return;
     }
     Copy(settings, path);

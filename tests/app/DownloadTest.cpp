@@ -227,7 +227,7 @@ TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Ended(window); }));
     EXPECT_EQ(window->Label1->text(), "Failed");
-    EXPECT_FALSE(window->lblTransfer->text().isEmpty());
+    EXPECT_EQ(window->lblTransfer->text(), "Connection closed after 1048576 of 2097152 bytes");
     EXPECT_FALSE(window->btnOpen->isEnabled());
     EXPECT_FALSE(std::filesystem::exists(window->UrlGrabber1->FileName()));
 }
@@ -241,4 +241,16 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
     EXPECT_EQ(messages[1], "El valor de IOHandler no es v\xc3\xa1lido.");
+}
+
+TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
+{
+    SelectLanguage("es");
+    TForm2* window = Start(site->WatchAddress("cutshort88"));
+    ASSERT_NE(window, nullptr);
+    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+    SelectLanguage("en");
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(window->Label1->text(), "Fallido");
+    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"));
 }
