@@ -178,8 +178,14 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 {
     failed_ = true;
     ShowOutcome("Failed");
+    // A reason is longer than a rate: it takes the whole line of the rate's
+    // caption, wrapping onto a second one above the buttons.
+    Label5->hide();
+    lblTransfer->setWordWrap(true);
+    lblTransfer->setGeometry(Label5->x(), Label5->y(), lblTitle->width(), btnOpen->y() - Label5->y() - 2);
+    lblTransfer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTransfer->setText(ToQt(ErrorMsg));
-    lblTransfer->adjustSize();
+    lblTransfer->setToolTip(ToQt(ErrorMsg));
     btnOpen->setEnabled(false);
 }
 

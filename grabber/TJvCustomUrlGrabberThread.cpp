@@ -200,8 +200,10 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
     SetBytesRead(0);
     while (!Terminated() && Continue) {
         std::uint32_t count = 0;
-        if (!read(buffer.data(), chunkSize, count))
+        if (!read(buffer.data(), chunkSize, count)) {
+            HandOverProgress(); // what arrived before the failure
             return reFailed;
+        }
         if (count == 0) {
             HandOverProgress(); // the final total, whatever the throttle says
             return reEnd;
