@@ -1,12 +1,12 @@
 #include "grabber/TInternetRequest.h"
 
+#include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
@@ -18,12 +18,6 @@ constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
 constexpr long kMaxRedirects = 10;
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
-}
 
 std::string Trimmed(std::string text)
 {
@@ -80,7 +74,7 @@ std::string ProxyFor(const std::string& list, const std::string& scheme)
         if (equals == std::string::npos) {
             if (fallback.empty())
                 fallback = entry;
-        } else if (SameName(entry.substr(0, equals), scheme)) {
+        } else if (AsciiText::SameText(entry.substr(0, equals), scheme)) {
             return entry.substr(equals + 1);
         }
     }
@@ -372,7 +366,7 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
         } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {
             std::string name = line.substr(0, colon);
             std::string value = Trimmed(line.substr(colon + 1));
-            if (SameName(name, "Location"))
+            if (AsciiText::SameText(name, "Location"))
                 redirectTo_ = value;
             responseHeaders_.emplace_back(name, value);
         }
@@ -432,7 +426,7 @@ std::optional<std::string> TInternetRequest::StatusText() const
 std::optional<std::string> TInternetRequest::Header(const std::string& name) const
 {
     for (auto it = responseHeaders_.rbegin(); it != responseHeaders_.rend(); ++it)
-        if (SameName(it->first, name))
+        if (AsciiText::SameText(it->first, name))
             return it->second;
     return std::nullopt;
 }

@@ -4,20 +4,10 @@
 #include "grabber/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
+#include "runtime/AsciiText.h"
 
-#include <cctype>
 
 namespace {
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
 
 // A port is a decimal number that fits 32 bits; anything else counts as 0.
 std::uint32_t PortNumber(const std::string& text)
@@ -39,7 +29,7 @@ TJvCustomUrlGrabber::TJvCustomUrlGrabber(TComponent* owner) : TComponent(owner) 
 
 bool TJvCustomUrlGrabber::HasMarker(const std::string& url, const std::string& marker)
 {
-    return StartsWithNoCase(url, marker);
+    return AsciiText::StartsWithText(url, marker);
 }
 
 TJvCustomUrlGrabber::~TJvCustomUrlGrabber() { Stop(); }

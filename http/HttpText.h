@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/AsciiText.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,14 +11,12 @@
 // is ASCII only: header names, attribute names and schemes are ASCII.
 namespace HttpText {
 
-// Drops every byte at or below the blank from both ends.
-std::string Trim(std::string_view text);
-std::string UpperCase(std::string_view text);
-std::string LowerCase(std::string_view text);
-bool SameText(std::string_view a, std::string_view b);
-bool EndsWith(std::string_view text, std::string_view tail);
-// Case-insensitive substring test.
-bool ContainsText(std::string_view text, std::string_view part);
+using AsciiText::ContainsText;
+using AsciiText::EndsWith;
+using AsciiText::LowerCase;
+using AsciiText::SameText;
+using AsciiText::Trim;
+using AsciiText::UpperCase;
 
 // A whole decimal number with an optional sign, after trimming; nothing when
 // the text is not one or does not fit.

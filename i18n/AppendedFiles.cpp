@@ -1,6 +1,6 @@
 #include "i18n/AppendedFiles.h"
 
-#include "i18n/AsciiText.h"
+#include "runtime/AsciiText.h"
 #include "runtime/Exception.h"
 #include "runtime/TFileStream.h"
 
@@ -47,7 +47,7 @@ bool ReadEntry(TFileStream& file, std::uint64_t fileSize, std::uint64_t& positio
         throw Exception("appended file outside the file");
     std::string name(next - position - kAppendedEntryFields, '\0');
     file.ReadBuffer(name.data(), static_cast<std::int64_t>(name.size()));
-    entry = {TrimBlanks(name), {static_cast<std::int64_t>(offset), static_cast<std::int64_t>(size)}};
+    entry = {AsciiText::Trim(name), {static_cast<std::int64_t>(offset), static_cast<std::int64_t>(size)}};
     position = next;
     return true;
 }

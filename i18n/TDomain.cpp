@@ -1,9 +1,9 @@
 #include "i18n/TDomain.h"
 
-#include "i18n/AsciiText.h"
 #include "i18n/MessageBoxHook.h"
 #include "i18n/TFileLocator.h"
 #include "i18n/TMoFile.h"
+#include "runtime/AsciiText.h"
 
 namespace {
 
@@ -19,15 +19,15 @@ std::string ReplaceFirst(std::string text, const std::string& what, const std::s
 
 std::string HeaderLineValue(const std::string& header, const std::string& name)
 {
-    std::string prefix = UpperCaseAscii(name + ": ");
+    std::string prefix = AsciiText::UpperCase(name + ": ");
     std::size_t start = 0;
     while (start <= header.size()) {
         std::size_t end = header.find('\n', start);
         if (end == std::string::npos)
             end = header.size();
         std::string line = header.substr(start, end - start);
-        if (UpperCaseAscii(line.substr(0, prefix.size())) == prefix)
-            return TrimBlanks(line.substr(prefix.size()));
+        if (AsciiText::UpperCase(line.substr(0, prefix.size())) == prefix)
+            return AsciiText::Trim(line.substr(prefix.size()));
         start = end + 1;
     }
     return "";
@@ -85,7 +85,7 @@ void TDomain::OpenCatalogueIfDue()
     }
     moFile_ = locator_.GetMoFile(path);
     std::string contentType = HeaderProperty("Content-Type");
-    if (UpperCaseAscii(contentType).find("CHARSET=UTF-8") == std::string::npos)
+    if (AsciiText::UpperCase(contentType).find("CHARSET=UTF-8") == std::string::npos)
         RefuseWrongCharset(path);
 }
 

@@ -1,7 +1,7 @@
 #include "i18n/TFileLocator.h"
 
 #include "i18n/AppendedFiles.h"
-#include "i18n/AsciiText.h"
+#include "runtime/AsciiText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -19,7 +19,7 @@ std::string DirectoryOf(const std::string& fileName)
 std::string AppendedKey(std::string name)
 {
     std::replace(name.begin(), name.end(), '/', '\\');
-    return UpperCaseAscii(std::move(name));
+    return AsciiText::UpperCase(name);
 }
 
 bool RegularFileExists(const std::string& path)
@@ -47,7 +47,7 @@ const TEmbeddedFileInfo* TFileLocator::FindAppended(const std::string& path) con
 {
     if (path.size() < baseDirectory_.size())
         return nullptr;
-    if (UpperCaseAscii(path.substr(0, baseDirectory_.size())) != UpperCaseAscii(baseDirectory_))
+    if (AsciiText::UpperCase(path.substr(0, baseDirectory_.size())) != AsciiText::UpperCase(baseDirectory_))
         return nullptr;
     auto it = appended_.find(AppendedKey(path.substr(baseDirectory_.size())));
     return it == appended_.end() ? nullptr : &it->second;
@@ -68,7 +68,7 @@ TMoFile* TFileLocator::GetMoFile(const std::string& path)
         realName = executableName_;
         info = *appended;
     }
-    std::string key = UpperCaseAscii(realName) + '\0' + std::to_string(info.Offset);
+    std::string key = AsciiText::UpperCase(realName) + '\0' + std::to_string(info.Offset);
     std::unique_lock lock(cacheLock_);
     auto it = cache_.find(key);
     if (it == cache_.end()) {
