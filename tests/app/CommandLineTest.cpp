@@ -2,6 +2,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "support/DemoSite.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -71,19 +72,12 @@ protected:
     static void TearDownTestSuite() { delete site; }
     static DemoSite* site;
 
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() / ("skerrow-cli-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     pid_t Spawn(std::vector<std::string> words)
     {
         words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + site->Host()});
         pid_t pid = ::fork();
         if (pid == 0) {
-            ::chdir(folder.c_str());
+            ::chdir(folder.path.c_str());
             int quiet = ::open("/dev/null", O_WRONLY);
             ::dup2(quiet, STDOUT_FILENO);
             ::dup2(quiet, STDERR_FILENO);
@@ -106,29 +100,21 @@ protected:
 
     int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
 
-    std::vector<std::string> FilesLeft() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-    fs::path folder;
+    ScratchFolder folder{"cli"};
 };
 DemoSite* CommandLine::site = nullptr;
 
 TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
 {
     ASSERT_EQ(Run({"--download", site->WatchAddress("rockroll33"), "--quality", "hd"}), esSuccess);
-    std::ifstream saved(folder / "Rock _ Roll_ Live_.mp4", std::ios::binary);
+    std::ifstream saved(folder.File("Rock _ Roll_ Live_.mp4"), std::ios::binary);
     std::stringstream bytes;
     bytes << saved.rdbuf();
     EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 
-    ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", (folder / "chosen.bin").string()}),
+    ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", folder.File("chosen.bin")}),
               esSuccess);
-    EXPECT_EQ(fs::file_size(folder / "chosen.bin"), 700u * 1024);
+    EXPECT_EQ(fs::file_size(folder.File("chosen.bin")), 700u * 1024);
 }
 
 TEST_F(CommandLine, EachFailureClassHasItsStatus)
@@ -138,7 +124,7 @@ TEST_F(CommandLine, EachFailureClassHasItsStatus)
     EXPECT_EQ(Run({"--download", site->WatchAddress("missing000")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->WatchAddress("notoken099")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->WatchAddress("cutshort88")}), esDownloadFailed);
-    EXPECT_TRUE(FilesLeft().empty()) << "a failed download leaves no file";
+    EXPECT_TRUE(folder.Names().empty()) << "a failed download leaves no file";
 }
 
 TEST_F(CommandLine, InterruptCancelsAndLeavesNoPartialFile)
@@ -146,10 +132,10 @@ TEST_F(CommandLine, InterruptCancelsAndLeavesNoPartialFile)
     pid_t pid = Spawn({"--download", site->WatchAddress("slowtide77")});
     // Interrupt once the transfer has begun: its temporary file exists.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (FilesLeft().empty() && std::chrono::steady_clock::now() < deadline)
+    while (folder.Names().empty() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_FALSE(FilesLeft().empty()) << "the download never started";
+    ASSERT_FALSE(folder.Names().empty()) << "the download never started";
     ::kill(pid, SIGINT);
     EXPECT_EQ(ExitStatus(pid), esCancelled);
-    EXPECT_TRUE(FilesLeft().empty());
+    EXPECT_TRUE(folder.Names().empty());
 }

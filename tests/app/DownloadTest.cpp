@@ -7,6 +7,7 @@
 #include "i18n/GnuGettext.h"
 #include "app/Site.h"
 #include "support/DemoSite.h"
+#include "support/ScratchFolder.h"
 #include "support/ScriptedPeer.h"
 #include "widgets/TNxLabel.h"
 
@@ -44,14 +45,12 @@ protected:
     void SetUp() override
     {
         Site::SetHost(site->Host());
-        folder = std::filesystem::temp_directory_path() / ("skerrow-download-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
         previousBox = SetMessageBoxSeam([this](const TMessageBoxRequest& box) { messages.push_back(box.Text); });
         previousDialog = SetSaveDialogSeam([this](const TSaveDialogRequest& request) -> std::optional<std::string> {
             proposed.push_back(request.FileName);
             if (cancelDialog)
                 return std::nullopt;
-            return (folder / ("saved-" + std::to_string(proposed.size()) + ".bin")).string();
+            return folder.File("saved-" + std::to_string(proposed.size()) + ".bin");
         });
         form = new TForm1;
     }
@@ -62,7 +61,6 @@ protected:
         SetMessageBoxSeam(previousBox);
         SetSaveDialogSeam(previousDialog);
         Site::SetHost("www.youtube.com");
-        std::filesystem::remove_all(folder);
     }
 
     // Pastes the address and presses START; the new download window, if any.
@@ -88,7 +86,7 @@ protected:
     static bool Ended(TForm2* window) { return window->btnCancelClose->text() == "Close"; }
 
     TForm1* form = nullptr;
-    std::filesystem::path folder;
+    ScratchFolder folder{"download"};
     std::vector<std::string> messages;
     std::vector<std::string> proposed;
     bool cancelDialog = false;
@@ -203,7 +201,7 @@ TEST_F(Download, CancelStopsAndRelabelsThenCloseFreesTheWindow)
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_FALSE(window->btnOpen->isEnabled());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(std::filesystem::exists(folder / "saved-1.bin")) << "a cancelled download leaves no file";
+    EXPECT_FALSE(std::filesystem::exists(folder.File("saved-1.bin"))) << "a cancelled download leaves no file";
 
     window->btnCancelClose->click();
     ASSERT_TRUE(WaitFor([&] { return window.isNull(); }));

@@ -3,6 +3,7 @@
 #include "grabber/TJvCustomUrlGrabber.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
 #include "runtime/TThread.h"
+#include "support/ScratchFolder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -81,25 +82,3 @@ struct GrabberRecorder {
     std::function<void(std::int64_t position, bool& Continue)> onProgress;
 };
 
-// A fresh folder for one test, removed with everything in it.
-struct ScratchFolder {
-    ScratchFolder()
-    {
-        static int counter = 0;
-        path = std::filesystem::temp_directory_path()
-            / ("skerrow-grabber-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    // The names in the folder, sorted: shows leftover temporary files.
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::filesystem::path path;
-};
