@@ -1,7 +1,8 @@
 #pragma once
 
+#include "framework/DispatchEvent.h"
+
 #include <QObject>
-#include <functional>
 
 // A non-visual component that tells its owner whenever the content of the
 // desktop's clipboard changes. It reads nothing from the clipboard itself.
@@ -22,7 +23,7 @@ public:
 
     // Raised on the user-interface thread once for every change of the
     // clipboard's content while enabled.
-    std::function<void(QObject* Sender)> OnChange;
+    TWidgetNotifyEvent OnChange;
 
 protected:
     // Raises OnChange; descendants may do more.

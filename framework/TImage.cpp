@@ -1,6 +1,5 @@
 #include "framework/TImage.h"
 
-#include "framework/Guard.h"
 
 #include <QMouseEvent>
 
@@ -13,6 +12,6 @@ TImage::TImage(QWidget* parent, const QString& name) : QLabel(parent)
 void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick)
-        Guarded([this] { OnClick(this); });
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        DispatchEvent(OnClick, this);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "framework/DispatchEvent.h"
+
 #include <QLabel>
-#include <functional>
 
 // A picture control: the picture drawn unscaled from its top-left corner,
 // transparent where the picture is, and a click event.
@@ -11,7 +12,7 @@ class TImage : public QLabel {
 public:
     explicit TImage(QWidget* parent, const QString& name);
 
-    std::function<void(QObject* Sender)> OnClick;
+    TWidgetNotifyEvent OnClick;
 
     void SetPicture(const QPixmap& picture) { setPixmap(picture); }
     void SetHint(const QString& hint) { setToolTip(hint); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/DispatchEvent.h"
+#include "framework/DispatchEvent.h"
 #include "widgets/StoreValue.h"
 #include "widgets/TColor.h"
 

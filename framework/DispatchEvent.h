@@ -8,7 +8,7 @@
 
 class QObject;
 
-// Events of the widgets: the first argument is always the sending widget.
+// Events of the Qt components: the first argument is always the sender.
 using TWidgetNotifyEvent = std::function<void(QObject* Sender)>;
 using TLinkClickEvent = std::function<void(QObject* Sender, const QString& Href)>;
 using TPositionChangedEvent = std::function<void(QObject* Sender, double Value)>;
