@@ -2,6 +2,7 @@
 
 #include "framework/ExceptionText.h"
 #include "framework/MessageBox.h"
+#include "framework/QtText.h"
 #include "runtime/Exception.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ void TApplication::SetMainForm(QWidget* form)
 int TApplication::Run()
 {
     QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(QString::fromUtf8(title_.c_str()));
+    QApplication::setApplicationName(ToQt(title_));
     QApplication::setQuitOnLastWindowClosed(false);
     if (mainForm_)
         QObject::connect(mainForm_, &QObject::destroyed, qApp, &QCoreApplication::quit);
