@@ -19,17 +19,6 @@ constexpr std::size_t kHighWater = 256 * 1024;
 constexpr int kPollMs = 50;
 constexpr long kMaxRedirects = 10;
 
-std::string Trimmed(std::string text)
-{
-    auto space = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.back()))
-        text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && space(text[start]))
-        ++start;
-    return text.substr(start);
-}
-
 std::uint32_t ErrorCodeFor(CURLcode code)
 {
     switch (code) {
@@ -63,13 +52,7 @@ bool BypassesLocal(const std::string& bypass, const std::string& host)
 std::string ProxyFor(const std::string& list, const std::string& scheme)
 {
     std::string fallback;
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find_first_of(" ;", start);
-        if (end == std::string::npos)
-            end = list.size();
-        std::string entry = list.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& entry : AsciiText::SplitList(list, " ;")) {
         std::size_t equals = entry.find('=');
         if (equals == std::string::npos) {
             if (fallback.empty())
@@ -86,14 +69,8 @@ std::string ProxyFor(const std::string& list, const std::string& scheme)
 std::string NoProxyList(const std::string& bypass)
 {
     std::string list;
-    std::size_t start = 0;
-    while (start < bypass.size()) {
-        std::size_t end = bypass.find_first_of(" ;,", start);
-        if (end == std::string::npos)
-            end = bypass.size();
-        std::string entry = bypass.substr(start, end - start);
-        start = end + 1;
-        if (entry.empty() || entry == "<local>")
+    for (std::string entry : AsciiText::SplitList(bypass, " ;,")) {
+        if (entry == "<local>")
             continue;
         if (entry.front() == '*')
             entry.erase(0, 1);
@@ -341,7 +318,7 @@ bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
 std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
 {
     lastActivity_ = std::chrono::steady_clock::now();
-    std::string line = Trimmed(std::string(data, size));
+    std::string line = AsciiText::Trim(std::string_view(data, size));
     try {
         if (line.rfind("HTTP/", 0) == 0) {
             if (!sawResponse_) {
@@ -365,7 +342,7 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
                 headersDone_ = true;
         } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {
             std::string name = line.substr(0, colon);
-            std::string value = Trimmed(line.substr(colon + 1));
+            std::string value = AsciiText::Trim(line.substr(colon + 1));
             if (AsciiText::SameText(name, "Location"))
                 redirectTo_ = value;
             responseHeaders_.emplace_back(name, value);

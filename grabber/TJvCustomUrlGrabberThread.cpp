@@ -3,6 +3,7 @@
 #include "grabber/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabber.h"
+#include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 #include "runtime/TMemoryStream.h"
 
@@ -138,16 +139,7 @@ void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::s
 
 std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
 {
-    std::string text = LoadResString(ErrorText);
-    std::size_t from = 0;
-    for (const std::string& argument : ErrorArguments) {
-        std::size_t at = text.find("%s", from);
-        if (at == std::string::npos)
-            break;
-        text.replace(at, 2, argument);
-        from = at + argument.size();
-    }
-    return text;
+    return AsciiText::FillPlaceholders(LoadResString(ErrorText), ErrorArguments);
 }
 
 TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()

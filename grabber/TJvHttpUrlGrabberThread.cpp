@@ -2,6 +2,7 @@
 
 #include "grabber/InternetApi.h"
 #include "grabber/TJvHttpUrlGrabber.h"
+#include "runtime/AsciiText.h"
 
 #include <exception>
 #include <optional>
@@ -25,15 +26,10 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
 // A Content-Length: decimal digits that fit a signed 64-bit number.
 std::optional<std::int64_t> ContentLength(const std::string& text)
 {
-    if (text.empty() || text.size() > 18)
+    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
+    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
         return std::nullopt;
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<std::int64_t>(*value);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "http/TIdHTTP.h"
 
-#include "http/HttpText.h"
 #include "http/TIdIOHandlerStack.h"
-
+#include "runtime/AsciiText.h"
 #include "runtime/TMemoryStream.h"
 #include "runtime/TStringStream.h"
 
@@ -182,13 +181,13 @@ void TIdCustomHTTP::PrepareTarget()
     if (!next.Scheme().empty())
         url_.SetScheme(next.Scheme());
     else
-        url_.SetScheme(HttpText::SameText(url_.Scheme(), "https") ? "https" : "http");
+        url_.SetScheme(AsciiText::SameText(url_.Scheme(), "https") ? "https" : "http");
 
     if (!next.Port().empty())
         url_.SetPort(next.Port());
-    else if (HttpText::SameText(next.Scheme(), "http"))
+    else if (AsciiText::SameText(next.Scheme(), "http"))
         url_.SetPort("80");
-    else if (HttpText::SameText(next.Scheme(), "https"))
+    else if (AsciiText::SameText(next.Scheme(), "https"))
         url_.SetPort("443");
     else if (url_.Port().empty())
         throw EIdUnknownProtocol();
@@ -229,7 +228,7 @@ void TIdCustomHTTP::ChooseEndpoint()
     if (IPVersion() != url_.IPVersion() && ConnectionAlive())
         DropConnection();
     std::string host = url_.Host();
-    auto number = HttpText::ToInt32(url_.Port());
+    auto number = AsciiText::ToInt32(url_.Port());
     int port = number && *number > 0 && *number <= 65535 ? *number : 80;
     TIdHTTPConnectionType kind = ctNormal;
     if (!proxyParams_.ProxyServer.empty()) {
@@ -237,10 +236,10 @@ void TIdCustomHTTP::ChooseEndpoint()
         port = proxyParams_.ProxyPort;
         kind = ctProxy;
     }
-    if ((!HttpText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
+    if ((!AsciiText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
         DropConnection();
     // No secure-socket handler exists, so no https address can be served.
-    if (HttpText::SameText(url_.Scheme(), "https"))
+    if (AsciiText::SameText(url_.Scheme(), "https"))
         throw EIdIOHandlerPropInvalid();
     SetHost(host);
     SetPort(port);
@@ -445,7 +444,7 @@ bool TIdCustomHTTP::Authorize(int statusNumber)
     if (handled || proxy)
         return handled;
     for (const std::string& scheme : response_->WWWAuthenticate())
-        if (HttpText::SameText(scheme.substr(0, 5), "Basic") && !request_->Password().empty()) {
+        if (AsciiText::SameText(scheme.substr(0, 5), "Basic") && !request_->Password().empty()) {
             request_->SetBasicAuthentication(true);
             return true;
         }
@@ -534,7 +533,7 @@ void TIdCustomHTTP::ReadChunked(TStream& target)
         std::string line = io.ReadLine();
         if (io.ReadLnTimedOut())
             throw EIdReadTimeout();
-        std::int64_t size = HttpText::HexToInt64(line.substr(0, line.find_first_of(" ;"))).value_or(0);
+        std::int64_t size = AsciiText::HexToInt64(line.substr(0, line.find_first_of(" ;"))).value_or(0);
         if (size <= 0)
             break;
         ReadCounted(target, size);

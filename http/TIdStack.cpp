@@ -2,6 +2,7 @@
 
 #include "http/EIdException.h"
 #include "http/EIdSocketError.h"
+#include "runtime/AsciiText.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -78,9 +80,8 @@ bool IsDottedQuad(const std::string& host)
         std::size_t end = host.find('.', i);
         if (end == std::string::npos)
             end = host.size();
-        std::string part = host.substr(i, end - i);
-        if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoi(part) > 255)
+        std::optional<std::uint64_t> part = AsciiText::ParseUnsigned(std::string_view(host).substr(i, end - i));
+        if (end - i > 3 || !part || *part > 255)
             return false;
         ++parts;
         i = end + 1;

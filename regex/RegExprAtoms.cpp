@@ -3,6 +3,7 @@
 #include "regex/RegExprCompiler.h"
 
 #include "regex/RegExprProgram.h"
+#include "runtime/AsciiText.h"
 
 #include <cstring>
 
@@ -14,18 +15,6 @@ constexpr const char* kMetaChars = "^$.[()|?+*\\{";
 
 bool IsMeta(char c) { return c != '\0' && std::strchr(kMetaChars, c) != nullptr; }
 bool IsExtendedSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -223,7 +212,7 @@ uint8_t RegExprCompiler::ReadHexValue()
     auto nextDigit = [&] {
         if (AtEnd())
             Fail(111);
-        const int digit = HexDigitValue(pattern_[cursor_++]);
+        const int digit = AsciiText::HexDigitValue(pattern_[cursor_++]);
         if (digit < 0)
             Fail(108);
         return digit;

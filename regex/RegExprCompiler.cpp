@@ -8,12 +8,6 @@
 
 namespace regexpr {
 
-namespace {
-
-bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
-
-}  // namespace
-
 RegExprCompiler::RegExprCompiler(const Settings& settings, ErrorRaiser raise)
     : settings_(settings), raise_(std::move(raise))
 {
