@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/AddressRule.h"
+#include "app/MainWindowColors.h"
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
@@ -79,7 +80,7 @@ void TForm1::CreateBand()
     Panel1->setGeometry(0, 0, 707, 52);
     Panel1->setAutoFillBackground(true);
     QPalette white = Panel1->palette();
-    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Window, ToQColor(MainWindowColors::Band));
     Panel1->setPalette(white);
     auto* band = new TAlignLayout(Panel1);
     band->setContentsMargins(1, 1, 1, 1);
@@ -118,12 +119,11 @@ void TForm1::CreateStepPanels()
     NxHeaderPanel3 = Named(new TNxHeaderPanel(this), "NxHeaderPanel3");
     NxHeaderPanel3->setGeometry(0, 222, 707, 70);
     NxHeaderPanel3->SetCaption(QStringLiteral("Step 2: Download Video!"));
-    // Fixed colours: a sky-blue header and the red frame of the current step.
     for (TNxHeaderPanel* panel : {NxHeaderPanel1, NxHeaderPanel3}) {
         panel->SetHeaderSize(22);
         panel->SetAdaptiveColors(false);
-        panel->SetHeaderColor(clSkyBlue);
-        panel->SetBorderColor(clRed);
+        panel->SetHeaderColor(MainWindowColors::StepHeader);
+        panel->SetBorderColor(MainWindowColors::NextStepFrame);
         panel->SetHeaderFont(TahomaFont());
     }
     NxHeaderPanel3->SetBorderWidth(0);
