@@ -1,7 +1,7 @@
 #include "grabber/TJvCustomUrlGrabber.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
 #include "runtime/AsciiText.h"

@@ -1,6 +1,6 @@
 #include "grabber/TJvCustomUrlGrabberThread.h"
 
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabber.h"
 #include "runtime/AsciiText.h"

@@ -1,6 +1,6 @@
 #include "grabber/TJvFtpUrlGrabberThread.h"
 
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 #include "grabber/TJvCustomUrlGrabber.h"
 
 namespace {

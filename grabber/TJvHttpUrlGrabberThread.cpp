@@ -1,6 +1,6 @@
 #include "grabber/TJvHttpUrlGrabberThread.h"
 
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "runtime/AsciiText.h"
 

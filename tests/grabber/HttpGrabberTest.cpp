@@ -1,7 +1,7 @@
 #include "GrabberRecorder.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedPeer.h"
