@@ -1,9 +1,9 @@
 #include "grabber/TJvCustomUrlGrabber.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/internet/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
+#include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
 
 #include <cstdint>
