@@ -5,7 +5,7 @@
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
-#include "app/VideoLink.h"
+#include "app/VideoDownload.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -235,18 +235,18 @@ void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());
     Edit1->clear();
-    std::optional<TVideoLink> link = ResolveVideoLink(address, ChosenQuality(), Site::Host());
-    if (!link)
+    TResolution resolution = ResolveVideo(address, ChosenQuality(), Site::Host());
+    if (resolution.Failure)
+        std::rethrow_exception(resolution.Failure);
+    if (!resolution.Video)
         return;
-    SaveDialog1->SetFileName(link->ProposedFileName());
+    const TVideoSource& video = *resolution.Video;
+    SaveDialog1->SetFileName(video.ProposedFileName);
     if (!SaveDialog1->Execute(this))
         return;
-    std::string downloadAddress = link->DownloadAddress(Site::Host());
     auto* download = new TForm2(this);
-    download->lblTitle->SetCaption(ToQt(link->Title));
-    download->UrlGrabber1->SetUrl(downloadAddress);
-    download->UrlGrabber1->SetFileName(SaveDialog1->FileName());
-    download->UrlGrabber1->Start();
+    download->lblTitle->SetCaption(ToQt(video.Title));
+    StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
 }
 
 TVideoQuality TForm1::ChosenQuality() const
