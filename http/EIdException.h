@@ -30,6 +30,8 @@ SKERROW_ID_EXCEPTION(EIdIPv6Unavailable, EIdException, "IPv6 unavailable")
 
 // Reading and the connection's end.
 SKERROW_ID_EXCEPTION(EIdReadTimeout, EIdException, "Read Timeout")
+SKERROW_ID_EXCEPTION(EIdRequestTimeout, EIdException, "Request timed out.")
+SKERROW_ID_EXCEPTION(EIdResponseTooLarge, EIdException, "Response too large.")
 SKERROW_ID_EXCEPTION(EIdConnClosedGracefully, EIdException, "Connection Closed Gracefully.")
 SKERROW_ID_EXCEPTION(EIdReadLnMaxLineLengthExceeded, EIdException, "Max line length exceeded.")
 SKERROW_ID_EXCEPTION(EIdClosedSocket, EIdException, "Disconnected.")

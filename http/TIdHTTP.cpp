@@ -7,6 +7,7 @@
 #include "runtime/TStringStream.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -75,37 +76,53 @@ void TIdCustomHTTP::PerformRequest(const std::string& verb, const std::string& a
                                    TStream* bodyTarget, const std::vector<int>& ignoreReplies)
 {
     redirectsSoFar_ = authTries_ = proxyAuthTries_ = 0;
-    const std::int64_t startOfBody = bodyTarget ? bodyTarget->Position() : 0;
     request_->SetTarget(address);
     request_->SetVerb(verb);
     request_->SetBodySource(bodySource);
     response_->SetBodyTarget(bodyTarget);
+    if (requestTimeout_ > 0)
+        SetDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(requestTimeout_));
     try {
-        for (bool finished = false; !finished;) {
-            PrepareTarget();
-            OpenForRequest();
-            ReadResponseHead();
-            switch (DecideNextStep(ignoreReplies)) {
-            case TIdHTTPNextStep::ReadAndGo:
-                ReadBody(bodyTarget);
-                [[fallthrough]];
-            case TIdHTTPNextStep::GoToAddress:
-                CutAt(bodyTarget, startOfBody);
-                authTries_ = proxyAuthTries_ = 0;
-                break;
-            case TIdHTTPNextStep::AuthRetry:
-                request_->SetTarget(address);
-                break;
-            case TIdHTTPNextStep::Finish:
-                finished = true;
-                break;
-            }
-        }
-    } catch (...) {
+        RunRequestLoop(address, bodyTarget, ignoreReplies);
+    } catch (const EIdHTTPProtocolException&) {
+        SetDeadline({});
         CloseUnlessKept();
         throw;
+    } catch (...) {
+        // Whatever else ended the request may have left part of a reply
+        // unread, which must never be taken for the next one.
+        SetDeadline({});
+        DropConnection();
+        throw;
     }
+    SetDeadline({});
     CloseUnlessKept();
+}
+
+void TIdCustomHTTP::RunRequestLoop(const std::string& address, TStream* bodyTarget,
+                                   const std::vector<int>& ignoreReplies)
+{
+    const std::int64_t startOfBody = bodyTarget ? bodyTarget->Position() : 0;
+    for (bool finished = false; !finished;) {
+        PrepareTarget();
+        OpenForRequest();
+        ReadResponseHead();
+        switch (DecideNextStep(ignoreReplies)) {
+        case TIdHTTPNextStep::ReadAndGo:
+            ReadBody(bodyTarget);
+            [[fallthrough]];
+        case TIdHTTPNextStep::GoToAddress:
+            CutAt(bodyTarget, startOfBody);
+            authTries_ = proxyAuthTries_ = 0;
+            break;
+        case TIdHTTPNextStep::AuthRetry:
+            request_->SetTarget(address);
+            break;
+        case TIdHTTPNextStep::Finish:
+            finished = true;
+            break;
+        }
+    }
 }
 
 void TIdCustomHTTP::CloseUnlessKept()
@@ -304,9 +321,15 @@ void TIdCustomHTTP::ReadResponseHead()
     } while (response_->StatusNumber() == 100);
 }
 
+// A line that does not come in time is a failure, never an empty line to
+// be parsed as a status or taken for the end of the head.
 std::string TIdCustomHTTP::ReadResponseLine()
 {
-    return IOHandler()->ReadLine();
+    TIdIOHandler& io = *IOHandler();
+    std::string line = io.ReadLine();
+    if (io.ReadLnTimedOut())
+        throw EIdReadTimeout();
+    return line;
 }
 
 void TIdCustomHTTP::ReadHeaderBlock()

@@ -91,6 +91,13 @@ public:
     int AuthTries() const { return authTries_; }
     int HeaderLineLimit() const { return headerLineLimit_; }
     void SetHeaderLineLimit(int limit) { headerLineLimit_ = limit; }
+    // The longest one request may take, redirects and all, in milliseconds;
+    // 0 sets no limit.
+    int RequestTimeout() const { return requestTimeout_; }
+    void SetRequestTimeout(int milliseconds) { requestTimeout_ = milliseconds; }
+    // The most body bytes one response may bring; 0 sets no limit.
+    std::int64_t MaxBodySize() const { return maxBodySize_; }
+    void SetMaxBodySize(std::int64_t bytes) { maxBodySize_ = bytes; }
 
     TIdHTTPOnRedirectEvent OnRedirect;
     TIdHTTPOnHeadersAvailableEvent OnHeadersAvailable;
@@ -112,6 +119,7 @@ protected:
     void ReadBody(TStream* target);
 
 private:
+    void RunRequestLoop(const std::string& address, TStream* bodyTarget, const std::vector<int>& ignoreReplies);
     void CloseUnlessKept();
     void DropConnection();
     void ChooseEndpoint();
@@ -124,6 +132,7 @@ private:
     void FailWithStatus(const std::vector<int>& ignoreReplies);
     void DiscardRedirectBody();
     // The body readers, in TIdHTTPBody.cpp.
+    void ReadBodyInto(TStream& target);
     void ReadBodyBytes(TStream& target);
     void ReadCounted(TStream& target, std::int64_t count);
     void ReadChunked(TStream& target);
@@ -147,6 +156,8 @@ private:
     int authTries_ = 0;
     int proxyAuthTries_ = 0;
     int headerLineLimit_ = 255;
+    int requestTimeout_ = 0;
+    std::int64_t maxBodySize_ = 0;
 };
 
 // The published face of the client.

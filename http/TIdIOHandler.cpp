@@ -2,6 +2,7 @@
 
 #include "http/EIdException.h"
 #include "runtime/TStream.h"
+#include "runtime/TThread.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +13,8 @@ namespace {
 // A stream is sized up front for a known count, but never by more than this:
 // the count comes from the peer.
 constexpr std::int64_t kMaxPresize = std::int64_t(64) << 20;
+// How often a wait on a worker thread looks whether it was asked to stop.
+constexpr int kStopCheckMs = 100;
 
 std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -58,6 +61,39 @@ int TIdIOHandler::EffectiveTimeout(int timeout) const
     if (timeout == -1)
         return readTimeout_ > 0 ? readTimeout_ : -1;
     return timeout < -1 ? -1 : timeout;
+}
+
+bool TIdIOHandler::WaitsAreBounded() const
+{
+    return deadline_ || TThread::Current();
+}
+
+bool TIdIOHandler::Await(int timeoutMs, const std::function<bool(int)>& ready) const
+{
+    using Clock = std::chrono::steady_clock;
+    if (timeoutMs == 0)
+        return ready(0);
+    const TDeadline end = timeoutMs < 0 ? TDeadline() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const TThread* thread = TThread::Current();
+    for (;;) {
+        if (thread && thread->Terminated())
+            throw EAbort();
+        const auto now = Clock::now();
+        if (deadline_ && now >= *deadline_)
+            throw EIdRequestTimeout();
+        int slice = thread ? kStopCheckMs : -1;
+        for (const TDeadline& limit : {end, deadline_}) {
+            if (!limit)
+                continue;
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(*limit - now).count();
+            int bounded = static_cast<int>(std::max<long long>(left, 0));
+            slice = slice < 0 ? bounded : std::min(slice, bounded);
+        }
+        if (ready(slice))
+            return true;
+        if (end && Clock::now() >= *end)
+            return false;
+    }
 }
 
 std::string TIdIOHandler::ReadLine(const std::string& terminator, int timeout, int maxLength)

@@ -3,8 +3,11 @@
 #include "http/TIdBuffer.h"
 #include "http/TIdComponent.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +92,13 @@ public:
     bool LargeStream() const { return largeStream_; }
     void SetLargeStream(bool large) { largeStream_ = large; }
 
+    // The moment by which the current request must be done: a wait still
+    // going on then raises EIdRequestTimeout. None: waits last as long as
+    // their own time-outs say.
+    using TDeadline = std::optional<std::chrono::steady_clock::time_point>;
+    const TDeadline& Deadline() const { return deadline_; }
+    void SetDeadline(TDeadline deadline) { deadline_ = deadline; }
+
     bool ClosedGracefully() const { return closedGracefully_; }
     bool ReadLnSplit() const { return readLnSplit_; }
     bool ReadLnTimedOut() const { return readLnTimedOut_; }
@@ -99,6 +109,17 @@ protected:
     // The wait of one receive step: the read timeout when timeout is -1,
     // and -1 (no limit) for a read timeout of 0 or less.
     int EffectiveTimeout(int timeout) const;
+    // Every wait of a handler goes through here, whatever its transport:
+    // ready(ms) waits up to ms milliseconds (-1: no limit) for what the
+    // handler needs and says whether it came. Await gives it at most
+    // timeoutMs in all (-1: no limit) and returns false when they ran out.
+    // It raises EIdRequestTimeout once the deadline has passed, and the
+    // silent EAbort when the thread it runs on is asked to stop, which it
+    // looks at every few tenths of a second. A wait of 0 only looks.
+    bool Await(int timeoutMs, const std::function<bool(int)>& ready) const;
+    // Whether waits must go through Await although they have no limit of
+    // their own: a deadline is set, or a thread that can be stopped runs them.
+    bool WaitsAreBounded() const;
 
     std::unique_ptr<TIdBuffer> inputBuffer_;
     bool closedGracefully_ = false;
@@ -126,4 +147,5 @@ private:
     TIdMaxLineAction maxLineAction_ = maException;
     int maxCapturedLines_ = -1;
     bool largeStream_ = false;
+    TDeadline deadline_;
 };

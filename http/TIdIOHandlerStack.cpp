@@ -29,7 +29,7 @@ void TIdIOHandlerStack::ConnectClient()
     std::string peerIP = ResolvePeer();
     binding.SetPeer(peerIP, Port());
     DoStatus(hsConnecting, peerIP);
-    if (ConnectTimeout() == 0)
+    if (ConnectTimeout() == 0 && !WaitsAreBounded())
         binding.Connect();
     else
         ConnectWithTimeout();
@@ -48,7 +48,8 @@ std::string TIdIOHandlerStack::ResolvePeer()
 void TIdIOHandlerStack::ConnectWithTimeout()
 {
     TIdConnectThread thread(*Binding());
-    if (!thread.WaitFor(ConnectTimeout())) {
+    const int limit = ConnectTimeout() == 0 ? -1 : ConnectTimeout();
+    if (!Await(limit, [&](int ms) { return thread.WaitFor(ms); })) {
         thread.Terminate();
         Binding()->CloseSocket();
         throw EIdConnectTimeout();
@@ -70,7 +71,7 @@ int TIdIOHandlerStack::ReceiveStep(bool raiseIfDisconnected, int timeout, bool r
         // Bytes that are already there need no readiness wait.
         received = ReceiveOnce(false);
         if (received < 0) {
-            if (!Binding()->Readable(wait)) {
+            if (!Await(wait, [&](int ms) { return Binding()->Readable(ms); })) {
                 if (raiseOnTimeout)
                     throw EIdReadTimeout();
                 return -1;

@@ -43,6 +43,7 @@ void TIdTCPClientCustom::CopyParameters()
     handler->SetPort(port_);
     handler->SetConnectTimeout(connectTimeout_);
     handler->SetReadTimeout(readTimeout_);
+    handler->SetDeadline(deadline_);
     if (auto* socketHandler = dynamic_cast<TIdIOHandlerSocket*>(handler)) {
         socketHandler->SetBoundIP(boundIP_);
         socketHandler->SetBoundPort(boundPort_);
@@ -97,5 +98,11 @@ void TIdTCPClientCustom::SetBoundPortRange(int low, int high)
 void TIdTCPClientCustom::SetIPVersion(TIdIPVersion ipVersion)
 {
     ipVersion_ = ipVersion;
+    CopyParameters();
+}
+
+void TIdTCPClientCustom::SetDeadline(TIdIOHandler::TDeadline deadline)
+{
+    deadline_ = deadline;
     CopyParameters();
 }

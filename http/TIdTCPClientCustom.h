@@ -39,6 +39,10 @@ public:
     void SetBoundPortRange(int low, int high);
     TIdIPVersion IPVersion() const { return ipVersion_; }
     void SetIPVersion(TIdIPVersion ipVersion);
+    // The moment by which the current request must be done, for every wait
+    // of the I/O handler (connecting included); none by default.
+    const TIdIOHandler::TDeadline& Deadline() const { return deadline_; }
+    void SetDeadline(TIdIOHandler::TDeadline deadline);
 
     TNotifyEvent OnConnected;
 
@@ -55,4 +59,5 @@ private:
     int boundPortMin_ = 0;
     int boundPortMax_ = 0;
     TIdIPVersion ipVersion_ = Id_IPv4;
+    TIdIOHandler::TDeadline deadline_;
 };

@@ -184,11 +184,36 @@ TEST(TIdHTTPBody, Framings)
     }
 }
 
-TEST_F(TIdHTTPExchange, TimeoutOnAChunkSizeLineFails)
+// A stall raises "Read Timeout" wherever it happens: never an empty line
+// taken for a status, for the end of the head or of a chunk.
+TEST(TIdHTTPStall, RaisesReadTimeoutWhereItHappens)
 {
-    peer.ReadUntil(kEndOfHead).Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n").ReadUntilClosed();
-    peer.Start();
-    EXPECT_THROW(http.GetToString(Base() + "/"), EIdReadTimeout);
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const struct {
+        const char* where;
+        std::string sent;
+    } rows[] = {
+        {"before the status line", ""},
+        {"inside the head", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n"},
+        {"on a chunk size line", chunked + "5\r\nhello\r\n"},
+        {"after a chunk's bytes", chunked + "5\r\nhello"},
+        {"inside a length", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        peer.ReadUntil(kEndOfHead).Send(row.sent).ReadUntilClosed();
+        peer.Start();
+        TIdHTTP http;
+        http.SetReadTimeout(kReadTimeout);
+        try {
+            http.GetToString("http://127.0.0.1:" + std::to_string(peer.Port()) + "/");
+            ADD_FAILURE() << row.where << ": no failure";
+        } catch (const EIdReadTimeout& e) {
+            EXPECT_STREQ(e.what(), "Read Timeout") << row.where;
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << row.where << ": " << e.what();
+        }
+    }
 }
 
 TEST_F(TIdHTTPExchange, PeerClosingInsideAChunkFails)
@@ -196,13 +221,6 @@ TEST_F(TIdHTTPExchange, PeerClosingInsideAChunkFails)
     peer.ReadUntil(kEndOfHead).Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n9\r\nhel").Close();
     peer.Start();
     EXPECT_THROW(http.GetToString(Base() + "/"), EIdConnClosedGracefully);
-}
-
-TEST_F(TIdHTTPExchange, StallInsideALengthFails)
-{
-    peer.ReadUntil(kEndOfHead).Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc").ReadUntilClosed();
-    peer.Start();
-    EXPECT_THROW(http.GetToString(Base() + "/"), EIdReadTimeout);
 }
 
 TEST_F(TIdHTTPExchange, Status100IsSkipped)
@@ -372,17 +390,6 @@ TEST(TIdHTTPErrors, StatusesThatFail)
             EXPECT_EQ(e.BodyText(), "no") << line;
         }
     }
-}
-
-TEST_F(TIdHTTPExchange, SilentServerCostsThreeReadTimeouts)
-{
-    peer.ReadUntil(kEndOfHead).ReadUntilClosed();
-    peer.Start();
-    auto started = std::chrono::steady_clock::now();
-    EXPECT_THROW(http.GetToString(Base() + "/"), EIdReadTimeout);
-    auto waited = std::chrono::steady_clock::now() - started;
-    EXPECT_GE(waited, 3 * std::chrono::milliseconds(kReadTimeout) - 30ms);
-    EXPECT_EQ(http.ResponseCode(), -1);
 }
 
 TEST_F(TIdHTTPExchange, CloseBeforeTheStatusLineFails)
