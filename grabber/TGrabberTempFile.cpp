@@ -1,8 +1,8 @@
 #include "grabber/TGrabberTempFile.h"
 
+#include "grabber/PartFiles.h"
 #include "runtime/TFileStream.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,20 +16,16 @@ constexpr int kNameAttempts = 100;
 
 std::string Reason() { return std::strerror(errno); }
 
-std::string CandidateName(const std::string& target)
-{
-    static std::atomic<unsigned> counter{0};
-    return target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
-}
-
 } // namespace
 
 TGrabberTempFile::TGrabberTempFile(const std::string& target)
 {
+    // What a killed run left beside the target goes first.
+    RemoveLeftoverParts(target);
     // O_EXCL with a fresh name each time: never reuse someone else's file.
     // The mode lets the umask decide, as for any file the user saves.
     for (int attempt = 0; attempt < kNameAttempts && fd_ < 0; ++attempt) {
-        fileName_ = CandidateName(target);
+        fileName_ = NewPartName(target);
         fd_ = ::open(fileName_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST)
             break;

@@ -7,7 +7,8 @@
 // The content of a download in file mode: a new file beside the target,
 // written through a buffer. Commit renames it over the target in one step;
 // otherwise the destructor removes it, so a failed or stopped run leaves
-// the target as it was.
+// the target as it was. What a killed run left beside the target is removed
+// when the next one begins (PartFiles.h).
 class TGrabberTempFile : public TStream {
 public:
     // Raises EFCreateError when no file can be created beside target.
