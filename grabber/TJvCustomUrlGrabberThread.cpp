@@ -65,18 +65,31 @@ void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::s
         return;
     ErrorText = text;
     ErrorArguments = std::move(arguments);
+    ErrorDetail.clear();
+    HandOverError();
+}
+
+void TJvCustomUrlGrabberThread::Fail(const TNetworkFailure& failure)
+{
+    if (Terminated())
+        return;
+    RecordFailure(failure);
     HandOverError();
 }
 
 std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
 {
-    return AsciiText::FillPlaceholders(LoadResString(ErrorText), ErrorArguments);
+    std::string text = AsciiText::FillPlaceholders(LoadResString(ErrorText), ErrorArguments);
+    if (ErrorDetail.empty())
+        return text;
+    return text.empty() ? ErrorDetail : text + ": " + ErrorDetail;
 }
 
 void TJvCustomUrlGrabberThread::BeginRun()
 {
     ErrorText.clear();
     ErrorArguments.clear();
+    ErrorDetail.clear();
     SetStatus(gsConnecting);
 }
 
@@ -153,21 +166,21 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
     return reStopped;
 }
 
-void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failureText)
+void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const TNetworkFailure& failure)
 {
     SetStatus(gsStopping);
     if (end == reStopped || end == reReported || Terminated() || !Continue)
         return;
     // A time-out says so; any other end before the announced size is the
     // connection closing early.
-    const bool timedOut = end == reFailed && GetLastError() == ERROR_INTERNET_TIMEOUT;
+    const bool timedOut = end == reFailed && failure.code == ERROR_INTERNET_TIMEOUT;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
     if (shortOfLength && !timedOut) {
         Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())});
         return;
     }
     if (end == reFailed) {
-        Fail(failureText);
+        Fail(failure);
         return;
     }
     HandOverDone();

@@ -26,8 +26,11 @@ public:
     // Cleared by a progress handler that wants the transfer to end.
     bool Continue = true;
     // The failure in English; "%s" marks stand for ErrorArguments in order.
+    // ErrorDetail, when there is one, follows it as it is: the internet
+    // layer's own account of a failure that ErrorText words by its code.
     std::string ErrorText;
     std::vector<std::string> ErrorArguments;
+    std::string ErrorDetail;
     std::atomic<std::uint32_t> LastStatus{0};
 
     // The hand-overs; each runs on the user-interface thread and returns
@@ -68,7 +71,6 @@ protected:
 
     // The protocol's steps in the network frame. PrepareSession runs once
     // the session is open, Transfer once the connection is.
-    virtual std::string SessionFailureText() const;
     virtual void PrepareSession(const TJvGrabberSettings& settings);
     // The connection, or none (the frame then reports the last response).
     virtual TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings);
@@ -80,8 +82,13 @@ protected:
     TInternetHandle* Connect(const TServerAddress& address, std::uint32_t service, std::uint32_t flags, void* context);
     void ReceiveTransfer(std::uint32_t chunkSize);
     static void SetTextOption(TInternetHandle* handle, std::uint32_t option, const std::string& text);
-    // The network layer's text for its last failure on this thread.
-    static std::string LastResponseInfo();
+    // The internet layer's last failure on this thread: its code, and its
+    // text for the details.
+    struct TNetworkFailure {
+        std::uint32_t code = 0;
+        std::string detail;
+    };
+    static TNetworkFailure LastNetworkFailure();
 
     // How a read loop ended.
     // reReported: the loop has already handed over its own error.
@@ -93,8 +100,8 @@ protected:
     TReadEnd ReadLoop(const std::function<bool(char* buffer, std::uint32_t size, std::uint32_t& read)>& read,
         std::uint32_t chunkSize);
     // After a read loop: hands over done, or the error that explains why the
-    // content is incomplete. failureText explains a failed read.
-    void FinishRun(TReadEnd end, const std::string& failureText);
+    // content is incomplete. failure explains a failed read.
+    void FinishRun(TReadEnd end, const TNetworkFailure& failure);
 
     // Reads the component's settings on the user-interface thread.
     TJvGrabberSettings TakeSettings();
@@ -110,6 +117,7 @@ protected:
     std::int64_t BytesRead() const;
     // Reports an error unless the run was stopped.
     void Fail(const std::string& text, std::vector<std::string> arguments = {});
+    void Fail(const TNetworkFailure& failure);
     // The failure in the user's language, composed where the message lookup
     // translates: on the user-interface thread.
     std::string LocalisedErrorText() const;
@@ -128,6 +136,9 @@ private:
     // A failed close hands over an error; a handler's exception is passed on
     // once every handle is closed.
     void CloseHandles();
+    // Words a failure of the internet layer by its code (the system's text
+    // for it), with the layer's detail after it.
+    void RecordFailure(const TNetworkFailure& failure);
     void Append(const char* bytes, std::uint32_t count);
     bool ProgressDue();
 

@@ -31,7 +31,7 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     }
     handles_.session = OpenSession(settings);
     if (!handles_.session) {
-        Fail(SessionFailureText());
+        Fail(LastNetworkFailure());
         return false;
     }
     PrepareSession(settings);
@@ -39,13 +39,11 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     if (Terminated())
         return false;
     if (!handles_.connection) {
-        Fail(LastResponseInfo());
+        Fail(LastNetworkFailure());
         return false;
     }
     return true;
 }
-
-std::string TJvCustomUrlGrabberThread::SessionFailureText() const { return LastResponseInfo(); }
 
 void TJvCustomUrlGrabberThread::PrepareSession(const TJvGrabberSettings&) {}
 
@@ -104,7 +102,7 @@ void TJvCustomUrlGrabberThread::ReceiveTransfer(std::uint32_t chunkSize)
             return InternetReadFile(handles_.transfer, buffer, size, &read);
         },
         chunkSize);
-    FinishRun(end, LastResponseInfo());
+    FinishRun(end, LastNetworkFailure());
 }
 
 void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
@@ -118,14 +116,23 @@ void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* co
     worker->HandOverStatus();
 }
 
-std::string TJvCustomUrlGrabberThread::LastResponseInfo()
+TJvCustomUrlGrabberThread::TNetworkFailure TJvCustomUrlGrabberThread::LastNetworkFailure()
 {
     char text[1024];
     std::uint32_t length = sizeof text;
     std::uint32_t error = 0;
-    if (!InternetGetLastResponseInfo(&error, text, &length))
-        return {};
-    return std::string(text, length);
+    TNetworkFailure failure{GetLastError(), {}};
+    if (InternetGetLastResponseInfo(&error, text, &length))
+        failure.detail.assign(text, length);
+    return failure;
+}
+
+void TJvCustomUrlGrabberThread::RecordFailure(const TNetworkFailure& failure)
+{
+    // A code the system has no text for leaves the layer's text alone.
+    ErrorText = failure.code == 0 ? "" : SysErrorMessage(failure.code);
+    ErrorArguments.clear();
+    ErrorDetail = failure.detail;
 }
 
 void TJvCustomUrlGrabberThread::CloseHandles()
@@ -136,8 +143,7 @@ void TJvCustomUrlGrabberThread::CloseHandles()
             continue;
         try {
             if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
-                ErrorText = LastResponseInfo();
-                ErrorArguments.clear();
+                RecordFailure(LastNetworkFailure());
                 HandOverError();
             }
         } catch (...) {

@@ -36,7 +36,7 @@ void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const 
     handles_.transfer = FtpOpenFile(handles_.connection, object.c_str(), GENERIC_READ,
         settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
     if (!handles_.transfer) {
-        Fail(LastResponseInfo());
+        Fail(LastNetworkFailure());
         return;
     }
     if (Terminated() || !CreateContentStream(settings))

@@ -32,10 +32,6 @@ std::optional<std::int64_t> ContentLength(const std::string& text)
 
 } // namespace
 
-// A session that cannot be opened is explained by the system's text for
-// the last error.
-std::string TJvHttpUrlGrabberThread::SessionFailureText() const { return SysErrorMessage(GetLastError()); }
-
 void TJvHttpUrlGrabberThread::PrepareSession(const TJvGrabberSettings&)
 {
     InternetSetStatusCallback(handles_.session, &NetworkStatusCallback);
@@ -51,7 +47,7 @@ void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const
     if (!OpenRequest(settings, object))
         return;
     if (!HttpSendRequest(handles_.transfer, nullptr, 0, nullptr, 0)) {
-        Fail(LastResponseInfo());
+        Fail(LastNetworkFailure());
         return;
     }
     if (Terminated() || !ExamineResponse() || Terminated())
@@ -70,7 +66,7 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
     handles_.transfer = HttpOpenRequest(handles_.connection, "GET", object.c_str(), "HTTP/1.0",
         settings.Referer.c_str(), nullptr, flags, nullptr);
     if (!handles_.transfer) {
-        Fail(LastResponseInfo());
+        Fail(LastNetworkFailure());
         return false;
     }
     if (settings.ProxyMode != pmNoProxy) {

@@ -8,7 +8,6 @@ public:
     using TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread;
 
 protected:
-    std::string SessionFailureText() const override;
     void PrepareSession(const TJvGrabberSettings& settings) override;
     TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings) override;
     void Transfer(const TJvGrabberSettings& settings, const std::string& object) override;

@@ -79,9 +79,12 @@ constexpr std::uint32_t ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr std::uint32_t ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 constexpr std::uint32_t ERROR_INTERNET_CANNOT_CONNECT = 12029;
 constexpr std::uint32_t ERROR_INTERNET_CONNECTION_ABORTED = 12030;
+constexpr std::uint32_t ERROR_INTERNET_INVALID_CA = 12045;
 constexpr std::uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 constexpr std::uint32_t ERROR_INTERNET_INVALID_SERVER_RESPONSE = 12152;
+constexpr std::uint32_t ERROR_HTTP_INVALID_HEADER = 12153;
 constexpr std::uint32_t ERROR_HTTP_REDIRECT_FAILED = 12156;
+constexpr std::uint32_t ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
 
 // Null pointers stand for "none" wherever a text may be left out.
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,

@@ -24,6 +24,8 @@ const std::string& LastInternetErrorText() { return lastError.text; }
 
 std::uint32_t GetLastError() { return lastError.code; }
 
+// The program's own words for each code: what the user reads first when a
+// transfer fails, with the layer's detail after it.
 std::string SysErrorMessage(std::uint32_t code)
 {
     switch (code) {
@@ -33,9 +35,16 @@ std::string SysErrorMessage(std::uint32_t code)
     case ERROR_INVALID_PARAMETER: return "The parameter is incorrect";
     case ERROR_INTERNET_TIMEOUT: return "The operation timed out";
     case ERROR_INTERNET_INVALID_URL: return "The URL is invalid";
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME: return "The URL's scheme is not supported";
     case ERROR_INTERNET_NAME_NOT_RESOLVED: return "The server name or address could not be resolved";
+    case ERROR_INTERNET_OPERATION_CANCELLED: return "The operation was cancelled";
     case ERROR_INTERNET_CANNOT_CONNECT: return "A connection with the server could not be established";
     case ERROR_INTERNET_CONNECTION_ABORTED: return "The connection with the server was terminated abnormally";
+    case ERROR_INTERNET_INVALID_CA: return "The server's certificate could not be verified";
+    case ERROR_INTERNET_INVALID_SERVER_RESPONSE: return "The server returned an invalid or unrecognized response";
+    case ERROR_HTTP_INVALID_HEADER: return "The server sent a header line that is too long";
+    case ERROR_HTTP_REDIRECT_FAILED: return "The server redirected too many times";
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR: return "The secure connection with the server failed";
     default: return "System error code " + std::to_string(code);
     }
 }

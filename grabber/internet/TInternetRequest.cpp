@@ -38,6 +38,17 @@ std::uint32_t ErrorCodeFor(CURLcode code)
     case CURLE_PARTIAL_FILE:
     case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_ABORTED;
     case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
+    case CURLE_PEER_FAILED_VERIFICATION: return ERROR_INTERNET_INVALID_CA;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED: return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
     default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
     }
 }
@@ -195,7 +206,7 @@ bool TInternetRequest::Send()
     // Once the response has begun, a later failure (a body cut short, say)
     // belongs to the reads, after the bytes that did arrive.
     if (!Pump([&] { return IsFtp() ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
-        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+        return FailWithResult();
     return true;
 }
 
@@ -226,7 +237,7 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
         return true;
     }
     if (result_ != CURLE_OK)
-        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+        return FailWithResult();
     return true;
 }
 
@@ -249,8 +260,7 @@ bool TInternetRequest::Pump(const std::function<bool()>& enough)
         if (IdleTooLong()) {
             done_ = true;
             result_ = CURLE_OPERATION_TIMEDOUT;
-            std::snprintf(errorBuffer_, sizeof errorBuffer_, "Operation timed out: no data received for %u ms",
-                settings.receiveTimeoutMs);
+            std::snprintf(errorBuffer_, sizeof errorBuffer_, "no data received for %u ms", settings.receiveTimeoutMs);
             break;
         }
         if (paused_)
@@ -289,6 +299,22 @@ bool TInternetRequest::IdleTooLong() const
     return std::chrono::steady_clock::now() - lastActivity_ > std::chrono::milliseconds(settings.receiveTimeoutMs);
 }
 
+// libcurl's failure by what it means here. Some of its texts mislead: a
+// redirect loop can end in "Connection died, tried 5 times before giving
+// up", a header line too long in "Out of memory". Those are known by when
+// they happen and keep no detail; the others keep libcurl's own account.
+bool TInternetRequest::FailWithResult()
+{
+    const auto code = static_cast<CURLcode>(result_);
+    if (code == CURLE_TOO_MANY_REDIRECTS)
+        return Fail(ERROR_HTTP_REDIRECT_FAILED, errorBuffer_);
+    if (redirectedBack_ && code != CURLE_OPERATION_TIMEDOUT && code != CURLE_ABORTED_BY_CALLBACK)
+        return Fail(ERROR_HTTP_REDIRECT_FAILED, "");
+    if (code == CURLE_OUT_OF_MEMORY && sawResponse_ && !headersDone_)
+        return Fail(ERROR_HTTP_INVALID_HEADER, "");
+    return Fail(ErrorCodeFor(code), errorBuffer_);
+}
+
 bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
 {
     SetInternetError(code, text);
@@ -316,8 +342,12 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
             if (statusCode_.size() == 3 && statusCode_[0] == '1')
                 return size; // an interim response; the real one follows
             Notify(INTERNET_STATUS_RESPONSE_RECEIVED);
-            if (statusCode_.size() == 3 && statusCode_[0] == '3' && !redirectTo_.empty())
+            if (statusCode_.size() == 3 && statusCode_[0] == '3' && !redirectTo_.empty()) {
+                // No cookies are kept, so being sent back to an address
+                // asked before can only go round for ever.
+                redirectedBack_ = redirectedBack_ || !redirectsSeen_.insert(redirectTo_).second;
                 Notify(INTERNET_STATUS_REDIRECT, redirectTo_);
+            }
             else
                 headersDone_ = true;
         } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +60,7 @@ private:
     void Perform();
     void CollectResult();
     bool IdleTooLong() const;
+    bool FailWithResult();
     bool Fail(std::uint32_t code, const std::string& text);
     std::size_t Unread() const { return body_.size() - bodyRead_; }
 
@@ -90,6 +92,8 @@ private:
     std::string statusText_;
     std::vector<std::pair<std::string, std::string>> responseHeaders_;
     std::string redirectTo_;
+    std::set<std::string> redirectsSeen_;
+    bool redirectedBack_ = false;
 
     std::string body_;
     std::size_t bodyRead_ = 0;

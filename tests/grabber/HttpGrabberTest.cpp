@@ -192,7 +192,29 @@ INSTANTIATE_TEST_SUITE_P(Table, HttpFailureTest,
             Response("HTTP/1.0 200 OK\r\nContent-Length: 5000", Body(1200)),
             "Connection closed after 1200 of 5000 bytes"},
         FailureCase{"a length that is not a number",
-            Response("HTTP/1.0 200 OK\r\nContent-Length: lots", "x"), "Invalid Content-Length: value"}));
+            Response("HTTP/1.0 200 OK\r\nContent-Length: lots", "x"),
+            "The server returned an invalid or unrecognized response: Invalid Content-Length: value"},
+        // libcurl itself says "Out of memory" here.
+        FailureCase{"a header line of a megabyte",
+            Response("HTTP/1.0 200 OK\r\nX-Big: " + std::string(1 << 20, 'a'), "x"),
+            "The server sent a header line that is too long"}));
+
+// The server answers one request per connection and drops the next one
+// without saying it would: libcurl then gives up with "Connection died,
+// tried 5 times before giving up".
+TEST_F(HttpGrabberTest, ARedirectLoopIsCalledOne)
+{
+    for (int i = 0; i < 30; ++i)
+        peer.ReadUntil("\r\n\r\n")
+            .Send(Response("HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0", ""))
+            .ReadUntil("\r\n\r\n")
+            .Close()
+            .Accept();
+    peer.Start();
+    Aim(peer.Port(), "loop");
+    recorder.Run();
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"error The server redirected too many times", "closed"}));
+}
 
 TEST_F(HttpGrabberTest, ARefusedConnectionIsReportedWithItsReason)
 {
