@@ -37,7 +37,11 @@ int TApplication::Run()
     else
         return 0;
     mainForm_->show();
-    return QApplication::exec();
+    int status = QApplication::exec();
+    // A loop ended some other way than by closing the main window (a signal,
+    // say) still frees the window and everything it owns.
+    delete mainForm_;
+    return status;
 }
 
 void TApplication::HandleException(std::exception_ptr failure)

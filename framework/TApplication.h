@@ -17,7 +17,8 @@ public:
     QWidget* MainForm() const { return mainForm_; }
     void SetMainForm(QWidget* form);
 
-    // Runs the message loop until the main window is closed.
+    // Runs the message loop until the main window is closed or the loop is
+    // told to exit; the main window is freed either way.
     int Run();
 
     // Shows the failure in flight (call from a catch block); the silent

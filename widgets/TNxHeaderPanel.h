@@ -61,6 +61,8 @@ public:
     void SetHeaderFont(const QFont& value);
     TColor HeaderFontColor() const { return headerFontColor_; }
     void SetHeaderFontColor(TColor value);
+    // The colour the caption is drawn in: the scheme's or the header font's.
+    TColor CaptionColor() const;
     int HeaderSize() const { return headerSize_; }
     void SetHeaderSize(int value);
     TNxHeaderStyle HeaderStyle() const { return headerStyle_; }
@@ -118,7 +120,6 @@ private:
     void SetOwnWidth(int width);
     void SetButtonState(int state);
     TColor FrameColor() const;
-    TColor CaptionColor() const;
 
     // Painting, in TNxHeaderPanelPaint.cpp.
     void PaintBody(QPainter& painter, const QRect& client) const;
