@@ -51,10 +51,11 @@ function(skerrow_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
 
-# skerrow_fuzz(<name> SOURCES ... [DEPS ...] [SECONDS n])
-# A libFuzzer target; CTest runs it for a few seconds as a smoke test.
+# skerrow_fuzz(<name> SOURCES ... [DEPS ...] [SECONDS n] [SEEDS folder ...])
+# A libFuzzer target; CTest runs it for a few seconds as a smoke test,
+# starting from the inputs in the SEEDS folders (read, never written).
 function(skerrow_fuzz name)
-  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;DEPS;SEEDS" ${ARGN})
   if(NOT ARG_SECONDS)
     set(ARG_SECONDS 5)
   endif()
@@ -66,7 +67,7 @@ function(skerrow_fuzz name)
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=2048 ${corpus})
+    COMMAND ${name} -max_total_time=${ARG_SECONDS} -rss_limit_mb=2048 ${corpus} ${ARG_SEEDS})
   set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endfunction()
 
