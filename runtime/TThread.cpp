@@ -28,9 +28,12 @@ struct SyncState {
     std::optional<std::thread::id> namedMainThread;
 };
 
+// Never destroyed: a process that exits while a worker still waits for its
+// hand-over (the display went away, say) would otherwise hang destroying a
+// condition that someone waits on.
 SyncState& State()
 {
-    static SyncState state;
+    static SyncState& state = *new SyncState;
     return state;
 }
 
