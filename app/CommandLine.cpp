@@ -29,9 +29,27 @@ std::string Tr(const char* msgid)
     return Utf8Encode(TranslateText(msgid));
 }
 
+// What the site or the user wrote is printed with its control characters
+// escaped: an escape sequence in a title must not reach the terminal.
+std::string Printable(const std::string& text)
+{
+    std::string printable;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            printable += escaped;
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
+
 int Fail(TExitStatus status, const std::string& message)
 {
-    std::fprintf(stderr, "skerrow: %s\n", message.c_str());
+    std::fprintf(stderr, "skerrow: %s\n", Printable(message).c_str());
     return status;
 }
 
@@ -52,13 +70,15 @@ void PrintHelp()
                 "5 download failed, 130 cancelled.\n");
 }
 
+// Every way of asking the program to end (Ctrl-C, the quit key, a kill,
+// the terminal going away) cancels the download, which then leaves no file.
 void CatchInterrupts()
 {
     struct sigaction action {};
     action.sa_handler = Interrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaction(signalNumber, &action, nullptr);
 }
 
 // The text of what a failed resolution raised.
@@ -105,7 +125,7 @@ int Download(const TVideoSource& video, const std::string& target)
     progress.Finish(received, total, elapsed());
     if (!done)
         return Fail(esDownloadFailed, error.empty() ? Tr("Failed") : error);
-    std::printf("%s %s\n", Tr("Saved").c_str(), target.c_str());
+    std::printf("%s %s\n", Tr("Saved").c_str(), Printable(target).c_str());
     return esSuccess;
 }
 
@@ -139,12 +159,9 @@ int RunCommandLine(int argc, char** argv)
     if (!IsVideoAddress(options->Address))
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
-    TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host());
+    TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host(), PageBounds());
     if (resolution.Failure)
         return Fail(esResolutionFailed, FailureText(resolution.Failure));
-    if (!resolution.Video)
-        return Fail(esResolutionFailed, Tr("The site's answer holds no video to save"));
     const TVideoSource& video = *resolution.Video;
-    std::string name = video.ProposedFileName.empty() ? "video" : video.ProposedFileName;
-    return Download(video, TargetPath(options->Output, name));
+    return Download(video, TargetPath(options->Output, video.ProposedFileName));
 }

@@ -5,10 +5,11 @@
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
-#include "app/VideoDownload.h"
+#include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
+#include "framework/MessageBox.h"
 #include "framework/QtText.h"
 #include "framework/Shell.h"
 #include "framework/TAlignLayout.h"
@@ -18,18 +19,24 @@
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
+#include "i18n/Utf8.h"
+#include "runtime/AsciiText.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -72,6 +79,13 @@ TForm1::TForm1()
     BindEvents();
     PlaceCentred();
     Guarded([this] { FormCreate(this); });
+}
+
+// Resolutions still going on are abandoned before anything they could
+// report to goes.
+TForm1::~TForm1()
+{
+    lookups_.clear();
 }
 
 void TForm1::CreateBand()
@@ -169,6 +183,22 @@ void TForm1::CreateStartButton()
     btnDownload->setEnabled(false);
     auto* step2 = new TAlignLayout(NxHeaderPanel3);
     step2->AddAligned(btnDownload, alClient);
+
+    lblLookingUp = Named(new QLabel(QStringLiteral("Looking up the video..."), NxHeaderPanel3), "lblLookingUp");
+    lblLookingUp->setFont(TahomaFont());
+    QPalette caption = lblLookingUp->palette();
+    caption.setColor(QPalette::WindowText, ToQColor(NxHeaderPanel3->CaptionColor()));
+    lblLookingUp->setPalette(caption);
+    lblLookingUp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblLookingUp->hide();
+    connect(NxHeaderPanel3, &TNxHeaderPanel::ClientAreaChanged, this, [this] { PlaceLookingUp(); });
+    PlaceLookingUp();
+}
+
+// At the right end of the panel's band, across from its caption.
+void TForm1::PlaceLookingUp()
+{
+    lblLookingUp->setGeometry(NxHeaderPanel3->HeaderRect().adjusted(NxHeaderPanel3->width() / 2, 0, -8, 0));
 }
 
 void TForm1::BindEvents()
@@ -228,18 +258,35 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
     Edit1->setText(ToQt(clipboardText()));
 }
 
-// Resolves the address into a download, asks where to save it and opens a
-// download window that runs it. A step that finds nothing gives up without a
-// word; a failed request leaves through the failure display.
+// Resolves the address into a download on a worker thread; the window goes
+// on answering meanwhile, and START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());
     Edit1->clear();
-    TResolution resolution = ResolveVideo(address, ChosenQuality(), Site::Host());
+    lookups_.push_back(std::make_unique<TVideoLookup>(
+        address, ChosenQuality(), Site::Host(), PageBounds(),
+        [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
+    ShowLookups();
+}
+
+void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution)
+{
+    auto done = std::find_if(lookups_.begin(), lookups_.end(), [&](const auto& held) { return held.get() == &lookup; });
+    // The lookup is still reporting: it goes once the loop has it back.
+    done->release()->deleteLater();
+    lookups_.erase(done);
+    ShowLookups();
+    Guarded([&] { SaveResolvedVideo(resolution); });
+}
+
+// Asks where to save the video and opens a download window that runs it.
+// A failure, the site's answer without a video included, leaves through the
+// failure display; a cancelled dialog ends it without a word.
+void TForm1::SaveResolvedVideo(const TResolution& resolution)
+{
     if (resolution.Failure)
         std::rethrow_exception(resolution.Failure);
-    if (!resolution.Video)
-        return;
     const TVideoSource& video = *resolution.Video;
     SaveDialog1->SetFileName(video.ProposedFileName);
     if (!SaveDialog1->Execute(this))
@@ -247,6 +294,44 @@ void TForm1::btnDownloadClick(QObject*)
     auto* download = new TForm2(this);
     download->lblTitle->SetCaption(ToQt(video.Title));
     StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
+}
+
+void TForm1::ShowLookups()
+{
+    lblLookingUp->setVisible(!lookups_.empty());
+}
+
+int TForm1::RunningDownloads() const
+{
+    int running = 0;
+    for (const TForm2* download : findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (download->Running())
+            ++running;
+    return running;
+}
+
+// Closing the main window ends every download it owns, so it asks first.
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    int running = RunningDownloads();
+    if (running > 0 && !AskToStopDownloads(running)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool TForm1::AskToStopDownloads(int running)
+{
+    std::string question = Utf8Encode(running == 1
+        ? TranslateText("1 download is still running. Stop it and quit?")
+        : TranslateText("%s downloads are still running. Stop them and quit?"));
+    TMessageBoxRequest request;
+    request.Owner = this;
+    request.Text = AsciiText::FillPlaceholders(question, {std::to_string(running)});
+    request.Caption = Application().Title();
+    request.Icon = mbiQuestion;
+    return AskQuestion(request);
 }
 
 TVideoQuality TForm1::ChosenQuality() const

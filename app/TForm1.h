@@ -1,16 +1,20 @@
 #pragma once
 
-#include "app/VideoLink.h"
+#include "app/VideoDownload.h"
 
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class TImage;
 class TJvClipboardMonitor;
 class TSaveDialog;
+class TVideoLookup;
 class TNxHeaderPanel;
 class TNxHtmlLabel;
 
@@ -22,6 +26,7 @@ class TForm1 : public QWidget {
 
 public:
     TForm1();
+    ~TForm1() override;
 
     // Components, in the order the window declares them.
     TNxHeaderPanel* NxHeaderPanel1;
@@ -42,6 +47,8 @@ public:
     TImage* imgEN;
     TNxHtmlLabel* NxHtmlLabel1;
     TImage* imgHelp;
+    // Shown in the step-2 panel's band while addresses are being resolved.
+    QLabel* lblLookingUp;
 
     // Event handlers.
     void FormCreate(QObject* Sender);
@@ -56,8 +63,16 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void LookupResolved(TVideoLookup& lookup, TResolution resolution);
+    void SaveResolvedVideo(const TResolution& resolution);
+    void ShowLookups();
+    void PlaceLookingUp();
+    // Downloads whose windows have not yet finished, failed or been cancelled.
+    int RunningDownloads() const;
+    bool AskToStopDownloads(int running);
     TVideoQuality ChosenQuality() const;
     void CreateBand();
     void CreateStepPanels();
@@ -66,4 +81,7 @@ private:
     void CreateStartButton();
     void BindEvents();
     void PlaceCentred();
+
+    // The addresses being resolved, oldest first.
+    std::vector<std::unique_ptr<TVideoLookup>> lookups_;
 };

@@ -10,6 +10,7 @@
 #include "framework/QtText.h"
 #include "framework/Shell.h"
 #include "framework/TranslateComponent.h"
+#include "grabber/TJvCustomUrlGrabberThread.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "runtime/TickCount.h"
@@ -191,6 +192,7 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 
 void TForm2::ShowOutcome(const std::string& status)
 {
+    ended_ = true;
     QPalette outcome = Label1->palette();
     outcome.setColor(QPalette::WindowText, ToQColor(DownloadWindowColors::Outcome));
     Label1->setPalette(outcome);
@@ -207,7 +209,15 @@ void TForm2::btnCancelCloseClick(QObject*)
         return;
     }
     UrlGrabber1->Stop();
-    btnCancelClose->setText(Translated("Close"));
+    ShowOutcome("Cancelled");
+}
+
+// A worker that has just been started may not have reached its first status
+// yet, so its status says less than whether it is still there.
+bool TForm2::Running() const
+{
+    const TJvCustomUrlGrabberThread* worker = UrlGrabber1->Worker();
+    return !ended_ && worker && !worker->Finished();
 }
 
 void TForm2::btnOpenClick(QObject*)

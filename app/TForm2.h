@@ -47,6 +47,10 @@ public:
     void btnCancelCloseClick(QObject* Sender);
     void btnOpenClick(QObject* Sender);
 
+    // Whether the download still runs: it has neither finished nor failed,
+    // and was not cancelled.
+    bool Running() const;
+
 private:
     void CreateComponents();
     void CreateGrabber();
@@ -57,6 +61,7 @@ private:
 
     bool firstProgress_ = false;
     bool failed_ = false;
+    bool ended_ = false;
     std::uint32_t startTime_ = 0;
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };

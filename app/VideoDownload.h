@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/VideoLink.h"
+#include "runtime/Exception.h"
 
 #include <exception>
 #include <optional>
@@ -16,19 +17,28 @@ class TJvHttpUrlGrabber;
 struct TVideoSource {
     std::string StreamAddress;    // what the download component fetches
     std::string Title;            // decoded and safe as a file name
-    std::string ProposedFileName; // the title with the extension; may be empty
+    std::string ProposedFileName; // the title with the extension
 };
 
-// What resolving came to: a video; a failed request (Failure holds what it
-// raised); or neither, when the site's answers hold no video.
+// What resolving came to: a video, or the failure that explains why not
+// (EVideoNotFound when the site's answers hold no video).
 struct TResolution {
     std::optional<TVideoSource> Video;
     std::exception_ptr Failure;
 };
 
+class EVideoNotFound : public Exception {
+public:
+    EVideoNotFound();
+};
+
+// The bounds of every resolution's page requests; tests lower them.
+TPageBounds& PageBounds();
+
 // Resolves on the calling thread with page requests of its own; blocks, and
 // touches nothing of Qt or of the windows.
-TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost);
+TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost,
+                         const TPageBounds& bounds);
 
 // Starts the component on the video, saving into target.
 void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target);

@@ -1,13 +1,14 @@
 #include "app/VideoLink.h"
 
 #include "app/Site.h"
+#include "grabber/PartFiles.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
 
-namespace {
+const std::size_t kMaxTitleBytes = 255 - std::string_view(".mp4").size() - kPartSuffixMax;
 
-const int kReadTimeout = 6000;
+namespace {
 
 // The quality table, tested in this order; the first that holds wins.
 void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
@@ -44,11 +45,14 @@ std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 }
 
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
-                                           const std::string& siteHost)
+                                           const std::string& siteHost, const TPageBounds& bounds)
 {
     TIdHTTP http;
     http.SetHandleRedirects(true);
-    http.SetReadTimeout(kReadTimeout);
+    http.SetReadTimeout(bounds.ReadTimeout);
+    http.SetConnectTimeout(bounds.ConnectTimeout);
+    http.SetRequestTimeout(bounds.RequestTimeout);
+    http.SetMaxBodySize(bounds.MaxBodySize);
     http.Request().SetUserAgent(Site::UserAgent);
     http.SetAllowCookies(true);
 
@@ -94,6 +98,21 @@ std::string ReplaceCharacters(const std::string& text, const std::string& set, c
 
 std::string SafeFileName(const std::string& title)
 {
-    std::string blanks = ReplaceCharacters(title, "+", ' ');
-    return ReplaceCharacters(blanks, ":;/\\$%*&'\",.+?!|", '_');
+    static const std::string controls = [] {
+        std::string all(1, '\x7f');
+        for (char c = 0; c < ' '; ++c)
+            all += c;
+        return all;
+    }();
+    std::string safe = ReplaceCharacters(ReplaceCharacters(title, "+", ' '), ":;/\\$%*&'\",.+?!|" + controls, '_');
+    if (safe.size() > kMaxTitleBytes) {
+        std::size_t cut = kMaxTitleBytes;
+        // UTF-8 continuation bytes are 10xxxxxx; a cut never lands on one.
+        while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80)
+            --cut;
+        safe.resize(cut);
+    }
+    if (safe.find_first_not_of("_ ") == std::string::npos)
+        return "video";
+    return safe;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -20,16 +21,31 @@ struct TVideoLink {
     std::string DownloadAddress(const std::string& siteHost) const;
 };
 
+// How long and how much each page request of a resolution may take.
+struct TPageBounds {
+    int ReadTimeout = 6000;                       // milliseconds without a byte
+    int ConnectTimeout = 15000;                   // milliseconds
+    int RequestTimeout = 30000;                   // milliseconds, redirects and all
+    std::int64_t MaxBodySize = std::int64_t(8) << 20; // bytes of one page
+};
+
 // Turns a watch-page address into the video's link, with two page requests
 // on a client of its own (cookies kept between them, redirects followed).
 // Returns nothing when the site's answers do not hold what is looked for;
 // a failed request raises its exception.
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
-                                           const std::string& siteHost);
+                                           const std::string& siteHost, const TPageBounds& bounds = {});
 
 // The title made safe as a file name: "+" becomes a blank, then each of
-// : ; / \ $ % * & ' " , . + ? ! | becomes "_". The length never changes.
+// : ; / \ $ % * & ' " , . + ? ! | and every control character (NUL
+// included) becomes "_". A name longer than kMaxTitleBytes is cut there,
+// at a character's boundary; a name with nothing left of the title
+// becomes "video".
 std::string SafeFileName(const std::string& title);
+
+// The longest title that leaves room, within a file system's 255 bytes, for
+// the longest extension and the temporary file's suffix.
+extern const std::size_t kMaxTitleBytes;
 
 // A copy of text with every byte that is in set replaced.
 std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement);

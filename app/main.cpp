@@ -3,11 +3,13 @@
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
 #include "framework/MessageBox.h"
+#include "framework/QuitOnSignals.h"
 #include "framework/SynchronizeBridge.h"
 #include "framework/TApplication.h"
 #include "i18n/GnuGettext.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 // The program's start, in order. Nothing of it happens in static
@@ -28,6 +30,9 @@ int main(int argc, char** argv)
     ShowEngineMessagesInMessageBoxes();
     RegisterTahoma();
     ConnectSynchronizeToQt();
+    // Asked to end (a kill, the session's logout, Ctrl-C in a terminal): as
+    // if the user had closed the windows, without the question.
+    QuitOnSignals({SIGTERM, SIGHUP, SIGINT});
     Application().SetTitle("Skerrow");
     Application().SetMainForm(new TForm1);
     return Application().Run();

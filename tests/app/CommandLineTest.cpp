@@ -127,17 +127,33 @@ TEST_F(CommandLine, EachFailureClassHasItsStatus)
     EXPECT_TRUE(folder.Names().empty()) << "a failed download leaves no file";
 }
 
-TEST_F(CommandLine, InterruptCancelsAndLeavesNoPartialFile)
+TEST_F(CommandLine, EveryWayOfAskingToEndCancelsAndLeavesNoPartialFile)
 {
-    pid_t pid = Spawn({"--download", site->WatchAddress("slowtide77")});
-    // Interrupt once the transfer has begun: its temporary file exists.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (folder.Names().empty() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_FALSE(folder.Names().empty()) << "the download never started";
-    ::kill(pid, SIGINT);
-    EXPECT_EQ(ExitStatus(pid), esCancelled);
-    EXPECT_TRUE(folder.Names().empty());
+    for (int signalNumber : {SIGINT, SIGHUP, SIGQUIT, SIGTERM}) {
+        pid_t pid = Spawn({"--download", site->WatchAddress("slowtide77")});
+        // Interrupt once the transfer has begun: its temporary file exists.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (folder.Names().empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(folder.Names().empty()) << "the download never started";
+        ::kill(pid, signalNumber);
+        EXPECT_EQ(ExitStatus(pid), esCancelled) << signalNumber;
+        EXPECT_TRUE(folder.Names().empty()) << signalNumber;
+    }
+}
+
+TEST_F(CommandLine, ControlCharactersAreNeverPrintedRaw)
+{
+    // An escape sequence that would clear the screen.
+    std::string command =
+        "cd '" + folder.path.string() + "' && " SKERROW_BINARY " --download \"$(printf 'a\\033[2Jb')\" 2>errors.txt";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
+    std::ifstream errors(folder.File("errors.txt"));
+    std::stringstream text;
+    text << errors.rdbuf();
+    EXPECT_NE(text.str().find("a\\x1B[2Jb"), std::string::npos) << text.str();
 }
 
 // Without windows there is no message box: the engine's complaint about a

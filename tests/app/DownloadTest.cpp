@@ -1,6 +1,10 @@
 #include "app/TForm1.h"
 #include "app/TForm2.h"
+#include "app/VideoDownload.h"
 #include "framework/MessageBox.h"
+#include "framework/QuitOnSignals.h"
+#include "framework/TApplication.h"
+#include "framework/TImage.h"
 #include "framework/Shell.h"
 #include "framework/TSaveDialog.h"
 #include "grabber/TJvHttpUrlGrabber.h"
@@ -20,9 +24,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
+#include <utility>
 
 // The main job seen from outside: an address in the field, START, the save
 // dialog answered, a download window that runs the download.
@@ -63,15 +71,23 @@ protected:
         Site::SetHost("www.youtube.com");
     }
 
-    // Pastes the address and presses START; the new download window, if any.
-    TForm2* Start(const std::string& address)
+    // Pastes the address and presses START.
+    void Press(const std::string& address)
     {
         form->Edit1->setText(QString::fromStdString(address));
         form->btnDownload->click();
         EXPECT_EQ(form->Edit1->text(), "") << "the field is cleared first";
         EXPECT_FALSE(form->btnDownload->isEnabled());
+    }
+
+    // START, then the resolution's outcome: the new download window, if any.
+    TForm2* Start(const std::string& address)
+    {
+        int before = form->findChildren<TForm2*>().size();
+        Press(address);
+        EXPECT_TRUE(WaitFor([&] { return form->lblLookingUp->isHidden(); }));
         auto windows = form->findChildren<TForm2*>();
-        return windows.isEmpty() ? nullptr : windows.last();
+        return windows.size() == before ? nullptr : windows.last();
     }
 
     static bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000)
@@ -150,23 +166,30 @@ TEST_F(Download, QualityDecidesNameAndFormat)
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
 }
 
-TEST_F(Download, NothingHappensWhenTheRecordHasNoUsableTokenOrTheDialogIsCancelled)
+TEST_F(Download, ARecordWithoutAUsableTokenSaysSoAndACancelledDialogSaysNothing)
 {
     EXPECT_EQ(Start(site->WatchAddress("lasttok100")), nullptr);
     EXPECT_EQ(Start(site->WatchAddress("notoken099")), nullptr);
     cancelDialog = true;
     EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
     EXPECT_EQ(proposed.size(), 1u);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(messages, std::vector<std::string>(2, "The site's answer holds no video to save."));
 }
 
 TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
 {
     EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
     EXPECT_EQ(Start(site->WatchAddress("missing000")), nullptr);
-    ASSERT_EQ(messages.size(), 2u);
+    ScriptedPeer silent;
+    silent.ReadUntil("\r\n\r\n").ReadUntilClosed();
+    silent.Start();
+    PageBounds().ReadTimeout = 200;
+    EXPECT_EQ(Start("http://127.0.0.1:" + std::to_string(silent.Port()) + "/watch?v=x"), nullptr);
+    PageBounds() = TPageBounds();
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], "IOHandler value is not valid.");
     EXPECT_NE(messages[1].find("404"), std::string::npos) << messages[1];
+    EXPECT_EQ(messages[2], "Read Timeout.") << "a silent server is never an empty message";
 }
 
 TEST_F(Download, ErrorStatusOfTheWatchPageMakesNoSecondRequest)
@@ -180,6 +203,86 @@ TEST_F(Download, ErrorStatusOfTheWatchPageMakesNoSecondRequest)
     EXPECT_EQ(peer.Connections(), 1);
     EXPECT_EQ(messages, std::vector<std::string>{"HTTP/1.1 404 Not Found."});
     EXPECT_EQ(peer.Received().find("get_video_info"), std::string::npos);
+}
+
+// While an address is resolved the window answers at once, START takes
+// another address and running downloads go on; closing the window then
+// abandons the resolution.
+TEST_F(Download, TheWindowAnswersWhileAPageIsAwaited)
+{
+    TForm2* running = Start(site->WatchAddress("slowtide77"));
+    ASSERT_NE(running, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return running->UrlGrabber1->BytesRead() > 0; }));
+    ScriptedPeer silent;
+    silent.ReadUntil("\r\n\r\n").ReadUntilClosed();
+    silent.stepTimeout = std::chrono::seconds(90);
+    silent.Start();
+    PageBounds().ReadTimeout = PageBounds().RequestTimeout = 60000;
+
+    Press("http://127.0.0.1:" + std::to_string(silent.Port()) + "/watch?v=silent");
+    EXPECT_FALSE(form->lblLookingUp->isHidden());
+    form->imgESClick(form->imgES);
+    EXPECT_EQ(form->btnDownload->text(), "COMENZAR");
+    form->imgENClick(form->imgEN);
+    std::int64_t before = running->UrlGrabber1->BytesRead();
+    EXPECT_TRUE(WaitFor([&] { return running->UrlGrabber1->BytesRead() > before; }));
+
+    Press(site->WatchAddress("rockroll33"));
+    ASSERT_TRUE(WaitFor([&] { return form->findChildren<TForm2*>().size() == 2; }));
+    EXPECT_FALSE(form->lblLookingUp->isHidden()) << "the first address is still awaited";
+
+    auto closing = std::chrono::steady_clock::now();
+    delete std::exchange(form, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::seconds(30)) << "sat out the page's time-out";
+    PageBounds() = TPageBounds();
+    silent.Wait();
+    EXPECT_EQ(silent.Failure(), "");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Download, ClosingWithRunningDownloadsAsksFirst)
+{
+    std::vector<std::string> questions;
+    bool answer = false;
+    TQuestionSeam previous = SetQuestionSeam([&](const TMessageBoxRequest& box) {
+        questions.push_back(box.Text);
+        return answer;
+    });
+    TForm2* first = Start(site->WatchAddress("slowtide77"));
+    ASSERT_NE(Start(site->WatchAddress("slowtide77")), nullptr);
+    ASSERT_NE(first, nullptr);
+    form->show();
+    EXPECT_FALSE(form->close());
+    SelectLanguage("es");
+    EXPECT_FALSE(form->close());
+    SelectLanguage("en");
+    first->btnCancelClose->click();
+    answer = true;
+    EXPECT_TRUE(form->close());
+    SetQuestionSeam(previous);
+    EXPECT_EQ(questions, (std::vector<std::string>{
+                             "2 downloads are still running. Stop them and quit?",
+                             "2 descargas siguen en curso. \xc2\xbf" "Detenerlas y salir?",
+                             "1 download is still running. Stop it and quit?",
+                         }));
+}
+
+// Asked to end (a kill, the session's logout), the program stops its
+// downloads as if its windows were closed: no temporary file stays.
+TEST_F(Download, ASignalToEndLeavesNoFile)
+{
+    for (int signalNumber : {SIGTERM, SIGHUP}) {
+        TForm2* window = Start(site->WatchAddress("slowtide77"));
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return window->UrlGrabber1->BytesRead() > 0; }));
+        ASSERT_FALSE(folder.Names().empty()) << "the temporary file is there";
+        QuitOnSignals({signalNumber});
+        Application().SetMainForm(std::exchange(form, nullptr));
+        QTimer::singleShot(0, [signalNumber] { ::kill(::getpid(), signalNumber); });
+        EXPECT_EQ(Application().Run(), 128 + signalNumber);
+        EXPECT_TRUE(folder.Names().empty()) << signalNumber;
+        form = new TForm1;
+    }
 }
 
 TEST_F(Download, StreamWithoutLengthLeavesLabelsYetFinishes)
@@ -198,6 +301,7 @@ TEST_F(Download, CancelStopsAndRelabelsThenCloseFreesTheWindow)
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitFor([&] { return !window->lblFileSize->text().isEmpty(); }));
     window->btnCancelClose->click();
+    EXPECT_EQ(window->Label1->text(), "Cancelled");
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_FALSE(window->btnOpen->isEnabled());
     EXPECT_TRUE(window->isVisible());

@@ -1,26 +1,39 @@
+#include "app/VideoDownload.h"
 #include "app/VideoLink.h"
 #include "http/EIdHTTPProtocolException.h"
 #include "support/DemoSite.h"
+#include "support/LocalPort.h"
+#include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
-TEST(SafeFileName, ReplacesTheSixteenCharactersAndKeepsTheLength)
+#include <functional>
+
+TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
 {
+    const std::string japanese = "\xe5\x8b\x95\xe7\x94\xbb"; // two characters, three bytes each
+    std::string longJapanese;
+    for (int i = 0; i < 51; ++i)
+        longJapanese += japanese;
     struct Row {
-        const char* decoded;
-        const char* safe;
+        std::string decoded;
+        std::string safe;
     } rows[] = {
         {"Rock+&+Roll:+Live!", "Rock _ Roll_ Live_"}, // blanks come as "+" from the record
         {"A+B", "A B"},
         {"No.5", "No_5"},
-        {":;/\\$%*&'\",.+?!|", "____________ ___"},  // every member of the set; "+" turned blank first
-        {"<tag> \t", "<tag> \t"},                     // angle brackets and controls stay
-        {"", ""},
+        {":;/\\$%*&'\",.+?!|x", "____________ ___x"}, // every member of the set; "+" turned blank first
+        {"<tag>", "<tag>"},                             // angle brackets stay
+        {"a\tb\x1b[31mc\x7f", "a_b_[31mc_"},           // controls, an escape sequence, DEL
+        {std::string("cut\0here", 8), "cut_here"},      // a NUL never ends the name
+        {"", "video"},
+        {"...", "video"},                               // nothing left of the title
+        {longJapanese, longJapanese.substr(0, 225)},     // 306 bytes: cut between characters
+        {std::string(10000, 'a'), std::string(kMaxTitleBytes, 'a')},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(SafeFileName(row.decoded), row.safe) << row.decoded;
-        EXPECT_EQ(SafeFileName(row.decoded).size(), std::string(row.decoded).size());
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(SafeFileName(row.decoded), row.safe) << row.decoded.substr(0, 20);
+    EXPECT_LE(kMaxTitleBytes + 4 + std::string(".4194304-4294967295.part").size(), 255u);
 }
 
 TEST(VideoLink, DownloadAddressPutsThePartsInOrderAndDecodesTheToken)
@@ -78,7 +91,7 @@ TEST_F(Resolution, TitleIsDecodedAndMadeSafe)
     EXPECT_EQ(link->ProposedFileName(), "Rock _ Roll_ Live_.mp4");
 }
 
-TEST_F(Resolution, RecordsWithoutAUsableTokenGiveUpSilently)
+TEST_F(Resolution, RecordsWithoutAUsableTokenHoldNoVideo)
 {
     EXPECT_FALSE(Resolve("notoken099", vqHighQuality));
     EXPECT_FALSE(Resolve("lasttok100", vqHighQuality)) << "no '&' after the token's value";
@@ -101,5 +114,52 @@ TEST_F(Resolution, HttpsAddressFailsBeforeAnythingIsSent)
         FAIL() << "no exception";
     } catch (const std::exception& error) {
         EXPECT_STREQ(error.what(), "IOHandler value is not valid");
+    }
+}
+
+// Each page request is bounded, whatever the server does.
+TEST(ResolutionBounds, EveryPageRequestEndsWithAFailureThatSaysWhy)
+{
+    LocalPort busy(true, 0);
+    busy.FillQueue(8);
+    TPageBounds bounds;
+    bounds.ReadTimeout = 300;
+    bounds.ConnectTimeout = 300;
+    bounds.RequestTimeout = 1000;
+    bounds.MaxBodySize = 64 * 1024;
+    const std::string head = "HTTP/1.1 200 OK\r\n\r\n";
+    const struct {
+        const char* why;
+        std::function<void(ScriptedPeer&)> script;
+        const char* failure;
+    } rows[] = {
+        {"no status line comes", [](ScriptedPeer& peer) { peer.ReadUntil("\r\n\r\n").ReadUntilClosed(); },
+         "Read Timeout"},
+        {"a page that drips",
+         [&](ScriptedPeer& peer) {
+             peer.ReadUntil("\r\n\r\n").Send(head);
+             for (int i = 0; i < 30; ++i)
+                 peer.Send("x").Pause(std::chrono::milliseconds(100));
+         },
+         "Request timed out."},
+        {"a huge page", [&](ScriptedPeer& peer) { peer.ReadUntil("\r\n\r\n").Send(head + std::string(1 << 20, 'x')); },
+         "Response too large."},
+        {"a connect that never completes", nullptr, "Connect timed out."},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        std::string address = "http://127.0.0.1:" + std::to_string(busy.Port()) + "/watch?v=x";
+        if (row.script) {
+            row.script(peer);
+            peer.Start();
+            address = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/watch?v=x";
+        }
+        TResolution resolution = ResolveVideo(address, vqHighQuality, "127.0.0.1", bounds);
+        ASSERT_TRUE(resolution.Failure) << row.why;
+        try {
+            std::rethrow_exception(resolution.Failure);
+        } catch (const std::exception& e) {
+            EXPECT_STREQ(e.what(), row.failure) << row.why;
+        }
     }
 }
