@@ -29,7 +29,7 @@ TOKEN_PREFIX = "vjVQa1PpcFO"
 
 class Video:
     def __init__(self, vid, title, size, formats=("18", "22"), fmt_map=True,
-                 token="normal", stream="length", rate=0):
+                 token="normal", stream="length", rate=0, page_delay=0):
         self.vid = vid
         self.title = title            # as a person reads it
         self.size = size              # bytes of every stream of the video
@@ -38,6 +38,7 @@ class Video:
         self.token = token            # normal, missing or last
         self.stream = stream          # length, close (no length) or truncated
         self.rate = rate              # bytes per second, 0 for as fast as possible
+        self.page_delay = page_delay  # seconds the watch page takes to answer
 
     def token_value(self):
         return TOKEN_PREFIX + hashlib.sha1(self.vid.encode()).hexdigest()[:20] + "%3D"
@@ -55,6 +56,7 @@ VIDEOS = {v.vid: v for v in [
     Video("cutshort88", "Cut short", 2 * MIB, stream="truncated"),
     Video("notoken099", "No token here", 1 * MIB, token="missing"),
     Video("lasttok100", "Token at the end", 1 * MIB, token="last"),
+    Video("slowpage12", "A slow watch page", 1 * MIB, page_delay=8),
 ]}
 
 
@@ -151,6 +153,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if "VISITOR" not in cookies:
             self.redirect(302, "/consent?next=" + urllib.parse.quote(url.path + "?" + url.query, safe=""))
             return
+        time.sleep(video.page_delay)
         page = "<html><head><title>%s</title></head><body><h1>%s</h1></body></html>" % (video.title, video.title)
         self.reply(200, page.encode())
 
@@ -221,7 +224,7 @@ def main():
         import os
         os.replace(args.port_file + ".tmp", args.port_file)
     print("Skerrow demo site on http://127.0.0.1:%d/ ; watch addresses to paste:" % port, flush=True)
-    for vid in ("seastack01", "harbour202", "rockroll33", "slowtide77"):
+    for vid in ("seastack01", "harbour202", "rockroll33", "slowtide77", "slowpage12"):
         print("  http://127.0.0.1:%d/watch?v=%s   (%s)" % (port, vid, VIDEOS[vid].title), flush=True)
     try:
         server.serve_forever()
