@@ -13,9 +13,10 @@ const QColor kInk(0x1F, 0x4E, 0x8C);
 const QColor kSea(0x3A, 0x8E, 0xD0);
 const QColor kRock(0x4A, 0x55, 0x60);
 
-QPixmap Blank(int width, int height, QColor fill = Qt::transparent)
+QPixmap Blank(int width, int height, QColor fill = Qt::transparent, qreal ratio = 1)
 {
-    QPixmap pixmap(width, height);
+    QPixmap pixmap(QSizeF(width * ratio, height * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(fill);
     return pixmap;
 }
@@ -57,9 +58,9 @@ void DrawMark(QPainter& painter, QRectF box)
 
 } // namespace
 
-QPixmap Banner()
+QPixmap Banner(qreal ratio)
 {
-    QPixmap banner = Blank(800, 80, Qt::white);
+    QPixmap banner = Blank(800, 80, Qt::white, ratio);
     QPainter painter(&banner);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -82,9 +83,9 @@ QPixmap Banner()
     return banner;
 }
 
-QPixmap SpanishFlag()
+QPixmap SpanishFlag(qreal ratio)
 {
-    QPixmap flag = Blank(16, 11);
+    QPixmap flag = Blank(16, 11, Qt::transparent, ratio);
     QPainter painter(&flag);
     painter.fillRect(0, 0, 16, 3, QColor(0xAA, 0x15, 0x1B));
     painter.fillRect(0, 3, 16, 5, QColor(0xF1, 0xBF, 0x00));
@@ -92,9 +93,9 @@ QPixmap SpanishFlag()
     return flag;
 }
 
-QPixmap EnglishFlag()
+QPixmap EnglishFlag(qreal ratio)
 {
-    QPixmap flag = Blank(16, 11, QColor(0x01, 0x21, 0x69));
+    QPixmap flag = Blank(16, 11, QColor(0x01, 0x21, 0x69), ratio);
     QPainter painter(&flag);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 3));
@@ -111,9 +112,9 @@ QPixmap EnglishFlag()
     return flag;
 }
 
-QPixmap HelpGlyph()
+QPixmap HelpGlyph(qreal ratio)
 {
-    QPixmap glyph = Blank(16, 16);
+    QPixmap glyph = Blank(16, 16, Qt::transparent, ratio);
     QPainter painter(&glyph);
     painter.setRenderHint(QPainter::Antialiasing);
     QRadialGradient disc(QPointF(6, 5), 10);

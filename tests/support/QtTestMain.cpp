@@ -1,6 +1,7 @@
 #include "framework/Fonts.h"
-#include "support/TestEnvironment.h"
 #include "framework/SynchronizeBridge.h"
+#include "support/PrivateSettings.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -12,9 +13,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ProvideRuntimeFolder();
+    auto* settings = new TPrivateSettings;
     QApplication application(argc, argv);
     RegisterTahoma();
     ConnectSynchronizeToQt();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(settings);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include "framework/Fonts.h"
+#include "support/PrivateSettings.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -57,9 +58,11 @@ int main(int argc, char** argv)
     int status;
     {
         ProvideRuntimeFolder();
-    QApplication application(argc, argv);
+        auto* settings = new TPrivateSettings;
+        QApplication application(argc, argv);
         RegisterTahoma();
         ::testing::InitGoogleTest(&argc, argv);
+        ::testing::UnitTest::GetInstance()->listeners().Append(settings);
         status = RUN_ALL_TESTS();
     }
     ::kill(xvfb, SIGTERM);
