@@ -9,12 +9,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://skerrow.example.org/skerrow/")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "small desktop video saver
- Paste, type or copy the address of a video's watch page, pick a quality
- and press START: Skerrow finds the video's stream, proposes a file name
- and downloads the video while a window shows its progress. It speaks
- English and Spanish and has a command-line mode for machines without a
- display.")
+# The summary is the first line of the description; these lines follow it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Paste, type or copy the address of a video's watch page, pick a quality
+and press START: Skerrow finds the video's stream, proposes a file name
+and downloads the video while a window shows its progress. It speaks
+English and Spanish and has a command-line mode for machines without a
+display.")
 # The libraries the program links come from dpkg-shlibdeps; what it loads
 # at run time is named here: Qt's platform plugins open its windows, Wine's
 # Tahoma gives the windows their designed metrics, and Qt's catalogues put
