@@ -59,7 +59,9 @@ TEST_F(Keyboard, TabEntersTheQualitiesAtTheChosenOne)
     form.NxHtmlLabel1->setFocus();
     Press(form.NxHtmlLabel1, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form.chkHD);
-    Press(form.chkHD, Qt::Key_Tab);
+    Press(form.chkHD, Qt::Key_Up);
+    EXPECT_TRUE(form.chkHQ->isChecked()) << "the arrow keys still move the choice";
+    Press(form.chkHQ, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form.imgES) << "no other quality is a stop, and START is disabled";
 }
 
