@@ -1,12 +1,12 @@
 #include "framework/TImage.h"
 
 #include "framework/AccessibleFactory.h"
+#include "framework/FocusedPress.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -86,12 +86,7 @@ void TImage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QPixmap picture = Picture();
     painter.drawPixmap(0, 0, picture);
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()).adjusted(-1, -1, 1, 1) & rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    DrawFocusFrame(painter, *this, QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()).adjusted(-1, -1, 1, 1));
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)
@@ -103,8 +98,7 @@ void TImage::mouseReleaseEvent(QMouseEvent* event)
 
 void TImage::keyPressEvent(QKeyEvent* event)
 {
-    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!press || !OnClick) {
+    if (!IsPressKey(*event) || !OnClick) {
         QWidget::keyPressEvent(event);
         return;
     }

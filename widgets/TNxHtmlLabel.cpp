@@ -1,14 +1,13 @@
 #include "widgets/TNxHtmlLabel.h"
 
 #include "framework/AccessibleFactory.h"
+#include "framework/FocusedPress.h"
 #include "widgets/StyledAccessibility.h"
 
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 TNxHtmlLabel::TNxHtmlLabel(QWidget* parent) : QWidget(parent)
 {
@@ -87,12 +86,8 @@ void TNxHtmlLabel::paintEvent(QPaintEvent*)
         painter.fillRect(rect(), ToQColor(color_));
     const THtmlLayoutResult layout = Layout();
     THtmlLayout::Draw(painter, layout);
-    if (hasFocus() && !layout.Links.empty()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = layout.Links.front().Area.adjusted(-1, 0, 1, 0) & rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    if (!layout.Links.empty())
+        DrawFocusFrame(painter, *this, layout.Links.front().Area.adjusted(-1, 0, 1, 0));
 }
 
 void TNxHtmlLabel::mouseMoveEvent(QMouseEvent* event)
@@ -130,8 +125,7 @@ void TNxHtmlLabel::mouseReleaseEvent(QMouseEvent* event)
 
 void TNxHtmlLabel::keyPressEvent(QKeyEvent* event)
 {
-    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!press || Layout().Links.empty()) {
+    if (!IsPressKey(*event) || Layout().Links.empty()) {
         QWidget::keyPressEvent(event);
         return;
     }
