@@ -1,4 +1,5 @@
 #include "framework/DesktopNotification.h"
+#include "support/AnnouncingServer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,6 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include <csignal>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // The notification reaches a stand-in of the desktop's notification service
 // on a private session bus.
@@ -34,26 +31,11 @@ public slots:
     }
 };
 
-// A session bus of the test's own; its address, or empty when it did not start.
+// A session bus of the test's own.
 struct TPrivateBus {
     TPrivateBus()
     {
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        pid = ::fork();
-        if (pid == 0) {
-            ::close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
-            ::execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", ("--print-address=" + fd).c_str(),
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(ready[1]);
-        char byte;
-        while (::read(ready[0], &byte, 1) == 1 && byte != '\n')
-            address += byte;
-        ::close(ready[0]);
+        pid = StartAnnouncingServer({"dbus-daemon", "--session", "--nofork", "--print-address={fd}"}, address);
     }
     ~TPrivateBus()
     {
@@ -63,8 +45,8 @@ struct TPrivateBus {
         }
     }
 
-    pid_t pid = -1;
     std::string address;
+    pid_t pid = -1;
 };
 
 bool WaitFor(const std::function<bool()>& done)
