@@ -1,4 +1,6 @@
 #include "framework/Fonts.h"
+#include "framework/MessageBox.h"
+#include "i18n/GnuGettext.h"
 #include "support/AnnouncingServer.h"
 #include "support/PrivateSettings.h"
 #include "support/TestEnvironment.h"
@@ -30,6 +32,7 @@ pid_t StartXvfb(std::string& display)
 
 int main(int argc, char** argv)
 {
+    StartTranslationEngine();
     std::string display;
     pid_t xvfb = StartXvfb(display);
     if (xvfb <= 0) {
@@ -43,6 +46,7 @@ int main(int argc, char** argv)
         ProvideRuntimeFolder();
         auto* settings = new TPrivateSettings;
         QApplication application(argc, argv);
+        ShowEngineMessagesInMessageBoxes();
         RegisterTahoma();
         ::testing::InitGoogleTest(&argc, argv);
         ::testing::UnitTest::GetInstance()->listeners().Append(settings);
