@@ -118,6 +118,21 @@ TThread::~TThread()
     WaitFor();
 }
 
+void TThread::Terminate()
+{
+    {
+        std::lock_guard lock(terminateMutex_);
+        terminated_ = true;
+    }
+    terminateSignal_.notify_all();
+}
+
+bool TThread::WaitUnlessTerminated(std::chrono::milliseconds time)
+{
+    std::unique_lock lock(terminateMutex_);
+    return terminateSignal_.wait_for(lock, time, [this] { return terminated_.load(); });
+}
+
 void TThread::Resume()
 {
     if (started_.exchange(true))
