@@ -122,7 +122,7 @@ bool TJvCustomUrlGrabberThread::WaitToRetry(const TJvGrabberSettings& settings, 
 
 void TJvCustomUrlGrabberThread::EndRun()
 {
-    if (doneHandedOver_)
+    if (doneHandedOver_ || std::exchange(runEnded_, true))
         return;
     KeepPart();
     if (!fault_ || Terminated())

@@ -173,6 +173,7 @@ private:
     bool WaitToRetry(const TJvGrabberSettings& settings, int retry);
     // A run that ends without done keeps its part when it can be continued
     // (not when the disk failed), then reports the failure it recorded.
+    // Only the first call counts.
     void EndRun();
     void KeepPart();
 
@@ -183,6 +184,7 @@ private:
     std::chrono::seconds retryAfter_{0};
     bool receivedAny_ = false;
     bool doneHandedOver_ = false;
+    bool runEnded_ = false;
 };
 
 // A worker as it is created: the most derived class, which waits for the
