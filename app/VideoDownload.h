@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/VideoLink.h"
+#include "grabber/TJvGrabberTypes.h"
 
 #include <exception>
 #include <optional>
@@ -30,5 +31,10 @@ struct TResolution {
 // touches nothing of Qt or of the windows.
 TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost);
 
-// Starts the component on the video, saving into target.
-void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target);
+// Starts the component on the video, saving into target. The download
+// survives a faltering network: transient failures are tried again five
+// times, and a part that an earlier run left beside the target is continued
+// unless resume says to start over. SKERROW_RETRY_SECOND_MS shortens the
+// waits between tries (for the tests).
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
+    TJvResumeMode resume = rmContinue);

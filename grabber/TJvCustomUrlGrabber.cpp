@@ -89,6 +89,8 @@ void TJvCustomUrlGrabber::Start()
     worker_->Resume();
 }
 
+bool TJvCustomUrlGrabber::Running() const { return worker_ && !worker_->Finished(); }
+
 void TJvCustomUrlGrabber::Stop()
 {
     if (!worker_)

@@ -101,6 +101,9 @@ public:
     // The content of the running transfer; none outside a run.
     TStream* ContentStream() const { return contentStream_.get(); }
     TJvCustomUrlGrabberThread* Worker() const { return worker_; }
+    // Whether the worker of the last Start is still at work: it may wait to
+    // try again between its attempts.
+    bool Running() const;
 
     std::vector<TPublishedText> PublishedTexts() override;
 

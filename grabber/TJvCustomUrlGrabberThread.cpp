@@ -97,6 +97,15 @@ void TJvCustomUrlGrabberThread::FailNetwork(std::uint32_t code, bool responseBeg
     Fail(LastResponseInfo(), {}, fault);
 }
 
+void TJvCustomUrlGrabberThread::FailToWrite(const EStreamError& failure)
+{
+    TGrabberPartFile* part = Part();
+    if (part && dynamic_cast<const EDiskFull*>(&failure))
+        Fail("There is not enough space on the disk to save \"%s\"", {part->Target()}, ftDisk);
+    else
+        Fail(failure.Message(), {}, ftDisk);
+}
+
 bool TJvCustomUrlGrabberThread::RetryWorthIt(const TJvGrabberSettings& settings, int retry) const
 {
     if (!fault_ || doneHandedOver_ || Terminated() || !Continue || retry > settings.Retries)
@@ -182,7 +191,7 @@ bool TJvCustomUrlGrabberThread::PrepareContent(const TJvGrabberSettings& setting
         Fail("Another download is saving to \"%s\"", {settings.FileName});
         return false;
     } catch (const EStreamError& failure) {
-        Fail(failure.Message(), {}, ftDisk);
+        FailToWrite(failure);
         return false;
     }
     return true;
@@ -210,7 +219,7 @@ void TJvCustomUrlGrabberThread::StartContentOver()
             grabber_->contentStream_->SetSize(0);
         SetBytesRead(0);
     } catch (const EStreamError& failure) {
-        Fail(failure.Message(), {}, ftDisk);
+        FailToWrite(failure);
     }
 }
 
@@ -255,7 +264,7 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
         try {
             Append(buffer.data(), count);
         } catch (const EStreamError& failure) {
-            Fail(failure.Message(), {}, ftDisk);
+            FailToWrite(failure);
             return reReported;
         }
         // NOTE: no yield between chunks: on a busy machine giving up the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grabber/TJvGrabberTypes.h"
+#include "runtime/TStream.h"
 #include "runtime/TThread.h"
 
 #include <chrono>
@@ -142,6 +143,8 @@ protected:
     // Fail for a failed network call, from the layer's error code: before a
     // response began, no connection is only worth a retry once bytes came.
     void FailNetwork(std::uint32_t code, bool responseBegun);
+    // Fail for content that cannot be written: final, and the part goes.
+    void FailToWrite(const EStreamError& failure);
     // Whether the attempt has recorded a failure.
     bool Failed() const { return fault_.has_value(); }
     // Asks the wait before the next retry to last at least this long.

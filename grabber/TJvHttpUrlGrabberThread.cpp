@@ -187,7 +187,7 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     try {
         part->Remember({address.Text(settings.Marker), *validator, Size()});
     } catch (const EStreamError& failure) {
-        Fail(failure.Message(), {}, ftDisk);
+        FailToWrite(failure);
         return false;
     }
     return true;
