@@ -19,7 +19,8 @@ public:
 
     std::uint16_t Port() const { return port_; }
     std::string BaseUrl() const;
-    // The access log: one line per request, "<connection> <request line> <status>".
+    // The access log: one line per request,
+    // "<connection> "<request line>" <status> "<Range header>" <body bytes sent>".
     std::string AccessLog() const;
     const std::string& Prefix() const { return prefix_; }
 
