@@ -4,6 +4,7 @@
 #include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "grabber/internet/InternetApi.h"
+#include "support/NginxServer.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
@@ -290,4 +291,26 @@ TEST_F(ContinueRetryTest, AFullDiskFailsAtOnceAndLeavesNeitherPartNorTarget)
                                        small + "/video.mp4\"", "closed"}));
     EXPECT_TRUE(std::filesystem::is_empty(small));
     EXPECT_FALSE(grabber.PartKept());
+}
+
+TEST_F(ContinueRetryTest, StartingOverIgnoresAPartItFinds)
+{
+    grabber.SetRetries(0);
+    Serve({Whole(4000), Whole()});
+    recorder.Run();
+    ASSERT_TRUE(grabber.PartKept());
+    grabber.SetResumeMode(rmStartOver);
+    recorder.Run();
+    peer.Wait();
+    EXPECT_EQ(Ranges(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(ReadFile(target), kBody);
+}
+
+TEST_F(ContinueRetryTest, AServerThatRefusesFromTheStartFailsAtOnce)
+{
+    grabber.SetUrl("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/video.mp4");
+    recorder.Run();
+    EXPECT_EQ(Outcome().size(), 1u);
+    EXPECT_EQ(retryNotices, 0);
+    EXPECT_TRUE(folder.Names().empty());
 }
