@@ -76,7 +76,7 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
 {
     if (Failed() || !OpenRequest(settings, object))
         return false;
-    std::string headers = continuing ? ContinuationHeaders(BytesRead(), continuing->Validator) : "";
+    std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
             static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
         FailNetwork(GetLastError(), false);
@@ -95,7 +95,6 @@ std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGra
     std::int64_t held = part->Size();
     if (record.Address != address.Text(settings.Marker) || held <= 0 || held >= record.Length)
         return std::nullopt;
-    SetBytesRead(held);
     return record;
 }
 
@@ -107,7 +106,7 @@ bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
     if (code != "206")
         return false;
     auto range = ParseContentRange(QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_RANGE).value_or(""));
-    return !range || range->First != BytesRead() || range->Length != record.Length;
+    return !range || range->First != Part()->Size() || range->Length != record.Length;
 }
 
 bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, const std::string& object)
@@ -136,6 +135,7 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
     if (continuing && code == "206") {
         SetSize(continuing->Length);
+        SetBytesRead(Part()->Size());
         HandOverResume();
         return true;
     }
