@@ -7,6 +7,7 @@
 #include "i18n/GnuGettext.h"
 #include "app/Site.h"
 #include "support/DemoSite.h"
+#include "support/FileBytes.h"
 #include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
@@ -28,14 +29,6 @@
 // The main job seen from outside: an address in the field, START, the save
 // dialog answered, a download window that runs the download.
 namespace {
-
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class Download : public ::testing::Test {
 protected:
@@ -120,7 +113,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(window->pos(), form->pos() + QPoint(40, 40)) << "near the main window";
     EXPECT_EQ(proposed, std::vector<std::string>{"Sea stacks at dawn.mp4"});
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
-    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(ReadFile(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
     EXPECT_EQ(window->lblFileSize->text(), "~3 MB");
     EXPECT_TRUE(window->Label1->font().bold());
     EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -220,7 +213,7 @@ TEST_F(Download, StreamWithoutLengthLeavesLabelsYetFinishes)
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(window->lblFileSize->text(), "");
     EXPECT_EQ(window->lblTransfer->text(), "");
-    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()).size(), 2u * 1048576);
+    EXPECT_EQ(ReadFile(window->UrlGrabber1->FileName()).size(), 2u * 1048576);
 }
 
 TEST_F(Download, CancelStopsAndRelabelsThenCloseFreesTheWindow)
@@ -247,8 +240,8 @@ TEST_F(Download, SeveralWindowsRunAtOnce)
     ASSERT_NE(first, second);
     EXPECT_EQ(second->pos() - first->pos(), QPoint(24, 24)) << "cascaded, not on top of each other";
     ASSERT_TRUE(WaitFor([&] { return Finished(first) && Finished(second); }));
-    EXPECT_EQ(FileBytes(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
-    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
+    EXPECT_EQ(ReadFile(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
+    EXPECT_EQ(ReadFile(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
 }
 
 TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
@@ -298,14 +291,14 @@ TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
     });
     EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
     EXPECT_EQ(shown, 2);
-    EXPECT_EQ(FileBytes(mine), "mine");
+    EXPECT_EQ(ReadFile(mine), "mine");
     ASSERT_EQ(questions, std::vector<std::string>{"mine.mp4 already exists.\r\nDo you want to replace it?"});
 
     replaceAnswer = true;
     TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
-    EXPECT_EQ(FileBytes(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(ReadFile(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
 }
 
 TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePart)
@@ -339,7 +332,7 @@ TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePa
     EXPECT_EQ(second->Label1->text(), "Downloading...");
     EXPECT_EQ(second->btnCancelClose->text(), "Cancel");
     ASSERT_TRUE(WaitFor([&] { return Finished(second); }));
-    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()), video);
+    EXPECT_EQ(ReadFile(second->UrlGrabber1->FileName()), video);
     EXPECT_FALSE(std::filesystem::exists(second->UrlGrabber1->FileName() + ".part"));
 
     SelectLanguage("es");
