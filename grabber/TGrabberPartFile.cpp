@@ -97,6 +97,15 @@ bool WriteRecord(const std::string& name, const TPartRecord& record)
     return written;
 }
 
+// Whether the open file still carries the name: another run may have renamed
+// or removed it since it was opened.
+bool StillNamed(int fd, const std::string& name)
+{
+    struct stat open {}, named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(name.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+        open.st_ino == named.st_ino;
+}
+
 } // namespace
 
 TGrabberPartFile::TGrabberPartFile(const std::string& target) : target_(target), fileName_(PartName(target))
@@ -135,7 +144,7 @@ void TGrabberPartFile::Open()
             errno = error;
             throw EFCreateError("Cannot create file \"" + target_ + "\". " + Reason());
         }
-        if (StillNamed()) {
+        if (StillNamed(fd_, fileName_)) {
             ::lseek(fd_, 0, SEEK_END);
             return;
         }
@@ -144,12 +153,6 @@ void TGrabberPartFile::Open()
     throw EFCreateError("Cannot create file \"" + target_ + "\". " + std::strerror(EBUSY));
 }
 
-bool TGrabberPartFile::StillNamed() const
-{
-    struct stat open {}, named {};
-    return ::fstat(fd_, &open) == 0 && ::lstat(fileName_.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
-        open.st_ino == named.st_ino;
-}
 
 bool TGrabberPartFile::Remove(const std::string& target)
 {
@@ -158,12 +161,9 @@ bool TGrabberPartFile::Remove(const std::string& target)
     if (fd < 0)
         return false;
     bool removed = false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        struct stat open {}, named {};
-        if (::fstat(fd, &open) == 0 && ::lstat(name.c_str(), &named) == 0 && open.st_ino == named.st_ino) {
-            ::unlink(RecordName(target).c_str());
-            removed = ::unlink(name.c_str()) == 0;
-        }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, name)) {
+        ::unlink(RecordName(target).c_str());
+        removed = ::unlink(name.c_str()) == 0;
     }
     ::close(fd);
     return removed;

@@ -74,7 +74,6 @@ public:
 
 private:
     void Open();
-    bool StillNamed() const;
     void Flush();
     void Discard();
     [[noreturn]] void RaiseWriteError(const std::string& name) const;

@@ -314,3 +314,16 @@ TEST_F(ContinueRetryTest, AServerThatRefusesFromTheStartFailsAtOnce)
     EXPECT_EQ(retryNotices, 0);
     EXPECT_TRUE(folder.Names().empty());
 }
+
+TEST_F(ContinueRetryTest, StopDuringARetryWaitEndsAtOnce)
+{
+    grabber.SetRetrySecond(std::chrono::minutes(1));
+    Serve({Whole(1000)});
+    grabber.Start();
+    ASSERT_TRUE(recorder.ServeUntil([&] { return retryNotices > 0; }));
+    auto asked = std::chrono::steady_clock::now();
+    grabber.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(30)) << "Stop sat out the wait";
+    EXPECT_TRUE(Outcome().empty());
+    EXPECT_TRUE(grabber.PartKept());
+}
