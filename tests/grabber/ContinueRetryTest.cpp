@@ -207,25 +207,6 @@ TEST_F(ContinueRetryTest, RetriesWaitLongerEachTimeAndAsLongAsTheServerAsks)
     EXPECT_EQ(retryNotices, 1 + 3 + 4 + 60);
 }
 
-TEST_F(ContinueRetryTest, AFailedRunKeepsItsPartAndTheNextRunContinuesIt)
-{
-    // The first run is cut every time; the second finds the server well.
-    grabber.SetRetries(1);
-    Serve({Whole(1000), Rest(1000, 2500), Rest(2500)});
-    recorder.Run();
-    ASSERT_EQ(Outcome(), std::vector<std::string>{"error Connection closed after 2500 of 10000 bytes"});
-    EXPECT_TRUE(grabber.PartKept());
-    EXPECT_EQ(ReadFile(TGrabberPartFile::PartName(target)), kBody.substr(0, 2500));
-
-    recorder.events.clear();
-    recorder.Run();
-    peer.Wait();
-    EXPECT_EQ(Outcome(), std::vector<std::string>{"done 10000"});
-    EXPECT_EQ(Ranges(), (std::vector<std::string>{"", "bytes=1000-", "bytes=2500-"}));
-    EXPECT_EQ(ReadFile(target), kBody);
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"});
-}
-
 TEST_F(ContinueRetryTest, StopKeepsAContinuablePartUntilItIsDiscarded)
 {
     peer.ReadUntil("\r\n\r\n").Send(Whole(3000).bytes).ReadUntilClosed();
