@@ -4,7 +4,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "app/Site.h"
-#include "app/VideoLink.h"
+#include "app/VideoDownload.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/Utf8.h"
@@ -61,14 +61,24 @@ void CatchInterrupts()
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// The text of what a failed resolution raised.
+std::string FailureText(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& raised) {
+        return raised.what();
+    } catch (...) {
+        return Tr("Failed");
+    }
+}
+
 // Runs the download on the grabber's worker, serving its hand-overs here,
 // until it ends or the user interrupts.
-int Download(const std::string& address, const std::string& target)
+int Download(const TVideoSource& video, const std::string& target)
 {
     TJvHttpUrlGrabber grabber;
     grabber.SetAgent(Site::UserAgent);
-    grabber.SetUrl(address);
-    grabber.SetFileName(target);
     TProgressLine progress(::isatty(STDOUT_FILENO));
     auto started = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
@@ -85,7 +95,7 @@ int Download(const std::string& address, const std::string& target)
     grabber.OnConnectionClosed = [&](TObject*) { closed = true; };
 
     CatchInterrupts();
-    grabber.Start();
+    StartDownload(grabber, video, target);
     while (!closed && !done && error.empty() && !interrupted)
         CheckSynchronize(100);
     // Stopping waits for the worker; a stopped run leaves no file behind.
@@ -129,14 +139,12 @@ int RunCommandLine(int argc, char** argv)
     if (!IsVideoAddress(options->Address))
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
-    std::optional<TVideoLink> link;
-    try {
-        link = ResolveVideoLink(options->Address, options->Quality, Site::Host());
-    } catch (const std::exception& failure) {
-        return Fail(esResolutionFailed, failure.what());
-    }
-    if (!link)
+    TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host());
+    if (resolution.Failure)
+        return Fail(esResolutionFailed, FailureText(resolution.Failure));
+    if (!resolution.Video)
         return Fail(esResolutionFailed, Tr("The site's answer holds no video to save"));
-    std::string name = link->ProposedFileName().empty() ? "video" : link->ProposedFileName();
-    return Download(link->DownloadAddress(Site::Host()), TargetPath(options->Output, name));
+    const TVideoSource& video = *resolution.Video;
+    std::string name = video.ProposedFileName.empty() ? "video" : video.ProposedFileName;
+    return Download(video, TargetPath(options->Output, name));
 }

@@ -9,9 +9,16 @@
 namespace Pictures {
 namespace {
 
+// The product's colours.
 const QColor kInk(0x1F, 0x4E, 0x8C);
 const QColor kSea(0x3A, 0x8E, 0xD0);
 const QColor kRock(0x4A, 0x55, 0x60);
+const QColor kArrow(0xF2, 0x8C, 0x28);
+// The flags'.
+const QColor kSpanishRed(0xAA, 0x15, 0x1B);
+const QColor kSpanishYellow(0xF1, 0xBF, 0x00);
+const QColor kUnionBlue(0x01, 0x21, 0x69);
+const QColor kUnionRed(0xC8, 0x10, 0x2E);
 
 QPixmap Blank(int width, int height, QColor fill = Qt::transparent)
 {
@@ -51,7 +58,7 @@ void DrawMark(QPainter& painter, QRectF box)
     arrow.lineTo(cx - w * 0.22, box.top() + h * 0.42);
     arrow.lineTo(cx - w * 0.10, box.top() + h * 0.42);
     arrow.closeSubpath();
-    painter.fillPath(arrow, QColor(0xF2, 0x8C, 0x28));
+    painter.fillPath(arrow, kArrow);
     painter.restore();
 }
 
@@ -64,7 +71,7 @@ QPixmap Banner()
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     DrawMark(painter, QRectF(10, 4, 54, 44));
-    QFont title = TahomaFont(true);
+    QFont title = TahomaFont(QFont::Bold);
     title.setPixelSize(30);
     painter.setFont(title);
     painter.setPen(kInk);
@@ -86,28 +93,28 @@ QPixmap SpanishFlag()
 {
     QPixmap flag = Blank(16, 11);
     QPainter painter(&flag);
-    painter.fillRect(0, 0, 16, 3, QColor(0xAA, 0x15, 0x1B));
-    painter.fillRect(0, 3, 16, 5, QColor(0xF1, 0xBF, 0x00));
-    painter.fillRect(0, 8, 16, 3, QColor(0xAA, 0x15, 0x1B));
+    painter.fillRect(0, 0, 16, 3, kSpanishRed);
+    painter.fillRect(0, 3, 16, 5, kSpanishYellow);
+    painter.fillRect(0, 8, 16, 3, kSpanishRed);
     return flag;
 }
 
 QPixmap EnglishFlag()
 {
-    QPixmap flag = Blank(16, 11, QColor(0x01, 0x21, 0x69));
+    QPixmap flag = Blank(16, 11, kUnionBlue);
     QPainter painter(&flag);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 3));
     painter.drawLine(QPointF(0, 0), QPointF(16, 11));
     painter.drawLine(QPointF(16, 0), QPointF(0, 11));
-    painter.setPen(QPen(QColor(0xC8, 0x10, 0x2E), 1));
+    painter.setPen(QPen(kUnionRed, 1));
     painter.drawLine(QPointF(0, 0), QPointF(16, 11));
     painter.drawLine(QPointF(16, 0), QPointF(0, 11));
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(6, 0, 4, 11, Qt::white);
     painter.fillRect(0, 4, 16, 3, Qt::white);
-    painter.fillRect(7, 0, 2, 11, QColor(0xC8, 0x10, 0x2E));
-    painter.fillRect(0, 5, 16, 1, QColor(0xC8, 0x10, 0x2E));
+    painter.fillRect(7, 0, 2, 11, kUnionRed);
+    painter.fillRect(0, 5, 16, 1, kUnionRed);
     return flag;
 }
 
@@ -122,7 +129,7 @@ QPixmap HelpGlyph()
     painter.setPen(Qt::NoPen);
     painter.setBrush(disc);
     painter.drawEllipse(QRectF(0.5, 0.5, 15, 15));
-    QFont mark = TahomaFont(true);
+    QFont mark = TahomaFont(QFont::Bold);
     mark.setPixelSize(12);
     painter.setFont(mark);
     painter.setPen(Qt::white);

@@ -1,10 +1,11 @@
 #include "app/TForm1.h"
 
 #include "app/AddressRule.h"
+#include "app/MainWindowColors.h"
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
-#include "app/VideoLink.h"
+#include "app/VideoDownload.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -79,7 +80,7 @@ void TForm1::CreateBand()
     Panel1->setGeometry(0, 0, 707, 52);
     Panel1->setAutoFillBackground(true);
     QPalette white = Panel1->palette();
-    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Window, ToQColor(MainWindowColors::Band));
     Panel1->setPalette(white);
     auto* band = new TAlignLayout(Panel1);
     band->setContentsMargins(1, 1, 1, 1);
@@ -118,12 +119,11 @@ void TForm1::CreateStepPanels()
     NxHeaderPanel3 = Named(new TNxHeaderPanel(this), "NxHeaderPanel3");
     NxHeaderPanel3->setGeometry(0, 222, 707, 70);
     NxHeaderPanel3->SetCaption(QStringLiteral("Step 2: Download Video!"));
-    // Fixed colours: a sky-blue header and the red frame of the current step.
     for (TNxHeaderPanel* panel : {NxHeaderPanel1, NxHeaderPanel3}) {
         panel->SetHeaderSize(22);
         panel->SetAdaptiveColors(false);
-        panel->SetHeaderColor(clSkyBlue);
-        panel->SetBorderColor(clRed);
+        panel->SetHeaderColor(MainWindowColors::StepHeader);
+        panel->SetBorderColor(MainWindowColors::NextStepFrame);
         panel->SetHeaderFont(TahomaFont());
     }
     NxHeaderPanel3->SetBorderWidth(0);
@@ -235,18 +235,18 @@ void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());
     Edit1->clear();
-    std::optional<TVideoLink> link = ResolveVideoLink(address, ChosenQuality(), Site::Host());
-    if (!link)
+    TResolution resolution = ResolveVideo(address, ChosenQuality(), Site::Host());
+    if (resolution.Failure)
+        std::rethrow_exception(resolution.Failure);
+    if (!resolution.Video)
         return;
-    SaveDialog1->SetFileName(link->ProposedFileName());
+    const TVideoSource& video = *resolution.Video;
+    SaveDialog1->SetFileName(video.ProposedFileName);
     if (!SaveDialog1->Execute(this))
         return;
-    std::string downloadAddress = link->DownloadAddress(Site::Host());
     auto* download = new TForm2(this);
-    download->lblTitle->SetCaption(ToQt(link->Title));
-    download->UrlGrabber1->SetUrl(downloadAddress);
-    download->UrlGrabber1->SetFileName(SaveDialog1->FileName());
-    download->UrlGrabber1->Start();
+    download->lblTitle->SetCaption(ToQt(video.Title));
+    StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
 }
 
 TVideoQuality TForm1::ChosenQuality() const

@@ -191,10 +191,10 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 
 void TForm2::ShowOutcome(const std::string& status)
 {
-    QPalette red = Label1->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    Label1->setPalette(red);
-    Label1->setFont(TahomaFont(true));
+    QPalette outcome = Label1->palette();
+    outcome.setColor(QPalette::WindowText, ToQColor(DownloadWindowColors::Outcome));
+    Label1->setPalette(outcome);
+    Label1->setFont(TahomaFont(QFont::Bold));
     Label1->setText(Translated(status.c_str()));
     Label1->adjustSize();
     btnCancelClose->setText(Translated("Close"));

@@ -8,8 +8,6 @@
 namespace {
 
 const int kReadTimeout = 6000;
-const int kCaseInsensitive = 1;
-const int kGreedy = 4;
 
 // The quality table, tested in this order; the first that holds wins.
 void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
@@ -55,8 +53,8 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     http.SetAllowCookies(true);
 
     TRegExpr matcher;
-    matcher.SetModifier(kCaseInsensitive, true);
-    matcher.SetModifier(kGreedy, true);
+    matcher.SetModifier(rmIgnoreCase, true);
+    matcher.SetModifier(rmGreedy, true);
 
     TVideoLink link;
     http.GetToString(watchAddress);
@@ -70,8 +68,8 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     std::string record = http.GetToString("http://" + siteHost + "/get_video_info?video_id=" + link.Identifier);
 
     // From here on repetition takes as little as it can.
-    matcher.SetModifier(kCaseInsensitive, true);
-    matcher.SetModifier(kGreedy, false);
+    matcher.SetModifier(rmIgnoreCase, true);
+    matcher.SetModifier(rmGreedy, false);
     auto token = FirstCapture(matcher, "&token=(.*)&", record);
     if (!token)
         return std::nullopt;

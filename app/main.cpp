@@ -2,21 +2,30 @@
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
+#include "framework/MessageBox.h"
 #include "framework/SynchronizeBridge.h"
 #include "framework/TApplication.h"
+#include "i18n/GnuGettext.h"
 
 #include <QApplication>
 #include <cstdio>
 
+// The program's start, in order. Nothing of it happens in static
+// initialisers.
 int main(int argc, char** argv)
 {
+    // The translation engine comes first, on the main thread: whatever the
+    // program says from here on, windows or terminal, is translated.
+    StartTranslationEngine();
     if (!Site::ApplyCommandLine(argc, argv)) {
         std::fprintf(stderr, "skerrow: --site-host takes HOST or HOST:PORT\n");
         return esBadArguments;
     }
     if (WantsCommandLine(argc, argv))
         return RunCommandLine(argc, argv);
+
     QApplication qt(argc, argv);
+    ShowEngineMessagesInMessageBoxes();
     RegisterTahoma();
     ConnectSynchronizeToQt();
     Application().SetTitle("Skerrow");

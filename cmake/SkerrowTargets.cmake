@@ -2,6 +2,8 @@
 
 # skerrow_library(<layer> SOURCES ... [DEPS ...])
 # A static library skerrow_<layer>, whose headers are included as "<layer>/Name.h".
+# DEPS names every library whose headers the layer includes, not only those
+# that come along through another.
 function(skerrow_library layer)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(skerrow_${layer} STATIC ${ARG_SOURCES})

@@ -11,10 +11,10 @@ void RegisterTahoma()
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
 }
 
-QFont TahomaFont(bool bold)
+QFont TahomaFont(QFont::Weight weight)
 {
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
-    font.setBold(bold);
+    font.setWeight(weight);
     return font;
 }

@@ -7,4 +7,4 @@
 void RegisterTahoma();
 
 // "Tahoma" at 8 point, 11 pixels high as at 96 pixels per inch.
-QFont TahomaFont(bool bold = false);
+QFont TahomaFont(QFont::Weight weight = QFont::Normal);

@@ -1,6 +1,7 @@
 #include "framework/MessageBox.h"
 
 #include "framework/QtText.h"
+#include "i18n/MessageBoxHook.h"
 
 #include <QMessageBox>
 
@@ -32,6 +33,13 @@ void ShowMessageBox(const TMessageBoxRequest& request)
     }
     QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text), QMessageBox::Ok, request.Owner);
     box.exec();
+}
+
+void ShowEngineMessagesInMessageBoxes()
+{
+    SetMessageBoxHook([](const std::string& text, const std::string& caption) {
+        ShowMessageBox({nullptr, text, caption, mbiWarning});
+    });
 }
 
 TMessageBoxSeam SetMessageBoxSeam(TMessageBoxSeam seam)

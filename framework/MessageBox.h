@@ -20,6 +20,11 @@ using TMessageBoxSeam = std::function<void(const TMessageBoxRequest&)>;
 // Shows a modal message box with an OK button.
 void ShowMessageBox(const TMessageBoxRequest& request);
 
+// Shows the translation engine's messages (a catalogue without UTF-8) in
+// the message box; until this is called they go to standard error. Call it
+// once the QApplication exists.
+void ShowEngineMessagesInMessageBoxes();
+
 // Replaces the real message box (an empty seam restores it); returns the
 // previous seam.
 TMessageBoxSeam SetMessageBoxSeam(TMessageBoxSeam seam);

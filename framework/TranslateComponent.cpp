@@ -5,8 +5,6 @@
 #include "framework/TranslationWalk.h"
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
-#include "i18n/MessageBoxHook.h"
-#include "i18n/TGnuGettextInstance.h"
 #include "runtime/TComponent.h"
 
 #include <QObject>
@@ -23,18 +21,6 @@ const char* const kTranslatedTwiceText =
 const char* const kNotTranslatedText = "Retranslate was called on an object that has not been translated before. "
                                        "Please use TranslateComponent() before RetranslateComponent().";
 const char* const kHandlerSetText = "You cannot ignore a class property for a class that has a handler set.";
-
-// The translation engine starts with the process, on its main thread, before
-// any window: it chooses the start language, and library messages are
-// translated on this thread only. Its message boxes (a catalogue without
-// UTF-8) go through the program's message box.
-[[maybe_unused]] const bool engineStarted = [] {
-    SetMessageBoxHook([](const std::string& text, const std::string& caption) {
-        ShowMessageBox({nullptr, text, caption, mbiWarning});
-    });
-    DefaultInstance();
-    return true;
-}();
 
 TTranslationSettings& Settings()
 {

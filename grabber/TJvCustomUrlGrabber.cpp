@@ -1,26 +1,21 @@
 #include "grabber/TJvCustomUrlGrabber.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
+#include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
 
+#include <cstdint>
+#include <optional>
 
 namespace {
 
 // A port is a decimal number that fits 32 bits; anything else counts as 0.
 std::uint32_t PortNumber(const std::string& text)
 {
-    if (text.empty() || text.size() > 10)
-        return 0;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value > 0xFFFFFFFFu ? 0 : static_cast<std::uint32_t>(value);
+    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
+    return value && *value <= UINT32_MAX ? static_cast<std::uint32_t>(*value) : 0;
 }
 
 } // namespace

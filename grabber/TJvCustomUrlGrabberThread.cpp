@@ -1,12 +1,12 @@
 #include "grabber/TJvCustomUrlGrabberThread.h"
 
-#include "grabber/InternetApi.h"
 #include "grabber/TGrabberTempFile.h"
 #include "grabber/TJvCustomUrlGrabber.h"
+#include "grabber/internet/InternetApi.h"
+#include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 #include "runtime/TMemoryStream.h"
 
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -19,14 +19,6 @@ constexpr std::chrono::milliseconds kProgressInterval{16};
 } // namespace
 
 TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread(TJvCustomUrlGrabber* grabber) : grabber_(grabber) {}
-
-TJvCustomUrlGrabberThread::~TJvCustomUrlGrabberThread()
-{
-    // Grab belongs to the subclass and Execute to this class: the run must
-    // be over before either part goes.
-    Terminate();
-    WaitFor();
-}
 
 void TJvCustomUrlGrabberThread::Execute()
 {
@@ -67,66 +59,6 @@ void TJvCustomUrlGrabberThread::HandOverClosed()
     Synchronize([this] { grabber_->DoClosed(); });
 }
 
-void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
-    const void*, std::uint32_t)
-{
-    if (!context)
-        return;
-    auto* worker = static_cast<TJvCustomUrlGrabberThread*>(context);
-    worker->LastStatus = status;
-    worker->HandOverProgress();
-    worker->HandOverStatus();
-}
-
-TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddress(const TJvGrabberSettings& settings)
-{
-    TServerAddress address;
-    TJvCustomUrlGrabber::ParseUrl(settings.Url, settings.Marker, address.host, address.object, address.userName,
-        address.password, address.port);
-    if (address.userName.empty())
-        address.userName = settings.UserName;
-    if (address.password.empty())
-        address.password = settings.Password;
-    if (address.port == 0)
-        address.port = settings.Port;
-    return address;
-}
-
-bool TJvCustomUrlGrabberThread::BeginConnecting(const TServerAddress& address)
-{
-    ErrorText.clear();
-    ErrorArguments.clear();
-    SetStatus(gsConnecting);
-    // A port beyond 16 bits would otherwise reach some other port.
-    if (address.port > 0xFFFF) {
-        Fail("Invalid port number %s", {std::to_string(address.port)});
-        return false;
-    }
-    return true;
-}
-
-TInternetHandle* TJvCustomUrlGrabberThread::OpenSession(const TJvGrabberSettings& settings)
-{
-    switch (settings.ProxyMode) {
-    case pmNoProxy: return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    case pmSysConfig: return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    case pmManual:
-        return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, settings.ProxyAddresses.c_str(),
-            settings.ProxyIgnoreList.c_str(), 0);
-    }
-    return nullptr;
-}
-
-std::string TJvCustomUrlGrabberThread::LastResponseInfo()
-{
-    char text[1024];
-    std::uint32_t length = sizeof text;
-    std::uint32_t error = 0;
-    if (!InternetGetLastResponseInfo(&error, text, &length))
-        return {};
-    return std::string(text, length);
-}
-
 void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments)
 {
     if (Terminated())
@@ -138,16 +70,14 @@ void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::s
 
 std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
 {
-    std::string text = LoadResString(ErrorText);
-    std::size_t from = 0;
-    for (const std::string& argument : ErrorArguments) {
-        std::size_t at = text.find("%s", from);
-        if (at == std::string::npos)
-            break;
-        text.replace(at, 2, argument);
-        from = at + argument.size();
-    }
-    return text;
+    return AsciiText::FillPlaceholders(LoadResString(ErrorText), ErrorArguments);
+}
+
+void TJvCustomUrlGrabberThread::BeginRun()
+{
+    ErrorText.clear();
+    ErrorArguments.clear();
+    SetStatus(gsConnecting);
 }
 
 TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()
@@ -241,25 +171,4 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
         return;
     }
     HandOverDone();
-}
-
-void TJvCustomUrlGrabberThread::CloseHandles(std::initializer_list<TInternetHandle**> handles)
-{
-    std::exception_ptr raised;
-    for (TInternetHandle** handle : handles) {
-        if (!*handle)
-            continue;
-        try {
-            if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
-                ErrorText = LastResponseInfo();
-                ErrorArguments.clear();
-                HandOverError();
-            }
-        } catch (...) {
-            if (!raised)
-                raised = std::current_exception();
-        }
-    }
-    if (raised)
-        std::rethrow_exception(raised);
 }

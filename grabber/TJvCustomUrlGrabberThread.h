@@ -6,20 +6,20 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 class TJvCustomUrlGrabber;
+struct TInternetHandle;
 
 // The worker of one run. Execute is the frame every protocol shares; Grab
-// is the protocol's body. Everything the user sees is handed to the
-// user-interface thread and waited for.
+// is the protocol's body, by default the frame of a run over the internet
+// layer, in which a protocol fills in its steps. Everything the user sees is
+// handed to the user-interface thread and waited for.
 class TJvCustomUrlGrabberThread : public TThread {
 public:
     explicit TJvCustomUrlGrabberThread(TJvCustomUrlGrabber* grabber);
-    ~TJvCustomUrlGrabberThread() override;
 
     TJvCustomUrlGrabber* Grabber() const { return grabber_; }
 
@@ -41,12 +41,47 @@ public:
     // The network layer's status callback; the context is the worker, and a
     // zero context belongs to no worker. It records the status and hands
     // over progress, then the status operation.
-    static void NetworkStatusCallback(struct TInternetHandle* handle, void* context, std::uint32_t status,
+    static void NetworkStatusCallback(TInternetHandle* handle, void* context, std::uint32_t status,
         const void* information, std::uint32_t length);
 
 protected:
+    // The parts of the address a worker connects to.
+    struct TServerAddress {
+        std::string host;
+        std::string object;
+        std::string userName;
+        std::string password;
+        std::uint32_t port = 0;
+    };
+    // The handles of a run over the internet layer, each open or none.
+    struct TNetworkHandles {
+        TInternetHandle* session = nullptr;
+        TInternetHandle* connection = nullptr;
+        TInternetHandle* transfer = nullptr; // the request or the file
+    };
+
     void Execute() override;
-    virtual void Grab() = 0;
+    // The network frame: takes the settings, checks the port, opens the
+    // session, connects and runs Transfer; then closes the handles that were
+    // opened, transfer first, also after a handler's exception ended the run.
+    virtual void Grab();
+
+    // The protocol's steps in the network frame. PrepareSession runs once
+    // the session is open, Transfer once the connection is.
+    virtual std::string SessionFailureText() const;
+    virtual void PrepareSession(const TJvGrabberSettings& settings);
+    // The connection, or none (the frame then reports the last response).
+    virtual TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings);
+    virtual void Transfer(const TJvGrabberSettings& settings, const std::string& object);
+
+    // Helpers of the protocol steps. Connect connects the open session to
+    // the address's server; ReceiveTransfer reads the open transfer in
+    // chunks of chunkSize in status gsGrabbing and ends the run (FinishRun).
+    TInternetHandle* Connect(const TServerAddress& address, std::uint32_t service, std::uint32_t flags, void* context);
+    void ReceiveTransfer(std::uint32_t chunkSize);
+    static void SetTextOption(TInternetHandle* handle, std::uint32_t option, const std::string& text);
+    // The network layer's text for its last failure on this thread.
+    static std::string LastResponseInfo();
 
     // How a read loop ended.
     // reReported: the loop has already handed over its own error.
@@ -63,6 +98,8 @@ protected:
 
     // Reads the component's settings on the user-interface thread.
     TJvGrabberSettings TakeSettings();
+    // Clears the error and enters gsConnecting.
+    void BeginRun();
     // Creates the content stream: a temporary file beside the target in
     // file mode, memory in stream mode. Hands over the error on failure.
     bool CreateContentStream(const TJvGrabberSettings& settings);
@@ -71,37 +108,26 @@ protected:
     void SetBytesRead(std::int64_t count);
     std::int64_t Size() const;
     std::int64_t BytesRead() const;
-    // The parts of the address a worker connects to.
-    struct TServerAddress {
-        std::string host;
-        std::string object;
-        std::string userName;
-        std::string password;
-        std::uint32_t port = 0;
-    };
-    // Splits the address; empty parts fall back to the component's
-    // properties, as does a port of 0.
-    static TServerAddress ServerAddress(const TJvGrabberSettings& settings);
-    // The network layer takes "none" where a text is empty.
-    static const char* NoneWhenEmpty(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
-    // Clears the error, enters gsConnecting and checks the port; false when
-    // the run cannot go on (the error has been handed over).
-    bool BeginConnecting(const TServerAddress& address);
-    // Opens a network session with the access type the proxy mode asks for.
-    static struct TInternetHandle* OpenSession(const TJvGrabberSettings& settings);
-    // The network layer's text for its last failure on this thread.
-    static std::string LastResponseInfo();
-    // Closes the open ones among the handles, in the order given. A failed
-    // close hands over an error; a handler's exception is passed on once
-    // every handle is closed.
-    void CloseHandles(std::initializer_list<struct TInternetHandle**> handles);
     // Reports an error unless the run was stopped.
     void Fail(const std::string& text, std::vector<std::string> arguments = {});
     // The failure in the user's language, composed where the message lookup
     // translates: on the user-interface thread.
     std::string LocalisedErrorText() const;
 
+    TNetworkHandles handles_;
+
 private:
+    // Splits the address; empty parts fall back to the component's
+    // properties, as does a port of 0.
+    static TServerAddress ServerAddress(const TJvGrabberSettings& settings);
+    // The frame up to the open connection; false when the run cannot go on
+    // (any error has been handed over).
+    bool OpenConnection(const TJvGrabberSettings& settings, const TServerAddress& address);
+    // Opens a network session with the access type the proxy mode asks for.
+    static TInternetHandle* OpenSession(const TJvGrabberSettings& settings);
+    // A failed close hands over an error; a handler's exception is passed on
+    // once every handle is closed.
+    void CloseHandles();
     void Append(const char* bytes, std::uint32_t count);
     bool ProgressDue();
 
@@ -110,9 +136,23 @@ private:
     bool progressSent_ = false;
 };
 
+// A worker as it is created: the most derived class, which waits for the
+// run to end before any part of the worker goes, so that no worker class
+// needs a destructor of its own for it.
+template <typename Worker>
+class TRunningGrabberThread final : public Worker {
+public:
+    using Worker::Worker;
+    ~TRunningGrabberThread() override
+    {
+        this->Terminate();
+        this->WaitFor();
+    }
+};
+
 // The class-level GetThreadClass answer of a grabber class.
 template <typename Worker>
 TJvCustomUrlGrabberThread* CreateGrabberThread(TJvCustomUrlGrabber* grabber)
 {
-    return new Worker(grabber);
+    return new TRunningGrabberThread<Worker>(grabber);
 }

@@ -6,16 +6,9 @@
 class TJvFtpUrlGrabberThread : public TJvCustomUrlGrabberThread {
 public:
     using TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread;
-    ~TJvFtpUrlGrabberThread() override;
 
 protected:
-    void Grab() override;
-
-private:
-    struct Handles {
-        TInternetHandle* session = nullptr;
-        TInternetHandle* connection = nullptr;
-        TInternetHandle* file = nullptr;
-    };
-    void Fetch(Handles& handles, const TJvGrabberSettings& settings);
+    void PrepareSession(const TJvGrabberSettings& settings) override;
+    TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings) override;
+    void Transfer(const TJvGrabberSettings& settings, const std::string& object) override;
 };

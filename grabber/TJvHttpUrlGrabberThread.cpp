@@ -1,11 +1,10 @@
 #include "grabber/TJvHttpUrlGrabberThread.h"
 
-#include "grabber/InternetApi.h"
 #include "grabber/TJvHttpUrlGrabber.h"
+#include "grabber/internet/InternetApi.h"
+#include "runtime/AsciiText.h"
 
-#include <exception>
 #include <optional>
-#include <utility>
 
 namespace {
 
@@ -25,108 +24,73 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
 // A Content-Length: decimal digits that fit a signed 64-bit number.
 std::optional<std::int64_t> ContentLength(const std::string& text)
 {
-    if (text.empty() || text.size() > 18)
+    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
+    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
         return std::nullopt;
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<std::int64_t>(*value);
 }
 
 } // namespace
 
-TJvHttpUrlGrabberThread::~TJvHttpUrlGrabberThread()
+// A session that cannot be opened is explained by the system's text for
+// the last error.
+std::string TJvHttpUrlGrabberThread::SessionFailureText() const { return SysErrorMessage(GetLastError()); }
+
+void TJvHttpUrlGrabberThread::PrepareSession(const TJvGrabberSettings&)
 {
-    Terminate();
-    WaitFor();
+    InternetSetStatusCallback(handles_.session, &NetworkStatusCallback);
 }
 
-void TJvHttpUrlGrabberThread::Grab()
+TInternetHandle* TJvHttpUrlGrabberThread::ConnectToServer(const TServerAddress& address, const TJvGrabberSettings&)
 {
-    Handles handles;
-    try {
-        Fetch(handles, TakeSettings());
-    } catch (...) {
-        // A handler's exception ends the run here; the handles still close.
-    }
-    CloseHandles({&handles.request, &handles.connection, &handles.session});
+    return Connect(address, INTERNET_SERVICE_HTTP, 0, this);
 }
 
-void TJvHttpUrlGrabberThread::Fetch(Handles& handles, const TJvGrabberSettings& settings)
+void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const std::string& object)
 {
-    TServerAddress address = ServerAddress(settings);
-    if (!BeginConnecting(address))
+    if (!OpenRequest(settings, object))
         return;
-    handles.session = OpenSession(settings);
-    if (!handles.session) {
-        Fail(SysErrorMessage(GetLastError()));
-        return;
-    }
-    InternetSetStatusCallback(handles.session, &NetworkStatusCallback);
-    handles.connection = InternetConnect(handles.session, address.host.c_str(), static_cast<std::uint16_t>(address.port),
-        NoneWhenEmpty(address.userName), NoneWhenEmpty(address.password), INTERNET_SERVICE_HTTP, 0, this);
-    if (Terminated())
-        return;
-    if (!handles.connection) {
+    if (!HttpSendRequest(handles_.transfer, nullptr, 0, nullptr, 0)) {
         Fail(LastResponseInfo());
         return;
     }
-    if (!OpenRequest(handles, settings, address.object))
-        return;
-    if (!HttpSendRequest(handles.request, nullptr, 0, nullptr, 0)) {
-        Fail(LastResponseInfo());
-        return;
-    }
-    if (Terminated() || !ExamineResponse(handles.request) || Terminated())
+    if (Terminated() || !ExamineResponse() || Terminated())
         return;
     if (!CreateContentStream(settings))
         return;
-    SetStatus(gsGrabbing);
-    TReadEnd end = ReadLoop(
-        [&](char* buffer, std::uint32_t size, std::uint32_t& read) {
-            return InternetReadFile(handles.request, buffer, size, &read);
-        },
-        kChunkSize);
-    FinishRun(end, LastResponseInfo());
+    ReceiveTransfer(kChunkSize);
 }
 
-bool TJvHttpUrlGrabberThread::OpenRequest(Handles& handles, const TJvGrabberSettings& settings,
-    const std::string& object)
+bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, const std::string& object)
 {
     std::uint32_t flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
     // The secure grabber shares this worker; its requests must go over TLS.
     if (settings.Marker == "https://")
         flags |= INTERNET_FLAG_SECURE;
-    handles.request = HttpOpenRequest(handles.connection, "GET", object.c_str(), "HTTP/1.0", settings.Referer.c_str(),
-        nullptr, flags, nullptr);
-    if (!handles.request) {
+    handles_.transfer = HttpOpenRequest(handles_.connection, "GET", object.c_str(), "HTTP/1.0",
+        settings.Referer.c_str(), nullptr, flags, nullptr);
+    if (!handles_.transfer) {
         Fail(LastResponseInfo());
         return false;
     }
     if (settings.ProxyMode != pmNoProxy) {
-        auto setText = [&](std::uint32_t option, const std::string& text) {
-            InternetSetOption(handles.request, option, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
-        };
-        setText(INTERNET_OPTION_PROXY_USERNAME, settings.ProxyUserName);
-        setText(INTERNET_OPTION_PROXY_PASSWORD, settings.ProxyPassword);
+        SetTextOption(handles_.transfer, INTERNET_OPTION_PROXY_USERNAME, settings.ProxyUserName);
+        SetTextOption(handles_.transfer, INTERNET_OPTION_PROXY_PASSWORD, settings.ProxyPassword);
     }
     return true;
 }
 
-bool TJvHttpUrlGrabberThread::ExamineResponse(TInternetHandle* request)
+bool TJvHttpUrlGrabberThread::ExamineResponse()
 {
-    std::string code = QueryHeader(request, HTTP_QUERY_STATUS_CODE).value_or("");
+    std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
     // Only a success carries the resource; an error page is not the video.
     if (code.size() != 3 || code[0] != '2') {
-        std::string reason = QueryHeader(request, HTTP_QUERY_STATUS_TEXT).value_or("");
+        std::string reason = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_TEXT).value_or("");
         Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason));
         return false;
     }
-    std::optional<std::string> lengthText = QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH);
+    std::optional<std::string> lengthText = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
     if (!lengthText) {
         SetSize(0);
         return true;

@@ -15,12 +15,6 @@ constexpr std::uint32_t kChunkSize = 1024;
 
 } // namespace
 
-TJvLocalFileUrlGrabberThread::~TJvLocalFileUrlGrabberThread()
-{
-    Terminate();
-    WaitFor();
-}
-
 std::string TJvLocalFileUrlGrabberThread::LocalPath(const std::string& url)
 {
     std::string path = url;
@@ -35,9 +29,7 @@ void TJvLocalFileUrlGrabberThread::Grab()
 {
     TJvGrabberSettings settings = TakeSettings();
     std::string path = LocalPath(settings.Url);
-    ErrorText.clear();
-    ErrorArguments.clear();
-    SetStatus(gsConnecting);
+    BeginRun();
     struct stat source {};
     if (::stat(path.c_str(), &source) != 0 || S_ISDIR(source.st_mode)) {
         Fail("File \"%s\" not found", {path});

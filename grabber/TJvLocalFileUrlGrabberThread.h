@@ -8,7 +8,6 @@
 class TJvLocalFileUrlGrabberThread : public TJvCustomUrlGrabberThread {
 public:
     using TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread;
-    ~TJvLocalFileUrlGrabberThread() override;
 
     // The path an address names: "file://" removed, relative paths made
     // absolute.

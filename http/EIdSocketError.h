@@ -25,15 +25,49 @@ public:
     explicit EIdNotASocket(int code) : EIdSocketError(code) {}
 };
 
-// The socket error codes that the program itself relies on.
+// The socket error codes: errno and resolver failures are mapped onto them,
+// and the messages name them.
 namespace IdSocketErrors {
+constexpr int NotEnoughMemory = 8;
 constexpr int Interrupted = 10004;
 constexpr int BadFile = 10009;
+constexpr int AccessDenied = 10013;
+constexpr int BufferFault = 10014;
+constexpr int InvalidArgument = 10022;
+constexpr int TooManyOpenFiles = 10024;
+constexpr int WouldBlock = 10035;
+constexpr int InProgress = 10036;
+constexpr int AlreadyInProgress = 10037;
 constexpr int NotASocket = 10038;
+constexpr int DestinationRequired = 10039;
+constexpr int MessageTooLong = 10040;
+constexpr int WrongProtocolType = 10041;
+constexpr int BadProtocolOption = 10042;
+constexpr int ProtocolNotSupported = 10043;
+constexpr int SocketTypeNotSupported = 10044;
+constexpr int OperationNotSupported = 10045;
+constexpr int ProtocolFamilyNotSupported = 10046;
+constexpr int AddressFamilyNotSupported = 10047;
 constexpr int AddressInUse = 10048;
+constexpr int AddressNotAvailable = 10049;
+constexpr int NetworkDown = 10050;
+constexpr int NetworkUnreachable = 10051;
+constexpr int NetworkReset = 10052;
+constexpr int ConnectionAborted = 10053;
 constexpr int ConnectionReset = 10054;
+constexpr int NoBufferSpace = 10055;
+constexpr int AlreadyConnected = 10056;
+constexpr int NotConnected = 10057;
+constexpr int ShutDown = 10058;
+constexpr int TooManyReferences = 10059;
 constexpr int TimedOut = 10060;
 constexpr int ConnectionRefused = 10061;
+constexpr int SymbolicLinkLoop = 10062;
+constexpr int NameTooLong = 10063;
+constexpr int HostDown = 10064;
+constexpr int HostUnreachable = 10065;
+constexpr int DirectoryNotEmpty = 10066;
+constexpr int ServiceNotFound = 10109;
 constexpr int HostNotFound = 11001;
 constexpr int TryAgain = 11002;
 constexpr int NoRecovery = 11003;

@@ -1,6 +1,6 @@
 #include "http/HttpDate.h"
 
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 #include <array>
 #include <chrono>
@@ -60,7 +60,7 @@ int MonthNumber(std::string_view word)
     if (word.size() < 3)
         return 0;
     for (std::size_t i = 0; i < kMonths.size(); ++i)
-        if (HttpText::SameText(word.substr(0, 3), kMonths[i]))
+        if (AsciiText::SameText(word.substr(0, 3), kMonths[i]))
             return static_cast<int>(i) + 1;
     return 0;
 }
@@ -70,7 +70,7 @@ bool IsWeekday(std::string_view word)
     if (word.size() < 3)
         return false;
     for (const char* weekday : kWeekdays)
-        if (HttpText::SameText(word.substr(0, 3), weekday))
+        if (AsciiText::SameText(word.substr(0, 3), weekday))
             return true;
     return false;
 }
@@ -121,7 +121,7 @@ bool ReadOffset(std::string_view token, DateParts& parts)
 bool ReadZone(std::string_view token, DateParts& parts)
 {
     for (std::string_view zone : {"GMT", "UTC", "UT", "Z"}) {
-        if (token.size() >= zone.size() && HttpText::SameText(token.substr(0, zone.size()), zone)) {
+        if (token.size() >= zone.size() && AsciiText::SameText(token.substr(0, zone.size()), zone)) {
             std::string_view rest = token.substr(zone.size());
             if (rest.empty()) {
                 parts.offsetSeconds = 0;

@@ -1,13 +1,13 @@
 #include "http/TIdCookieList.h"
 
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 #include <algorithm>
 
 std::ptrdiff_t TIdCookieList::IndexOf(std::string_view name) const
 {
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (HttpText::SameText(entries_[i].first, name))
+        if (AsciiText::SameText(entries_[i].first, name))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }

@@ -1,10 +1,10 @@
 #include "http/TIdCookieManager.h"
 
 #include "http/HttpDate.h"
-#include "http/HttpText.h"
 #include "http/TIdCookieRFC2965.h"
+#include "http/TIdStack.h"
 #include "http/TIdURI.h"
-
+#include "runtime/AsciiText.h"
 #include "runtime/Events.h"
 
 TIdCookieManager::TIdCookieManager(TComponent* owner, TOnManagerEvent onCreate)
@@ -50,21 +50,7 @@ void TIdCookieManager::Admit(std::unique_ptr<TIdCookieRFC2109> cookie, const std
 
 bool TIdCookieManager::IsIPv4Address(const std::string& text)
 {
-    std::string address = HttpText::Trim(text);
-    int parts = 0;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t dot = address.find('.', start);
-        std::string part = address.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string::npos
-            || std::stoi(part) > 255)
-            return false;
-        ++parts;
-        if (dot == std::string::npos)
-            break;
-        start = dot + 1;
-    }
-    return parts == 4;
+    return TIdStack::IsIP(AsciiText::Trim(text), Id_IPv4);
 }
 
 // A domain is accepted when it is the host's IPv4 address, when it is a tail
@@ -75,8 +61,8 @@ bool TIdCookieManager::DomainAccepted(const std::string& domain, const std::stri
     if (IsIPv4Address(host))
         return domain == host;
     if (host.empty() || host.front() != '.')
-        return HttpText::EndsWith(host, domain);
-    return HttpText::SameText(domain, host.substr(host.find('.')));
+        return AsciiText::EndsWith(host, domain);
+    return AsciiText::SameText(domain, host.substr(host.find('.')));
 }
 
 std::string TIdCookieManager::BuildCookieHeader(const TIdURI& address, bool secure)

@@ -1,7 +1,7 @@
 #include "http/TIdCookieRFC2109.h"
 
 #include "http/HttpDate.h"
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ constexpr std::int64_t kLongestMaxAge = std::int64_t(1) << 36;
 void TIdCookieRFC2109::LoadAttributes(const TAttributeItems& items)
 {
     TIdNetscapeCookie::LoadAttributes(items);
-    maxAgeSeconds_ = HttpText::ToInt64(AttributeValue(items, "MAX-AGE")).value_or(-1);
+    maxAgeSeconds_ = AsciiText::ToInt64(AttributeValue(items, "MAX-AGE")).value_or(-1);
     versionText_ = AttributeValue(items, "VERSION");
     commentText_ = AttributeValue(items, "COMMENT");
     if (ExpiryText().empty()) {

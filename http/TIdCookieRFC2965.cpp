@@ -1,6 +1,6 @@
 #include "http/TIdCookieRFC2965.h"
 
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ std::vector<int> ReadPortList(const std::string& list)
     while (start <= list.size()) {
         std::size_t comma = list.find(',', start);
         std::string part = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (auto port = HttpText::ToInt32(part); port && *port >= 0 && *port <= 65535)
+        if (auto port = AsciiText::ToInt32(part); port && *port >= 0 && *port <= 65535)
             ports.push_back(*port);
         if (comma == std::string::npos)
             break;

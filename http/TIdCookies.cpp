@@ -1,6 +1,6 @@
 #include "http/TIdCookies.h"
 
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -25,7 +25,7 @@ std::vector<TIdCookieRFC2109*> TIdCookies::CookiesOfDomain(std::string_view doma
     std::shared_lock lock(lock_);
     std::vector<TIdCookieRFC2109*> cookies;
     for (const TDomainEntry& entry : index_)
-        if (HttpText::SameText(entry.Domain, domain))
+        if (AsciiText::SameText(entry.Domain, domain))
             for (std::size_t i = 0; i < entry.Cookies.Count(); ++i)
                 cookies.push_back(entry.Cookies.Cookies(i));
     return cookies;
@@ -54,7 +54,7 @@ void TIdCookies::RemoveUnlocked(TIdCookieRFC2109* cookie)
 TIdCookies::TDomainEntry& TIdCookies::FindOrAddDomain(const std::string& domain)
 {
     for (TDomainEntry& entry : index_)
-        if (HttpText::SameText(entry.Domain, domain))
+        if (AsciiText::SameText(entry.Domain, domain))
             return entry;
     index_.push_back({domain, {}});
     return index_.back();

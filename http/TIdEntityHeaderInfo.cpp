@@ -1,7 +1,7 @@
 #include "http/TIdEntityHeaderInfo.h"
 
 #include "http/HttpDate.h"
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 TIdEntityHeaderInfo::TIdEntityHeaderInfo() = default;
 
@@ -39,12 +39,12 @@ void TIdEntityHeaderInfo::ProcessHeaders()
     contentType_ = lines.ValueOf("Content-Type");
     pragma_ = lines.ValueOf("Pragma");
     cacheControl_ = lines.ValueOf("Cache-Control");
-    SetContentLength(HttpText::ToInt32(lines.ValueOf("Content-Length")).value_or(-1));
+    SetContentLength(AsciiText::ToInt32(lines.ValueOf("Content-Length")).value_or(-1));
     ProcessContentRange(lines.ValueOf("Content-Range"));
     date_ = ParseHttpDate(lines.ValueOf("Date"));
     lastModified_ = ParseHttpDate(lines.ValueOf("Last-Modified"));
     std::string expires = lines.ValueOf("Expires");
-    if (auto seconds = HttpText::ToInt64(expires); seconds && *seconds < (std::int64_t(1) << 40))
+    if (auto seconds = AsciiText::ToInt64(expires); seconds && *seconds < (std::int64_t(1) << 40))
         expires_ = NowUtcSeconds() + *seconds;
     else
         expires_ = ParseHttpDate(expires);
@@ -58,9 +58,9 @@ void TIdEntityHeaderInfo::ProcessContentRange(const std::string& text)
     std::string range = rest.substr(0, slash);
     std::string instance = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
     std::size_t dash = range.find('-');
-    contentRangeStart_ = HttpText::ToInt64(range.substr(0, dash)).value_or(0);
-    contentRangeEnd_ = dash == std::string::npos ? 0 : HttpText::ToInt64(range.substr(dash + 1)).value_or(0);
-    contentRangeInstanceLength_ = HttpText::ToInt64(instance).value_or(0);
+    contentRangeStart_ = AsciiText::ToInt64(range.substr(0, dash)).value_or(0);
+    contentRangeEnd_ = dash == std::string::npos ? 0 : AsciiText::ToInt64(range.substr(dash + 1)).value_or(0);
+    contentRangeInstanceLength_ = AsciiText::ToInt64(instance).value_or(0);
 }
 
 void TIdEntityHeaderInfo::SetHeader(const char* name, const std::string& value)

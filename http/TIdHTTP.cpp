@@ -1,42 +1,14 @@
 #include "http/TIdHTTP.h"
 
-#include "http/HttpText.h"
 #include "http/TIdIOHandlerStack.h"
-
+#include "runtime/AsciiText.h"
 #include "runtime/TMemoryStream.h"
+#include "runtime/TNullStream.h"
 #include "runtime/TStringStream.h"
 
 #include <algorithm>
 
 namespace {
-
-// Counted reads go to the stream in pieces of this size, so a length that a
-// server merely claims never sizes the stream up front.
-constexpr std::int64_t kCountedReadPiece = std::int64_t(1) << 20;
-
-// A stream that forgets what is written to it: the sink of bodies that are
-// read only to get past them.
-class TNullStream : public TStream {
-public:
-    std::int64_t Read(void*, std::int64_t) override { return 0; }
-    std::int64_t Write(const void*, std::int64_t count) override
-    {
-        position_ += count;
-        size_ = std::max(size_, position_);
-        return count;
-    }
-    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override
-    {
-        position_ = origin == soBeginning ? offset : origin == soCurrent ? position_ + offset : size_ + offset;
-        return position_;
-    }
-    void SetSize(std::int64_t size) override { size_ = size; }
-    std::int64_t Size() override { return size_; }
-
-private:
-    std::int64_t position_ = 0;
-    std::int64_t size_ = 0;
-};
 
 bool IsOneOf(int code, const std::vector<int>& codes)
 {
@@ -182,13 +154,13 @@ void TIdCustomHTTP::PrepareTarget()
     if (!next.Scheme().empty())
         url_.SetScheme(next.Scheme());
     else
-        url_.SetScheme(HttpText::SameText(url_.Scheme(), "https") ? "https" : "http");
+        url_.SetScheme(AsciiText::SameText(url_.Scheme(), "https") ? "https" : "http");
 
     if (!next.Port().empty())
         url_.SetPort(next.Port());
-    else if (HttpText::SameText(next.Scheme(), "http"))
+    else if (AsciiText::SameText(next.Scheme(), "http"))
         url_.SetPort("80");
-    else if (HttpText::SameText(next.Scheme(), "https"))
+    else if (AsciiText::SameText(next.Scheme(), "https"))
         url_.SetPort("443");
     else if (url_.Port().empty())
         throw EIdUnknownProtocol();
@@ -229,7 +201,7 @@ void TIdCustomHTTP::ChooseEndpoint()
     if (IPVersion() != url_.IPVersion() && ConnectionAlive())
         DropConnection();
     std::string host = url_.Host();
-    auto number = HttpText::ToInt32(url_.Port());
+    auto number = AsciiText::ToInt32(url_.Port());
     int port = number && *number > 0 && *number <= 65535 ? *number : 80;
     TIdHTTPConnectionType kind = ctNormal;
     if (!proxyParams_.ProxyServer.empty()) {
@@ -237,10 +209,10 @@ void TIdCustomHTTP::ChooseEndpoint()
         port = proxyParams_.ProxyPort;
         kind = ctProxy;
     }
-    if ((!HttpText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
+    if ((!AsciiText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
         DropConnection();
     // No secure-socket handler exists, so no https address can be served.
-    if (HttpText::SameText(url_.Scheme(), "https"))
+    if (AsciiText::SameText(url_.Scheme(), "https"))
         throw EIdIOHandlerPropInvalid();
     SetHost(host);
     SetPort(port);
@@ -445,7 +417,7 @@ bool TIdCustomHTTP::Authorize(int statusNumber)
     if (handled || proxy)
         return handled;
     for (const std::string& scheme : response_->WWWAuthenticate())
-        if (HttpText::SameText(scheme.substr(0, 5), "Basic") && !request_->Password().empty()) {
+        if (AsciiText::SameText(scheme.substr(0, 5), "Basic") && !request_->Password().empty()) {
             request_->SetBasicAuthentication(true);
             return true;
         }
@@ -476,74 +448,4 @@ void TIdCustomHTTP::DiscardRedirectBody()
         DropConnection();
     }
     SetReadTimeout(readTimeout);
-}
-
-// Body.
-
-void TIdCustomHTTP::ReadBody(TStream* target)
-{
-    if (!target)
-        return;
-    const std::string& encoding = response_->ContentEncoding();
-    if (compressor_ && (encoding == "deflate" || encoding == "gzip")) {
-        TMemoryStream packed;
-        ReadBodyBytes(packed);
-        packed.SetPosition(0);
-        compressor_->Decompress(encoding, packed, *target);
-        return;
-    }
-    ReadBodyBytes(*target);
-}
-
-void TIdCustomHTTP::ReadBodyBytes(TStream& target)
-{
-    if (response_->HeaderLines().ValueOf("Transfer-Encoding").find("chunked") != std::string::npos) {
-        ReadChunked(target);
-    } else if (response_->ContentLength() > 0) {
-        // A server that closes before the length is complete leaves what it sent.
-        try {
-            ReadCounted(target, response_->ContentLength());
-        } catch (const EIdConnClosedGracefully&) {
-        }
-    } else if (!response_->HasContentLength()) {
-        IOHandler()->CopyToStream(target, -1, true);
-    }
-}
-
-void TIdCustomHTTP::ReadCounted(TStream& target, std::int64_t count)
-{
-    while (count > 0 && IsConnected()) {
-        const std::int64_t piece = std::min(count, kCountedReadPiece);
-        const std::int64_t before = target.Position();
-        IOHandler()->CopyToStream(target, piece);
-        const std::int64_t moved = target.Position() - before;
-        if (moved < piece)
-            return;
-        count -= moved;
-    }
-}
-
-// Each chunk is a hexadecimal size line, the bytes and a line break; a size
-// of 0 ends the body, and the empty line after it ends the message. Chunk
-// extensions after ";" are skipped.
-void TIdCustomHTTP::ReadChunked(TStream& target)
-{
-    DoStatus(hsStatusText, "Chunk Started");
-    TIdIOHandler& io = *IOHandler();
-    for (;;) {
-        std::string line = io.ReadLine();
-        if (io.ReadLnTimedOut())
-            throw EIdReadTimeout();
-        std::int64_t size = HttpText::HexToInt64(line.substr(0, line.find_first_of(" ;"))).value_or(0);
-        if (size <= 0)
-            break;
-        ReadCounted(target, size);
-        io.ReadLine();
-    }
-    try {
-        io.ReadLine();
-    } catch (const EIdConnClosedGracefully&) {
-        // The body is complete; a server that closes instead of ending the
-        // message with its empty line loses nothing.
-    }
 }

@@ -123,6 +123,7 @@ private:
     bool Authorize(int statusNumber);
     void FailWithStatus(const std::vector<int>& ignoreReplies);
     void DiscardRedirectBody();
+    // The body readers, in TIdHTTPBody.cpp.
     void ReadBodyBytes(TStream& target);
     void ReadCounted(TStream& target, std::int64_t count);
     void ReadChunked(TStream& target);

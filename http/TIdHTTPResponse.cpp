@@ -1,7 +1,7 @@
 #include "http/TIdHTTPResponse.h"
 
-#include "http/HttpText.h"
 #include "http/TIdHTTP.h"
+#include "runtime/AsciiText.h"
 
 void TIdHTTPResponse::Clear()
 {
@@ -16,8 +16,8 @@ void TIdHTTPResponse::SetStatusLine(std::string line)
     connectionDropped_ = false;
     statusLine_ = std::move(line);
     std::size_t blank = statusLine_.find(' ');
-    std::string rest = blank == std::string::npos ? std::string() : HttpText::Trim(statusLine_.substr(blank + 1));
-    statusNumber_ = HttpText::ToInt32(rest.substr(0, rest.find(' '))).value_or(-1);
+    std::string rest = blank == std::string::npos ? std::string() : AsciiText::Trim(statusLine_.substr(blank + 1));
+    statusNumber_ = AsciiText::ToInt32(rest.substr(0, rest.find(' '))).value_or(-1);
     std::string version = statusLine_.size() >= 8 ? statusLine_.substr(5, 3) : std::string();
     if (version == "1.0")
         responseProtocol_ = pv1_0;
@@ -30,8 +30,8 @@ bool TIdHTTPResponse::KeepConnection()
     if (!owner_.ConnectionAlive() || connectionDropped_)
         return false;
     auto says = [this](const char* word) {
-        return HttpText::SameText(HttpText::Trim(Connection()), word)
-            || HttpText::SameText(HttpText::Trim(ProxyConnection()), word);
+        return AsciiText::SameText(AsciiText::Trim(Connection()), word)
+            || AsciiText::SameText(AsciiText::Trim(ProxyConnection()), word);
     };
     if (owner_.ProtocolVersion() == pv1_1)
         return !says("close");

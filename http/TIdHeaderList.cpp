@@ -1,6 +1,6 @@
 #include "http/TIdHeaderList.h"
 
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ std::string TIdHeaderList::Names(std::size_t index) const
 std::ptrdiff_t TIdHeaderList::IndexOfName(std::string_view name) const
 {
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && HttpText::SameText(Names(i), name))
+        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && AsciiText::SameText(Names(i), name))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
@@ -77,9 +77,9 @@ std::size_t TIdHeaderList::ContinuationEnd(std::size_t index) const
 std::string TIdHeaderList::UnfoldedValue(std::size_t index) const
 {
     const std::string& line = lines_[index];
-    std::string value = HttpText::Trim(std::string_view(line).substr(line.find(':') + 1));
+    std::string value = AsciiText::Trim(std::string_view(line).substr(line.find(':') + 1));
     for (std::size_t next = index + 1; next < ContinuationEnd(index); ++next)
-        value = HttpText::Trim(value) + " " + HttpText::Trim(lines_[next]);
+        value = AsciiText::Trim(value) + " " + AsciiText::Trim(lines_[next]);
     return value;
 }
 
@@ -93,7 +93,7 @@ std::vector<std::string> TIdHeaderList::CollectValues(std::string_view name) con
 {
     std::vector<std::string> values;
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && HttpText::SameText(Names(i), name))
+        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && AsciiText::SameText(Names(i), name))
             values.push_back(UnfoldedValue(i));
     return values;
 }

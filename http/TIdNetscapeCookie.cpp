@@ -1,7 +1,7 @@
 #include "http/TIdNetscapeCookie.h"
 
 #include "http/HttpDate.h"
-#include "http/HttpText.h"
+#include "runtime/AsciiText.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ std::vector<std::string> SplitItems(const std::string& text)
         return {rest};
     std::size_t semicolon;
     while ((semicolon = rest.find(';')) != std::string::npos) {
-        items.push_back(HttpText::Trim(std::string_view(rest).substr(0, semicolon)));
+        items.push_back(AsciiText::Trim(std::string_view(rest).substr(0, semicolon)));
         rest.erase(0, semicolon + 1);
     }
-    std::string last = HttpText::Trim(rest);
+    std::string last = AsciiText::Trim(rest);
     if (!last.empty())
         items.push_back(last);
     return items;
@@ -28,8 +28,8 @@ std::string NormaliseItem(const std::string& item)
 {
     std::size_t equals = item.find('=');
     if (equals == std::string::npos)
-        return HttpText::UpperCase(item);
-    return HttpText::UpperCase(std::string_view(item).substr(0, equals)) + item.substr(equals);
+        return AsciiText::UpperCase(item);
+    return AsciiText::UpperCase(std::string_view(item).substr(0, equals)) + item.substr(equals);
 }
 
 std::string StripOuterQuotes(std::string text)

@@ -2,6 +2,7 @@
 
 #include "http/EIdException.h"
 #include "http/EIdSocketError.h"
+#include "runtime/AsciiText.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,14 +43,14 @@ socklen_t MakeAddress(SocketAddress& address, const std::string& ip, int port, T
         address.v6.sin6_port = htons(static_cast<std::uint16_t>(port));
         address.v6.sin6_addr = in6addr_any;
         if (!ip.empty() && inet_pton(AF_INET6, ip.c_str(), &address.v6.sin6_addr) != 1)
-            RaiseSocketError(10049);
+            RaiseSocketError(IdSocketErrors::AddressNotAvailable);
         return sizeof address.v6;
     }
     address.v4.sin_family = AF_INET;
     address.v4.sin_port = htons(static_cast<std::uint16_t>(port));
     address.v4.sin_addr.s_addr = htonl(INADDR_ANY);
     if (!ip.empty() && inet_pton(AF_INET, ip.c_str(), &address.v4.sin_addr) != 1)
-        RaiseSocketError(10049);
+        RaiseSocketError(IdSocketErrors::AddressNotAvailable);
     return sizeof address.v4;
 }
 
@@ -78,9 +80,8 @@ bool IsDottedQuad(const std::string& host)
         std::size_t end = host.find('.', i);
         if (end == std::string::npos)
             end = host.size();
-        std::string part = host.substr(i, end - i);
-        if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoi(part) > 255)
+        std::optional<std::uint64_t> part = AsciiText::ParseUnsigned(std::string_view(host).substr(i, end - i));
+        if (end - i > 3 || !part || *part > 255)
             return false;
         ++parts;
         i = end + 1;
@@ -312,48 +313,48 @@ std::string TIdStack::ResolveHost(const std::string& host, TIdIPVersion ipVersio
 int TIdStack::TranslateErrno(int error)
 {
     switch (error) {
-    case EINTR: return 10004;
-    case EBADF: return 10009;
-    case EACCES: case EPERM: return 10013;
-    case EFAULT: return 10014;
-    case EINVAL: return 10022;
-    case EMFILE: case ENFILE: return 10024;
+    case EINTR: return IdSocketErrors::Interrupted;
+    case EBADF: return IdSocketErrors::BadFile;
+    case EACCES: case EPERM: return IdSocketErrors::AccessDenied;
+    case EFAULT: return IdSocketErrors::BufferFault;
+    case EINVAL: return IdSocketErrors::InvalidArgument;
+    case EMFILE: case ENFILE: return IdSocketErrors::TooManyOpenFiles;
 #if EAGAIN != EWOULDBLOCK
     case EAGAIN:
 #endif
-    case EWOULDBLOCK: return 10035;
-    case EINPROGRESS: return 10036;
-    case EALREADY: return 10037;
-    case ENOTSOCK: return 10038;
-    case EDESTADDRREQ: return 10039;
-    case EMSGSIZE: return 10040;
-    case EPROTOTYPE: return 10041;
-    case ENOPROTOOPT: return 10042;
-    case EPROTONOSUPPORT: return 10043;
-    case ESOCKTNOSUPPORT: return 10044;
-    case EOPNOTSUPP: return 10045;
-    case EPFNOSUPPORT: return 10046;
-    case EAFNOSUPPORT: return 10047;
-    case EADDRINUSE: return 10048;
-    case EADDRNOTAVAIL: return 10049;
-    case ENETDOWN: return 10050;
-    case ENETUNREACH: return 10051;
-    case ENETRESET: return 10052;
-    case ECONNABORTED: return 10053;
+    case EWOULDBLOCK: return IdSocketErrors::WouldBlock;
+    case EINPROGRESS: return IdSocketErrors::InProgress;
+    case EALREADY: return IdSocketErrors::AlreadyInProgress;
+    case ENOTSOCK: return IdSocketErrors::NotASocket;
+    case EDESTADDRREQ: return IdSocketErrors::DestinationRequired;
+    case EMSGSIZE: return IdSocketErrors::MessageTooLong;
+    case EPROTOTYPE: return IdSocketErrors::WrongProtocolType;
+    case ENOPROTOOPT: return IdSocketErrors::BadProtocolOption;
+    case EPROTONOSUPPORT: return IdSocketErrors::ProtocolNotSupported;
+    case ESOCKTNOSUPPORT: return IdSocketErrors::SocketTypeNotSupported;
+    case EOPNOTSUPP: return IdSocketErrors::OperationNotSupported;
+    case EPFNOSUPPORT: return IdSocketErrors::ProtocolFamilyNotSupported;
+    case EAFNOSUPPORT: return IdSocketErrors::AddressFamilyNotSupported;
+    case EADDRINUSE: return IdSocketErrors::AddressInUse;
+    case EADDRNOTAVAIL: return IdSocketErrors::AddressNotAvailable;
+    case ENETDOWN: return IdSocketErrors::NetworkDown;
+    case ENETUNREACH: return IdSocketErrors::NetworkUnreachable;
+    case ENETRESET: return IdSocketErrors::NetworkReset;
+    case ECONNABORTED: return IdSocketErrors::ConnectionAborted;
     // A send after the peer reset the connection.
-    case ECONNRESET: case EPIPE: return 10054;
-    case ENOBUFS: case ENOMEM: return 10055;
-    case EISCONN: return 10056;
-    case ENOTCONN: return 10057;
-    case ESHUTDOWN: return 10058;
-    case ETOOMANYREFS: return 10059;
-    case ETIMEDOUT: return 10060;
-    case ECONNREFUSED: return 10061;
-    case ELOOP: return 10062;
-    case ENAMETOOLONG: return 10063;
-    case EHOSTDOWN: return 10064;
-    case EHOSTUNREACH: return 10065;
-    case ENOTEMPTY: return 10066;
+    case ECONNRESET: case EPIPE: return IdSocketErrors::ConnectionReset;
+    case ENOBUFS: case ENOMEM: return IdSocketErrors::NoBufferSpace;
+    case EISCONN: return IdSocketErrors::AlreadyConnected;
+    case ENOTCONN: return IdSocketErrors::NotConnected;
+    case ESHUTDOWN: return IdSocketErrors::ShutDown;
+    case ETOOMANYREFS: return IdSocketErrors::TooManyReferences;
+    case ETIMEDOUT: return IdSocketErrors::TimedOut;
+    case ECONNREFUSED: return IdSocketErrors::ConnectionRefused;
+    case ELOOP: return IdSocketErrors::SymbolicLinkLoop;
+    case ENAMETOOLONG: return IdSocketErrors::NameTooLong;
+    case EHOSTDOWN: return IdSocketErrors::HostDown;
+    case EHOSTUNREACH: return IdSocketErrors::HostUnreachable;
+    case ENOTEMPTY: return IdSocketErrors::DirectoryNotEmpty;
     default: return error;
     }
 }
@@ -362,10 +363,10 @@ int TIdStack::TranslateResolverError(int error, int systemError)
 {
     switch (error) {
     case EAI_AGAIN: return IdSocketErrors::TryAgain;
-    case EAI_BADFLAGS: return 10022;
+    case EAI_BADFLAGS: return IdSocketErrors::InvalidArgument;
     case EAI_FAIL: return IdSocketErrors::NoRecovery;
-    case EAI_FAMILY: return 10047;
-    case EAI_MEMORY: return 8;
+    case EAI_FAMILY: return IdSocketErrors::AddressFamilyNotSupported;
+    case EAI_MEMORY: return IdSocketErrors::NotEnoughMemory;
 #ifdef EAI_NODATA
     case EAI_NODATA: return IdSocketErrors::NoData;
 #endif
@@ -374,8 +375,8 @@ int TIdStack::TranslateResolverError(int error, int systemError)
     case EAI_ADDRFAMILY: return IdSocketErrors::NoData;
 #endif
     case EAI_NONAME: return IdSocketErrors::HostNotFound;
-    case EAI_SERVICE: return 10109;
-    case EAI_SOCKTYPE: return 10044;
+    case EAI_SERVICE: return IdSocketErrors::ServiceNotFound;
+    case EAI_SOCKTYPE: return IdSocketErrors::SocketTypeNotSupported;
     case EAI_SYSTEM: return TranslateErrno(systemError);
     default: return IdSocketErrors::HostNotFound;
     }

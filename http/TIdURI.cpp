@@ -1,5 +1,7 @@
 #include "http/TIdURI.h"
 
+#include "runtime/AsciiText.h"
+
 #include <cstdlib>
 #include <cwchar>
 #include <optional>
@@ -22,18 +24,6 @@ std::string Before(const std::string& text, std::string::size_type position)
     return position == std::string::npos ? text : text.substr(0, position);
 }
 
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int HexValue(char c)
-{
-    if (c <= '9')
-        return c - '0';
-    return (c | 0x20) - 'a' + 10;
-}
-
 // An escape is read as a hexadecimal number with "$" put in front, after
 // trimming blanks and control characters; the "$" shields any leading ones,
 // so only trailing ones are cut. No value when the text is not a number.
@@ -41,15 +31,10 @@ std::optional<unsigned char> EscapeValue(std::string_view escape)
 {
     while (!escape.empty() && static_cast<unsigned char>(escape.back()) <= ' ')
         escape.remove_suffix(1);
-    if (escape.empty())
+    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(escape, 16);
+    if (!value)
         return std::nullopt;
-    int value = 0;
-    for (char c : escape) {
-        if (!IsHexDigit(c))
-            return std::nullopt;
-        value = value * 16 + HexValue(c);
-    }
-    return static_cast<unsigned char>(value);
+    return static_cast<unsigned char>(*value);
 }
 
 } // namespace

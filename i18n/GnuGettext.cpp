@@ -69,6 +69,8 @@ std::string ExecutableName()
 
 TGnuGettextInstance& DefaultInstance() { return *Process().instance; }
 
+void StartTranslationEngine() { Process(); }
+
 TFileLocator& FileLocator() { return *Process().locator; }
 
 void SelectLanguage(const std::string& code) { DefaultInstance().SelectLanguage(code); }

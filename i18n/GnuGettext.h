@@ -13,6 +13,10 @@ class TGnuGettextInstance;
 // executable) and put resource-string translation in front of
 // LoadResString. Everything is freed at process end, the engine first.
 TGnuGettextInstance& DefaultInstance();
+// Runs that initialisation now. The program calls it first thing on its main
+// thread, which thereby becomes the engine's: the start language is chosen,
+// and only texts loaded on this thread are translated.
+void StartTranslationEngine();
 TFileLocator& FileLocator();
 
 // The full file name of the running executable.

@@ -5,8 +5,7 @@
 
 namespace {
 
-// Function-local, so that a layer above may install its hook from a static
-// initialiser of its own.
+// Function-local, so that it exists whenever it is first used.
 struct THookSlot {
     std::mutex lock;
     TMessageBoxHook hook;

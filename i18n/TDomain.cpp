@@ -5,31 +5,12 @@
 #include "i18n/TMoFile.h"
 #include "runtime/AsciiText.h"
 
-namespace {
-
-std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with)
-{
-    std::size_t at = text.find(what);
-    if (at != std::string::npos)
-        text.replace(at, what.size(), with);
-    return text;
-}
-
-} // namespace
-
 std::string HeaderLineValue(const std::string& header, const std::string& name)
 {
-    std::string prefix = AsciiText::UpperCase(name + ": ");
-    std::size_t start = 0;
-    while (start <= header.size()) {
-        std::size_t end = header.find('\n', start);
-        if (end == std::string::npos)
-            end = header.size();
-        std::string line = header.substr(start, end - start);
-        if (AsciiText::UpperCase(line.substr(0, prefix.size())) == prefix)
+    std::string prefix = name + ": ";
+    for (const std::string& line : AsciiText::SplitList(header, "\n"))
+        if (AsciiText::StartsWithText(line, prefix))
             return AsciiText::Trim(line.substr(prefix.size()));
-        start = end + 1;
-    }
     return "";
 }
 
@@ -94,10 +75,9 @@ void TDomain::RefuseWrongCharset(const std::string& path)
     locator_.ReleaseMoFile(moFile_);
     moFile_ = nullptr;
     enabled_ = false;
-    std::string text = "The translation for the language code %s (in %s) does not have charset=utf-8 in its "
+    const char* text = "The translation for the language code %s (in %s) does not have charset=utf-8 in its "
                        "Content-Type. Translations are turned off.";
-    text = ReplaceFirst(ReplaceFirst(text, "%s", languageCode_), "%s", path);
-    ShowEngineMessageBox(text, "Localization problem");
+    ShowEngineMessageBox(AsciiText::FillPlaceholders(text, {languageCode_, path}), "Localization problem");
 }
 
 std::string TDomain::Lookup(const std::string& msgid)

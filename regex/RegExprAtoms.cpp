@@ -3,6 +3,7 @@
 #include "regex/RegExprCompiler.h"
 
 #include "regex/RegExprProgram.h"
+#include "runtime/AsciiText.h"
 
 #include <cstring>
 
@@ -14,18 +15,6 @@ constexpr const char* kMetaChars = "^$.[()|?+*\\{";
 
 bool IsMeta(char c) { return c != '\0' && std::strchr(kMetaChars, c) != nullptr; }
 bool IsExtendedSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -66,16 +55,16 @@ int32_t RegExprCompiler::ParseAtom(int& flags)
     case '|':
     case ')':
         ++cursor_;
-        Fail(114);  // the branch parser never lets this happen
+        Fail(reeAtomAtBranchEnd);  // the branch parser never lets this happen
     case '?':
     case '+':
     case '*':
         ++cursor_;
-        Fail(115);
+        Fail(reeRepeatFollowsNothing);
     case '\\':
         ++cursor_;
         if (AtEnd())
-            Fail(116);
+            Fail(reeTrailingBackslash);
         return ParseEscape(flags);
     default:
         return ParseLiteralRun(flags);
@@ -102,7 +91,7 @@ int32_t RegExprCompiler::ParseComment()
     const size_t close = pattern_.find(')', cursor_);
     if (close == std::string_view::npos) {
         cursor_ = pattern_.size();
-        Fail(125);
+        Fail(reeUnclosedComment);
     }
     cursor_ = close + 1;
     return EmitNode(NO_OP);
@@ -115,7 +104,7 @@ int32_t RegExprCompiler::ParseInlineModifiers()
     bool switchOn = true;
     for (;;) {
         if (AtEnd())
-            Fail(127);
+            Fail(reeUnknownModifier);
         const char c = pattern_[cursor_++];
         if (c == ')')
             break;
@@ -125,7 +114,7 @@ int32_t RegExprCompiler::ParseInlineModifiers()
         }
         const uint32_t bit = ModifierBitOfLetter(c);
         if (bit == 0)
-            Fail(127);
+            Fail(reeUnknownModifier);
         if (switchOn)
             compileModifiers_ |= bit;
         else
@@ -222,14 +211,14 @@ uint8_t RegExprCompiler::ReadHexValue()
 {
     auto nextDigit = [&] {
         if (AtEnd())
-            Fail(111);
-        const int digit = HexDigitValue(pattern_[cursor_++]);
+            Fail(reeNoHexCode);
+        const int digit = AsciiText::HexDigitValue(pattern_[cursor_++]);
         if (digit < 0)
-            Fail(108);
+            Fail(reeBadHexDigit);
         return digit;
     };
     if (AtEnd())
-        Fail(111);
+        Fail(reeNoHexCode);
     if (Peek() != '{') {
         const int high = nextDigit();
         return uint8_t(high * 16 + nextDigit());
@@ -238,14 +227,14 @@ uint8_t RegExprCompiler::ReadHexValue()
     int value = 0;
     for (;;) {
         if (AtEnd())
-            Fail(111);
+            Fail(reeNoHexCode);
         if (Peek() == '}') {
             ++cursor_;
             return uint8_t(value);
         }
         const int digit = nextDigit();
         if (value >= 16)
-            Fail(112);
+            Fail(reeHexCodeTooBig);
         value = value * 16 + digit;
     }
 }
@@ -257,7 +246,7 @@ int32_t RegExprCompiler::ParseLiteralRun(int& flags)
     const bool extended = ModifierOn(kModX);
     const size_t start = cursor_;
     if (IsMeta(Peek()) && Peek() != '{')
-        Fail(119);
+        Fail(reeMisplacedMetaCharacter);
     size_t end = start + 1;
     while (end < pattern_.size() && !IsMeta(pattern_[end]) && !(extended && pattern_[end] == '#'))
         ++end;

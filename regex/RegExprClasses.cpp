@@ -38,7 +38,7 @@ int32_t RegExprCompiler::ParseClass()
     }
     for (;;) {
         if (AtEnd())
-            Fail(113);
+            Fail(reeUnclosedClass);
         const char c = Peek();
         if (c == ']') {
             ++cursor_;
@@ -76,7 +76,7 @@ uint8_t RegExprCompiler::ReadClassChar()
         return static_cast<uint8_t>(pattern_[cursor_++]);
     ++cursor_;
     if (AtEnd())
-        Fail(110);
+        Fail(reeClassTrailingBackslash);
     return ReadEscapedValue();
 }
 
@@ -115,7 +115,7 @@ void RegExprCompiler::AddClassRange(ByteSet& members, uint8_t first, uint8_t las
             return;
     }
     if (last < first)
-        Fail(109);
+        Fail(reeInvalidRange);
     addSpan(first, last);
 }
 

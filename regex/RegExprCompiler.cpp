@@ -8,12 +8,6 @@
 
 namespace regexpr {
 
-namespace {
-
-bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
-
-}  // namespace
-
 RegExprCompiler::RegExprCompiler(const Settings& settings, ErrorRaiser raise)
     : settings_(settings), raise_(std::move(raise))
 {
@@ -25,7 +19,7 @@ CompiledPattern RegExprCompiler::Compile(std::string_view pattern, uint32_t modi
     cursor_ = 0;
     CompiledPattern result;
     if (pattern.size() > kMaxPatternLength)
-        Fail(129);
+        Fail(reeExpressionTooLong);
 
     sizing_ = true;
     programSize_ = 0;
@@ -75,7 +69,7 @@ int32_t RegExprCompiler::ParseReg(bool group, int& flags)
     int groupNumber = 0;
     if (group) {
         if (groupCount_ >= kGroupSlots)
-            Fail(102);
+            Fail(reeTooManyGroups);
         groupNumber = groupCount_++;
         start = EmitNode(uint8_t(OPEN_1 - 1 + groupNumber));
     }
@@ -111,10 +105,10 @@ int32_t RegExprCompiler::ParseReg(bool group, int& flags)
 
     if (group) {
         if (Peek() != ')')
-            Fail(103);
+            Fail(reeUnclosedGroup);
         ++cursor_;
     } else if (!AtEnd()) {
-        Fail(Peek() == ')' ? 104 : 105);
+        Fail(Peek() == ')' ? reeUnopenedGroup : reeJunkAtEnd);
     }
     compileModifiers_ = outerModifiers;
     return start;
@@ -152,7 +146,7 @@ int32_t RegExprCompiler::ParsePiece(int& flags)
         return atom;
     }
     if (!(atomFlags & kHasWidth) && op != '?')
-        Fail(106);
+        Fail(reeRepeatOperandCouldBeEmpty);
 
     int32_t min = 0;
     int32_t max = 0;
@@ -208,7 +202,7 @@ int32_t RegExprCompiler::ParsePiece(int& flags)
     }
 
     if (IsQuantifierStart(Peek()))
-        Fail(107);
+        Fail(reeNestedRepeat);
     return atom;
 }
 
@@ -240,7 +234,7 @@ bool RegExprCompiler::ParseBraces(int32_t& min, int32_t& max)
         max = Peek() == '}' ? kMaxBraceCount : ReadBraceNumber();
     }
     if (max < min)
-        Fail(124);
+        Fail(reeBracesMinAboveMax);
     ++cursor_;  // '}'
     return true;
 }
@@ -255,10 +249,10 @@ int32_t RegExprCompiler::ReadBraceNumber()
         ++digits;
         ++cursor_;
         if (digits > kMaxDigits)
-            Fail(122);
+            Fail(reeBracesArgumentTooBig);
     }
     if (value > kMaxBraceCount)
-        Fail(122);
+        Fail(reeBracesArgumentTooBig);
     return static_cast<int32_t>(value);
 }
 

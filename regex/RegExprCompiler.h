@@ -23,6 +23,9 @@ struct CompiledPattern {
     int flags = kWorst;
 };
 
+// Whether c begins a repeat: "*", "+", "?" or "{".
+inline bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
+
 // Turns a pattern into p-code in two passes over the same parser: the first
 // only adds up the program size, the second writes into a block allocated
 // once at exactly that size.

@@ -54,7 +54,7 @@ const uint8_t* RegExprMatcher::Next(const uint8_t* node)
 {
     const int32_t offset = NextOffset(node);
     if (offset == 0) {
-        raise_(1002);
+        raise_(reeCorruptedPointers);
         throw EAbort();
     }
     return node + offset;
@@ -64,7 +64,7 @@ void RegExprMatcher::Push(FrameKind kind, const uint8_t* node, const char* curso
                           int32_t b, uint8_t group)
 {
     if (frames_.size() >= kMaxFrames) {
-        raise_(1016);
+        raise_(reeBacktrackStackExceeded);
         throw EAbort();
     }
     frames_.push_back(Frame{kind, group, a, b, node, cursor});
@@ -168,7 +168,7 @@ bool RegExprMatcher::Run(const uint8_t* node)
                 Push(FrameKind::GroupEnd, node, groupEnd_[group], 0, 0, group);
                 groupEnd_[group] = cursor_;
             } else {
-                raise_(1001);
+                raise_(reeMemoryCorruption);
                 throw EAbort();
             }
             break;

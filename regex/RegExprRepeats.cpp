@@ -111,7 +111,7 @@ int32_t RegExprMatcher::CountRepeats(const uint8_t* operand, int32_t min, int32_
     case BACKREF_CI:
         return CountBackrefRepeats(operand, min, max);
     default:
-        raise_(1000);
+        raise_(reeRepeatMisplaced);
         throw EAbort();
     }
 }
@@ -153,7 +153,7 @@ const uint8_t* RegExprMatcher::EnterLoopEntry(const uint8_t* node)
 {
     const int32_t level = loopLevel_;
     if (level + 1 > kMaxLoopLevels) {
-        raise_(1014);
+        raise_(reeLoopStackExceeded);
         throw EAbort();
     }
     Push(FrameKind::LoopEntry, node, cursor_, level, loopCounters_[level]);
@@ -168,7 +168,7 @@ const uint8_t* RegExprMatcher::EnterLoopEntry(const uint8_t* node)
 const uint8_t* RegExprMatcher::EnterLoop(const uint8_t* node)
 {
     if (loopLevel_ == 0) {
-        raise_(1015);
+        raise_(reeLoopWithoutEntry);
         throw EAbort();
     }
     const int32_t count = Counter();

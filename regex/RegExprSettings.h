@@ -1,6 +1,7 @@
 #pragma once
 
 #include "regex/ByteSet.h"
+#include "regex/ERegExpr.h"
 
 #include <array>
 #include <cstdint>
@@ -46,7 +47,8 @@ struct Settings {
     ByteSet lineSeparatorSet;                 // in step with lineSeparatorChars
 };
 
-// Raises the engine's error with this number; it never returns normally.
+// Raises the engine's error with this number (a TRegExprError); it never
+// returns normally.
 using ErrorRaiser = std::function<void(int number)>;
 
 }  // namespace regexpr

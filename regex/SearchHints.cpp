@@ -135,7 +135,7 @@ private:
             members.Merge(node + kNodeSize);
             break;
         default:
-            raise_(1001);
+            raise_(reeMemoryCorruption);
             return nullptr;
         }
         set_.Merge(members.bits.data());

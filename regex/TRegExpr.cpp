@@ -4,13 +4,16 @@
 
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 using namespace regexpr;
 
 namespace {
 
-// Process-wide creation defaults of modifiers 1 to 5 (i, r, s, g, m).
-constexpr bool kModifierDefaults[5] = {false, true, true, true, false};
+// Process-wide creation defaults; x is left alone and so starts off.
+constexpr std::pair<TRegExprModifier, bool> kModifierDefaults[] = {
+    {rmIgnoreCase, false}, {rmRussianRanges, true}, {rmSingleLine, true}, {rmGreedy, true}, {rmMultiLine, false},
+};
 
 const std::string kDefaultSpaceClassChars = " \t\n\r\f";
 const std::string kDefaultWordClassChars =
@@ -24,8 +27,8 @@ TRegExpr::TRegExpr()
       compiler_(settings_, [this](int number) { RaiseError(number); }),
       matcher_(settings_, [this](int number) { RaiseError(number); })
 {
-    for (int index = 1; index <= 5; ++index)
-        SetModifier(index, kModifierDefaults[index - 1]);
+    for (auto [modifier, on] : kModifierDefaults)
+        SetModifier(modifier, on);
     settings_.spaceClassChars = kDefaultSpaceClassChars;
     SetWordClassChars(kDefaultWordClassChars);
     SetLineSeparatorChars(kDefaultLineSeparatorChars);
@@ -64,14 +67,14 @@ void TRegExpr::SetExpression(const std::string& text)
 bool TRegExpr::Modifier(int index)
 {
     if (index < 1 || index > kModifierCount)
-        RaiseError(1013);
+        RaiseError(reeModifierIndexOutOfRange);
     return (modifiers_ >> (index - 1)) & 1;
 }
 
 void TRegExpr::SetModifier(int index, bool on)
 {
     if (index < 1 || index > kModifierCount)
-        RaiseError(1013);
+        RaiseError(reeModifierIndexOutOfRange);
     const uint32_t bit = 1u << (index - 1);
     modifiers_ = on ? modifiers_ | bit : modifiers_ & ~bit;
 }
@@ -93,7 +96,7 @@ void TRegExpr::SetLinePairedSeparator(const std::string& text)
         return;
     }
     if (text.size() != 2 || text[0] == text[1])
-        RaiseError(128);
+        RaiseError(reeBadLinePairedSeparator);
     const auto head = static_cast<uint8_t>(text[0]);
     const auto tail = static_cast<uint8_t>(text[1]);
     if (settings_.pairedAssigned && settings_.pairedHead == head && settings_.pairedTail == tail)
@@ -148,39 +151,39 @@ void TRegExpr::DiscardProgram()
 std::string TRegExpr::ErrorText(int number) const
 {
     switch (number) {
-    case 0: return "No errors";
-    case 102: return "TRegExpr(comp): ParseReg Too Many ()";
-    case 103: return "TRegExpr(comp): ParseReg Unmatched ()";
-    case 104: return "TRegExpr(comp): ParseReg Unmatched ()";
-    case 105: return "TRegExpr(comp): ParseReg Junk On End";
-    case 106: return "TRegExpr(comp): *+ Operand Could Be Empty";
-    case 107: return "TRegExpr(comp): Nested *?+";
-    case 108: return "TRegExpr(comp): Bad Hex Digit";
-    case 109: return "TRegExpr(comp): Invalid [] Range";
-    case 110: return "TRegExpr(comp): Parse Atom Trailing \\";
-    case 111: return "TRegExpr(comp): No Hex Code After \\x";
-    case 112: return "TRegExpr(comp): Hex Code After \\x Is Too Big";
-    case 113: return "TRegExpr(comp): Unmatched []";
-    case 114: return "TRegExpr(comp): Internal Urp";
-    case 115: return "TRegExpr(comp): ?+*{ Follows Nothing";
-    case 116: return "TRegExpr(comp): Trailing \\";
-    case 119: return "TRegExpr(comp): RarseAtom Internal Disaster";
-    case 122: return "TRegExpr(comp): BRACES Argument Too Big";
-    case 124: return "TRegExpr(comp): BRACE Min Param Greater then Max";
-    case 125: return "TRegExpr(comp): Unclosed (?#Comment)";
-    case 127: return "TRegExpr(comp): Urecognized Modifier";
-    case 128: return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no chars at all";
-    case 129: return "TRegExpr(comp): Expression Too Long";
-    case 1000: return "TRegExpr(exec): RegRepeat Called Inappropriately";
-    case 1001: return "TRegExpr(exec): MatchPrim Memory Corruption";
-    case 1002: return "TRegExpr(exec): MatchPrim Corrupted Pointers";
-    case 1003: return "TRegExpr(exec): Not Assigned Expression Property";
-    case 1004: return "TRegExpr(exec): Corrupted Program";
-    case 1005: return "TRegExpr(exec): No Input String Specified";
-    case 1006: return "TRegExpr(exec): Offset Must Be Greater Then 0";
-    case 1014: return "TRegExpr(exec): Loop Stack Exceeded";
-    case 1015: return "TRegExpr(exec): Loop Without LoopEntry !";
-    case 1016: return "TRegExpr(exec): Backtrack Stack Exceeded";
+    case reeOk: return "No errors";
+    case reeTooManyGroups: return "TRegExpr(comp): ParseReg Too Many ()";
+    case reeUnclosedGroup: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case reeUnopenedGroup: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case reeJunkAtEnd: return "TRegExpr(comp): ParseReg Junk On End";
+    case reeRepeatOperandCouldBeEmpty: return "TRegExpr(comp): *+ Operand Could Be Empty";
+    case reeNestedRepeat: return "TRegExpr(comp): Nested *?+";
+    case reeBadHexDigit: return "TRegExpr(comp): Bad Hex Digit";
+    case reeInvalidRange: return "TRegExpr(comp): Invalid [] Range";
+    case reeClassTrailingBackslash: return "TRegExpr(comp): Parse Atom Trailing \\";
+    case reeNoHexCode: return "TRegExpr(comp): No Hex Code After \\x";
+    case reeHexCodeTooBig: return "TRegExpr(comp): Hex Code After \\x Is Too Big";
+    case reeUnclosedClass: return "TRegExpr(comp): Unmatched []";
+    case reeAtomAtBranchEnd: return "TRegExpr(comp): Internal Urp";
+    case reeRepeatFollowsNothing: return "TRegExpr(comp): ?+*{ Follows Nothing";
+    case reeTrailingBackslash: return "TRegExpr(comp): Trailing \\";
+    case reeMisplacedMetaCharacter: return "TRegExpr(comp): RarseAtom Internal Disaster";
+    case reeBracesArgumentTooBig: return "TRegExpr(comp): BRACES Argument Too Big";
+    case reeBracesMinAboveMax: return "TRegExpr(comp): BRACE Min Param Greater then Max";
+    case reeUnclosedComment: return "TRegExpr(comp): Unclosed (?#Comment)";
+    case reeUnknownModifier: return "TRegExpr(comp): Urecognized Modifier";
+    case reeBadLinePairedSeparator: return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no chars at all";
+    case reeExpressionTooLong: return "TRegExpr(comp): Expression Too Long";
+    case reeRepeatMisplaced: return "TRegExpr(exec): RegRepeat Called Inappropriately";
+    case reeMemoryCorruption: return "TRegExpr(exec): MatchPrim Memory Corruption";
+    case reeCorruptedPointers: return "TRegExpr(exec): MatchPrim Corrupted Pointers";
+    case reeNoExpression: return "TRegExpr(exec): Not Assigned Expression Property";
+    case reeCorruptedProgram: return "TRegExpr(exec): Corrupted Program";
+    case reeNoInputString: return "TRegExpr(exec): No Input String Specified";
+    case reeOffsetNotPositive: return "TRegExpr(exec): Offset Must Be Greater Then 0";
+    case reeLoopStackExceeded: return "TRegExpr(exec): Loop Stack Exceeded";
+    case reeLoopWithoutEntry: return "TRegExpr(exec): Loop Without LoopEntry !";
+    case reeBacktrackStackExceeded: return "TRegExpr(exec): Backtrack Stack Exceeded";
     default: return "Unknown error";
     }
 }
@@ -190,7 +193,7 @@ void TRegExpr::RaiseError(int number)
     lastError_ = number;
     std::string message = ErrorText(number);
     int32_t position = 0;
-    if (number < 1000) {
+    if (number < reeFirstSearchError) {
         position = compiling_ ? compiler_.Position() : 0;
         message += " (pos " + std::to_string(position) + ")";
     }
@@ -200,7 +203,7 @@ void TRegExpr::RaiseError(int number)
 void TRegExpr::Compile()
 {
     if (expression_.empty())
-        RaiseError(1003);
+        RaiseError(reeNoExpression);
     DiscardProgram();
     programModifiers_ = modifiers_;
     compiling_ = true;

@@ -12,11 +12,21 @@
 #include <span>
 #include <string>
 
+// The modifiers by the index Modifier and SetModifier take.
+enum TRegExprModifier : int {
+    rmIgnoreCase = 1,     // i
+    rmRussianRanges = 2,  // r
+    rmSingleLine = 3,     // s: "." matches line breaks too
+    rmGreedy = 4,         // g
+    rmMultiLine = 5,      // m
+    rmExtended = 6,       // x
+};
+
 // The program's regular-expression engine: compiles a pattern into p-code at
 // the first search after it changed, and searches 8-bit text with it.
 //
 //   TRegExpr re;
-//   re.SetModifier(1, true);          // i
+//   re.SetModifier(rmIgnoreCase, true);
 //   re.SetExpression("v=(.*)");
 //   if (re.Exec(address)) id = re.Capture(1);
 //
@@ -36,7 +46,8 @@ public:
     const std::string& Expression() const { return expression_; }
     void SetExpression(const std::string& text);
 
-    // Modifiers by index: 1 i, 2 r, 3 s, 4 g, 5 m, 6 x. Others raise 1013.
+    // Modifiers by index (TRegExprModifier); others raise
+    // reeModifierIndexOutOfRange.
     bool Modifier(int index);
     void SetModifier(int index, bool on);
 
@@ -78,7 +89,7 @@ public:
     static char DefaultCaseInverter(char c);
 
 private:
-    static constexpr int kModifierCount = 6;
+    static constexpr int kModifierCount = rmExtended;
 
     void DiscardProgram();
     void PrepareProgram();

@@ -57,9 +57,9 @@ bool TRegExpr::ExecPos(int offset)
     matcher_.ClearGroups();
     PrepareProgram();
     if (!hasInput_)
-        RaiseError(1005);
+        RaiseError(reeNoInputString);
     if (offset <= 0)
-        RaiseError(1006);
+        RaiseError(reeOffsetNotPositive);
     if (size_t(offset) > input_.size() + 1)
         return false;
     const char* start = input_.data() + offset - 1;
@@ -77,7 +77,7 @@ void TRegExpr::PrepareProgram()
     if (program_.empty())
         Compile();
     if (program_[0] != kCheckByte)
-        RaiseError(1004);
+        RaiseError(reeCorruptedProgram);
 }
 
 bool TRegExpr::RequiredLiteralAbsent(const char* from) const

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <deque>
 #include <exception>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +23,9 @@ struct SyncState {
     std::condition_variable changed;
     std::deque<HandOver*> pending;
     std::function<void()> wakeHook;
-    std::thread::id mainThread = std::this_thread::get_id();
+    // Set when someone names the main thread; until then it is the thread
+    // that started the process.
+    std::optional<std::thread::id> namedMainThread;
 };
 
 SyncState& State()
@@ -29,10 +33,6 @@ SyncState& State()
     static SyncState state;
     return state;
 }
-
-// Binds the main thread at start-up, on the thread that runs static
-// initialisation.
-[[maybe_unused]] const bool mainThreadBound = (State(), true);
 
 void RunOnMainThread(const std::function<void()>& method)
 {
@@ -55,12 +55,24 @@ void RunOnMainThread(const std::function<void()>& method)
 
 } // namespace
 
-bool IsMainThread() { return std::this_thread::get_id() == State().mainThread; }
+bool IsMainThread()
+{
+    SyncState& state = State();
+    std::optional<std::thread::id> named;
+    {
+        std::lock_guard lock(state.mutex);
+        named = state.namedMainThread;
+    }
+    if (named)
+        return std::this_thread::get_id() == *named;
+    // The thread that started the process carries the process's own id.
+    return ::gettid() == ::getpid();
+}
 
 void SetMainThreadId(std::thread::id id)
 {
     std::lock_guard lock(State().mutex);
-    State().mainThread = id;
+    State().namedMainThread = id;
 }
 
 void SetWakeMainThreadHook(std::function<void()> hook)

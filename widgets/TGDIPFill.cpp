@@ -26,7 +26,7 @@ int CornersOf(TFillRoundingType type)
 
 int Override(int requested, int own)
 {
-    return requested == 255 ? own : requested;
+    return requested == TFillOpacities::KeepOwn ? own : requested;
 }
 
 // The end points of a linear gradient that spans area enlarged by one pixel.

@@ -19,12 +19,14 @@ enum TGDIPGradient {
 enum TFillRoundingType { rtNone, rtTop, rtBottom, rtBoth, rtLeft, rtRight };
 enum TFillPictureMode { pmInsideFill, pmOutsideFill };
 
-// Opacities that replace a fill's own for one drawing; 255 keeps the fill's.
+// Opacities that replace a fill's own for one drawing; KeepOwn keeps the fill's.
 struct TFillOpacities {
-    int Opacity = 255;
-    int OpacityTo = 255;
-    int OpacityMirror = 255;
-    int OpacityMirrorTo = 255;
+    static constexpr int KeepOwn = 255;
+
+    int Opacity = KeepOwn;
+    int OpacityTo = KeepOwn;
+    int OpacityMirror = KeepOwn;
+    int OpacityMirrorTo = KeepOwn;
 };
 
 // One antialiased fill: a two-colour gradient, optionally split into a main

@@ -93,8 +93,8 @@ std::vector<std::unique_ptr<TRegExpr>> OurMatchers()
     std::vector<std::unique_ptr<TRegExpr>> matchers;
     for (const auto& link : kLinkPatterns) {
         auto re = std::make_unique<TRegExpr>();
-        re->SetModifier(1, true);
-        re->SetModifier(4, link.greedy);
+        re->SetModifier(rmIgnoreCase, true);
+        re->SetModifier(rmGreedy, link.greedy);
         re->SetExpression(link.pattern);
         matchers.push_back(std::move(re));
     }

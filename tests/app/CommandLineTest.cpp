@@ -139,3 +139,26 @@ TEST_F(CommandLine, InterruptCancelsAndLeavesNoPartialFile)
     EXPECT_EQ(ExitStatus(pid), esCancelled);
     EXPECT_TRUE(folder.Names().empty());
 }
+
+// Without windows there is no message box: the engine's complaint about a
+// catalogue without UTF-8 goes to standard error and the run goes on.
+TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
+{
+    fs::create_directories(folder.path / "bin/locale/de/LC_MESSAGES");
+    fs::copy_file(SKERROW_BINARY, folder.path / "bin/skerrow");
+    fs::permissions(folder.path / "bin/skerrow", fs::perms::owner_exec, fs::perm_options::add);
+    std::ofstream(folder.File("latin.po")) << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n";
+    std::string mo = (folder.path / "bin/locale/de/LC_MESSAGES/default.mo").string();
+    ASSERT_EQ(std::system(("msgfmt -o '" + mo + "' '" + folder.File("latin.po") + "'").c_str()), 0);
+
+    std::string command = "cd '" + folder.path.string() + "' && LANG=de_DE.UTF-8 LC_ALL= bin/skerrow --download "
+        "http://example.org/watch?v=1 2>errors.txt";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "the program died";
+    EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
+    std::ifstream errors(folder.File("errors.txt"));
+    std::stringstream text;
+    text << errors.rdbuf();
+    EXPECT_NE(text.str().find("Localization problem"), std::string::npos) << text.str();
+}
+

@@ -1,8 +1,8 @@
 #include "GrabberRecorder.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/InternetApi.h"
 #include "grabber/TJvHttpUrlGrabber.h"
+#include "grabber/internet/InternetApi.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedPeer.h"
 

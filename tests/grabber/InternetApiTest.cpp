@@ -1,4 +1,5 @@
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
+#include "grabber/internet/ProxyLists.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
@@ -137,4 +138,14 @@ TEST(InternetApi, ProxyBypassForLocalNamesSkipsTheProxy)
     InternetCloseHandle(session);
     peer.Wait();
     EXPECT_EQ(peer.Received().rfind("GET /x HTTP/1.0\r\n", 0), 0u);
+}
+
+TEST(ProxyLists, TheSchemesEntryWinsOverTheCatchAllAndTheBypassListIsTranslated)
+{
+    EXPECT_EQ(ProxyFor("proxy:3128 HTTP=web:8080;ftp=files:21", "http"), "web:8080") << "scheme in any letter case";
+    EXPECT_EQ(ProxyFor("ftp=files:21 proxy:3128", "http"), "proxy:3128");
+    EXPECT_EQ(ProxyFor("ftp=files:21", "http"), "");
+    EXPECT_EQ(NoProxyList("*.example.com; <local>,intranet  10.0.0.1"), ".example.com,intranet,10.0.0.1");
+    EXPECT_TRUE(BypassesLocal("<local>", "intranet"));
+    EXPECT_FALSE(BypassesLocal("<local>", "www.example.com"));
 }

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kCaseInsensitive = 1;
-constexpr int kGreedy = 4;
-
 const char* const kRecord =
     "status=ok&author=rockband&keywords=live%2Cconcert%2Crock&length_seconds=212"
     "&fmt_list=22%2F1280x720%2F9%2F0%2F115%2C18%2F640x360%2F9%2F0%2F115"
@@ -44,8 +41,8 @@ TEST(LinkPatternTest, IdentifierOfTheFinalPageAddress)
     };
     for (const auto& row : rows) {
         TRegExpr re;
-        re.SetModifier(kCaseInsensitive, true);
-        re.SetModifier(kGreedy, true);
+        re.SetModifier(rmIgnoreCase, true);
+        re.SetModifier(rmGreedy, true);
         EXPECT_EQ(Cut(re, "v=(.*)", row.address), row.identifier) << row.address;
     }
 }
@@ -53,13 +50,13 @@ TEST(LinkPatternTest, IdentifierOfTheFinalPageAddress)
 TEST(LinkPatternTest, ValuesOfTheVideoInformationRecord)
 {
     TRegExpr re;
-    re.SetModifier(kCaseInsensitive, true);
-    re.SetModifier(kGreedy, true);
+    re.SetModifier(rmIgnoreCase, true);
+    re.SetModifier(rmGreedy, true);
     EXPECT_EQ(Cut(re, "v=(.*)", "http://www.youtube.com/watch?v=dQw4w9WgXcQ"), "dQw4w9WgXcQ");
 
     re.SetExpression("&token=(.*)&");
-    re.SetModifier(kCaseInsensitive, true);
-    re.SetModifier(kGreedy, false);
+    re.SetModifier(rmIgnoreCase, true);
+    re.SetModifier(rmGreedy, false);
     ASSERT_TRUE(re.Exec(kRecord));
     EXPECT_EQ(re.Capture(1), "vjVQa1PpcFNqD9lLqC3vbxXpMZgD0B5CQyJxH3Gq9oM%3D");
     EXPECT_EQ(Cut(re, "&title=(.*)(&|$)", kRecord), "Rock+%26+Roll%3A+Live%21");
@@ -86,8 +83,8 @@ TEST(LinkPatternTest, RecordsThatLackAValue)
     };
     for (const auto& row : rows) {
         TRegExpr re;
-        re.SetModifier(kCaseInsensitive, true);
-        re.SetModifier(kGreedy, false);
+        re.SetModifier(rmIgnoreCase, true);
+        re.SetModifier(rmGreedy, false);
         EXPECT_EQ(Cut(re, row.pattern, row.record), row.value) << row.why;
     }
 }

@@ -96,10 +96,10 @@ int GroupCount(const std::string& pattern)
 Outcome RunOurs(const std::string& pattern, Modifiers modifiers, const std::string& subject)
 {
     TRegExpr re;
-    re.SetModifier(1, modifiers.i);
-    re.SetModifier(3, modifiers.s);
-    re.SetModifier(4, modifiers.g);
-    re.SetModifier(5, modifiers.m);
+    re.SetModifier(rmIgnoreCase, modifiers.i);
+    re.SetModifier(rmSingleLine, modifiers.s);
+    re.SetModifier(rmGreedy, modifiers.g);
+    re.SetModifier(rmMultiLine, modifiers.m);
     re.SetExpression(pattern);
     Outcome outcome;
     try {

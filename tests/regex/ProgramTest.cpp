@@ -49,7 +49,7 @@ std::string FirstChars(const TRegExpr& re)
 TEST(ProgramTest, IdentifierPatternCompilesByteForByte)
 {
     TRegExpr re;
-    re.SetModifier(1, true);
+    re.SetModifier(rmIgnoreCase, true);
     const auto expected = Concat({
         {kCheckByte},
         Node(ALTERNATIVE, 38),           // 1: the single top-level alternative
@@ -104,7 +104,7 @@ TEST(ProgramTest, NodeLayoutsOfQuantifiersAndClasses)
     };
     for (const auto& row : rows) {
         TRegExpr re;
-        re.SetModifier(4, row.greedy);
+        re.SetModifier(rmGreedy, row.greedy);
         EXPECT_EQ(Compiled(re, row.pattern), row.expected) << row.why;
     }
 }
@@ -135,7 +135,7 @@ TEST(ProgramTest, SearchHints)
     };
     for (const auto& row : rows) {
         TRegExpr re;
-        re.SetModifier(1, row.caseInsensitive);
+        re.SetModifier(rmIgnoreCase, row.caseInsensitive);
         Compiled(re, row.pattern);
         if (row.firstChars == "all")
             EXPECT_EQ(re.Hints().firstChars.Count(), 256) << row.why;
@@ -152,7 +152,7 @@ TEST(ProgramTest, SearchHints)
 TEST(ProgramTest, HintWalkEndsOnLoopsWithoutWidth)
 {
     TRegExpr re;
-    re.SetModifier(4, false);
+    re.SetModifier(rmGreedy, false);
     re.SetExpression("(\\b)?x");
     EXPECT_TRUE(re.Exec("a x"));
     EXPECT_EQ(re.Capture(0), "x");

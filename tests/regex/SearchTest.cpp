@@ -209,17 +209,17 @@ TEST(SearchTest, ProgramLifecycle)
     re.SetExpression("a+");
     EXPECT_EQ(re.ProgramBytes().data(), program) << "the same text keeps its program";
 
-    re.SetModifier(1, true);
+    re.SetModifier(rmIgnoreCase, true);
     EXPECT_TRUE(re.Exec("A")) << "a modifier change recompiles at the next search";
 
     re.SetExpression("");
     EXPECT_TRUE(re.Exec("xA")) << "an empty pattern keeps the previous program";
     EXPECT_EQ(re.Capture(0), "A");
-    re.SetModifier(1, false);
+    re.SetModifier(rmIgnoreCase, false);
     EXPECT_THROW(re.Exec("a"), ERegExpr) << "with the program gone, there is no pattern";
 
     TRegExpr lines;
-    lines.SetModifier(5, true);
+    lines.SetModifier(rmMultiLine, true);
     lines.SetExpression("^\n");
     EXPECT_FALSE(lines.Exec("a\r\n"));
     lines.SetLinePairedSeparator("");
@@ -253,7 +253,7 @@ TEST(SearchTest, CaseInversion)
             return static_cast<char>(value + 32);
         return TRegExpr::DefaultCaseInverter(c);
     });
-    re.SetModifier(1, true);
+    re.SetModifier(rmIgnoreCase, true);
     re.SetExpression("\xe0+b");
     ASSERT_TRUE(re.Exec("x\xc0\xe0" "B"));
     EXPECT_EQ(re.Capture(0), "\xc0\xe0" "B");

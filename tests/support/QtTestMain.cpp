@@ -1,18 +1,23 @@
 #include "framework/Fonts.h"
-#include "support/TestEnvironment.h"
+#include "framework/MessageBox.h"
 #include "framework/SynchronizeBridge.h"
+#include "i18n/GnuGettext.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 // Window tests run inside one QApplication, on the offscreen platform unless
-// the test environment names another (a real X display).
+// the test environment names another (a real X display), started the way
+// the program starts.
 int main(int argc, char** argv)
 {
+    StartTranslationEngine();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ProvideRuntimeFolder();
     QApplication application(argc, argv);
+    ShowEngineMessagesInMessageBoxes();
     RegisterTahoma();
     ConnectSynchronizeToQt();
     ::testing::InitGoogleTest(&argc, argv);

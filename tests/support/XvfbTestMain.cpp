@@ -1,4 +1,6 @@
 #include "framework/Fonts.h"
+#include "framework/MessageBox.h"
+#include "i18n/GnuGettext.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -46,6 +48,7 @@ pid_t StartXvfb(std::string& display)
 
 int main(int argc, char** argv)
 {
+    StartTranslationEngine();
     std::string display;
     pid_t xvfb = StartXvfb(display);
     if (xvfb <= 0) {
@@ -57,7 +60,8 @@ int main(int argc, char** argv)
     int status;
     {
         ProvideRuntimeFolder();
-    QApplication application(argc, argv);
+        QApplication application(argc, argv);
+        ShowEngineMessagesInMessageBoxes();
         RegisterTahoma();
         ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();

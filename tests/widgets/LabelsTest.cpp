@@ -83,7 +83,7 @@ TEST(NxLabel, LongCaptionIsShortenedInTheMiddle)
     TNxLabel label;
     label.SetAutoSize(false);
     label.SetEllipsisPosition(epPathEllipsis);
-    label.setFont(TahomaFont(true));
+    label.setFont(TahomaFont(QFont::Bold));
     label.resize(249, 13);
     const QString title = QStringLiteral("Beginning of a very long video title that goes on and on, far past the "
                                          "width of the download window - The End");

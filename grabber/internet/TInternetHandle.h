@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 
 #include <cstdint>
 #include <optional>
@@ -43,7 +43,3 @@ struct TInternetSession : TInternetHandle {};
 struct TInternetConnection : TInternetHandle {
     TInternetServer server;
 };
-
-// Records the calling thread's last error and the text that
-// InternetGetLastResponseInfo gives back.
-void SetInternetError(std::uint32_t code, std::string text = {});

@@ -1,6 +1,7 @@
-#include "grabber/InternetApi.h"
+#include "grabber/internet/InternetApi.h"
 
-#include "grabber/TInternetRequest.h"
+#include "grabber/internet/InternetError.h"
+#include "grabber/internet/TInternetRequest.h"
 
 #include <curl/curl.h>
 
@@ -11,12 +12,6 @@
 #include <set>
 
 namespace {
-
-struct LastError {
-    std::uint32_t code = 0;
-    std::string text;
-};
-thread_local LastError lastError;
 
 std::atomic<std::uint32_t> defaultConnectTimeoutMs{60000};
 std::atomic<std::uint32_t> defaultReceiveTimeoutMs{60000};
@@ -98,14 +93,6 @@ HINTERNET OpenTransfer(TInternetConnection& connection, const std::string& schem
 }
 
 } // namespace
-
-void SetInternetError(std::uint32_t code, std::string text)
-{
-    lastError.code = code;
-    lastError.text = std::move(text);
-}
-
-std::uint32_t GetLastError() { return lastError.code; }
 
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
     std::uint32_t)
@@ -212,8 +199,8 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     HINTERNET handle = OpenTransfer(*parent, "ftp", file, {}, flags, context);
     if (static_cast<TInternetRequest*>(handle)->Send())
         return handle;
-    std::uint32_t code = lastError.code;
-    std::string text = lastError.text;
+    std::uint32_t code = LastInternetErrorCode();
+    std::string text = LastInternetErrorText();
     InternetCloseHandle(handle);
     SetInternetError(code, text);
     return nullptr;
@@ -315,11 +302,12 @@ std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh)
 bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length)
 {
     if (error)
-        *error = lastError.code;
+        *error = LastInternetErrorCode();
     if (!buffer || !length || *length == 0)
         return RefuseParameter("buffer");
-    std::size_t count = std::min<std::size_t>(lastError.text.size(), *length - 1);
-    std::memcpy(buffer, lastError.text.data(), count);
+    const std::string& text = LastInternetErrorText();
+    std::size_t count = std::min<std::size_t>(text.size(), *length - 1);
+    std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
     *length = static_cast<std::uint32_t>(count);
     return true;
@@ -339,20 +327,4 @@ bool InternetCloseHandle(HINTERNET handle)
     if (auto* request = dynamic_cast<TInternetRequest*>(found))
         request->NotifyClose();
     return true;
-}
-
-std::string SysErrorMessage(std::uint32_t code)
-{
-    switch (code) {
-    case 0: return "The operation completed successfully";
-    case ERROR_INVALID_HANDLE: return "The handle is invalid";
-    case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command";
-    case ERROR_INVALID_PARAMETER: return "The parameter is incorrect";
-    case ERROR_INTERNET_TIMEOUT: return "The operation timed out";
-    case ERROR_INTERNET_INVALID_URL: return "The URL is invalid";
-    case ERROR_INTERNET_NAME_NOT_RESOLVED: return "The server name or address could not be resolved";
-    case ERROR_INTERNET_CANNOT_CONNECT: return "A connection with the server could not be established";
-    case ERROR_INTERNET_CONNECTION_ABORTED: return "The connection with the server was terminated abnormally";
-    default: return "System error code " + std::to_string(code);
-    }
 }

@@ -1,5 +1,7 @@
-#include "grabber/TInternetRequest.h"
+#include "grabber/internet/TInternetRequest.h"
 
+#include "grabber/internet/InternetError.h"
+#include "grabber/internet/ProxyLists.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
 
@@ -18,17 +20,6 @@ constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
 constexpr long kMaxRedirects = 10;
-
-std::string Trimmed(std::string text)
-{
-    auto space = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.back()))
-        text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && space(text[start]))
-        ++start;
-    return text.substr(start);
-}
 
 std::uint32_t ErrorCodeFor(CURLcode code)
 {
@@ -49,57 +40,6 @@ std::uint32_t ErrorCodeFor(CURLcode code)
     case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
     default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
     }
-}
-
-// WinInet's bypass entry "<local>" means every host name without a dot;
-// libcurl has no such rule, so it is decided here.
-bool BypassesLocal(const std::string& bypass, const std::string& host)
-{
-    return bypass.find("<local>") != std::string::npos && host.find('.') == std::string::npos;
-}
-
-// The proxy for one scheme out of a WinInet list such as
-// "http=web:8080 ftp=files:21" or "proxy:3128".
-std::string ProxyFor(const std::string& list, const std::string& scheme)
-{
-    std::string fallback;
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find_first_of(" ;", start);
-        if (end == std::string::npos)
-            end = list.size();
-        std::string entry = list.substr(start, end - start);
-        start = end + 1;
-        std::size_t equals = entry.find('=');
-        if (equals == std::string::npos) {
-            if (fallback.empty())
-                fallback = entry;
-        } else if (AsciiText::SameText(entry.substr(0, equals), scheme)) {
-            return entry.substr(equals + 1);
-        }
-    }
-    return fallback;
-}
-
-// libcurl's no-proxy list out of a WinInet bypass list: commas between
-// entries, "*.example.com" as ".example.com", "<local>" left out.
-std::string NoProxyList(const std::string& bypass)
-{
-    std::string list;
-    std::size_t start = 0;
-    while (start < bypass.size()) {
-        std::size_t end = bypass.find_first_of(" ;,", start);
-        if (end == std::string::npos)
-            end = bypass.size();
-        std::string entry = bypass.substr(start, end - start);
-        start = end + 1;
-        if (entry.empty() || entry == "<local>")
-            continue;
-        if (entry.front() == '*')
-            entry.erase(0, 1);
-        list += (list.empty() ? "" : ",") + entry;
-    }
-    return list;
 }
 
 } // namespace
@@ -164,11 +104,23 @@ bool TInternetRequest::Configure()
     multi_ = curl_multi_init();
     if (!easy_ || !multi_)
         return Fail(ERROR_NOT_ENOUGH_MEMORY, "Out of memory");
-    const bool ftp = target_.server.service == INTERNET_SERVICE_FTP;
+    ConfigureTransfer();
+    ConfigureProxy();
+    if (IsFtp())
+        ConfigureFtp();
+    else
+        ConfigureHttp();
+    return true;
+}
+
+// What every transfer has: the address, the protocols it may use, the
+// connect time-out, the callbacks, the agent and the server's credentials.
+void TInternetRequest::ConfigureTransfer()
+{
     curl_easy_setopt(easy_, CURLOPT_URL, target_.url.c_str());
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, ftp ? "ftp" : "http,https");
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, IsFtp() ? "ftp" : "http,https");
     curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeoutMs));
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &TInternetRequestCallbacks::Header);
@@ -185,12 +137,15 @@ bool TInternetRequest::Configure()
         curl_easy_setopt(easy_, CURLOPT_USERNAME, target_.server.userName->c_str());
     if (target_.server.password)
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, target_.server.password->c_str());
+}
 
-    // Proxy: none at all, the desktop's environment (libcurl reads
-    // http_proxy and no_proxy itself when no proxy is set), or the list.
+// None at all, the desktop's environment (libcurl reads http_proxy and
+// no_proxy itself when no proxy is set), or the session's list.
+void TInternetRequest::ConfigureProxy()
+{
     std::string proxy;
     if (settings.accessType == INTERNET_OPEN_TYPE_PROXY && !BypassesLocal(settings.proxyBypass, target_.proxyFor))
-        proxy = ProxyFor(settings.proxyList, ftp ? "ftp" : "http");
+        proxy = ProxyFor(settings.proxyList, IsFtp() ? "ftp" : "http");
     std::string noProxy = NoProxyList(settings.proxyBypass);
     if (settings.accessType != INTERNET_OPEN_TYPE_PRECONFIG) {
         curl_easy_setopt(easy_, CURLOPT_PROXY, proxy.c_str());
@@ -201,27 +156,30 @@ bool TInternetRequest::Configure()
         curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, settings.proxyUserName.c_str());
     if (!settings.proxyPassword.empty())
         curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, settings.proxyPassword.c_str());
+}
 
-    if (ftp) {
-        if (!(target_.server.flags & INTERNET_FLAG_PASSIVE))
-            curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");
-        if ((target_.flags & 3) == FTP_TRANSFER_TYPE_ASCII)
-            curl_easy_setopt(easy_, CURLOPT_TRANSFERTEXT, 1L);
-    } else {
-        curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
-        if (!target_.referrer.empty())
-            curl_easy_setopt(easy_, CURLOPT_REFERER, target_.referrer.c_str());
-        // No accept types were given, so no Accept header goes out.
-        headers_ = curl_slist_append(headers_, "Accept:");
-        if (target_.flags & INTERNET_FLAG_PRAGMA_NOCACHE)
-            headers_ = curl_slist_append(headers_, "Pragma: no-cache");
-        if (target_.flags & INTERNET_FLAG_RELOAD)
-            headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
-        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
-    }
-    return true;
+void TInternetRequest::ConfigureFtp()
+{
+    if (!(target_.server.flags & INTERNET_FLAG_PASSIVE))
+        curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");
+    if ((target_.flags & 3) == FTP_TRANSFER_TYPE_ASCII)
+        curl_easy_setopt(easy_, CURLOPT_TRANSFERTEXT, 1L);
+}
+
+void TInternetRequest::ConfigureHttp()
+{
+    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+    if (!target_.referrer.empty())
+        curl_easy_setopt(easy_, CURLOPT_REFERER, target_.referrer.c_str());
+    // No accept types were given, so no Accept header goes out.
+    headers_ = curl_slist_append(headers_, "Accept:");
+    if (target_.flags & INTERNET_FLAG_PRAGMA_NOCACHE)
+        headers_ = curl_slist_append(headers_, "Pragma: no-cache");
+    if (target_.flags & INTERNET_FLAG_RELOAD)
+        headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
 }
 
 bool TInternetRequest::Send()
@@ -234,10 +192,9 @@ bool TInternetRequest::Send()
     Notify(INTERNET_STATUS_RESOLVING_NAME, target_.server.host);
     lastActivity_ = std::chrono::steady_clock::now();
     curl_multi_add_handle(multi_, easy_);
-    const bool ftp = target_.server.service == INTERNET_SERVICE_FTP;
     // Once the response has begun, a later failure (a body cut short, say)
     // belongs to the reads, after the bytes that did arrive.
-    if (!Pump([&] { return ftp ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
+    if (!Pump([&] { return IsFtp() ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
         return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
     return true;
 }
@@ -341,7 +298,7 @@ bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
 std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
 {
     lastActivity_ = std::chrono::steady_clock::now();
-    std::string line = Trimmed(std::string(data, size));
+    std::string line = AsciiText::Trim(std::string_view(data, size));
     try {
         if (line.rfind("HTTP/", 0) == 0) {
             if (!sawResponse_) {
@@ -365,7 +322,7 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
                 headersDone_ = true;
         } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {
             std::string name = line.substr(0, colon);
-            std::string value = Trimmed(line.substr(colon + 1));
+            std::string value = AsciiText::Trim(line.substr(colon + 1));
             if (AsciiText::SameText(name, "Location"))
                 redirectTo_ = value;
             responseHeaders_.emplace_back(name, value);

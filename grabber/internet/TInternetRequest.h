@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grabber/TInternetHandle.h"
+#include "grabber/internet/TInternetHandle.h"
 
 #include <chrono>
 #include <exception>
@@ -48,7 +48,13 @@ public:
     void Notify(std::uint32_t status, const std::string& information = {});
 
 private:
+    bool IsFtp() const { return target_.server.service == INTERNET_SERVICE_FTP; }
+    // Sets the transfer up by concern; false when libcurl has no handles.
     bool Configure();
+    void ConfigureTransfer();
+    void ConfigureProxy();
+    void ConfigureFtp();
+    void ConfigureHttp();
     bool Pump(const std::function<bool()>& enough);
     void Perform();
     void CollectResult();

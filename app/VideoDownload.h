@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/VideoLink.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+class TJvHttpUrlGrabber;
+
+// One plan for the window and the command line: resolve the watch-page
+// address, let the caller choose the target (the save dialog, --output),
+// then start the download component on it.
+
+// A video ready to be fetched.
+struct TVideoSource {
+    std::string StreamAddress;    // what the download component fetches
+    std::string Title;            // decoded and safe as a file name
+    std::string ProposedFileName; // the title with the extension; may be empty
+};
+
+// What resolving came to: a video; a failed request (Failure holds what it
+// raised); or neither, when the site's answers hold no video.
+struct TResolution {
+    std::optional<TVideoSource> Video;
+    std::exception_ptr Failure;
+};
+
+// Resolves on the calling thread with page requests of its own; blocks, and
+// touches nothing of Qt or of the windows.
+TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost);
+
+// Starts the component on the video, saving into target.
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target);

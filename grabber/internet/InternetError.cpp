@@ -1,0 +1,41 @@
+#include "grabber/internet/InternetError.h"
+
+#include "grabber/internet/InternetApi.h"
+
+namespace {
+
+struct TLastError {
+    std::uint32_t code = 0;
+    std::string text;
+};
+thread_local TLastError lastError;
+
+} // namespace
+
+void SetInternetError(std::uint32_t code, std::string text)
+{
+    lastError.code = code;
+    lastError.text = std::move(text);
+}
+
+std::uint32_t LastInternetErrorCode() { return lastError.code; }
+
+const std::string& LastInternetErrorText() { return lastError.text; }
+
+std::uint32_t GetLastError() { return lastError.code; }
+
+std::string SysErrorMessage(std::uint32_t code)
+{
+    switch (code) {
+    case 0: return "The operation completed successfully";
+    case ERROR_INVALID_HANDLE: return "The handle is invalid";
+    case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command";
+    case ERROR_INVALID_PARAMETER: return "The parameter is incorrect";
+    case ERROR_INTERNET_TIMEOUT: return "The operation timed out";
+    case ERROR_INTERNET_INVALID_URL: return "The URL is invalid";
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: return "The server name or address could not be resolved";
+    case ERROR_INTERNET_CANNOT_CONNECT: return "A connection with the server could not be established";
+    case ERROR_INTERNET_CONNECTION_ABORTED: return "The connection with the server was terminated abnormally";
+    default: return "System error code " + std::to_string(code);
+    }
+}
