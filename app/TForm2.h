@@ -47,6 +47,9 @@ public:
     void btnCancelCloseClick(QObject* Sender);
     void btnOpenClick(QObject* Sender);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void CreateComponents();
     void CreateGrabber();
@@ -54,9 +57,12 @@ private:
     QPushButton* AddButton(const char* name, const char* caption, QRect bounds);
     void PlaceInPanel(QWidget* control);
     void ShowOutcome(const std::string& status);
+    void ShowProgressInTitle();
+    void TellTheUserWhenAway(const char* summary);
 
     bool firstProgress_ = false;
     bool failed_ = false;
     std::uint32_t startTime_ = 0;
+    int percent_ = -1; // of the known total; -1 while unknown
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };
