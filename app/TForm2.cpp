@@ -2,6 +2,7 @@
 
 #include "app/DownloadWindowLook.h"
 #include "app/Pictures.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
@@ -264,10 +265,8 @@ void TForm2::ShowReason(const std::string& reason)
 // "Retrying in 4 s (2 of 5)" where the rate was, while the engine waits.
 void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
 {
-    QString text = Translated("Retrying in %s s (%s of %s)");
-    for (int value : {SecondsLeft, Retry, Retries})
-        text.replace(text.indexOf(QStringLiteral("%s")), 2, QString::number(value));
-    lblTransfer->setText(text);
+    lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
+        {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
     lblTransfer->setToolTip(ToQt(Reason));
     lblTransfer->adjustSize();
 }

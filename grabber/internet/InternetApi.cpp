@@ -260,7 +260,11 @@ bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t heade
     if (!found)
         return false;
     std::vector<std::string> lines;
-    std::string text = headers ? std::string(headers, headersLength) : std::string();
+    // A length of -1 stands for a zero-terminated text, as the calls it
+    // follows allow.
+    std::string text;
+    if (headers)
+        text = headersLength == UINT32_MAX ? std::string(headers) : std::string(headers, headersLength);
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find("\r\n", start);
         std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);

@@ -102,7 +102,8 @@ bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffe
 // Returns when the final response's headers have arrived (redirects are
 // followed and reported as INTERNET_STATUS_REDIRECT). headers holds extra
 // request header lines ("Name: value", each ended by CR LF), headersLength
-// their length; they go out with the request and its redirects.
+// their length (-1: up to the terminating zero); they go out with the
+// request and its redirects.
 bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t headersLength, const void* body,
     std::uint32_t bodyLength);
 // Copies the value with a terminating zero; length holds the buffer size on
