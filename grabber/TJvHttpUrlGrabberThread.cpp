@@ -54,7 +54,7 @@ void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const
         Fail(LastResponseInfo());
         return;
     }
-    if (Terminated() || !ExamineResponse() || Terminated())
+    if (Terminated() || !ExamineResponse(settings) || Terminated())
         return;
     if (!CreateContentStream(settings))
         return;
@@ -80,7 +80,7 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
     return true;
 }
 
-bool TJvHttpUrlGrabberThread::ExamineResponse()
+bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings)
 {
     std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
@@ -88,6 +88,10 @@ bool TJvHttpUrlGrabberThread::ExamineResponse()
     if (code.size() != 3 || code[0] != '2') {
         std::string reason = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_TEXT).value_or("");
         Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason));
+        return false;
+    }
+    if (settings.RefuseWebPages && IsWebPage()) {
+        Fail("The address leads to a web page, not to a file.");
         return false;
     }
     std::optional<std::string> lengthText = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
@@ -102,4 +106,11 @@ bool TJvHttpUrlGrabberThread::ExamineResponse()
     }
     SetSize(*length);
     return true;
+}
+
+bool TJvHttpUrlGrabberThread::IsWebPage()
+{
+    std::string type = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_TYPE).value_or("");
+    std::string mediaType = AsciiText::Trim(std::string_view(type).substr(0, type.find(';')));
+    return AsciiText::SameText(mediaType, "text/html") || AsciiText::SameText(mediaType, "application/xhtml+xml");
 }

@@ -17,5 +17,6 @@ private:
     bool OpenRequest(const TJvGrabberSettings& settings, const std::string& object);
     // Records the status code and the announced size; false when the
     // response cannot be saved (the error has been handed over).
-    bool ExamineResponse();
+    bool ExamineResponse(const TJvGrabberSettings& settings);
+    bool IsWebPage();
 };

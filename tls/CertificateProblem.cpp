@@ -2,6 +2,8 @@
 
 #include <openssl/x509_vfy.h>
 
+#include <arpa/inet.h>
+
 TCertificateProblem CertificateProblemOf(long verifyResult)
 {
     switch (verifyResult) {
@@ -40,4 +42,13 @@ const char* CertificateProblemMessage(TCertificateProblem problem)
 std::string VerifyResultText(long verifyResult)
 {
     return X509_verify_cert_error_string(verifyResult);
+}
+
+long RefusedCertificateResult(long reported, const std::string& host)
+{
+    if (reported != X509_V_OK && reported != X509_V_ERR_UNSPECIFIED)
+        return reported;
+    unsigned char address[16];
+    const bool isAddress = inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+    return isAddress ? X509_V_ERR_IP_ADDRESS_MISMATCH : X509_V_ERR_HOSTNAME_MISMATCH;
 }

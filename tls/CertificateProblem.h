@@ -15,3 +15,9 @@ const char* CertificateProblemMessage(TCertificateProblem problem);
 
 // OpenSSL's own short text for a verify result ("self-signed certificate").
 std::string VerifyResultText(long verifyResult);
+
+// libcurl checks the name itself once OpenSSL has accepted the chain, and a
+// name it refuses leaves no verify result behind (it reports X509_V_OK or
+// "unspecified"): this gives the result OpenSSL's own check would have given
+// for host then, and the reported result otherwise.
+long RefusedCertificateResult(long reported, const std::string& host);

@@ -259,6 +259,8 @@ bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uin
         value = found->StatusText();
     else if (info == HTTP_QUERY_CONTENT_LENGTH)
         value = found->Header("Content-Length");
+    else if (info == HTTP_QUERY_CONTENT_TYPE)
+        value = found->Header("Content-Type");
     else
         return RefuseParameter("query");
     if (!value) {
