@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/AddressRule.h"
+#include "app/AddressKind.h"
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "app/Site.h"
@@ -42,9 +42,10 @@ void PrintHelp()
                 "               [--site-host=HOST[:PORT]]\n"
                 "       skerrow [--site-host=HOST[:PORT]]      (the windows)\n"
                 "\n"
-                "Saves the video of a watch-page address without opening a window.\n"
+                "Saves the video of a watch-page address, or the file of a direct link to a video\n"
+                "(an http or https address ending in .mp4, .webm, ...), without opening a window.\n"
                 "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
-                "              (MP4 1280x720 where the site has it, else hq)\n"
+                "              (MP4 1280x720 where the site has it, else hq); not for direct links\n"
                 "  --output    the file to write, or a folder for the proposed name\n"
                 "              (default: the proposed name in the current folder)\n"
                 "\n"
@@ -77,29 +78,29 @@ std::string FailureText(const std::exception_ptr& failure)
 // until it ends or the user interrupts.
 int Download(const TVideoSource& video, const std::string& target)
 {
-    TJvHttpUrlGrabber grabber;
-    grabber.SetAgent(Site::UserAgent);
+    std::unique_ptr<TJvHttpUrlGrabber> grabber = NewStreamGrabber(video.StreamAddress);
+    grabber->SetAgent(Site::UserAgent);
     TProgressLine progress(::isatty(STDOUT_FILENO));
     auto started = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
     std::int64_t received = 0, total = 0;
     bool done = false, closed = false;
     std::string error;
-    grabber.OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
+    grabber->OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
         received = position;
         total = size;
         progress.Update(received, total, elapsed());
     };
-    grabber.OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
-    grabber.OnError = [&](TObject*, const std::string& message) { error = message; };
-    grabber.OnConnectionClosed = [&](TObject*) { closed = true; };
+    grabber->OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
+    grabber->OnError = [&](TObject*, const std::string& message) { error = message; };
+    grabber->OnConnectionClosed = [&](TObject*) { closed = true; };
 
     CatchInterrupts();
-    StartDownload(grabber, video, target);
+    StartDownload(*grabber, video, target);
     while (!closed && !done && error.empty() && !interrupted)
         CheckSynchronize(100);
     // Stopping waits for the worker; a stopped run leaves no file behind.
-    grabber.Stop();
+    grabber->Stop();
     if (interrupted && !done)
         return Fail(esCancelled, Tr("Cancelled"));
     progress.Finish(received, total, elapsed());
@@ -136,7 +137,7 @@ int RunCommandLine(int argc, char** argv)
         std::printf("Skerrow %s\n", SKERROW_VERSION);
         return esSuccess;
     }
-    if (!IsVideoAddress(options->Address))
+    if (AddressKind(options->Address) == akNone)
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
     TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host());

@@ -30,7 +30,8 @@ QString Translated(const char* msgid)
 
 } // namespace
 
-TForm2::TForm2(QWidget* owner) : QWidget(owner)
+TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
+    : QWidget(owner), grabber_(std::move(grabber))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -83,7 +84,8 @@ void TForm2::CreateComponents()
 
 void TForm2::CreateGrabber()
 {
-    grabber_ = std::make_unique<TJvHttpUrlGrabber>();
+    if (!grabber_)
+        grabber_ = std::make_unique<TJvHttpUrlGrabber>();
     UrlGrabber1 = grabber_.get();
     UrlGrabber1->SetName("UrlGrabber1");
     UrlGrabber1->SetFileName("output.txt");

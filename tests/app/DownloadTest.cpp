@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -95,6 +96,13 @@ protected:
 };
 DemoSite* Download::site = nullptr;
 
+// For one scope the program trusts no certificate of the demo site.
+struct DistrustTheSite {
+    DistrustTheSite() : trusted(std::getenv("SSL_CERT_FILE")) { ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); }
+    ~DistrustTheSite() { ::setenv("SSL_CERT_FILE", trusted.c_str(), 1); }
+    std::string trusted;
+};
+
 } // namespace
 
 TEST_F(Download, SavesExactlyTheServedBytes)
@@ -121,6 +129,28 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(opened[0].Verb, "open");
     EXPECT_EQ(opened[0].Target, window->UrlGrabber1->FileName());
     EXPECT_EQ(opened[0].Owner, window);
+}
+
+TEST_F(Download, AWatchPageReachedOverHttpsIsSavedOverHttps)
+{
+    TForm2* window = Start(site->SecureWatchAddress("seastack01"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->UrlGrabber1->Url().rfind("https://127.0.0.1/get_video?", 0), 0u) << window->UrlGrabber1->Url();
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+}
+
+TEST_F(Download, ADirectLinkIsSavedUnderItsOwnNameWhateverTheQuality)
+{
+    form->chkMobile->setChecked(true);
+    const std::string link = site->FileAddress("Rock%20%26%20Roll%20(live).webm");
+    TForm2* window = Start(link);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed, std::vector<std::string>{"Rock _ Roll (live).webm"});
+    EXPECT_EQ(window->lblTitle->Caption(), "Rock _ Roll (live).webm");
+    EXPECT_EQ(window->UrlGrabber1->Url(), "https://127.0.0.1/files/Rock%20%26%20Roll%20(live).webm");
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 }
 
 TEST_F(Download, IdentifierKeepsWhatFollowsItInTheFinalAddress)
@@ -162,10 +192,13 @@ TEST_F(Download, NothingHappensWhenTheRecordHasNoUsableTokenOrTheDialogIsCancell
 
 TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
 {
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     EXPECT_EQ(Start(site->WatchAddress("missing000")), nullptr);
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "IOHandler value is not valid.");
+    EXPECT_EQ(messages[0], "The certificate of 127.0.0.1 is not trusted (unable to get local issuer certificate).");
     EXPECT_NE(messages[1].find("404"), std::string::npos) << messages[1];
 }
 
@@ -234,11 +267,14 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
 {
     SelectLanguage("es");
     EXPECT_EQ(Start("http://127.0.0.1:1/watch?v=refused"), nullptr);
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     SelectLanguage("en");
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
-    EXPECT_EQ(messages[1], "El valor de IOHandler no es v\xc3\xa1lido.");
+    EXPECT_EQ(messages[1], "El certificado de 127.0.0.1 no es de confianza (unable to get local issuer certificate).");
 }
 
 TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
@@ -251,4 +287,17 @@ TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
     ASSERT_TRUE(ended);
     EXPECT_EQ(window->Label1->text(), "Fallido");
     EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"));
+}
+
+TEST_F(Download, ADirectLinkToAWebPageFailsInPlainWordsAndLeavesNoFile)
+{
+    SelectLanguage("es");
+    TForm2* window = Start(site->FileAddress("landing.mp4"));
+    ASSERT_NE(window, nullptr);
+    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+    SelectLanguage("en");
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(window->Label1->text(), "Fallido");
+    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La direcci\xc3\xb3n lleva a una p\xc3\xa1gina web, no a un archivo."));
+    EXPECT_TRUE(folder.Names().empty());
 }
