@@ -2,18 +2,18 @@
 
 #include "app/AddressKind.h"
 #include "app/CommandLineOptions.h"
+#include "app/ProgramText.h"
 #include "app/ProgressLine.h"
 #include "app/Site.h"
 #include "app/VideoDownload.h"
 #include "grabber/TJvHttpUrlGrabber.h"
-#include "i18n/GnuGettext.h"
-#include "i18n/Utf8.h"
 #include "runtime/TThread.h"
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
@@ -23,12 +23,6 @@ std::atomic<bool> interrupted{false};
 
 void Interrupt(int) { interrupted = true; }
 
-// A text of the program in the current language.
-std::string Tr(const char* msgid)
-{
-    return Utf8Encode(TranslateText(msgid));
-}
-
 int Fail(TExitStatus status, const std::string& message)
 {
     std::fprintf(stderr, "skerrow: %s\n", message.c_str());
@@ -37,20 +31,20 @@ int Fail(TExitStatus status, const std::string& message)
 
 void PrintHelp()
 {
-    std::printf("%s",
-                "Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                "               [--site-host=HOST[:PORT]]\n"
-                "       skerrow [--site-host=HOST[:PORT]]      (the windows)\n"
-                "\n"
-                "Saves the video of a watch-page address, or the file of a direct link to a video\n"
-                "(an http or https address ending in .mp4, .webm, ...), without opening a window.\n"
-                "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
-                "              (MP4 1280x720 where the site has it, else hq); not for direct links\n"
-                "  --output    the file to write, or a folder for the proposed name\n"
-                "              (default: the proposed name in the current folder)\n"
-                "\n"
-                "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
-                "5 download failed, 130 cancelled.\n");
+    std::printf("%s", Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
+                         "               [--site-host=HOST[:PORT]]\n"
+                         "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
+                         "\n"
+                         "Saves the video of a watch-page address, or the file of a direct link to a video\n"
+                         "(an http or https address ending in .mp4, .webm, ...), without opening a window.\n"
+                         "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
+                         "              (MP4 1280x720 where the site has it, else hq); not for direct links\n"
+                         "  --output    the file to write, or a folder for the proposed name\n"
+                         "              (default: the proposed name in the current folder)\n"
+                         "\n"
+                         "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
+                         "5 download failed, 130 cancelled.\n")
+                          .c_str());
 }
 
 void CatchInterrupts()
@@ -121,12 +115,44 @@ bool WantsCommandLine(int argc, char** argv)
     return false;
 }
 
+bool DisplayAvailable(int argc, char** argv)
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(variable); value && *value)
+            return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0)
+            return true;
+    return false;
+}
+
+int ExplainMissingDisplay(int argc, char** argv)
+{
+    std::string address = AddressArgument(argc, argv);
+    // Quoted for the shell, as the user would type it.
+    std::string quoted = "'";
+    for (char c : address.empty() ? std::string("ADDRESS") : address)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    std::fprintf(stderr, "skerrow: %s\n%s\n", Tr("There is no display to show the windows on.").c_str(),
+                 Tr("To save the video without windows: %s", {"skerrow --download " + quoted}).c_str());
+    return esBadArguments;
+}
+
+std::string AddressArgument(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-' && argv[i][0] != '\0')
+            return argv[i];
+    return {};
+}
+
 int RunCommandLine(int argc, char** argv)
 {
     std::string error;
     auto options = ParseCommandLine(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "skerrow: %s\nTry 'skerrow --help'.\n", error.c_str());
+        std::fprintf(stderr, "skerrow: %s\n%s\n", error.c_str(), Tr("Try 'skerrow --help'.").c_str());
         return esBadArguments;
     }
     if (options->Help) {

@@ -1,17 +1,22 @@
 #include "app/ProgressLine.h"
 
+#include "app/ProgramText.h"
+
 #include <cstdio>
 
 std::string ByteCountText(double bytes)
 {
     char text[48];
-    if (bytes >= 1048576.0)
+    if (bytes >= 1048576.0) {
         std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
-    else if (bytes >= 1024.0)
+        return text;
+    }
+    if (bytes >= 1024.0) {
         std::snprintf(text, sizeof text, "%.0f KB", bytes / 1024.0);
-    else
-        std::snprintf(text, sizeof text, "%.0f bytes", bytes);
-    return text;
+        return text;
+    }
+    std::snprintf(text, sizeof text, "%.0f", bytes);
+    return Tr("%s bytes", {text});
 }
 
 namespace {
@@ -35,13 +40,13 @@ std::string TProgressLine::Text(std::int64_t received, std::int64_t total, doubl
     std::string text = ByteCountText(static_cast<double>(received));
     if (total > 0) {
         char percent[16];
-        std::snprintf(percent, sizeof percent, " (%.0f%%)", 100.0 * static_cast<double>(received) / static_cast<double>(total));
-        text += " of " + ByteCountText(static_cast<double>(total)) + percent;
+        std::snprintf(percent, sizeof percent, "%.0f%%", 100.0 * static_cast<double>(received) / static_cast<double>(total));
+        text = Tr("%s of %s (%s)", {text, ByteCountText(static_cast<double>(total)), percent});
     }
     if (rate > 0) {
-        text += " at " + ByteCountText(rate) + "/s";
+        text += " " + Tr("at %s/s", {ByteCountText(rate)});
         if (total > received)
-            text += ", " + DurationText(static_cast<double>(total - received) / rate) + " left";
+            text += ", " + Tr("%s left", {DurationText(static_cast<double>(total - received) / rate)});
     }
     return text;
 }

@@ -54,16 +54,24 @@ public:
     void imgHelpClick(QObject* Sender);
     void NxHtmlLabel1Click(QObject* Sender);
 
+    // An address the program was started with, put into the address field.
+    void TakeAddress(const QString& address);
+
 protected:
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     TVideoQuality ChosenQuality() const;
+    QRadioButton* ChoiceFor(TVideoQuality quality) const;
     void CreateBand();
     void CreateStepPanels();
     void CreateAddressGroup();
     void CreateQualityGroup();
     void CreateStartButton();
     void BindEvents();
+    void BindKeyboard();
     void PlaceCentred();
+    void PlaceAsRemembered();
+    void SwitchTo(const std::string& language);
 };

@@ -5,6 +5,8 @@
 #include "app/Site.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
+#include "framework/DesignPalette.h"
+#include "framework/DesktopNotification.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
 #include "framework/QtText.h"
@@ -17,9 +19,14 @@
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxLabel.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -28,7 +35,27 @@ QString Translated(const char* msgid)
     return QString::fromStdU16String(TranslateText(msgid));
 }
 
+// Each download window opens a step further down and right from the main
+// window's corner than the windows still open there, so none hides another.
+QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
+{
+    constexpr int kSteps = 10;
+    const QPoint origin = owner->pos() + QPoint(40, 40);
+    QList<QPoint> taken;
+    for (const QWidget* other : owner->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != window && other->isVisible())
+            taken.append(other->pos());
+    for (int step = 0; step < kSteps; ++step) {
+        const QPoint at = origin + step * QPoint(24, 24);
+        if (!taken.contains(at))
+            return at;
+    }
+    return origin;
+}
+
 } // namespace
+
+TForm2::TForm2(QWidget* owner) : TForm2(owner, nullptr) {}
 
 TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
     : QWidget(owner), grabber_(std::move(grabber))
@@ -40,12 +67,14 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
     setWindowTitle(QStringLiteral("Skerrow"));
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
+    setPalette(DesignPalette());
     setFixedSize(285, 201);
-    move(0, 0);
+    move(owner ? CascadedPosition(owner, this) : QPoint(0, 0));
 
     CreateComponents();
     Guarded([this] { FormCreate(this); });
     show();
+    btnCancelClose->setFocus();
 }
 
 // Destroying the component stops its worker before the window's controls go.
@@ -79,6 +108,7 @@ void TForm2::CreateComponents()
     setTabOrder(btnCancelClose, btnOpen);
     BindGuarded(btnCancelClose, &QPushButton::clicked, this, [this](bool) { btnCancelCloseClick(btnCancelClose); });
     BindGuarded(btnOpen, &QPushButton::clicked, this, [this](bool) { btnOpenClick(btnOpen); });
+    connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
     CreateGrabber();
 }
 
@@ -166,12 +196,34 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     }
     ProgressBar1->SetMaximum(static_cast<double>(TotalSize));
     ProgressBar1->SetPosition(static_cast<double>(Position));
+    percent_ = static_cast<int>(std::clamp(std::lround(100.0 * Position / TotalSize), 0L, 100L));
+    ShowProgressInTitle();
+}
+
+// "34% Slow tide": the video and how far it is, on the task bar too.
+void TForm2::ShowProgressInTitle()
+{
+    QString title = lblTitle->Caption().isEmpty() ? QStringLiteral("Skerrow") : lblTitle->Caption();
+    if (percent_ >= 0)
+        title = QStringLiteral("%1% %2").arg(percent_).arg(title);
+    setWindowTitle(title);
+}
+
+// A download that ends while the user looks elsewhere asks for attention and
+// says so on the desktop.
+void TForm2::TellTheUserWhenAway(const char* summary)
+{
+    if (isActiveWindow())
+        return;
+    QApplication::alert(this);
+    NotifyDesktop(Translated(summary), lblTitle->Caption());
 }
 
 void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)
 {
     ShowOutcome("Finished");
     btnOpen->setEnabled(true);
+    TellTheUserWhenAway("Download finished");
 }
 
 // A failed download says so, with the engine's reason where the rate was,
@@ -189,6 +241,7 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
     lblTransfer->setText(ToQt(ErrorMsg));
     lblTransfer->setToolTip(ToQt(ErrorMsg));
     btnOpen->setEnabled(false);
+    TellTheUserWhenAway("Download failed");
 }
 
 void TForm2::ShowOutcome(const std::string& status)
@@ -210,6 +263,16 @@ void TForm2::btnCancelCloseClick(QObject*)
     }
     UrlGrabber1->Stop();
     btnCancelClose->setText(Translated("Close"));
+}
+
+// Escape acts as the Cancel/Close button.
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnCancelClose->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm2::btnOpenClick(QObject*)

@@ -23,7 +23,8 @@ class TForm2 : public QWidget {
 public:
     // The window's download component is the one given, or a plain HTTP
     // one; either way the window's description sets it up.
-    explicit TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber = nullptr);
+    explicit TForm2(QWidget* owner);
+    TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber);
     ~TForm2() override;
 
     // Components, in the order the window declares them.
@@ -49,6 +50,9 @@ public:
     void btnCancelCloseClick(QObject* Sender);
     void btnOpenClick(QObject* Sender);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void CreateComponents();
     void CreateGrabber();
@@ -56,9 +60,12 @@ private:
     QPushButton* AddButton(const char* name, const char* caption, QRect bounds);
     void PlaceInPanel(QWidget* control);
     void ShowOutcome(const std::string& status);
+    void ShowProgressInTitle();
+    void TellTheUserWhenAway(const char* summary);
 
     bool firstProgress_ = false;
     bool failed_ = false;
     std::uint32_t startTime_ = 0;
+    int percent_ = -1; // of the known total; -1 while unknown
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "app/VideoQuality.h"
+
 #include <optional>
 #include <string>
-
-// The four qualities the user can choose.
-enum TVideoQuality { vqNormal, vqMobile, vqHighQuality, vqHighDefinition };
 
 // What the link resolution learns about one video.
 struct TVideoLink {

@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
+#include "app/Language.h"
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
 #include "framework/MessageBox.h"
+#include "framework/QtText.h"
 #include "framework/SynchronizeBridge.h"
 #include "framework/TApplication.h"
 #include "i18n/GnuGettext.h"
@@ -23,12 +25,18 @@ int main(int argc, char** argv)
     }
     if (WantsCommandLine(argc, argv))
         return RunCommandLine(argc, argv);
+    if (!DisplayAvailable(argc, argv))
+        return ExplainMissingDisplay(argc, argv);
 
     QApplication qt(argc, argv);
     ShowEngineMessagesInMessageBoxes();
     RegisterTahoma();
     ConnectSynchronizeToQt();
+    StartInChosenLanguage();
     Application().SetTitle("Skerrow");
-    Application().SetMainForm(new TForm1);
+    auto* form = new TForm1;
+    Application().SetMainForm(form);
+    if (std::string address = AddressArgument(argc, argv); !address.empty())
+        form->TakeAddress(ToQt(address));
     return Application().Run();
 }

@@ -24,6 +24,8 @@ std::optional<std::string> AskTheUser(const TSaveDialogRequest& request)
     QFileInfo proposed(ToQt(request.FileName));
     if (proposed.isAbsolute())
         dialog.setDirectory(proposed.absolutePath());
+    else if (!request.InitialDir.empty())
+        dialog.setDirectory(ToQt(request.InitialDir));
     dialog.selectFile(proposed.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -49,7 +51,7 @@ void TSaveDialog::SetFileName(const std::string& fileName)
 
 bool TSaveDialog::Execute(QWidget* owner)
 {
-    TSaveDialogRequest request{owner, FileName(), FromQt(title_), FromQt(filter_)};
+    TSaveDialogRequest request{owner, FileName(), FromQt(title_), FromQt(filter_), initialDir_};
     std::optional<std::string> chosen = Seam() ? Seam()(request) : AskTheUser(request);
     if (!chosen)
         return false;

@@ -16,6 +16,7 @@ struct TSaveDialogRequest {
     std::string FileName;
     std::string Title;
     std::string Filter;
+    std::string InitialDir;
 };
 
 using TSaveDialogSeam = std::function<std::optional<std::string>(const TSaveDialogRequest&)>;
@@ -34,6 +35,9 @@ public:
 
     std::string FileName() const;
     void SetFileName(const std::string& fileName);
+    // The folder the dialog opens in when FileName names none.
+    std::string InitialDir() const { return initialDir_; }
+    void SetInitialDir(const std::string& folder) { initialDir_ = folder; }
 
     // Shows the dialog modally; true when the user confirmed a path.
     bool Execute(QWidget* owner);
@@ -52,6 +56,7 @@ private:
     QString title_;
     QString filter_;
     QString defaultExt_;
+    std::string initialDir_;
 };
 
 TSaveDialogSeam SetSaveDialogSeam(TSaveDialogSeam seam);

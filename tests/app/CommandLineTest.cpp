@@ -58,6 +58,31 @@ TEST(CommandLineOptions, OutputIsAFileOrAFolderForTheProposedName)
     EXPECT_EQ(TargetPath("/tmp/chosen.bin", "Title.mp4"), "/tmp/chosen.bin");
 }
 
+TEST(CommandLineText, SpeaksTheUsersLanguageAndExplainsAMissingDisplay)
+{
+    ScratchFolder folder{"cli-text"};
+    auto output = [&](const std::string& command) {
+        std::string file = folder.File("output");
+        int status = std::system((command + " >'" + file + "' 2>&1").c_str());
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        return std::make_pair(WEXITSTATUS(status), text.str());
+    };
+    const std::string program = SKERROW_BINARY;
+    auto [helpStatus, help] = output("LANG=es_ES.UTF-8 " + program + " --help");
+    EXPECT_EQ(helpStatus, esSuccess);
+    EXPECT_EQ(help.rfind("Uso: skerrow --download", 0), 0u) << help;
+    auto [argumentStatus, argument] = output("LANG=es_ES.UTF-8 " + program + " --download");
+    EXPECT_EQ(argumentStatus, esBadArguments);
+    EXPECT_NE(argument.find("Pruebe 'skerrow --help'."), std::string::npos) << argument;
+
+    auto [status, message] =
+        output("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program + " \"http://h/watch?v=it's\"");
+    EXPECT_EQ(status, esBadArguments);
+    EXPECT_NE(message.find("skerrow --download 'http://h/watch?v=it'\\''s'"), std::string::npos) << message;
+}
+
 TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 {
     EXPECT_EQ(TProgressLine::Text(1048576, 4194304, 2.0), "1.0 MB of 4.0 MB (25%) at 512 KB/s, 0:06 left");

@@ -49,6 +49,7 @@ protected:
         previousBox = SetMessageBoxSeam([this](const TMessageBoxRequest& box) { messages.push_back(box.Text); });
         previousDialog = SetSaveDialogSeam([this](const TSaveDialogRequest& request) -> std::optional<std::string> {
             proposed.push_back(request.FileName);
+            startFolders.push_back(request.InitialDir);
             if (cancelDialog)
                 return std::nullopt;
             return folder.File("saved-" + std::to_string(proposed.size()) + ".bin");
@@ -90,6 +91,7 @@ protected:
     ScratchFolder folder{"download"};
     std::vector<std::string> messages;
     std::vector<std::string> proposed;
+    std::vector<std::string> startFolders;
     bool cancelDialog = false;
     TMessageBoxSeam previousBox;
     TSaveDialogSeam previousDialog;
@@ -109,7 +111,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
 {
     TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->pos(), form->pos() + QPoint(40, 40)) << "near the main window";
     EXPECT_EQ(proposed, std::vector<std::string>{"Sea stacks at dawn.mp4"});
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
@@ -119,6 +121,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_TRUE(window->btnOpen->isEnabled());
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_EQ(window->lblTitle->Caption(), "Sea stacks at dawn");
+    EXPECT_EQ(window->windowTitle(), "100% Sea stacks at dawn");
     EXPECT_TRUE(messages.empty());
 
     std::vector<TShellRequest> opened;
@@ -151,6 +154,20 @@ TEST_F(Download, ADirectLinkIsSavedUnderItsOwnNameWhateverTheQuality)
     EXPECT_EQ(window->UrlGrabber1->Url(), "https://127.0.0.1/files/Rock%20%26%20Roll%20(live).webm");
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "22", 1048576));
+}
+
+TEST_F(Download, SaveDialogStartsWhereTheLastVideoWasSaved)
+{
+    TForm2* first = Start(site->WatchAddress("harbour202"));
+    ASSERT_NE(first, nullptr);
+    std::filesystem::remove_all(folder.path);
+    Start(site->WatchAddress("rockroll33"));
+    std::filesystem::create_directories(folder.path);
+    Start(site->WatchAddress("plainflv44"));
+    ASSERT_EQ(startFolders.size(), 3u);
+    EXPECT_NE(startFolders[0], folder.path.string());
+    EXPECT_NE(startFolders[1], folder.path.string()) << "a folder that is gone is not offered";
+    EXPECT_EQ(startFolders[2], folder.path.string());
 }
 
 TEST_F(Download, IdentifierKeepsWhatFollowsItInTheFinalAddress)
@@ -247,6 +264,7 @@ TEST_F(Download, SeveralWindowsRunAtOnce)
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     ASSERT_NE(first, second);
+    EXPECT_EQ(second->pos() - first->pos(), QPoint(24, 24)) << "cascaded, not on top of each other";
     ASSERT_TRUE(WaitFor([&] { return Finished(first) && Finished(second); }));
     EXPECT_EQ(FileBytes(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
     EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
