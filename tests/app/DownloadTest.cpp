@@ -29,14 +29,6 @@
 // dialog answered, a download window that runs the download.
 namespace {
 
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 class Download : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { site = new DemoSite; }
@@ -295,27 +287,26 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
     EXPECT_EQ(messages[1], "El certificado de 127.0.0.1 no es de confianza (unable to get local issuer certificate).");
 }
 
-TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
+TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguageAndLeavesNoFile)
 {
-    SelectLanguage("es");
-    TForm2* window = Start(site->WatchAddress("cutshort88"));
-    ASSERT_NE(window, nullptr);
-    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
-    SelectLanguage("en");
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(window->Label1->text(), "Fallido");
-    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"));
-}
-
-TEST_F(Download, ADirectLinkToAWebPageFailsInPlainWordsAndLeavesNoFile)
-{
-    SelectLanguage("es");
-    TForm2* window = Start(site->FileAddress("landing.mp4"));
-    ASSERT_NE(window, nullptr);
-    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
-    SelectLanguage("en");
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(window->Label1->text(), "Fallido");
-    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La direcci\xc3\xb3n lleva a una p\xc3\xa1gina web, no a un archivo."));
-    EXPECT_TRUE(folder.Names().empty());
+    const struct {
+        std::string address;
+        const char* reason;
+    } rows[] = {
+        {site->WatchAddress("cutshort88"), "La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"},
+        // A direct link that leads to a web page instead of a video.
+        {site->FileAddress("landing.mp4"), "La direcci\xc3\xb3n lleva a una p\xc3\xa1gina web, no a un archivo."},
+    };
+    for (const auto& row : rows) {
+        SelectLanguage("es");
+        TForm2* window = Start(row.address);
+        ASSERT_NE(window, nullptr);
+        bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+        SelectLanguage("en");
+        ASSERT_TRUE(ended) << row.address;
+        EXPECT_EQ(window->Label1->text(), "Fallido");
+        EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8(row.reason));
+        // The worker removes what it had received once it has closed.
+        EXPECT_TRUE(WaitFor([&] { return folder.Names().empty(); })) << row.address;
+    }
 }

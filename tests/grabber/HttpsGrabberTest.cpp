@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -28,14 +27,6 @@ std::string Video()
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 13 + i / 509);
     return bytes;
-}
-
-std::string ReadFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 class HttpsGrabberTest : public testing::Test {
@@ -84,11 +75,11 @@ TEST_F(HttpsGrabberTest, SavesTheExactBytesOverTlsAlsoAfterARedirectFromHttp)
 {
     EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl() + "/video.bin"),
               (std::vector<std::string>{"done 300000", "closed"}));
-    EXPECT_TRUE(ReadFile(target) == Video());
+    EXPECT_TRUE(FileBytes(target) == Video());
     std::filesystem::remove(target);
 
     EXPECT_EQ(Grab<TJvHttpUrlGrabber>(nginx_->BaseUrl() + "/old"), (std::vector<std::string>{"done 300000", "closed"}));
-    EXPECT_TRUE(ReadFile(target) == Video());
+    EXPECT_TRUE(FileBytes(target) == Video());
 }
 
 TEST_F(HttpsGrabberTest, ARefusedCertificateIsReportedAndNothingIsSaved)

@@ -122,6 +122,7 @@ def stream_bytes(video, fmt, start, count):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "SkerrowDemo/1.0"
+    cut_short = False  # set by a stream that stops short on purpose
 
     def log_message(self, fmt, *args):
         if self.server.verbose:
@@ -244,7 +245,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if video.stream == "truncated":
             self.close_connection = True
             # Over TLS too the stream ends as if cut on the way.
-            self.request.cut_short = True
+            self.cut_short = True
 
 
 class DemoServer(http.server.ThreadingHTTPServer):
@@ -269,19 +270,20 @@ class DemoServer(http.server.ThreadingHTTPServer):
             session = self.tls.wrap_socket(request, server_side=True)
         except (OSError, ssl.SSLError):
             return
+        handler = None
         try:
-            super().finish_request(session, client_address)
+            handler = self.RequestHandlerClass(session, client_address, self)
         except (OSError, ssl.SSLError):
             pass
         finally:
-            self.end_session(session)
+            self.end_session(session, cut_short=handler is not None and handler.cut_short)
 
     @staticmethod
-    def end_session(session):
+    def end_session(session, cut_short):
         """A finished answer ends with a close notification; a stream cut on
         purpose just stops."""
         try:
-            if not getattr(session, "cut_short", False):
+            if not cut_short:
                 session.settimeout(2)
                 session.unwrap()
         except (OSError, ssl.SSLError, ValueError):
