@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/AddressRule.h"
+#include "app/AddressKind.h"
 #include "app/CommandLineOptions.h"
 #include "app/ProgramText.h"
 #include "app/ProgressLine.h"
@@ -38,9 +38,10 @@ void PrintHelp()
                          "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
                          "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
                          "\n"
-                         "Saves the video of a watch-page address without opening a window.\n"
+                         "Saves the video of a watch-page address, or the file of a direct link to a video\n"
+                         "(an http or https address ending in .mp4, .webm, ...), without opening a window.\n"
                          "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
-                         "              (MP4 1280x720 where the site has it, else hq)\n"
+                         "              (MP4 1280x720 where the site has it, else hq); not for direct links\n"
                          "  --output    the file to write, or a folder for the proposed name\n"
                          "              (default: the proposed name in the current folder)\n"
                          "  --force     replace the file when it exists already\n"
@@ -85,8 +86,8 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
 {
     if (!options.Force && Exists(target))
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
-    TJvHttpUrlGrabber grabber;
-    grabber.SetAgent(Site::UserAgent);
+    std::unique_ptr<TJvHttpUrlGrabber> grabber = NewStreamGrabber(video.StreamAddress);
+    grabber->SetAgent(Site::UserAgent);
     TProgressLine progress(::isatty(STDOUT_FILENO));
     auto started = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
@@ -94,15 +95,15 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     bool done = false;
     std::string error;
     int announcedRetry = 0;
-    grabber.OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
+    grabber->OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
         received = position;
         total = size;
         progress.Update(received, total, elapsed());
     };
-    grabber.OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
-    grabber.OnError = [&](TObject*, const std::string& message) { error = message; };
+    grabber->OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
+    grabber->OnError = [&](TObject*, const std::string& message) { error = message; };
     // One line for each wait, not one for each of its seconds.
-    grabber.OnRetry = [&](TObject*, int secondsLeft, int retry, int retries, const std::string& reason) {
+    grabber->OnRetry = [&](TObject*, int secondsLeft, int retry, int retries, const std::string& reason) {
         if (std::exchange(announcedRetry, retry) == retry)
             return;
         progress.Break();
@@ -110,7 +111,7 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
             {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
         std::fprintf(stderr, "skerrow: %s: %s\n", wait.c_str(), reason.c_str());
     };
-    grabber.OnResume = [&](TObject*, std::int64_t position, std::int64_t size) {
+    grabber->OnResume = [&](TObject*, std::int64_t position, std::int64_t size) {
         progress.Break();
         std::printf("%s\n", Tr("Continuing at %s of %s", {ByteCountText(static_cast<double>(position)),
                                                             ByteCountText(static_cast<double>(size))}).c_str());
@@ -118,14 +119,14 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     };
 
     CatchInterrupts();
-    StartDownload(grabber, video, target, options.Continue ? rmContinue : rmStartOver);
-    while (grabber.Running() && !interrupted)
+    StartDownload(*grabber, video, target, options.Continue ? rmContinue : rmStartOver);
+    while (grabber->Running() && !interrupted)
         CheckSynchronize(100);
     // Stopping waits for the worker; a stopped run keeps only a part that
     // the server can continue.
-    grabber.Stop();
+    grabber->Stop();
     auto tellWhatIsKept = [&](int status) {
-        if (grabber.PartKept())
+        if (grabber->PartKept())
             std::fprintf(stderr, "skerrow: %s\n",
                 Tr("What was received is kept in %s; run the same command again to continue.",
                     {TGrabberPartFile::PartName(target)}).c_str());
@@ -199,7 +200,7 @@ int RunCommandLine(int argc, char** argv)
         std::printf("Skerrow %s\n", SKERROW_VERSION);
         return esSuccess;
     }
-    if (!IsVideoAddress(options->Address))
+    if (AddressKind(options->Address) == akNone)
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
     TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host());

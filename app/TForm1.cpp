@@ -1,6 +1,6 @@
 #include "app/TForm1.h"
 
-#include "app/AddressRule.h"
+#include "app/AddressKind.h"
 #include "app/Language.h"
 #include "app/MainWindowColors.h"
 #include "app/Pictures.h"
@@ -279,7 +279,7 @@ void TForm1::FormActivate(QObject*)
 
 void TForm1::Edit1Change(QObject*)
 {
-    btnDownload->setEnabled(IsVideoAddress(FromQt(Edit1->text())));
+    btnDownload->setEnabled(AddressKind(FromQt(Edit1->text())) != akNone);
     // The panel of the step the user must do next carries the red frame.
     bool step2 = btnDownload->isEnabled();
     NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
@@ -291,13 +291,13 @@ void TForm1::Edit1Change(QObject*)
 void TForm1::JvClipboardMonitor1Change(QObject*)
 {
     auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
-    if (!IsVideoAddress(clipboardText))
+    if (AddressKind(clipboardText) == akNone)
         return;
     Edit1->setText(ToQt(clipboardText()));
 }
 
-// Resolves the address into a download, asks where to save it and opens a
-// download window that runs it. A step that finds nothing gives up without a
+// Resolves the address (a watch page or a direct link) into a download,
+// asks where to save it and opens a download window that runs it. A step that finds nothing gives up without a
 // word; a failed request leaves through the failure display.
 void TForm1::btnDownloadClick(QObject*)
 {
@@ -314,7 +314,7 @@ void TForm1::btnDownloadClick(QObject*)
     if (!SaveDialog1->Execute(this))
         return;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
-    auto* download = new TForm2(this);
+    auto* download = new TForm2(this, NewStreamGrabber(video.StreamAddress));
     download->lblTitle->SetCaption(ToQt(video.Title));
     StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
 }

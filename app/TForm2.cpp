@@ -56,7 +56,10 @@ QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
 
 } // namespace
 
-TForm2::TForm2(QWidget* owner) : QWidget(owner)
+TForm2::TForm2(QWidget* owner) : TForm2(owner, nullptr) {}
+
+TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
+    : QWidget(owner), grabber_(std::move(grabber))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -118,7 +121,8 @@ void TForm2::CreateComponents()
 
 void TForm2::CreateGrabber()
 {
-    grabber_ = std::make_unique<TJvHttpUrlGrabber>();
+    if (!grabber_)
+        grabber_ = std::make_unique<TJvHttpUrlGrabber>();
     UrlGrabber1 = grabber_.get();
     UrlGrabber1->SetName("UrlGrabber1");
     UrlGrabber1->SetFileName("output.txt");

@@ -21,7 +21,10 @@ class TForm2 : public QWidget {
     Q_OBJECT
 
 public:
+    // The window's download component is the one given, or a plain HTTP
+    // one; either way the window's description sets it up.
     explicit TForm2(QWidget* owner);
+    TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber);
     ~TForm2() override;
 
     // Components, in the order the window declares them.

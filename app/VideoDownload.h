@@ -4,20 +4,23 @@
 #include "grabber/TJvGrabberTypes.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 
 class TJvHttpUrlGrabber;
 
-// One plan for the window and the command line: resolve the watch-page
-// address, let the caller choose the target (the save dialog, --output),
-// then start the download component on it.
+// One plan for the window and the command line: resolve the address (see
+// AddressKind.h for the kinds), let the caller choose the target (the save
+// dialog, --output), then start the download component on it.
 
 // A video ready to be fetched.
 struct TVideoSource {
     std::string StreamAddress;    // what the download component fetches
     std::string Title;            // decoded and safe as a file name
     std::string ProposedFileName; // the title with the extension; may be empty
+    // A direct link must lead to a file: a web page in its place is refused.
+    bool RefuseWebPages = false;
 };
 
 // What resolving came to: a video; a failed request (Failure holds what it
@@ -27,9 +30,13 @@ struct TResolution {
     std::exception_ptr Failure;
 };
 
-// Resolves on the calling thread with page requests of its own; blocks, and
-// touches nothing of Qt or of the windows.
-TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost);
+// Resolves on the calling thread: a watch page with page requests of its
+// own (blocking), a direct link with none (the quality does not apply).
+// Touches nothing of Qt or of the windows.
+TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost);
+
+// The download component for a stream address: the secure one for https.
+std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAddress);
 
 // Starts the component on the video, saving into target. The download
 // survives a faltering network: transient failures are tried again five

@@ -4,6 +4,7 @@
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
+#include "runtime/AsciiText.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pa
 
 std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 {
-    return "http://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
+    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
            TIdURI::PercentDecode(Token);
 }
 
@@ -59,6 +60,8 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     TVideoLink link;
     http.GetToString(watchAddress);
     std::string finalPage = TIdURI::PercentDecode(http.URL().AddressText());
+    if (AsciiText::SameText(http.URL().Scheme(), "https"))
+        link.Scheme = "https";
     auto identifier = FirstCapture(matcher, "v=(.*)", finalPage);
     if (!identifier)
         return std::nullopt;

@@ -12,10 +12,12 @@ struct TVideoLink {
     std::string Title;       // decoded and safe as a file name
     std::string FormatPart;  // "", "&fmt=17", "&fmt=18" or "&fmt=22"
     std::string Extension;   // "", ".flv", ".3GP" or ".mp4"
+    std::string Scheme = "http"; // how the watch page was reached, and so the stream
 
     // The name the save dialog proposes: the title with the extension.
     std::string ProposedFileName() const { return Title + Extension; }
-    // Where the stream is fetched from, on the given site host.
+    // Where the stream is fetched from, on the given site host: over https
+    // when the watch page was reached so.
     std::string DownloadAddress(const std::string& siteHost) const;
 };
 

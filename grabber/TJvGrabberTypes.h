@@ -53,6 +53,7 @@ struct TJvGrabberSettings {
     std::string ProxyUserName;
     std::string ProxyPassword;
     std::string Referer;
+    bool RefuseWebPages = false;
     bool Passive = true;
     TJvFtpDownloadMode Mode = hmBinary;
     bool PreserveAttributes = true;

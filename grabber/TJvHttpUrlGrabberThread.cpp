@@ -148,6 +148,10 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
         FailStatus(code);
         return false;
     }
+    if (settings.RefuseWebPages && IsWebPage()) {
+        Fail("The address leads to a web page, not to a file.");
+        return false;
+    }
     std::optional<std::string> lengthText = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
     if (!lengthText) {
         SetSize(0);
@@ -191,4 +195,11 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
         return false;
     }
     return true;
+}
+
+bool TJvHttpUrlGrabberThread::IsWebPage()
+{
+    std::string type = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_TYPE).value_or("");
+    std::string mediaType = AsciiText::Trim(std::string_view(type).substr(0, type.find(';')));
+    return AsciiText::SameText(mediaType, "text/html") || AsciiText::SameText(mediaType, "application/xhtml+xml");
 }

@@ -33,4 +33,5 @@ private:
     // server says it can.
     bool RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address);
     void FailStatus(const std::string& code);
+    bool IsWebPage();
 };

@@ -103,8 +103,10 @@ bool CheckSynchronize(int timeoutMs)
             error = std::current_exception();
         }
         {
+            // The failure moves to the worker: a copy left here would be
+            // released after the worker has already woken and used it.
             std::lock_guard lock(state.mutex);
-            handOver->error = error;
+            handOver->error = std::move(error);
             handOver->done = true;
         }
         state.changed.notify_all();

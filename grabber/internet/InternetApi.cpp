@@ -78,6 +78,7 @@ bool RefuseParameter(const std::string& what)
 const char* HeaderOfQuery(std::uint32_t info)
 {
     switch (info) {
+    case HTTP_QUERY_CONTENT_TYPE: return "Content-Type";
     case HTTP_QUERY_CONTENT_LENGTH: return "Content-Length";
     case HTTP_QUERY_LAST_MODIFIED: return "Last-Modified";
     case HTTP_QUERY_RETRY_AFTER: return "Retry-After";

@@ -46,6 +46,7 @@ constexpr std::uint32_t INTERNET_OPTION_PROXY_USERNAME = 43;
 constexpr std::uint32_t INTERNET_OPTION_PROXY_PASSWORD = 44;
 
 // Queries of HttpQueryInfo.
+constexpr std::uint32_t HTTP_QUERY_CONTENT_TYPE = 1;
 constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
 constexpr std::uint32_t HTTP_QUERY_LAST_MODIFIED = 11;
 constexpr std::uint32_t HTTP_QUERY_STATUS_CODE = 19;
@@ -84,9 +85,13 @@ constexpr std::uint32_t ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr std::uint32_t ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 constexpr std::uint32_t ERROR_INTERNET_CANNOT_CONNECT = 12029;
 constexpr std::uint32_t ERROR_INTERNET_CONNECTION_ABORTED = 12030;
+constexpr std::uint32_t ERROR_INTERNET_SEC_CERT_DATE_INVALID = 12037;
+constexpr std::uint32_t ERROR_INTERNET_SEC_CERT_CN_INVALID = 12038;
+constexpr std::uint32_t ERROR_INTERNET_INVALID_CA = 12045;
 constexpr std::uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 constexpr std::uint32_t ERROR_INTERNET_INVALID_SERVER_RESPONSE = 12152;
 constexpr std::uint32_t ERROR_HTTP_REDIRECT_FAILED = 12156;
+constexpr std::uint32_t ERROR_INTERNET_SECURE_FAILURE = 12175;
 
 // Null pointers stand for "none" wherever a text may be left out.
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,

@@ -4,6 +4,8 @@
 #include "grabber/internet/ProxyLists.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
+#include "tls/CertificateProblem.h"
+#include "tls/TlsClientContext.h"
 
 #include <curl/curl.h>
 
@@ -38,8 +40,37 @@ std::uint32_t ErrorCodeFor(CURLcode code)
     case CURLE_PARTIAL_FILE:
     case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_ABORTED;
     case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
+    case CURLE_SSL_CONNECT_ERROR: return ERROR_INTERNET_SECURE_FAILURE;
     default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
     }
+}
+
+// A refused certificate, by what was wrong with it.
+std::uint32_t ErrorCodeFor(TCertificateProblem problem)
+{
+    switch (problem) {
+    case cpExpired:
+    case cpNotYetValid: return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
+    case cpOtherName: return ERROR_INTERNET_SEC_CERT_CN_INVALID;
+    case cpUntrusted:
+    case cpRejected: break;
+    }
+    return ERROR_INTERNET_INVALID_CA;
+}
+
+// The host part of an address, empty when it has none.
+std::string HostOf(const char* address)
+{
+    std::string host;
+    if (CURLU* url = curl_url()) {
+        char* part = nullptr;
+        if (address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK
+            && curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+            host = part;
+        curl_free(part);
+        curl_url_cleanup(url);
+    }
+    return host;
 }
 
 } // namespace
@@ -127,6 +158,7 @@ void TInternetRequest::ConfigureTransfer()
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    ConfigureTls();
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &TInternetRequestCallbacks::OpenSocket);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &TInternetRequestCallbacks::Prerequest);
@@ -137,6 +169,21 @@ void TInternetRequest::ConfigureTransfer()
         curl_easy_setopt(easy_, CURLOPT_USERNAME, target_.server.userName->c_str());
     if (target_.server.password)
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, target_.server.password->c_str());
+}
+
+// The program's TLS policy, for an https address and for any redirect to
+// one: verification always on, TLS 1.2 or newer, and the certificates that
+// SSL_CERT_FILE and SSL_CERT_DIR name, which libcurl does not read itself.
+void TInternetRequest::ConfigureTls()
+{
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy_, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    const TTrustedCertificates trusted = TrustedCertificatesFromEnvironment();
+    if (!trusted.File.empty())
+        curl_easy_setopt(easy_, CURLOPT_CAINFO, trusted.File.c_str());
+    if (!trusted.Directory.empty())
+        curl_easy_setopt(easy_, CURLOPT_CAPATH, trusted.Directory.c_str());
 }
 
 // None at all, the desktop's environment (libcurl reads http_proxy and
@@ -198,7 +245,7 @@ bool TInternetRequest::Send(const std::vector<std::string>& extraHeaders)
     // Once the response has begun, a later failure (a body cut short, say)
     // belongs to the reads, after the bytes that did arrive.
     if (!Pump([&] { return IsFtp() ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
-        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+        return FailWithResult();
     return true;
 }
 
@@ -229,7 +276,7 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
         return true;
     }
     if (result_ != CURLE_OK)
-        return Fail(ErrorCodeFor(static_cast<CURLcode>(result_)), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(static_cast<CURLcode>(result_)));
+        return FailWithResult();
     return true;
 }
 
@@ -290,6 +337,25 @@ bool TInternetRequest::IdleTooLong() const
     if (!connected_)
         return false; // libcurl's connect time-out covers the way there
     return std::chrono::steady_clock::now() - lastActivity_ > std::chrono::milliseconds(settings.receiveTimeoutMs);
+}
+
+// A refused certificate is worded as the page client words it, with the
+// host and OpenSSL's reason; every other failure keeps libcurl's text.
+bool TInternetRequest::FailWithResult()
+{
+    const auto result = static_cast<CURLcode>(result_);
+    if (result == CURLE_PEER_FAILED_VERIFICATION) {
+        long verifyResult = 0;
+        char* address = nullptr;
+        curl_easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &address);
+        const std::string host = HostOf(address);
+        verifyResult = RefusedCertificateResult(verifyResult, host);
+        const TCertificateProblem problem = CertificateProblemOf(verifyResult);
+        return Fail(ErrorCodeFor(problem), AsciiText::FillPlaceholders(CertificateProblemMessage(problem),
+            {host, VerifyResultText(verifyResult)}));
+    }
+    return Fail(ErrorCodeFor(result), errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result));
 }
 
 bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)

@@ -53,6 +53,7 @@ private:
     // Sets the transfer up by concern; false when libcurl has no handles.
     bool Configure();
     void ConfigureTransfer();
+    void ConfigureTls();
     void ConfigureProxy();
     void ConfigureFtp();
     void ConfigureHttp();
@@ -61,6 +62,8 @@ private:
     void CollectResult();
     bool IdleTooLong() const;
     bool Fail(std::uint32_t code, const std::string& text);
+    // Records the failure libcurl ended the transfer with.
+    bool FailWithResult();
     std::size_t Unread() const { return body_.size() - bodyRead_; }
 
     // libcurl calls these through static trampolines.

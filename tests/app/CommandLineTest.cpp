@@ -124,6 +124,20 @@ TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
     EXPECT_EQ(fs::file_size(folder.File("chosen.bin")), 700u * 1024);
 }
 
+TEST_F(CommandLine, SavesOverHttpsFromAWatchPageAndFromADirectLink)
+{
+    ASSERT_EQ(Run({"--download", site->SecureWatchAddress("seastack01")}), esSuccess);
+    std::ifstream saved(folder.File("Sea stacks at dawn.mp4"), std::ios::binary);
+    std::stringstream bytes;
+    bytes << saved.rdbuf();
+    EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+
+    ASSERT_EQ(Run({"--download", site->FileAddress("harbour-walk.mp4")}), esSuccess);
+    EXPECT_EQ(fs::file_size(folder.File("harbour-walk.mp4")), 5u * 1048576 / 2);
+    EXPECT_EQ(Run({"--download", site->FileAddress("landing.mp4")}), esDownloadFailed);
+    EXPECT_FALSE(fs::exists(folder.File("landing.mp4")));
+}
+
 TEST_F(CommandLine, EachFailureClassHasItsStatus)
 {
     EXPECT_EQ(Run({"--download", site->WatchAddress("seastack01"), "--quality", "best"}), esBadArguments);

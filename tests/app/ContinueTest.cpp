@@ -1,7 +1,6 @@
 #include "ProgramRun.h"
 #include "app/CommandLine.h"
 #include "support/NginxServer.h"
-#include "support/FileBytes.h"
 #include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
 
@@ -58,7 +57,7 @@ protected:
         return ExitStatus(SpawnProgram(host, std::move(words), folder.path, output));
     }
 
-    std::string Output() const { return ReadFile(output); }
+    std::string Output() const { return FileBytes(output); }
 
     ScratchFolder folder{"continue"};
     ScratchFolder logs{"continue-output"};
@@ -98,12 +97,12 @@ TEST_F(ContinuingDownload, AFailureKeepsThePartAndTheSameCommandContinuesWithRan
         std::string::npos) << said;
     EXPECT_NE(said.find("skerrow: Retrying in 16 s (5 of 5)"), std::string::npos) << said;
     EXPECT_NE(said.find("run the same command again to continue"), std::string::npos) << said;
-    EXPECT_EQ(ReadFile(folder.File("cut.part")), body.substr(0, 30000));
+    EXPECT_EQ(FileBytes(folder.File("cut.part")), body.substr(0, 30000));
 
     EXPECT_EQ(Run(host, {"--download", WatchAddress(host, "cut")}), esSuccess) << Output();
     peer.Wait();
     EXPECT_NE(Output().find("Continuing at 29 KB of 59 KB"), std::string::npos) << Output();
-    EXPECT_EQ(ReadFile(folder.File("cut")), body);
+    EXPECT_EQ(FileBytes(folder.File("cut")), body);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"cut"});
     std::string last = peer.Received(peer.Connections() - 1);
     EXPECT_NE(last.find("\r\nRange: bytes=30000-\r\n"), std::string::npos) << last;
@@ -146,11 +145,12 @@ TEST_F(ContinuingFromNginx, CtrlCKeepsThePartAndTheSameCommandFetchesOnlyTheRest
     ASSERT_GT(kept, 0u);
 
     EXPECT_EQ(Run(host, {"--download", WatchAddress(host, "slowclip")}), esSuccess) << Output();
-    EXPECT_EQ(ReadFile(folder.File("slowclip.mp4")), Video(2 << 20));
+    EXPECT_EQ(FileBytes(folder.File("slowclip.mp4")), Video(2 << 20));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"slowclip.mp4"});
     std::vector<std::string> log = StreamLog(*nginx);
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_NE(log[1].find(" 206 \"bytes=" + std::to_string(kept) + "-\" " + std::to_string((2 << 20) - kept)),
+    EXPECT_NE(log[1].find(" 206 "), std::string::npos) << log[1];
+    EXPECT_NE(log[1].find(" \"bytes=" + std::to_string(kept) + "-\" " + std::to_string((2 << 20) - kept)),
         std::string::npos) << log[1];
 }
 
@@ -159,8 +159,8 @@ TEST_F(ContinuingFromNginx, AnExistingFileIsReplacedOnlyWithForce)
     std::ofstream(folder.File("clip.mp4")) << "mine";
     EXPECT_EQ(Run(host, {"--download", WatchAddress(host, "clip")}), esTargetExists);
     EXPECT_NE(Output().find("clip.mp4 already exists; --force replaces it"), std::string::npos) << Output();
-    EXPECT_EQ(ReadFile(folder.File("clip.mp4")), "mine");
+    EXPECT_EQ(FileBytes(folder.File("clip.mp4")), "mine");
 
     EXPECT_EQ(Run(host, {"--download", WatchAddress(host, "clip"), "--force"}), esSuccess) << Output();
-    EXPECT_EQ(ReadFile(folder.File("clip.mp4")), Video(300000));
+    EXPECT_EQ(FileBytes(folder.File("clip.mp4")), Video(300000));
 }

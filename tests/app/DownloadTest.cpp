@@ -7,7 +7,6 @@
 #include "i18n/GnuGettext.h"
 #include "app/Site.h"
 #include "support/DemoSite.h"
-#include "support/FileBytes.h"
 #include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
@@ -22,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -104,6 +104,13 @@ protected:
 };
 DemoSite* Download::site = nullptr;
 
+// For one scope the program trusts no certificate of the demo site.
+struct DistrustTheSite {
+    DistrustTheSite() : trusted(std::getenv("SSL_CERT_FILE")) { ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); }
+    ~DistrustTheSite() { ::setenv("SSL_CERT_FILE", trusted.c_str(), 1); }
+    std::string trusted;
+};
+
 } // namespace
 
 TEST_F(Download, SavesExactlyTheServedBytes)
@@ -113,7 +120,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(window->pos(), form->pos() + QPoint(40, 40)) << "near the main window";
     EXPECT_EQ(proposed, std::vector<std::string>{"Sea stacks at dawn.mp4"});
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
-    EXPECT_EQ(ReadFile(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
     EXPECT_EQ(window->lblFileSize->text(), "~3 MB");
     EXPECT_TRUE(window->Label1->font().bold());
     EXPECT_EQ(window->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -131,6 +138,28 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(opened[0].Verb, "open");
     EXPECT_EQ(opened[0].Target, window->UrlGrabber1->FileName());
     EXPECT_EQ(opened[0].Owner, window);
+}
+
+TEST_F(Download, AWatchPageReachedOverHttpsIsSavedOverHttps)
+{
+    TForm2* window = Start(site->SecureWatchAddress("seastack01"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->UrlGrabber1->Url().rfind("https://127.0.0.1/get_video?", 0), 0u) << window->UrlGrabber1->Url();
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+}
+
+TEST_F(Download, ADirectLinkIsSavedUnderItsOwnNameWhateverTheQuality)
+{
+    form->chkMobile->setChecked(true);
+    const std::string link = site->FileAddress("Rock%20%26%20Roll%20(live).webm");
+    TForm2* window = Start(link);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed, std::vector<std::string>{"Rock _ Roll (live).webm"});
+    EXPECT_EQ(window->lblTitle->Caption(), "Rock _ Roll (live).webm");
+    EXPECT_EQ(window->UrlGrabber1->Url(), "https://127.0.0.1/files/Rock%20%26%20Roll%20(live).webm");
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 }
 
 TEST_F(Download, SaveDialogStartsWhereTheLastVideoWasSaved)
@@ -186,10 +215,13 @@ TEST_F(Download, NothingHappensWhenTheRecordHasNoUsableTokenOrTheDialogIsCancell
 
 TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
 {
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     EXPECT_EQ(Start(site->WatchAddress("missing000")), nullptr);
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "IOHandler value is not valid.");
+    EXPECT_EQ(messages[0], "The certificate of 127.0.0.1 is not trusted (unable to get local issuer certificate).");
     EXPECT_NE(messages[1].find("404"), std::string::npos) << messages[1];
 }
 
@@ -213,7 +245,7 @@ TEST_F(Download, StreamWithoutLengthLeavesLabelsYetFinishes)
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(window->lblFileSize->text(), "");
     EXPECT_EQ(window->lblTransfer->text(), "");
-    EXPECT_EQ(ReadFile(window->UrlGrabber1->FileName()).size(), 2u * 1048576);
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()).size(), 2u * 1048576);
 }
 
 TEST_F(Download, CancelStopsAndRelabelsThenCloseFreesTheWindow)
@@ -240,8 +272,8 @@ TEST_F(Download, SeveralWindowsRunAtOnce)
     ASSERT_NE(first, second);
     EXPECT_EQ(second->pos() - first->pos(), QPoint(24, 24)) << "cascaded, not on top of each other";
     ASSERT_TRUE(WaitFor([&] { return Finished(first) && Finished(second); }));
-    EXPECT_EQ(ReadFile(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
-    EXPECT_EQ(ReadFile(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
+    EXPECT_EQ(FileBytes(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
+    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
 }
 
 TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
@@ -259,23 +291,38 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
 {
     SelectLanguage("es");
     EXPECT_EQ(Start("http://127.0.0.1:1/watch?v=refused"), nullptr);
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     SelectLanguage("en");
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
-    EXPECT_EQ(messages[1], "El valor de IOHandler no es v\xc3\xa1lido.");
+    EXPECT_EQ(messages[1], "El certificado de 127.0.0.1 no es de confianza (unable to get local issuer certificate).");
 }
 
-TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
+TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguageAndLeavesNoFile)
 {
-    SelectLanguage("es");
-    TForm2* window = Start(site->WatchAddress("cutshort88"));
-    ASSERT_NE(window, nullptr);
-    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
-    SelectLanguage("en");
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(window->Label1->text(), "Fallido");
-    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"));
+    const struct {
+        std::string address;
+        const char* reason;
+    } rows[] = {
+        {site->WatchAddress("cutshort88"), "La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"},
+        // A direct link that leads to a web page instead of a video.
+        {site->FileAddress("landing.mp4"), "La direcci\xc3\xb3n lleva a una p\xc3\xa1gina web, no a un archivo."},
+    };
+    for (const auto& row : rows) {
+        SelectLanguage("es");
+        TForm2* window = Start(row.address);
+        ASSERT_NE(window, nullptr);
+        bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+        SelectLanguage("en");
+        ASSERT_TRUE(ended) << row.address;
+        EXPECT_EQ(window->Label1->text(), "Fallido");
+        EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8(row.reason));
+        // The worker removes what it had received once it has closed.
+        EXPECT_TRUE(WaitFor([&] { return folder.Names().empty(); })) << row.address;
+    }
 }
 
 TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
@@ -291,14 +338,14 @@ TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
     });
     EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
     EXPECT_EQ(shown, 2);
-    EXPECT_EQ(ReadFile(mine), "mine");
+    EXPECT_EQ(FileBytes(mine), "mine");
     ASSERT_EQ(questions, std::vector<std::string>{"mine.mp4 already exists.\r\nDo you want to replace it?"});
 
     replaceAnswer = true;
     TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
-    EXPECT_EQ(ReadFile(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(FileBytes(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
 }
 
 TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePart)
@@ -332,7 +379,7 @@ TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePa
     EXPECT_EQ(second->Label1->text(), "Downloading...");
     EXPECT_EQ(second->btnCancelClose->text(), "Cancel");
     ASSERT_TRUE(WaitFor([&] { return Finished(second); }));
-    EXPECT_EQ(ReadFile(second->UrlGrabber1->FileName()), video);
+    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()), video);
     EXPECT_FALSE(std::filesystem::exists(second->UrlGrabber1->FileName() + ".part"));
 
     SelectLanguage("es");

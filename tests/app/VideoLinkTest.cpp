@@ -94,12 +94,10 @@ TEST_F(Resolution, UnknownVideoFailsWithTheStatusOfTheFirstRequest)
     }
 }
 
-TEST_F(Resolution, HttpsAddressFailsBeforeAnythingIsSent)
+TEST_F(Resolution, AWatchPageReachedOverHttpsGivesAnHttpsStream)
 {
-    try {
-        ResolveVideoLink("https://" + site->Host() + "/watch?v=seastack01", vqHighQuality, site->Host());
-        FAIL() << "no exception";
-    } catch (const std::exception& error) {
-        EXPECT_STREQ(error.what(), "IOHandler value is not valid");
-    }
+    auto link = ResolveVideoLink(site->SecureWatchAddress("seastack01"), vqHighQuality, site->Host());
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->DownloadAddress(site->Host()).rfind("https://" + site->Host() + "/get_video?", 0), 0u);
+    EXPECT_EQ(Resolve("seastack01", vqHighQuality)->DownloadAddress(site->Host()).rfind("http://", 0), 0u);
 }

@@ -185,7 +185,7 @@ TEST_P(ServerBehaviourTest, EndsWithExactlyTheServedBytesOrKeepsTheTargetAsItWas
 
     EXPECT_EQ(Outcome(), std::vector<std::string>{row.end});
     EXPECT_EQ(Ranges(), row.ranges);
-    EXPECT_EQ(ReadFile(target), row.saved);
+    EXPECT_EQ(FileBytes(target), row.saved);
     for (int i = 0; i < peer.Connections(); ++i) {
         if (!RangeOf(peer.Received(i)).empty())
             EXPECT_NE(peer.Received(i).find("\r\nIf-Range: \"v1\"\r\n"), std::string::npos) << peer.Received(i);
@@ -215,7 +215,7 @@ TEST_F(ContinueRetryTest, StopKeepsAContinuablePartUntilItIsDiscarded)
     ASSERT_TRUE(recorder.ServeUntil([&] { return grabber.BytesRead() == 3000; }));
     grabber.Stop();
     EXPECT_TRUE(grabber.PartKept());
-    EXPECT_EQ(ReadFile(TGrabberPartFile::PartName(target)), kBody.substr(0, 3000));
+    EXPECT_EQ(FileBytes(TGrabberPartFile::PartName(target)), kBody.substr(0, 3000));
 
     grabber.DiscardPart();
     EXPECT_TRUE(folder.Names().empty());
@@ -247,7 +247,7 @@ TEST_F(ContinueRetryTest, ASecondRunOnTheSameTargetIsRefusedAndTheFirstGoesOn)
 
     grabber.Worker()->WaitFor();
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 10000", "closed"}));
-    EXPECT_EQ(ReadFile(target), kBody);
+    EXPECT_EQ(FileBytes(target), kBody);
 }
 
 TEST_F(ContinueRetryTest, AFullDiskFailsAtOnceAndLeavesNeitherPartNorTarget)
@@ -284,7 +284,7 @@ TEST_F(ContinueRetryTest, StartingOverIgnoresAPartItFinds)
     recorder.Run();
     peer.Wait();
     EXPECT_EQ(Ranges(), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(ReadFile(target), kBody);
+    EXPECT_EQ(FileBytes(target), kBody);
 }
 
 TEST_F(ContinueRetryTest, AServerThatRefusesFromTheStartFailsAtOnce)

@@ -128,7 +128,7 @@ TEST_F(FtpGrabberTest, PassiveAndActiveFetchEveryByteWithTheSizeAndProgress)
         grabber.SetUrl(server->BaseUrl() + "/every-byte.bin");
         recorder.Run();
         EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 300000", "closed"})) << passive;
-        EXPECT_EQ(ReadFile(target), EveryByte()) << passive;
+        EXPECT_EQ(FileBytes(target), EveryByte()) << passive;
         EXPECT_EQ(recorder.totals.back(), 300000);
         EXPECT_GT(recorder.positions.size(), 1u);
         EXPECT_TRUE(std::is_sorted(recorder.positions.begin(), recorder.positions.end()));
