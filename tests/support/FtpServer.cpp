@@ -1,6 +1,7 @@
 #include "support/FtpServer.h"
 
 #include "support/AnnouncingServer.h"
+#include "support/PythonPeer.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -10,8 +11,7 @@
 
 FtpServer::FtpServer(std::string root)
 {
-    const char* source = std::getenv("SKERROW_SOURCE_DIR");
-    std::string script = std::string(source ? source : ".") + "/tests/support/ftp_server.py";
+    std::string script = SourceDir() + "/tests/support/ftp_server.py";
     char pattern[] = "/tmp/skerrow-ftp-XXXXXX";
     if (int fd = ::mkstemp(pattern); fd >= 0)
         ::close(fd);
