@@ -1,20 +1,11 @@
 #include "app/CommandLineOptions.h"
 
+#include "app/ProgramText.h"
+
 #include <cstring>
 #include <filesystem>
-#include <map>
 
 namespace {
-
-std::optional<TVideoQuality> QualityNamed(const std::string& name)
-{
-    static const std::map<std::string, TVideoQuality> names = {
-        {"normal", vqNormal}, {"mobile", vqMobile}, {"hq", vqHighQuality}, {"hd", vqHighDefinition}};
-    auto found = names.find(name);
-    if (found == names.end())
-        return std::nullopt;
-    return found->second;
-}
 
 // "--name=value" or "--name value"; advances i past what it took.
 std::optional<std::string> OptionValue(const std::string& name, int argc, char** argv, int& i)
@@ -38,6 +29,10 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
             options.Help = true;
         } else if (argument == "--version") {
             options.Version = true;
+        } else if (argument == "--force") {
+            options.Force = true;
+        } else if (argument == "--no-continue") {
+            options.Continue = false;
         } else if (argument.rfind("--site-host=", 0) == 0) {
             // Applied before the mode is chosen.
         } else if (auto address = OptionValue("--download", argc, argv, i)) {
@@ -45,19 +40,19 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
         } else if (auto quality = OptionValue("--quality", argc, argv, i)) {
             auto chosen = QualityNamed(*quality);
             if (!chosen) {
-                error = "unknown quality \"" + *quality + "\" (normal, mobile, hq or hd)";
+                error = Tr("unknown quality \"%s\" (normal, mobile, hq or hd)", {*quality});
                 return std::nullopt;
             }
             options.Quality = *chosen;
         } else if (auto output = OptionValue("--output", argc, argv, i)) {
             options.Output = *output;
         } else {
-            error = "unexpected argument \"" + argument + "\"";
+            error = Tr("unexpected argument \"%s\"", {argument});
             return std::nullopt;
         }
     }
     if (!options.Help && !options.Version && options.Address.empty()) {
-        error = "--download needs a watch-page address";
+        error = Tr("--download needs a watch-page address");
         return std::nullopt;
     }
     return options;

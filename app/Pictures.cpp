@@ -20,9 +20,10 @@ const QColor kSpanishYellow(0xF1, 0xBF, 0x00);
 const QColor kUnionBlue(0x01, 0x21, 0x69);
 const QColor kUnionRed(0xC8, 0x10, 0x2E);
 
-QPixmap Blank(int width, int height, QColor fill = Qt::transparent)
+QPixmap Blank(int width, int height, QColor fill = Qt::transparent, qreal ratio = 1)
 {
-    QPixmap pixmap(width, height);
+    QPixmap pixmap(QSizeF(width * ratio, height * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(fill);
     return pixmap;
 }
@@ -64,9 +65,9 @@ void DrawMark(QPainter& painter, QRectF box)
 
 } // namespace
 
-QPixmap Banner()
+QPixmap Banner(qreal ratio)
 {
-    QPixmap banner = Blank(800, 80, Qt::white);
+    QPixmap banner = Blank(800, 80, Qt::white, ratio);
     QPainter painter(&banner);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -89,9 +90,9 @@ QPixmap Banner()
     return banner;
 }
 
-QPixmap SpanishFlag()
+QPixmap SpanishFlag(qreal ratio)
 {
-    QPixmap flag = Blank(16, 11);
+    QPixmap flag = Blank(16, 11, Qt::transparent, ratio);
     QPainter painter(&flag);
     painter.fillRect(0, 0, 16, 3, kSpanishRed);
     painter.fillRect(0, 3, 16, 5, kSpanishYellow);
@@ -99,9 +100,9 @@ QPixmap SpanishFlag()
     return flag;
 }
 
-QPixmap EnglishFlag()
+QPixmap EnglishFlag(qreal ratio)
 {
-    QPixmap flag = Blank(16, 11, kUnionBlue);
+    QPixmap flag = Blank(16, 11, kUnionBlue, ratio);
     QPainter painter(&flag);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 3));
@@ -118,9 +119,9 @@ QPixmap EnglishFlag()
     return flag;
 }
 
-QPixmap HelpGlyph()
+QPixmap HelpGlyph(qreal ratio)
 {
-    QPixmap glyph = Blank(16, 16);
+    QPixmap glyph = Blank(16, 16, Qt::transparent, ratio);
     QPainter painter(&glyph);
     painter.setRenderHint(QPainter::Antialiasing);
     QRadialGradient disc(QPointF(6, 5), 10);

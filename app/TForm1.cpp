@@ -1,12 +1,15 @@
 #include "app/TForm1.h"
 
-#include "app/AddressRule.h"
+#include "app/AddressKind.h"
+#include "app/Language.h"
 #include "app/MainWindowColors.h"
 #include "app/Pictures.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
+#include "app/UserSettings.h"
 #include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
 #include "framework/MessageBox.h"
@@ -28,6 +31,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -64,6 +68,7 @@ TForm1::TForm1()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
+    setPalette(DesignPalette());
     resize(707, 292);
 
     auto* layout = new TAlignLayout(this);
@@ -77,7 +82,10 @@ TForm1::TForm1()
 
     new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
     BindEvents();
-    PlaceCentred();
+    BindKeyboard();
+    if (std::optional<TVideoQuality> quality = UserSettings::Quality())
+        ChoiceFor(*quality)->setChecked(true);
+    PlaceAsRemembered();
     Guarded([this] { FormCreate(this); });
 }
 
@@ -101,22 +109,22 @@ void TForm1::CreateBand()
 
     imgHelp = new TImage(Panel1, QStringLiteral("imgHelp"));
     imgHelp->setGeometry(685, 3, 16, 45);
-    imgHelp->SetPicture(Pictures::HelpGlyph());
+    imgHelp->SetPicture(&Pictures::HelpGlyph);
     imgHelp->SetHint(QStringLiteral("Help"));
     imgHelp->SetHandCursor();
     imgEN = new TImage(Panel1, QStringLiteral("imgEN"));
     imgEN->setGeometry(646, 6, 16, 42);
-    imgEN->SetPicture(Pictures::EnglishFlag());
+    imgEN->SetPicture(&Pictures::EnglishFlag);
     imgEN->SetHint(QString::fromUtf8("English - Inglés"));
     imgEN->SetHandCursor();
     imgES = new TImage(Panel1, QStringLiteral("imgES"));
     imgES->setGeometry(622, 6, 16, 42);
-    imgES->SetPicture(Pictures::SpanishFlag());
+    imgES->SetPicture(&Pictures::SpanishFlag);
     imgES->SetHint(QString::fromUtf8("Spanish - Español"));
     imgES->SetHandCursor();
     img = new TImage(Panel1, QStringLiteral("img"));
     img->setGeometry(1, 1, 618, 50);
-    img->SetPicture(Pictures::Banner());
+    img->SetPicture(&Pictures::Banner);
 
     // Right-aligned controls are placed from the right edge inwards.
     band->AddAligned(imgHelp, alRight, QMargins(3, 2, 5, 3));
@@ -210,6 +218,35 @@ void TForm1::BindEvents()
     imgHelp->OnClick = [this](QObject* sender) { imgHelpClick(sender); };
     NxHtmlLabel1->OnClick = [this](QObject* sender) { NxHtmlLabel1Click(sender); };
     JvClipboardMonitor1->OnChange = [this](QObject* sender) { JvClipboardMonitor1Change(sender); };
+    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+        BindGuarded(choice, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                UserSettings::SetQuality(ChosenQuality());
+        });
+}
+
+void TForm1::BindKeyboard()
+{
+    // Enter in the address field starts, as the button would.
+    BindGuarded(Edit1, &QLineEdit::returnPressed, this, [this] {
+        if (btnDownload->isEnabled())
+            btnDownload->click();
+    });
+    // Tab enters the quality group at the chosen button; the arrow keys move
+    // within it.
+    auto followChoice = [this] {
+        for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+            choice->setFocusPolicy(choice->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+        connect(choice, &QRadioButton::toggled, this, followChoice);
+    followChoice();
+    // The band's pictures come after START, from left to right.
+    for (TImage* picture : {imgES, imgEN, imgHelp})
+        picture->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(btnDownload, imgES);
+    setTabOrder(imgES, imgEN);
+    setTabOrder(imgEN, imgHelp);
 }
 
 void TForm1::PlaceCentred()
@@ -220,6 +257,35 @@ void TForm1::PlaceCentred()
     QRect desktop = screen->availableGeometry();
     QSize outer = size().grownBy(TSizeConstraints::AssumedFrame);
     move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+// Where the window was last left, as long as that is still on a screen (a
+// screen may have gone since); kept whole inside that screen.
+void TForm1::PlaceAsRemembered()
+{
+    std::optional<QPoint> remembered = UserSettings::MainWindowPosition();
+    QScreen* screen = remembered ? QGuiApplication::screenAt(*remembered) : nullptr;
+    if (!screen) {
+        PlaceCentred();
+        return;
+    }
+    QRect desktop = screen->availableGeometry();
+    QSize outer = size().grownBy(TSizeConstraints::AssumedFrame);
+    move(std::clamp(remembered->x(), desktop.left(), std::max(desktop.left(), desktop.right() + 1 - outer.width())),
+         std::clamp(remembered->y(), desktop.top(), std::max(desktop.top(), desktop.bottom() + 1 - outer.height())));
+}
+
+void TForm1::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // Only moves of the shown window are the user's; placing it is not.
+    if (isVisible())
+        UserSettings::SetMainWindowPosition(pos());
+}
+
+void TForm1::TakeAddress(const QString& address)
+{
+    Edit1->setText(address);
 }
 
 void TForm1::changeEvent(QEvent* event)
@@ -241,7 +307,7 @@ void TForm1::FormActivate(QObject*)
 
 void TForm1::Edit1Change(QObject*)
 {
-    btnDownload->setEnabled(IsVideoAddress(FromQt(Edit1->text())));
+    btnDownload->setEnabled(AddressKind(FromQt(Edit1->text())) != akNone);
     // The panel of the step the user must do next carries the red frame.
     bool step2 = btnDownload->isEnabled();
     NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
@@ -253,13 +319,14 @@ void TForm1::Edit1Change(QObject*)
 void TForm1::JvClipboardMonitor1Change(QObject*)
 {
     auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
-    if (!IsVideoAddress(clipboardText))
+    if (AddressKind(clipboardText) == akNone)
         return;
     Edit1->setText(ToQt(clipboardText()));
 }
 
-// Resolves the address into a download on a worker thread; the window goes
-// on answering meanwhile, and START can take another address.
+// Resolves the address (a watch page or a direct link) into a download on a
+// worker thread; the window goes on answering meanwhile, and START can take
+// another address.
 void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());
@@ -289,9 +356,11 @@ void TForm1::SaveResolvedVideo(const TResolution& resolution)
         std::rethrow_exception(resolution.Failure);
     const TVideoSource& video = *resolution.Video;
     SaveDialog1->SetFileName(video.ProposedFileName);
+    SaveDialog1->SetInitialDir(FromQt(UserSettings::SaveFolder()));
     if (!SaveDialog1->Execute(this))
         return;
-    auto* download = new TForm2(this);
+    UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
+    auto* download = new TForm2(this, NewStreamGrabber(video.StreamAddress));
     download->lblTitle->SetCaption(ToQt(video.Title));
     StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
 }
@@ -334,6 +403,17 @@ bool TForm1::AskToStopDownloads(int running)
     return AskQuestion(request);
 }
 
+QRadioButton* TForm1::ChoiceFor(TVideoQuality quality) const
+{
+    switch (quality) {
+    case vqNormal: return chkNormal;
+    case vqMobile: return chkMobile;
+    case vqHighDefinition: return chkHD;
+    case vqHighQuality: break;
+    }
+    return chkHQ;
+}
+
 TVideoQuality TForm1::ChosenQuality() const
 {
     if (chkNormal->isChecked())
@@ -347,13 +427,17 @@ TVideoQuality TForm1::ChosenQuality() const
 
 void TForm1::imgESClick(QObject*)
 {
-    SelectLanguage("es");
-    RetranslateComponent(this);
+    SwitchTo("es");
 }
 
 void TForm1::imgENClick(QObject*)
 {
-    SelectLanguage("en");
+    SwitchTo("en");
+}
+
+void TForm1::SwitchTo(const std::string& language)
+{
+    SwitchLanguage(language);
     RetranslateComponent(this);
 }
 

@@ -61,9 +61,13 @@ public:
     void imgHelpClick(QObject* Sender);
     void NxHtmlLabel1Click(QObject* Sender);
 
+    // An address the program was started with, put into the address field.
+    void TakeAddress(const QString& address);
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void LookupResolved(TVideoLookup& lookup, TResolution resolution);
@@ -74,13 +78,17 @@ private:
     int RunningDownloads() const;
     bool AskToStopDownloads(int running);
     TVideoQuality ChosenQuality() const;
+    QRadioButton* ChoiceFor(TVideoQuality quality) const;
     void CreateBand();
     void CreateStepPanels();
     void CreateAddressGroup();
     void CreateQualityGroup();
     void CreateStartButton();
     void BindEvents();
+    void BindKeyboard();
     void PlaceCentred();
+    void PlaceAsRemembered();
+    void SwitchTo(const std::string& language);
 
     // The addresses being resolved, oldest first.
     std::vector<std::unique_ptr<TVideoLookup>> lookups_;

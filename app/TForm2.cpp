@@ -2,9 +2,12 @@
 
 #include "app/DownloadWindowLook.h"
 #include "app/Pictures.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
+#include "framework/DesignPalette.h"
+#include "framework/DesktopNotification.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
 #include "framework/QtText.h"
@@ -18,9 +21,14 @@
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxLabel.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -29,9 +37,30 @@ QString Translated(const char* msgid)
     return QString::fromStdU16String(TranslateText(msgid));
 }
 
+// Each download window opens a step further down and right from the main
+// window's corner than the windows still open there, so none hides another.
+QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
+{
+    constexpr int kSteps = 10;
+    const QPoint origin = owner->pos() + QPoint(40, 40);
+    QList<QPoint> taken;
+    for (const QWidget* other : owner->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != window && other->isVisible())
+            taken.append(other->pos());
+    for (int step = 0; step < kSteps; ++step) {
+        const QPoint at = origin + step * QPoint(24, 24);
+        if (!taken.contains(at))
+            return at;
+    }
+    return origin;
+}
+
 } // namespace
 
-TForm2::TForm2(QWidget* owner) : QWidget(owner)
+TForm2::TForm2(QWidget* owner) : TForm2(owner, nullptr) {}
+
+TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
+    : QWidget(owner), grabber_(std::move(grabber))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -40,16 +69,24 @@ TForm2::TForm2(QWidget* owner) : QWidget(owner)
     setWindowTitle(QStringLiteral("Skerrow"));
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
+    setPalette(DesignPalette());
     setFixedSize(285, 201);
-    move(0, 0);
+    move(owner ? CascadedPosition(owner, this) : QPoint(0, 0));
 
     CreateComponents();
     Guarded([this] { FormCreate(this); });
     show();
+    btnCancelClose->setFocus();
 }
 
 // Destroying the component stops its worker before the window's controls go.
-TForm2::~TForm2() = default;
+// A window closed before its download finished leaves no part behind: the
+// user gave up on it.
+TForm2::~TForm2()
+{
+    UrlGrabber1->Stop();
+    UrlGrabber1->DiscardPart();
+}
 
 void TForm2::CreateComponents()
 {
@@ -79,12 +116,14 @@ void TForm2::CreateComponents()
     setTabOrder(btnCancelClose, btnOpen);
     BindGuarded(btnCancelClose, &QPushButton::clicked, this, [this](bool) { btnCancelCloseClick(btnCancelClose); });
     BindGuarded(btnOpen, &QPushButton::clicked, this, [this](bool) { btnOpenClick(btnOpen); });
+    connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
     CreateGrabber();
 }
 
 void TForm2::CreateGrabber()
 {
-    grabber_ = std::make_unique<TJvHttpUrlGrabber>();
+    if (!grabber_)
+        grabber_ = std::make_unique<TJvHttpUrlGrabber>();
     UrlGrabber1 = grabber_.get();
     UrlGrabber1->SetName("UrlGrabber1");
     UrlGrabber1->SetFileName("output.txt");
@@ -102,6 +141,13 @@ void TForm2::CreateGrabber()
     };
     UrlGrabber1->OnError = [this](TObject* sender, const std::string& message) {
         Guarded([&] { UrlGrabber1Error(sender, message); });
+    };
+    UrlGrabber1->OnRetry = [this](TObject* sender, int secondsLeft, int retry, int retries,
+                                  const std::string& reason) {
+        Guarded([&] { UrlGrabber1Retry(sender, secondsLeft, retry, retries, reason); });
+    };
+    UrlGrabber1->OnResume = [this](TObject* sender, std::int64_t position, std::int64_t total) {
+        Guarded([&] { UrlGrabber1Resume(sender, position, total); });
     };
     // The window translation reaches the component through its holder.
     AttachComponent(this, UrlGrabber1);
@@ -160,34 +206,108 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     lblFileSize->adjustSize();
     if (elapsedSeconds > 0) {
         std::string separator = FromQt(QLocale::system().decimalPoint());
-        lblTransfer->setText(ToQt(TransferText(Position, elapsedSeconds, separator)));
+        lblTransfer->setText(ToQt(TransferText(Position, elapsedSeconds, separator, resumedAt_)));
         lblTransfer->adjustSize();
     }
     ProgressBar1->SetMaximum(static_cast<double>(TotalSize));
     ProgressBar1->SetPosition(static_cast<double>(Position));
+    percent_ = static_cast<int>(std::clamp(std::lround(100.0 * Position / TotalSize), 0L, 100L));
+    ShowProgressInTitle();
+}
+
+// "34% Slow tide": the video and how far it is, on the task bar too.
+void TForm2::ShowProgressInTitle()
+{
+    QString title = lblTitle->Caption().isEmpty() ? QStringLiteral("Skerrow") : lblTitle->Caption();
+    if (percent_ >= 0)
+        title = QStringLiteral("%1% %2").arg(percent_).arg(title);
+    setWindowTitle(title);
+}
+
+// A download that ends while the user looks elsewhere asks for attention and
+// says so on the desktop.
+void TForm2::TellTheUserWhenAway(const char* summary)
+{
+    if (isActiveWindow())
+        return;
+    QApplication::alert(this);
+    NotifyDesktop(Translated(summary), lblTitle->Caption());
 }
 
 void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)
 {
     ShowOutcome("Finished");
     btnOpen->setEnabled(true);
+    TellTheUserWhenAway("Download finished");
 }
 
 // A failed download says so, with the engine's reason where the rate was,
-// instead of waiting at "Downloading..." for ever.
+// instead of waiting at "Downloading..." for ever. When the engine kept what
+// arrived, Open becomes Retry and continues from there.
 void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 {
     failed_ = true;
     ShowOutcome("Failed");
-    // A reason is longer than a rate: it takes the whole line of the rate's
-    // caption, wrapping onto a second one above the buttons.
+    ShowReason(ErrorMsg);
+    retryOffered_ = UrlGrabber1->PartKept();
+    btnOpen->setText(Translated(retryOffered_ ? "Retry" : "Open"));
+    btnOpen->setEnabled(retryOffered_);
+    TellTheUserWhenAway("Download failed");
+}
+
+// A reason is longer than a rate: it takes the whole line of the rate's
+// caption, wrapping onto a second one above the buttons.
+void TForm2::ShowReason(const std::string& reason)
+{
     Label5->hide();
     lblTransfer->setWordWrap(true);
     lblTransfer->setGeometry(Label5->x(), Label5->y(), lblTitle->width(), btnOpen->y() - Label5->y() - 2);
     lblTransfer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTransfer->setText(ToQt(ErrorMsg));
-    lblTransfer->setToolTip(ToQt(ErrorMsg));
+    lblTransfer->setText(ToQt(reason));
+    lblTransfer->setToolTip(ToQt(reason));
+}
+
+// "Retrying in 4 s (2 of 5)" where the rate was, while the engine waits.
+void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
+{
+    lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
+        {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
+    lblTransfer->setToolTip(ToQt(Reason));
+    lblTransfer->adjustSize();
+}
+
+// The rate counts only what arrives in this run.
+void TForm2::UrlGrabber1Resume(TObject*, std::int64_t Position, std::int64_t)
+{
+    if (firstProgress_)
+        resumedAt_ = Position;
+}
+
+void TForm2::ShowDownloading()
+{
+    failed_ = false;
+    ended_ = false;
+    retryOffered_ = false;
+    Label1->setPalette(palette());
+    Label1->setFont(TahomaFont());
+    Label1->setText(Translated("Downloading..."));
+    Label1->adjustSize();
+    Label5->show();
+    lblTransfer->setWordWrap(false);
+    lblTransfer->setToolTip(QString());
+    lblTransfer->setText(QString());
+    lblTransfer->move(lblFileSize->x(), Label5->y());
+    btnCancelClose->setText(Translated("Cancel"));
+    btnOpen->setText(Translated("Open"));
     btnOpen->setEnabled(false);
+}
+
+void TForm2::RetryDownload()
+{
+    ShowDownloading();
+    firstProgress_ = true;
+    resumedAt_ = 0;
+    UrlGrabber1->Start();
 }
 
 void TForm2::ShowOutcome(const std::string& status)
@@ -202,6 +322,7 @@ void TForm2::ShowOutcome(const std::string& status)
     btnCancelClose->setText(Translated("Close"));
 }
 
+// Cancel stops and leaves neither file nor part.
 void TForm2::btnCancelCloseClick(QObject*)
 {
     if (btnCancelClose->text() == Translated("Close")) {
@@ -209,6 +330,7 @@ void TForm2::btnCancelCloseClick(QObject*)
         return;
     }
     UrlGrabber1->Stop();
+    UrlGrabber1->DiscardPart();
     ShowOutcome("Cancelled");
 }
 
@@ -220,7 +342,21 @@ bool TForm2::Running() const
     return !ended_ && worker && !worker->Finished();
 }
 
+// Escape acts as the Cancel/Close button.
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnCancelClose->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TForm2::btnOpenClick(QObject*)
 {
+    if (retryOffered_) {
+        RetryDownload();
+        return;
+    }
     ShellExecute({this, "open", UrlGrabber1->FileName()});
 }

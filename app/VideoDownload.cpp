@@ -1,7 +1,24 @@
 #include "app/VideoDownload.h"
 
-#include "grabber/TJvHttpUrlGrabber.h"
+#include "app/AddressKind.h"
+#include "app/DirectLink.h"
+#include "grabber/TJvHttpsUrlGrabber.h"
+#include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+// A direct link is its own stream; its file's name is the title.
+TVideoSource DirectLinkSource(const std::string& address)
+{
+    std::string name = DirectLinkFileName(address);
+    return TVideoSource{address, name, name, true};
+}
+
+} // namespace
 
 EVideoNotFound::EVideoNotFound() : Exception(LoadResString("The site's answer holds no video to save")) {}
 
@@ -11,12 +28,16 @@ TPageBounds& PageBounds()
     return bounds;
 }
 
-TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost,
+TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost,
                          const TPageBounds& bounds)
 {
     TResolution resolution;
+    if (AddressKind(address) == akDirectLink) {
+        resolution.Video = DirectLinkSource(address);
+        return resolution;
+    }
     try {
-        std::optional<TVideoLink> link = ResolveVideoLink(watchAddress, quality, siteHost, bounds);
+        std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost, bounds);
         if (!link)
             throw EVideoNotFound();
         resolution.Video = TVideoSource{link->DownloadAddress(siteHost), link->Title, link->ProposedFileName()};
@@ -26,9 +47,34 @@ TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality,
     return resolution;
 }
 
-void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target)
+namespace {
+
+constexpr int kRetries = 5;
+
+std::chrono::milliseconds RetrySecond()
+{
+    const char* text = std::getenv("SKERROW_RETRY_SECOND_MS");
+    std::optional<std::uint64_t> ms = text ? AsciiText::ParseUnsigned(text) : std::nullopt;
+    return std::chrono::milliseconds(ms && *ms <= 1000 ? static_cast<long>(*ms) : 1000);
+}
+
+} // namespace
+
+std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAddress)
+{
+    if (TJvHttpsUrlGrabber::CanGrab(streamAddress))
+        return std::make_unique<TJvHttpsUrlGrabber>();
+    return std::make_unique<TJvHttpUrlGrabber>();
+}
+
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
+    TJvResumeMode resume)
 {
     grabber.SetUrl(video.StreamAddress);
     grabber.SetFileName(target);
+    grabber.SetRefuseWebPages(video.RefuseWebPages);
+    grabber.SetRetries(kRetries);
+    grabber.SetRetrySecond(RetrySecond());
+    grabber.SetResumeMode(resume);
     grabber.Start();
 }

@@ -1,23 +1,27 @@
 #pragma once
 
 #include "app/VideoLink.h"
+#include "grabber/TJvGrabberTypes.h"
 #include "runtime/Exception.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 
 class TJvHttpUrlGrabber;
 
-// One plan for the window and the command line: resolve the watch-page
-// address, let the caller choose the target (the save dialog, --output),
-// then start the download component on it.
+// One plan for the window and the command line: resolve the address (see
+// AddressKind.h for the kinds), let the caller choose the target (the save
+// dialog, --output), then start the download component on it.
 
 // A video ready to be fetched.
 struct TVideoSource {
     std::string StreamAddress;    // what the download component fetches
     std::string Title;            // decoded and safe as a file name
     std::string ProposedFileName; // the title with the extension
+    // A direct link must lead to a file: a web page in its place is refused.
+    bool RefuseWebPages = false;
 };
 
 // What resolving came to: a video, or the failure that explains why not
@@ -35,10 +39,19 @@ public:
 // The bounds of every resolution's page requests; tests lower them.
 TPageBounds& PageBounds();
 
-// Resolves on the calling thread with page requests of its own; blocks, and
-// touches nothing of Qt or of the windows.
-TResolution ResolveVideo(const std::string& watchAddress, TVideoQuality quality, const std::string& siteHost,
+// Resolves on the calling thread: a watch page with page requests of its
+// own (blocking, within bounds), a direct link with none (the quality does
+// not apply). Touches nothing of Qt or of the windows.
+TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost,
                          const TPageBounds& bounds);
 
-// Starts the component on the video, saving into target.
-void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target);
+// The download component for a stream address: the secure one for https.
+std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAddress);
+
+// Starts the component on the video, saving into target. The download
+// survives a faltering network: transient failures are tried again five
+// times, and a part that an earlier run left beside the target is continued
+// unless resume says to start over. SKERROW_RETRY_SECOND_MS shortens the
+// waits between tries (for the tests).
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
+    TJvResumeMode resume = rmContinue);

@@ -1,12 +1,14 @@
 #include "app/VideoLink.h"
 
 #include "app/Site.h"
-#include "grabber/PartFiles.h"
+#include "grabber/TGrabberPartFile.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
+#include "runtime/AsciiText.h"
 
-const std::size_t kMaxTitleBytes = 255 - std::string_view(".mp4").size() - kPartSuffixMax;
+// ".webm" is the longest extension a proposed name can have.
+const std::size_t kMaxTitleBytes = 255 - std::string_view(".webm").size() - TGrabberPartFile::RecordName("").size();
 
 namespace {
 
@@ -40,7 +42,7 @@ std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pa
 
 std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 {
-    return "http://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
+    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
            TIdURI::PercentDecode(Token);
 }
 
@@ -63,6 +65,8 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     TVideoLink link;
     http.GetToString(watchAddress);
     std::string finalPage = TIdURI::PercentDecode(http.URL().AddressText());
+    if (AsciiText::SameText(http.URL().Scheme(), "https"))
+        link.Scheme = "https";
     auto identifier = FirstCapture(matcher, "v=(.*)", finalPage);
     if (!identifier)
         return std::nullopt;

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "app/VideoQuality.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
-
-// The four qualities the user can choose.
-enum TVideoQuality { vqNormal, vqMobile, vqHighQuality, vqHighDefinition };
 
 // What the link resolution learns about one video.
 struct TVideoLink {
@@ -14,18 +13,20 @@ struct TVideoLink {
     std::string Title;       // decoded and safe as a file name
     std::string FormatPart;  // "", "&fmt=17", "&fmt=18" or "&fmt=22"
     std::string Extension;   // "", ".flv", ".3GP" or ".mp4"
+    std::string Scheme = "http"; // how the watch page was reached, and so the stream
 
     // The name the save dialog proposes: the title with the extension.
     std::string ProposedFileName() const { return Title + Extension; }
-    // Where the stream is fetched from, on the given site host.
+    // Where the stream is fetched from, on the given site host: over https
+    // when the watch page was reached so.
     std::string DownloadAddress(const std::string& siteHost) const;
 };
 
 // How long and how much each page request of a resolution may take.
 struct TPageBounds {
-    int ReadTimeout = 6000;                       // milliseconds without a byte
-    int ConnectTimeout = 15000;                   // milliseconds
-    int RequestTimeout = 30000;                   // milliseconds, redirects and all
+    int ReadTimeout = 6000;                           // milliseconds without a byte
+    int ConnectTimeout = 15000;                       // milliseconds
+    int RequestTimeout = 30000;                       // milliseconds, redirects and all
     std::int64_t MaxBodySize = std::int64_t(8) << 20; // bytes of one page
 };
 
@@ -44,7 +45,7 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
 std::string SafeFileName(const std::string& title);
 
 // The longest title that leaves room, within a file system's 255 bytes, for
-// the longest extension and the temporary file's suffix.
+// the longest extension and the suffix of the part file's record.
 extern const std::size_t kMaxTitleBytes;
 
 // A copy of text with every byte that is in set replaced.

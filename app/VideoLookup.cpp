@@ -1,7 +1,5 @@
 #include "app/VideoLookup.h"
 
-#include "http/EIdSocketError.h"
-#include "runtime/ResourceString.h"
 #include "runtime/TThread.h"
 
 namespace {
@@ -15,10 +13,8 @@ void WordInCurrentLanguage(const std::exception_ptr& failure)
         return;
     try {
         std::rethrow_exception(failure);
-    } catch (EIdSocketError& error) {
-        error.SetMessage(EIdSocketError::FormatMessage(error.LastError()));
     } catch (Exception& error) {
-        error.SetMessage(LoadResString(error.Message()));
+        error.Reword();
     } catch (...) {
     }
 }

@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
+#include "app/Language.h"
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
 #include "framework/MessageBox.h"
+#include "framework/QtText.h"
 #include "framework/QuitOnSignals.h"
 #include "framework/SynchronizeBridge.h"
 #include "framework/TApplication.h"
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
     }
     if (WantsCommandLine(argc, argv))
         return RunCommandLine(argc, argv);
+    if (!DisplayAvailable(argc, argv))
+        return ExplainMissingDisplay(argc, argv);
 
     QApplication qt(argc, argv);
     ShowEngineMessagesInMessageBoxes();
@@ -33,7 +37,11 @@ int main(int argc, char** argv)
     // Asked to end (a kill, the session's logout, Ctrl-C in a terminal): as
     // if the user had closed the windows, without the question.
     QuitOnSignals({SIGTERM, SIGHUP, SIGINT});
+    StartInChosenLanguage();
     Application().SetTitle("Skerrow");
-    Application().SetMainForm(new TForm1);
+    auto* form = new TForm1;
+    Application().SetMainForm(form);
+    if (std::string address = AddressArgument(argc, argv); !address.empty())
+        form->TakeAddress(ToQt(address));
     return Application().Run();
 }

@@ -47,7 +47,7 @@ bool AskQuestion(const TMessageBoxRequest& request)
     if (QuestionSeam())
         return QuestionSeam()(request);
     QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text),
-                    QMessageBox::Yes | QMessageBox::No, request.Owner);
+        QMessageBox::Yes | QMessageBox::No, request.Owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -22,8 +22,8 @@ using TQuestionSeam = std::function<bool(const TMessageBoxRequest&)>;
 // Shows a modal message box with an OK button.
 void ShowMessageBox(const TMessageBoxRequest& request);
 
-// Asks in a modal message box with Yes and No buttons, No the default;
-// true when the user answers Yes.
+// Asks a modal question with Yes and No buttons, No the default (the safe
+// answer on a stray Enter); true when the user said Yes.
 bool AskQuestion(const TMessageBoxRequest& request);
 
 // Shows the translation engine's messages (a catalogue without UTF-8) in

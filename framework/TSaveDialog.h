@@ -16,12 +16,14 @@ struct TSaveDialogRequest {
     std::string FileName;
     std::string Title;
     std::string Filter;
+    std::string InitialDir;
 };
 
 using TSaveDialogSeam = std::function<std::optional<std::string>(const TSaveDialogRequest&)>;
 
-// The file-save dialog as a component of its window. It never asks before an
-// existing file is chosen, and keeps the last chosen full path in FileName.
+// The file-save dialog as a component of its window. It asks before an
+// existing file is chosen (No shows the dialog again), and keeps the last
+// chosen full path in FileName.
 class TSaveDialog : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString FileName READ FileNameText WRITE SetFileNameText)
@@ -34,9 +36,14 @@ public:
 
     std::string FileName() const;
     void SetFileName(const std::string& fileName);
+    // The folder the dialog opens in when FileName names none.
+    std::string InitialDir() const { return initialDir_; }
+    void SetInitialDir(const std::string& folder) { initialDir_ = folder; }
 
     // Shows the dialog modally; true when the user confirmed a path.
     bool Execute(QWidget* owner);
+    // The question before an existing file is replaced; true for Yes.
+    static bool ConfirmReplace(QWidget* owner, const std::string& path);
 
     QString FileNameText() const { return fileName_; }
     void SetFileNameText(const QString& text) { fileName_ = text; }
@@ -52,6 +59,7 @@ private:
     QString title_;
     QString filter_;
     QString defaultExt_;
+    std::string initialDir_;
 };
 
 TSaveDialogSeam SetSaveDialogSeam(TSaveDialogSeam seam);

@@ -10,15 +10,31 @@
 
 void TJvCustomUrlGrabberThread::Grab()
 {
-    try {
-        TJvGrabberSettings settings = TakeSettings();
-        TServerAddress address = ServerAddress(settings);
-        if (OpenConnection(settings, address))
-            Transfer(settings, address.object);
-    } catch (...) {
-        // A handler's exception ends the run here; the handles still close.
+    TJvGrabberSettings settings = TakeSettings();
+    TServerAddress address = ServerAddress(settings);
+    for (int retry = 1;; ++retry) {
+        bool again = false;
+        try {
+            if (OpenConnection(settings, address))
+                Transfer(settings, address);
+            again = RetryWorthIt(settings, retry);
+            // The failure is told before the handles close, as the layer's
+            // closing notices follow it.
+            if (!again)
+                EndRun();
+        } catch (...) {
+            // A handler's exception ends the run here; the handles still close.
+            again = false;
+        }
+        CloseHandles();
+        if (!again || !WaitToRetry(settings, retry))
+            return;
     }
-    CloseHandles();
+}
+
+std::string TJvCustomUrlGrabberThread::TServerAddress::Text(const std::string& marker) const
+{
+    return marker + host + ":" + std::to_string(port) + "/" + object;
 }
 
 bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& settings, const TServerAddress& address)
@@ -31,7 +47,7 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     }
     handles_.session = OpenSession(settings);
     if (!handles_.session) {
-        Fail(LastNetworkFailure());
+        Fail(SessionFailureText());
         return false;
     }
     PrepareSession(settings);
@@ -39,11 +55,13 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     if (Terminated())
         return false;
     if (!handles_.connection) {
-        Fail(LastNetworkFailure());
+        FailNetwork(GetLastError(), false);
         return false;
     }
     return true;
 }
+
+std::string TJvCustomUrlGrabberThread::SessionFailureText() const { return LastResponseInfo(); }
 
 void TJvCustomUrlGrabberThread::PrepareSession(const TJvGrabberSettings&) {}
 
@@ -52,7 +70,7 @@ TInternetHandle* TJvCustomUrlGrabberThread::ConnectToServer(const TServerAddress
     return nullptr;
 }
 
-void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&, const std::string&) {}
+void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&, const TServerAddress&) {}
 
 TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddress(const TJvGrabberSettings& settings)
 {
@@ -102,7 +120,7 @@ void TJvCustomUrlGrabberThread::ReceiveTransfer(std::uint32_t chunkSize)
             return InternetReadFile(handles_.transfer, buffer, size, &read);
         },
         chunkSize);
-    FinishRun(end, LastNetworkFailure());
+    FinishRun(end, LastResponseInfo());
 }
 
 void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
@@ -116,23 +134,14 @@ void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* co
     worker->HandOverStatus();
 }
 
-TJvCustomUrlGrabberThread::TNetworkFailure TJvCustomUrlGrabberThread::LastNetworkFailure()
+std::string TJvCustomUrlGrabberThread::LastResponseInfo()
 {
     char text[1024];
     std::uint32_t length = sizeof text;
     std::uint32_t error = 0;
-    TNetworkFailure failure{GetLastError(), {}};
-    if (InternetGetLastResponseInfo(&error, text, &length))
-        failure.detail.assign(text, length);
-    return failure;
-}
-
-void TJvCustomUrlGrabberThread::RecordFailure(const TNetworkFailure& failure)
-{
-    // A code the system has no text for leaves the layer's text alone.
-    ErrorText = failure.code == 0 ? "" : SysErrorMessage(failure.code);
-    ErrorArguments.clear();
-    ErrorDetail = failure.detail;
+    if (!InternetGetLastResponseInfo(&error, text, &length))
+        return {};
+    return std::string(text, length);
 }
 
 void TJvCustomUrlGrabberThread::CloseHandles()
@@ -143,7 +152,9 @@ void TJvCustomUrlGrabberThread::CloseHandles()
             continue;
         try {
             if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
-                RecordFailure(LastNetworkFailure());
+                ErrorText = LastResponseInfo();
+                ErrorArguments.clear();
+                ErrorDetail.clear();
                 HandOverError();
             }
         } catch (...) {

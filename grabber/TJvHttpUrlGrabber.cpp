@@ -44,6 +44,7 @@ void TJvHttpUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
 {
     TJvProxyingUrlGrabber::FillSettings(settings);
     settings.Referer = referer_;
+    settings.RefuseWebPages = refuseWebPages_;
 }
 
 const TJvUrlGrabberClass& TJvHttpsUrlGrabber::ClassType()

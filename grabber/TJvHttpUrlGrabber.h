@@ -20,6 +20,11 @@ public:
 
     const std::string& Referer() const { return referer_; }
     void SetReferer(const std::string& value) { referer_ = value; }
+    // Whether an answer that is a web page (text/html, XHTML) ends the run
+    // with an error instead of being saved: for an address that should lead
+    // to a file. Off after construction.
+    bool RefuseWebPages() const { return refuseWebPages_; }
+    void SetRefuseWebPages(bool refuse) { refuseWebPages_ = refuse; }
     // The status code of the last response, as the server sent it.
     std::string StatusCode() const;
 
@@ -35,6 +40,7 @@ private:
     void SetStatusCode(const std::string& code);
 
     std::string referer_;
+    bool refuseWebPages_ = false;
     mutable std::mutex statusCodeMutex_;
     std::string statusCode_;
 };

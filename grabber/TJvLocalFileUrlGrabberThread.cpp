@@ -62,5 +62,5 @@ void TJvLocalFileUrlGrabberThread::Copy(const TJvGrabberSettings& settings, cons
             return true;
         },
         kChunkSize);
-    FinishRun(end, {0, "Cannot read file \"" + path + "\""});
+    FinishRun(end, "Cannot read file \"" + path + "\"");
 }

@@ -11,6 +11,7 @@ public:
     explicit EIdSocketError(int code) : EIdException(FormatMessage(code)), lastError_(code) {}
 
     int LastError() const { return lastError_; }
+    void Reword() override { SetMessage(FormatMessage(lastError_)); }
 
     static std::string ErrorText(int code);
     static std::string FormatMessage(int code);

@@ -1,6 +1,6 @@
 #include "http/TIdHTTP.h"
 
-#include "http/TIdIOHandlerStack.h"
+#include "http/TIdIOHandlerTls.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TMemoryStream.h"
 #include "runtime/TNullStream.h"
@@ -192,7 +192,9 @@ void TIdCustomHTTP::PrepareTarget()
     if (NeedsVersion11(request_->Verb()) && protocolVersion_ != pv1_1)
         throw EIdException("Request method requires HTTP version 1.1");
     request_->SetContentLength(request_->BodySource() ? request_->BodySource()->Size() : -1);
-    request_->SetHost(url_.Port() == "80" ? url_.Host() : url_.Host() + ":" + url_.Port());
+    // The port is left out where it is the scheme's own.
+    const bool defaultPort = url_.Port() == (AsciiText::SameText(url_.Scheme(), "https") ? "443" : "80");
+    request_->SetHost(defaultPort ? url_.Host() : url_.Host() + ":" + url_.Port());
 }
 
 // Connection.
@@ -201,7 +203,7 @@ void TIdCustomHTTP::OpenForRequest()
 {
     ChooseEndpoint();
     if (protocolVersion_ == pv1_0 && request_->Connection().empty()) {
-        if (request_->ConnectionKind() == ctNormal)
+        if (request_->ConnectionKind() == ctNormal || request_->ConnectionKind() == ctSSL)
             request_->SetConnection("keep-alive");
         else if (request_->ConnectionKind() == ctProxy && request_->ProxyConnection().empty())
             request_->SetProxyConnection("keep-alive");
@@ -226,13 +228,17 @@ void TIdCustomHTTP::ChooseEndpoint()
         port = proxyParams_.ProxyPort;
         kind = ctProxy;
     }
-    if ((!AsciiText::SameText(host, Host()) || port != Port()) && ConnectionAlive())
-        DropConnection();
-    // No secure-socket handler exists, so no https address can be served.
-    if (AsciiText::SameText(url_.Scheme(), "https"))
+    const bool secure = AsciiText::SameText(url_.Scheme(), "https");
+    // A handler of the caller's that cannot speak TLS cannot serve https;
+    // neither is there a tunnel through a proxy.
+    if (secure && ((IOHandler() && !TlsHandler()) || kind == ctProxy))
         throw EIdIOHandlerPropInvalid();
+    if ((!AsciiText::SameText(host, Host()) || port != Port() || secure != SecureConnection()) && ConnectionAlive())
+        DropConnection();
     SetHost(host);
     SetPort(port);
+    if (secure)
+        kind = ctSSL;
     request_->SetConnectionKind(kind);
     if (kind == ctProxy)
         request_->SetTarget(url_.AddressText());
@@ -258,18 +264,32 @@ void TIdCustomHTTP::ReconnectIfNeeded()
         SetIPVersion(url_.IPVersion());
         if (!IOHandler())
             AdoptIOHandler(NewIOHandler());
+        if (TIdIOHandlerTls* tls = TlsHandler())
+            tls->SetPassThrough(request_->ConnectionKind() != ctSSL);
         ConnectToPeer();
     }
 }
 
 // Every request head leaves in one write and the next is sent only after the
 // whole reply came, so Nagle's algorithm has nothing to merge: it would only
-// hold back each request for an acknowledgement.
+// hold back each request for an acknowledgement. The handler speaks TLS
+// for https and is the plain socket handler for http.
 TIdIOHandler* TIdCustomHTTP::NewIOHandler()
 {
-    auto* handler = new TIdIOHandlerStack();
+    auto* handler = new TIdIOHandlerTls();
     handler->SetUseNagle(false);
     return handler;
+}
+
+TIdIOHandlerTls* TIdCustomHTTP::TlsHandler() const
+{
+    return dynamic_cast<TIdIOHandlerTls*>(IOHandler());
+}
+
+bool TIdCustomHTTP::SecureConnection() const
+{
+    TIdIOHandlerTls* tls = TlsHandler();
+    return tls && tls->Secure();
 }
 
 // Request head.
@@ -305,7 +325,8 @@ void TIdCustomHTTP::SendRequestHead()
 
 void TIdCustomHTTP::AttachCookieHeader()
 {
-    std::string cookies = cookieManager_->BuildCookieHeader(url_, false);
+    // Cookies marked secure go only over TLS.
+    std::string cookies = cookieManager_->BuildCookieHeader(url_, SecureConnection());
     if (!cookies.empty())
         request_->HeaderLines().SetValueOf("Cookie", cookies);
 }

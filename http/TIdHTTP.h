@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class TIdIOHandlerTls;
 class TStream;
 
 enum TIdHTTPOption : unsigned { hoInProcessAuth = 1u, hoKeepOrigProtocol = 2u, hoForceEncodeParams = 4u };
@@ -126,6 +127,9 @@ private:
     void ExtendAcceptEncoding();
     void ReconnectIfNeeded();
     static TIdIOHandler* NewIOHandler();
+    // The handler when it can speak TLS, and whether the open connection does.
+    TIdIOHandlerTls* TlsHandler() const;
+    bool SecureConnection() const;
     void AttachCookieHeader();
     TIdHTTPNextStep FollowRedirect(const std::vector<int>& ignoreReplies);
     bool Authorize(int statusNumber);

@@ -2,6 +2,8 @@
 // lasts until the server closes; a compressed body is read whole first.
 #include "http/TIdHTTP.h"
 
+#include "http/EIdTlsFailure.h"
+
 #include "runtime/AsciiText.h"
 #include "runtime/TMemoryStream.h"
 
@@ -115,5 +117,8 @@ void TIdCustomHTTP::ReadChunked(TStream& target)
     } catch (const EIdConnClosedGracefully&) {
         // The body is complete; a server that closes instead of ending the
         // message with its empty line loses nothing.
+    } catch (const EIdTlsTruncated&) {
+        // Nor does one that closes so without a TLS close notification: the
+        // last chunk has already said that the body is whole.
     }
 }

@@ -217,4 +217,17 @@ void TIdIOHandler::CopyChunks(TStream& stream, std::int64_t& remaining, bool rea
         inputBuffer_->TakeFrontToStream(stream, chunk);
         remaining -= chunk;
     }
+    if (remaining > 0)
+        RaiseIfCutOff();
+}
+
+// A connection that went before the copy was done: a plain close changes
+// nothing here, but a transport that can tell a cut-off connection from a
+// closed one raises its own failure for it.
+void TIdIOHandler::RaiseIfCutOff()
+{
+    try {
+        DetectPeerClose(true, true);
+    } catch (const EIdConnClosedGracefully&) {
+    }
 }

@@ -130,6 +130,7 @@ private:
     void WaitForBytes(std::int64_t count);
     void CopyBufferedToStream(TStream& stream, std::int64_t& remaining);
     void CopyChunks(TStream& stream, std::int64_t& remaining, bool readUntilDisconnect);
+    void RaiseIfCutOff();
 
     std::unique_ptr<TIdBuffer> writeBuffer_;
     int writeThreshold_ = 0;

@@ -20,6 +20,11 @@ void TIdIOHandlerSocket::Close()
     TIdIOHandler::Close();
 }
 
+bool TIdIOHandlerSocket::WaitReadable(int timeoutMs)
+{
+    return Await(timeoutMs, [this](int ms) { return binding_->Readable(ms); });
+}
+
 void TIdIOHandlerSocket::SetBoundPortRange(int low, int high)
 {
     boundPortMin_ = low;

@@ -33,6 +33,12 @@ public:
     int BoundPortMax() const { return boundPortMax_; }
     void SetBoundPortRange(int low, int high);
 
+protected:
+    // Waits up to timeoutMs (-1: no limit) until the socket is readable, as
+    // every wait does: ending at the deadline and when the thread is asked
+    // to stop (Await).
+    bool WaitReadable(int timeoutMs);
+
 private:
     std::unique_ptr<TIdSocketHandle> binding_;
     bool useNagle_ = true;

@@ -68,20 +68,27 @@ int TIdIOHandlerStack::ReceiveStep(bool raiseIfDisconnected, int timeout, bool r
                 throw EIdException("Not Connected");
             return 0;
         }
-        // Bytes that are already there need no readiness wait.
-        received = ReceiveOnce(false);
+        received = ReceiveWithin(wait);
         if (received < 0) {
-            if (!Await(wait, [&](int ms) { return Binding()->Readable(ms); })) {
-                if (raiseOnTimeout)
-                    throw EIdReadTimeout();
-                return -1;
-            }
-            received = ReceiveOnce(true);
+            if (raiseOnTimeout)
+                throw EIdReadTimeout();
+            return -1;
         }
         closedGracefully_ = received == 0;
         DetectPeerClose(raiseIfDisconnected, false);
     } while (received == 0 && BindingAllocated());
     return received;
+}
+
+int TIdIOHandlerStack::ReceiveWithin(int wait)
+{
+    // Bytes that are already there need no readiness wait.
+    int received = ReceiveOnce(false);
+    if (received >= 0)
+        return received;
+    if (!WaitReadable(wait))
+        return -1;
+    return ReceiveOnce(true);
 }
 
 // Receives straight into the input buffer; without waiting, -1 when
@@ -128,13 +135,19 @@ void TIdIOHandlerStack::SendNow(std::string_view bytes)
 {
     DetectPeerClose(true, true);
     while (!bytes.empty()) {
-        int offered = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX));
-        int sent = Binding()->Send(bytes.data(), offered);
-        if (sent == 0) {
-            closedGracefully_ = true;
-            DetectPeerClose(true, true);
-        }
+        int sent = SendSome(bytes);
         bytes.remove_prefix(static_cast<std::size_t>(sent));
         DoWork(wmWrite, sent);
     }
+}
+
+int TIdIOHandlerStack::SendSome(std::string_view bytes)
+{
+    int offered = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX));
+    int sent = Binding()->Send(bytes.data(), offered);
+    if (sent == 0) {
+        closedGracefully_ = true;
+        DetectPeerClose(true, true);
+    }
+    return sent;
 }

@@ -18,6 +18,12 @@ public:
 
 protected:
     void SendNow(std::string_view bytes) override;
+    // Receives into the input buffer, waiting at most wait milliseconds (-1:
+    // without limit) for the first byte: the count, 0 when the peer closed,
+    // -1 when nothing came in time.
+    virtual int ReceiveWithin(int wait);
+    // One send of what the socket takes of bytes; the count sent.
+    int SendSome(std::string_view bytes);
 
 private:
     void ConnectClient();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/ResourceString.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +14,13 @@ public:
     const char* what() const noexcept override { return message_.c_str(); }
     const std::string& Message() const noexcept { return message_; }
     void SetMessage(std::string message) { message_ = std::move(message); }
+
+    // Words the message again through the message lookup on the calling
+    // thread. Only the translation engine's own thread translates, so a
+    // failure raised on a worker carries its English text; the engine's
+    // thread puts it into the language of that moment. A message made of
+    // parts is made again from them.
+    virtual void Reword() { message_ = LoadResString(message_); }
 
 private:
     std::string message_;

@@ -1,5 +1,9 @@
 #include "widgets/TAdvSmoothProgressBar.h"
 
+#include "framework/AccessibleFactory.h"
+#include "widgets/StyledAccessibility.h"
+
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
@@ -21,6 +25,7 @@ constexpr double kGlowRestart = -60;
 TAdvSmoothProgressBar::TAdvSmoothProgressBar(QWidget* parent)
     : QWidget(parent), appearance_(new TGDIPProgress(this))
 {
+    EnsureAccessibleFactory(&StyledWidgetAccessible);
     resize(150, 17);
     appearance_->OnChange = [this](QObject*) { update(); };
     connect(&timer_, &QTimer::timeout, this, &TAdvSmoothProgressBar::Tick);
@@ -59,7 +64,20 @@ void TAdvSmoothProgressBar::ShowValue(double value)
 {
     shown_ = reported_ = value;
     DispatchEvent(OnPositionChanged, this, value);
+    AnnounceValue();
     update();
+}
+
+// Screen readers hear the value each time its text changes, not at every
+// step of a glide.
+void TAdvSmoothProgressBar::AnnounceValue()
+{
+    const QString text = ValueText();
+    if (text == announced_)
+        return;
+    announced_ = text;
+    QAccessibleValueChangeEvent event(this, reported_);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TAdvSmoothProgressBar::SetMinimum(double value)
@@ -128,6 +146,7 @@ void TAdvSmoothProgressBar::StepGlide()
     }
     reported_ = shown_;
     DispatchEvent(OnPositionChanged, this, shown_);
+    AnnounceValue();
     update();
 }
 
@@ -143,6 +162,11 @@ void TAdvSmoothProgressBar::StepGlow()
         glowPosition_ = kGlowRestart;
     }
     update();
+}
+
+QString TAdvSmoothProgressBar::ValueText() const
+{
+    return TProgressBarPainter(*appearance_, PaintState()).ValueText();
 }
 
 TProgressBarState TAdvSmoothProgressBar::PaintState() const

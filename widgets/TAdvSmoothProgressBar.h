@@ -52,6 +52,9 @@ public:
     // Pixels from the filled part's left edge to the glow's centre.
     double GlowPosition() const { return glowPosition_; }
 
+    // The value as the bar writes it ("42%").
+    QString ValueText() const;
+
     TProgressBarState PaintState() const;
     TProgressBarGeometry Geometry() const;
 
@@ -65,6 +68,7 @@ private:
     bool GlidingAllowed() const { return progressAnimation_ && !loading_; }
     bool GlowAllowed() const { return glowAnimation_ && !loading_; }
     void ShowValue(double value);
+    void AnnounceValue();
     void StepGlide();
     void StepGlow();
 
@@ -84,4 +88,5 @@ private:
     TGDIPProgress* appearance_;
     QTimer timer_;
     QImage offscreen_;
+    QString announced_;
 };

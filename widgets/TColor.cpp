@@ -1,14 +1,13 @@
 #include "widgets/TColor.h"
 
-#include <QApplication>
-#include <QPalette>
+#include "framework/DesignPalette.h"
 
 namespace {
 
-// The system colours the widgets use, mapped onto the desktop's palette.
+// The system colours the widgets use, mapped onto the design's palette.
 QColor PaletteColor(int index)
 {
-    const QPalette palette = QApplication::palette();
+    const QPalette& palette = DesignPalette();
     switch (index) {
     case 2: return palette.color(QPalette::Active, QPalette::Highlight);
     case 3: return palette.color(QPalette::Inactive, QPalette::Mid);

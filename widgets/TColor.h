@@ -33,7 +33,7 @@ constexpr TColor RGBColor(int r, int g, int b)
     return static_cast<TColor>(r & 0xFF) | static_cast<TColor>(g & 0xFF) << 8 | static_cast<TColor>(b & 0xFF) << 16;
 }
 
-// System colours come from the application's palette; clNone and other values
+// System colours come from the design's palette (framework/DesignPalette.h); clNone and other values
 // that are no colour resolve to an invalid QColor.
 QColor ToQColor(TColor color, int opacity = 255);
 

@@ -167,12 +167,14 @@ private:
         }
     }
 
+    // At the ">" of an "a" tag the link's area so far meets the probe; the
+    // closing tag also records the whole link.
     void ProbeLink()
     {
-        if (!probe_)
-            return;
         const QRect link(linkStart_, QPoint(x_ - 1, y_ + lineHeight_ - 1));
-        if (link.contains(*probe_))
+        if (closing_ && !link.isEmpty())
+            result_.Links.push_back({link, href_});
+        if (probe_ && link.contains(*probe_))
             result_.Href = href_;
     }
 

@@ -20,8 +20,14 @@ struct THtmlRun {
     TColor Color = clBlack;
 };
 
+struct THtmlLink {
+    QRect Area;
+    QString Href;
+};
+
 struct THtmlLayoutResult {
     std::vector<THtmlRun> Runs;
+    std::vector<THtmlLink> Links;  // every closed link, in caption order
     QString Href;   // link under the probe point; empty when none
     int MaxX = 0;   // greatest x reached by any text run
     int Height = 0;

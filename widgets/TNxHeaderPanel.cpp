@@ -1,5 +1,8 @@
 #include "widgets/TNxHeaderPanel.h"
 
+#include "framework/AccessibleFactory.h"
+#include "widgets/StyledAccessibility.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 
@@ -21,6 +24,7 @@ std::vector<TNxHeaderPanel*>& PanelList()
 
 TNxHeaderPanel::TNxHeaderPanel(QWidget* parent) : QWidget(parent), headerFont_(font())
 {
+    EnsureAccessibleFactory(&StyledWidgetAccessible);
     PanelList().push_back(this);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

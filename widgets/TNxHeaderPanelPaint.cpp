@@ -18,10 +18,12 @@ constexpr TColor kButtonPressedTo = 0x7AD9F7;
 constexpr int kVistaStartWeight = 150;
 constexpr int kVistaWeightStep = 7;
 
+// A line from one pixel to another, both included, filled as a rectangle one
+// pixel wide: at fractional scales a pen's line leaves the pixels beside it
+// unpainted, while filled areas meet edge to edge.
 void DrawLine(QPainter& painter, QPoint from, QPoint to, TColor color)
 {
-    painter.setPen(ToQColor(color));
-    painter.drawLine(from, to);
+    painter.fillRect(QRectF(QRect(from, to)), ToQColor(color));
 }
 
 }  // namespace
@@ -173,8 +175,12 @@ TColor TNxHeaderPanel::FrameColor() const
 
 void TNxHeaderPanel::PaintFrame(QPainter& painter) const
 {
-    painter.setPen(ToQColor(FrameColor()));
-    painter.setBrush(Qt::NoBrush);
-    for (int ring = 0; ring < borderWidth_ && ring < (std::min(width(), height()) + 1) / 2; ++ring)
-        painter.drawRect(rect().adjusted(ring, ring, -ring - 1, -ring - 1));
+    const TColor color = FrameColor();
+    for (int ring = 0; ring < borderWidth_ && ring < (std::min(width(), height()) + 1) / 2; ++ring) {
+        const QRect edge = rect().adjusted(ring, ring, -ring, -ring);
+        DrawLine(painter, edge.topLeft(), edge.topRight(), color);
+        DrawLine(painter, edge.bottomLeft(), edge.bottomRight(), color);
+        DrawLine(painter, edge.topLeft(), edge.bottomLeft(), color);
+        DrawLine(painter, edge.topRight(), edge.bottomRight(), color);
+    }
 }

@@ -1,11 +1,17 @@
 #include "widgets/TNxHtmlLabel.h"
 
+#include "framework/AccessibleFactory.h"
+#include "framework/FocusedPress.h"
+#include "widgets/StyledAccessibility.h"
+
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 TNxHtmlLabel::TNxHtmlLabel(QWidget* parent) : QWidget(parent)
 {
+    EnsureAccessibleFactory(&StyledWidgetAccessible);
     setMouseTracking(true);
 }
 
@@ -15,6 +21,7 @@ void TNxHtmlLabel::SetCaption(const QString& value)
         return;
     caption_ = value;
     AdjustSize();
+    setFocusPolicy(Layout().Links.empty() ? Qt::NoFocus : Qt::TabFocus);
     update();
 }
 
@@ -56,6 +63,14 @@ THtmlLayoutResult TNxHtmlLabel::Layout(std::optional<QPoint> probe) const
     return THtmlLayout::Run(caption_, font(), fontColor_, rect(), probe);
 }
 
+QString TNxHtmlLabel::PlainText() const
+{
+    QString text;
+    for (const THtmlRun& run : Layout().Runs)
+        text += run.Text;
+    return text;
+}
+
 void TNxHtmlLabel::AdjustSize()
 {
     if (!autoSize_)
@@ -69,7 +84,10 @@ void TNxHtmlLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!parentColor_)
         painter.fillRect(rect(), ToQColor(color_));
-    THtmlLayout::Draw(painter, Layout());
+    const THtmlLayoutResult layout = Layout();
+    THtmlLayout::Draw(painter, layout);
+    if (!layout.Links.empty())
+        DrawFocusFrame(painter, *this, layout.Links.front().Area.adjusted(-1, 0, 1, 0));
 }
 
 void TNxHtmlLabel::mouseMoveEvent(QMouseEvent* event)
@@ -98,11 +116,33 @@ void TNxHtmlLabel::mouseReleaseEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     const bool clicked = pressed_ && event->button() == Qt::LeftButton && rect().contains(at);
     pressed_ = false;
-    // Both handlers are copied first: a click handler may rebind them.
     const QString href = LinkAt(at);
-    const TLinkClickEvent linkClick = OnLinkClick;
     if (clicked)
-        DispatchEvent(OnClick, this);
+        RaiseClick(href);
+    else if (!href.isEmpty())
+        DispatchEvent(OnLinkClick, this, href);
+}
+
+void TNxHtmlLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (!IsPressKey(*event) || Layout().Links.empty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    Click();
+}
+
+void TNxHtmlLabel::Click()
+{
+    const THtmlLayoutResult layout = Layout();
+    RaiseClick(layout.Links.empty() ? QString() : layout.Links.front().Href);
+}
+
+void TNxHtmlLabel::RaiseClick(const QString& href)
+{
+    // The link handler is copied first: a click handler may rebind it.
+    const TLinkClickEvent linkClick = OnLinkClick;
+    DispatchEvent(OnClick, this);
     if (!href.isEmpty())
         DispatchEvent(linkClick, this, href);
 }

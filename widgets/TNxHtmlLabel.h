@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // A label whose caption is written in a small tag language; links show the
-// hand cursor and report their target on a click.
+// hand cursor and report their target on a click. A caption with a link is
+// reached with Tab and followed with Space or Enter.
 class TNxHtmlLabel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
@@ -34,6 +35,12 @@ public:
     // A layout pass over the client rectangle, probing the point when given.
     THtmlLayoutResult Layout(std::optional<QPoint> probe = std::nullopt) const;
     QString LinkAt(QPoint point) const { return Layout(point).Href; }
+    // The caption as read aloud: its text without the tags.
+    QString PlainText() const;
+
+    // Raises OnClick and, for the caption's first link, OnLinkClick, as a
+    // click on that link does.
+    void Click();
 
     TWidgetNotifyEvent OnClick;
     TLinkClickEvent OnLinkClick;
@@ -43,11 +50,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void AdjustSize();
+    void RaiseClick(const QString& href);
 
     QString caption_;
     bool autoSize_ = false;

@@ -1,6 +1,8 @@
 #include "widgets/TNxLabel.h"
 
+#include "framework/AccessibleFactory.h"
 #include "widgets/ElideText.h"
+#include "widgets/StyledAccessibility.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -8,6 +10,7 @@
 
 TNxLabel::TNxLabel(QWidget* parent) : QWidget(parent)
 {
+    EnsureAccessibleFactory(&StyledWidgetAccessible);
     AdjustSize();
 }
 
@@ -25,6 +28,7 @@ void TNxLabel::SetCaption(const QString& value)
     AdjustSize();
     Place();
     update();
+    emit CaptionChanged();
 }
 
 void TNxLabel::SetAutoSize(bool value)

@@ -55,6 +55,9 @@ public:
     // The caption as drawn in the current width.
     QString DisplayText() const;
 
+signals:
+    void CaptionChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;

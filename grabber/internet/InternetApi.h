@@ -46,9 +46,15 @@ constexpr std::uint32_t INTERNET_OPTION_PROXY_USERNAME = 43;
 constexpr std::uint32_t INTERNET_OPTION_PROXY_PASSWORD = 44;
 
 // Queries of HttpQueryInfo.
+constexpr std::uint32_t HTTP_QUERY_CONTENT_TYPE = 1;
 constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+constexpr std::uint32_t HTTP_QUERY_LAST_MODIFIED = 11;
 constexpr std::uint32_t HTTP_QUERY_STATUS_CODE = 19;
 constexpr std::uint32_t HTTP_QUERY_STATUS_TEXT = 20;
+constexpr std::uint32_t HTTP_QUERY_RETRY_AFTER = 36;
+constexpr std::uint32_t HTTP_QUERY_ACCEPT_RANGES = 42;
+constexpr std::uint32_t HTTP_QUERY_CONTENT_RANGE = 53;
+constexpr std::uint32_t HTTP_QUERY_ETAG = 54;
 
 // Status codes given to the status callback.
 constexpr std::uint32_t INTERNET_STATUS_RESOLVING_NAME = 10;
@@ -79,12 +85,14 @@ constexpr std::uint32_t ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr std::uint32_t ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 constexpr std::uint32_t ERROR_INTERNET_CANNOT_CONNECT = 12029;
 constexpr std::uint32_t ERROR_INTERNET_CONNECTION_ABORTED = 12030;
+constexpr std::uint32_t ERROR_INTERNET_SEC_CERT_DATE_INVALID = 12037;
+constexpr std::uint32_t ERROR_INTERNET_SEC_CERT_CN_INVALID = 12038;
 constexpr std::uint32_t ERROR_INTERNET_INVALID_CA = 12045;
 constexpr std::uint32_t ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 constexpr std::uint32_t ERROR_INTERNET_INVALID_SERVER_RESPONSE = 12152;
 constexpr std::uint32_t ERROR_HTTP_INVALID_HEADER = 12153;
 constexpr std::uint32_t ERROR_HTTP_REDIRECT_FAILED = 12156;
-constexpr std::uint32_t ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
+constexpr std::uint32_t ERROR_INTERNET_SECURE_FAILURE = 12175;
 
 // Null pointers stand for "none" wherever a text may be left out.
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
@@ -98,7 +106,10 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
     const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length);
 // Returns when the final response's headers have arrived (redirects are
-// followed and reported as INTERNET_STATUS_REDIRECT).
+// followed and reported as INTERNET_STATUS_REDIRECT). headers holds extra
+// request header lines ("Name: value", each ended by CR LF), headersLength
+// their length (-1: up to the terminating zero); they go out with the
+// request and its redirects.
 bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t headersLength, const void* body,
     std::uint32_t bodyLength);
 // Copies the value with a terminating zero; length holds the buffer size on
@@ -118,3 +129,6 @@ std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh);
 // The calling thread's last-error code and the system text for a code.
 std::uint32_t GetLastError();
 std::string SysErrorMessage(std::uint32_t code);
+// The program's words for a failure with the code, none for a code whose
+// failures the layer words itself (a refused certificate).
+const char* FailureWords(std::uint32_t code);

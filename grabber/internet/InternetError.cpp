@@ -28,8 +28,16 @@ std::uint32_t GetLastError() { return lastError.code; }
 // transfer fails, with the layer's detail after it.
 std::string SysErrorMessage(std::uint32_t code)
 {
+    if (const char* words = FailureWords(code))
+        return words;
+    return code == 0 ? "The operation completed successfully" : "System error code " + std::to_string(code);
+}
+
+// What the user reads first when a transfer fails, with the layer's detail
+// after it.
+const char* FailureWords(std::uint32_t code)
+{
     switch (code) {
-    case 0: return "The operation completed successfully";
     case ERROR_INVALID_HANDLE: return "The handle is invalid";
     case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command";
     case ERROR_INVALID_PARAMETER: return "The parameter is incorrect";
@@ -40,11 +48,10 @@ std::string SysErrorMessage(std::uint32_t code)
     case ERROR_INTERNET_OPERATION_CANCELLED: return "The operation was cancelled";
     case ERROR_INTERNET_CANNOT_CONNECT: return "A connection with the server could not be established";
     case ERROR_INTERNET_CONNECTION_ABORTED: return "The connection with the server was terminated abnormally";
-    case ERROR_INTERNET_INVALID_CA: return "The server's certificate could not be verified";
     case ERROR_INTERNET_INVALID_SERVER_RESPONSE: return "The server returned an invalid or unrecognized response";
     case ERROR_HTTP_INVALID_HEADER: return "The server sent a header line that is too long";
     case ERROR_HTTP_REDIRECT_FAILED: return "The server redirected too many times";
-    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR: return "The secure connection with the server failed";
-    default: return "System error code " + std::to_string(code);
+    case ERROR_INTERNET_SECURE_FAILURE: return "The secure connection with the server failed";
+    default: return nullptr;
     }
 }

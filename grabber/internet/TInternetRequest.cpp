@@ -4,6 +4,8 @@
 #include "grabber/internet/ProxyLists.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
+#include "tls/CertificateProblem.h"
+#include "tls/TlsClientContext.h"
 
 #include <curl/curl.h>
 
@@ -38,19 +40,44 @@ std::uint32_t ErrorCodeFor(CURLcode code)
     case CURLE_PARTIAL_FILE:
     case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_ABORTED;
     case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
-    case CURLE_PEER_FAILED_VERIFICATION: return ERROR_INTERNET_INVALID_CA;
-    case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_CRL_BADFILE:
     case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
     case CURLE_SSL_SHUTDOWN_FAILED:
-    case CURLE_USE_SSL_FAILED: return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CONNECT_ERROR: return ERROR_INTERNET_SECURE_FAILURE;
     default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
     }
+}
+
+// A refused certificate, by what was wrong with it.
+std::uint32_t ErrorCodeFor(TCertificateProblem problem)
+{
+    switch (problem) {
+    case cpExpired:
+    case cpNotYetValid: return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
+    case cpOtherName: return ERROR_INTERNET_SEC_CERT_CN_INVALID;
+    case cpUntrusted:
+    case cpRejected: break;
+    }
+    return ERROR_INTERNET_INVALID_CA;
+}
+
+// The host part of an address, empty when it has none.
+std::string HostOf(const char* address)
+{
+    std::string host;
+    if (CURLU* url = curl_url()) {
+        char* part = nullptr;
+        if (address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK
+            && curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+            host = part;
+        curl_free(part);
+        curl_url_cleanup(url);
+    }
+    return host;
 }
 
 } // namespace
@@ -138,6 +165,7 @@ void TInternetRequest::ConfigureTransfer()
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    ConfigureTls();
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &TInternetRequestCallbacks::OpenSocket);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &TInternetRequestCallbacks::Prerequest);
@@ -148,6 +176,21 @@ void TInternetRequest::ConfigureTransfer()
         curl_easy_setopt(easy_, CURLOPT_USERNAME, target_.server.userName->c_str());
     if (target_.server.password)
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, target_.server.password->c_str());
+}
+
+// The program's TLS policy, for an https address and for any redirect to
+// one: verification always on, TLS 1.2 or newer, and the certificates that
+// SSL_CERT_FILE and SSL_CERT_DIR name, which libcurl does not read itself.
+void TInternetRequest::ConfigureTls()
+{
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy_, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    const TTrustedCertificates trusted = TrustedCertificatesFromEnvironment();
+    if (!trusted.File.empty())
+        curl_easy_setopt(easy_, CURLOPT_CAINFO, trusted.File.c_str());
+    if (!trusted.Directory.empty())
+        curl_easy_setopt(easy_, CURLOPT_CAPATH, trusted.Directory.c_str());
 }
 
 // None at all, the desktop's environment (libcurl reads http_proxy and
@@ -190,14 +233,17 @@ void TInternetRequest::ConfigureHttp()
         headers_ = curl_slist_append(headers_, "Pragma: no-cache");
     if (target_.flags & INTERNET_FLAG_RELOAD)
         headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
+    for (const std::string& line : extraHeaders_)
+        headers_ = curl_slist_append(headers_, line.c_str());
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
 }
 
-bool TInternetRequest::Send()
+bool TInternetRequest::Send(const std::vector<std::string>& extraHeaders)
 {
     if (sent_)
         return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has already been sent");
     sent_ = true;
+    extraHeaders_ = extraHeaders;
     if (!Configure())
         return false;
     Notify(INTERNET_STATUS_RESOLVING_NAME, target_.server.host);
@@ -299,20 +345,33 @@ bool TInternetRequest::IdleTooLong() const
     return std::chrono::steady_clock::now() - lastActivity_ > std::chrono::milliseconds(settings.receiveTimeoutMs);
 }
 
-// libcurl's failure by what it means here. Some of its texts mislead: a
-// redirect loop can end in "Connection died, tried 5 times before giving
-// up", a header line too long in "Out of memory". Those are known by when
-// they happen and keep no detail; the others keep libcurl's own account.
+// libcurl's failure by what it means here. A refused certificate is worded
+// as the page client words it, with the host and OpenSSL's reason. Some of
+// libcurl's texts mislead: a redirect loop can end in "Connection died,
+// tried 5 times before giving up", a header line too long in "Out of
+// memory"; those are known by when they happen and keep no text. Every
+// other failure keeps libcurl's own account.
 bool TInternetRequest::FailWithResult()
 {
-    const auto code = static_cast<CURLcode>(result_);
-    if (code == CURLE_TOO_MANY_REDIRECTS)
+    const auto result = static_cast<CURLcode>(result_);
+    if (result == CURLE_TOO_MANY_REDIRECTS)
         return Fail(ERROR_HTTP_REDIRECT_FAILED, errorBuffer_);
-    if (redirectedBack_ && code != CURLE_OPERATION_TIMEDOUT && code != CURLE_ABORTED_BY_CALLBACK)
+    if (redirectedBack_ && result != CURLE_OPERATION_TIMEDOUT && result != CURLE_ABORTED_BY_CALLBACK)
         return Fail(ERROR_HTTP_REDIRECT_FAILED, "");
-    if (code == CURLE_OUT_OF_MEMORY && sawResponse_ && !headersDone_)
+    if (result == CURLE_OUT_OF_MEMORY && sawResponse_ && !headersDone_)
         return Fail(ERROR_HTTP_INVALID_HEADER, "");
-    return Fail(ErrorCodeFor(code), errorBuffer_);
+    if (result == CURLE_PEER_FAILED_VERIFICATION) {
+        long verifyResult = 0;
+        char* address = nullptr;
+        curl_easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &address);
+        const std::string host = HostOf(address);
+        verifyResult = RefusedCertificateResult(verifyResult, host);
+        const TCertificateProblem problem = CertificateProblemOf(verifyResult);
+        return Fail(ErrorCodeFor(problem), AsciiText::FillPlaceholders(CertificateProblemMessage(problem),
+            {host, VerifyResultText(verifyResult)}));
+    }
+    return Fail(ErrorCodeFor(result), errorBuffer_);
 }
 
 bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
@@ -347,9 +406,9 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
                 // asked before can only go round for ever.
                 redirectedBack_ = redirectedBack_ || !redirectsSeen_.insert(redirectTo_).second;
                 Notify(INTERNET_STATUS_REDIRECT, redirectTo_);
-            }
-            else
+            } else {
                 headersDone_ = true;
+            }
         } else if (std::size_t colon = line.find(':'); colon != std::string::npos) {
             std::string name = line.substr(0, colon);
             std::string value = AsciiText::Trim(line.substr(colon + 1));

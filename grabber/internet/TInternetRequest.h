@@ -32,9 +32,10 @@ public:
     explicit TInternetRequest(Target target);
     ~TInternetRequest() override;
 
-    // Starts the transfer and runs it until the final response's headers
-    // (HTTP) or its first data (FTP) have arrived, or it ended.
-    bool Send();
+    // Starts the transfer, with the extra header lines given, and runs it
+    // until the final response's headers (HTTP) or its first data (FTP) have
+    // arrived, or it ended.
+    bool Send(const std::vector<std::string>& extraHeaders = {});
     bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
     // The final response's status code, reason and headers.
     std::optional<std::string> StatusCode() const;
@@ -53,6 +54,7 @@ private:
     // Sets the transfer up by concern; false when libcurl has no handles.
     bool Configure();
     void ConfigureTransfer();
+    void ConfigureTls();
     void ConfigureProxy();
     void ConfigureFtp();
     void ConfigureHttp();
@@ -60,8 +62,9 @@ private:
     void Perform();
     void CollectResult();
     bool IdleTooLong() const;
-    bool FailWithResult();
     bool Fail(std::uint32_t code, const std::string& text);
+    // Records the failure libcurl ended the transfer with.
+    bool FailWithResult();
     std::size_t Unread() const { return body_.size() - bodyRead_; }
 
     // libcurl calls these through static trampolines.
@@ -75,6 +78,7 @@ private:
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     curl_slist* headers_ = nullptr;
+    std::vector<std::string> extraHeaders_;
     char errorBuffer_[256] = {};
 
     bool sent_ = false;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
+#include "ProgramRun.h"
 #include "support/DemoSite.h"
 #include "support/ScratchFolder.h"
 
@@ -58,6 +59,31 @@ TEST(CommandLineOptions, OutputIsAFileOrAFolderForTheProposedName)
     EXPECT_EQ(TargetPath("/tmp/chosen.bin", "Title.mp4"), "/tmp/chosen.bin");
 }
 
+TEST(CommandLineText, SpeaksTheUsersLanguageAndExplainsAMissingDisplay)
+{
+    ScratchFolder folder{"cli-text"};
+    auto output = [&](const std::string& command) {
+        std::string file = folder.File("output");
+        int status = std::system((command + " >'" + file + "' 2>&1").c_str());
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        return std::make_pair(WEXITSTATUS(status), text.str());
+    };
+    const std::string program = SKERROW_BINARY;
+    auto [helpStatus, help] = output("LANG=es_ES.UTF-8 " + program + " --help");
+    EXPECT_EQ(helpStatus, esSuccess);
+    EXPECT_EQ(help.rfind("Uso: skerrow --download", 0), 0u) << help;
+    auto [argumentStatus, argument] = output("LANG=es_ES.UTF-8 " + program + " --download");
+    EXPECT_EQ(argumentStatus, esBadArguments);
+    EXPECT_NE(argument.find("Pruebe 'skerrow --help'."), std::string::npos) << argument;
+
+    auto [status, message] =
+        output("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program + " \"http://h/watch?v=it's\"");
+    EXPECT_EQ(status, esBadArguments);
+    EXPECT_NE(message.find("skerrow --download 'http://h/watch?v=it'\\''s'"), std::string::npos) << message;
+}
+
 TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 {
     EXPECT_EQ(TProgressLine::Text(1048576, 4194304, 2.0), "1.0 MB of 4.0 MB (25%) at 512 KB/s, 0:06 left");
@@ -68,35 +94,16 @@ TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 // The built program against the demo site.
 class CommandLine : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { site = new DemoSite; }
+    static void SetUpTestSuite()
+    {
+        site = new DemoSite;
+        // The retries of a download cut short wait milliseconds, not seconds.
+        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
+    }
     static void TearDownTestSuite() { delete site; }
     static DemoSite* site;
 
-    pid_t Spawn(std::vector<std::string> words)
-    {
-        words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + site->Host()});
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::chdir(folder.path.c_str());
-            int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, STDOUT_FILENO);
-            ::dup2(quiet, STDERR_FILENO);
-            std::vector<char*> argv;
-            for (std::string& word : words)
-                argv.push_back(word.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        return pid;
-    }
-
-    static int ExitStatus(pid_t pid)
-    {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    pid_t Spawn(std::vector<std::string> words) { return SpawnProgram(site->Host(), std::move(words), folder.path); }
 
     int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
 
@@ -115,6 +122,20 @@ TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
     ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", folder.File("chosen.bin")}),
               esSuccess);
     EXPECT_EQ(fs::file_size(folder.File("chosen.bin")), 700u * 1024);
+}
+
+TEST_F(CommandLine, SavesOverHttpsFromAWatchPageAndFromADirectLink)
+{
+    ASSERT_EQ(Run({"--download", site->SecureWatchAddress("seastack01")}), esSuccess);
+    std::ifstream saved(folder.File("Sea stacks at dawn.mp4"), std::ios::binary);
+    std::stringstream bytes;
+    bytes << saved.rdbuf();
+    EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+
+    ASSERT_EQ(Run({"--download", site->FileAddress("harbour-walk.mp4")}), esSuccess);
+    EXPECT_EQ(fs::file_size(folder.File("harbour-walk.mp4")), 5u * 1048576 / 2);
+    EXPECT_EQ(Run({"--download", site->FileAddress("landing.mp4")}), esDownloadFailed);
+    EXPECT_FALSE(fs::exists(folder.File("landing.mp4")));
 }
 
 TEST_F(CommandLine, EachFailureClassHasItsStatus)

@@ -12,6 +12,7 @@
 #include "app/Site.h"
 #include "support/DemoSite.h"
 #include "support/ScratchFolder.h"
+#include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
 #include "widgets/TNxLabel.h"
 
@@ -26,6 +27,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,17 +38,14 @@
 // dialog answered, a download window that runs the download.
 namespace {
 
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 class Download : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { site = new DemoSite; }
+    static void SetUpTestSuite()
+    {
+        site = new DemoSite;
+        // The retries of a download cut short wait milliseconds, not seconds.
+        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
+    }
     static void TearDownTestSuite() { delete site; }
     static DemoSite* site;
 
@@ -56,9 +55,14 @@ protected:
         previousBox = SetMessageBoxSeam([this](const TMessageBoxRequest& box) { messages.push_back(box.Text); });
         previousDialog = SetSaveDialogSeam([this](const TSaveDialogRequest& request) -> std::optional<std::string> {
             proposed.push_back(request.FileName);
+            startFolders.push_back(request.InitialDir);
             if (cancelDialog)
                 return std::nullopt;
             return folder.File("saved-" + std::to_string(proposed.size()) + ".bin");
+        });
+        previousQuestion = SetQuestionSeam([this](const TMessageBoxRequest& box) {
+            questions.push_back(box.Text);
+            return replaceAnswer;
         });
         form = new TForm1;
     }
@@ -68,6 +72,7 @@ protected:
         delete form;
         SetMessageBoxSeam(previousBox);
         SetSaveDialogSeam(previousDialog);
+        SetQuestionSeam(previousQuestion);
         Site::SetHost("www.youtube.com");
     }
 
@@ -105,11 +110,22 @@ protected:
     ScratchFolder folder{"download"};
     std::vector<std::string> messages;
     std::vector<std::string> proposed;
+    std::vector<std::string> startFolders;
     bool cancelDialog = false;
+    std::vector<std::string> questions;
+    bool replaceAnswer = false;
     TMessageBoxSeam previousBox;
     TSaveDialogSeam previousDialog;
+    TQuestionSeam previousQuestion;
 };
 DemoSite* Download::site = nullptr;
+
+// For one scope the program trusts no certificate of the demo site.
+struct DistrustTheSite {
+    DistrustTheSite() : trusted(std::getenv("SSL_CERT_FILE")) { ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); }
+    ~DistrustTheSite() { ::setenv("SSL_CERT_FILE", trusted.c_str(), 1); }
+    std::string trusted;
+};
 
 } // namespace
 
@@ -117,7 +133,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
 {
     TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->pos(), form->pos() + QPoint(40, 40)) << "near the main window";
     EXPECT_EQ(proposed, std::vector<std::string>{"Sea stacks at dawn.mp4"});
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
@@ -127,6 +143,7 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_TRUE(window->btnOpen->isEnabled());
     EXPECT_EQ(window->btnCancelClose->text(), "Close");
     EXPECT_EQ(window->lblTitle->Caption(), "Sea stacks at dawn");
+    EXPECT_EQ(window->windowTitle(), "100% Sea stacks at dawn");
     EXPECT_TRUE(messages.empty());
 
     std::vector<TShellRequest> opened;
@@ -137,6 +154,42 @@ TEST_F(Download, SavesExactlyTheServedBytes)
     EXPECT_EQ(opened[0].Verb, "open");
     EXPECT_EQ(opened[0].Target, window->UrlGrabber1->FileName());
     EXPECT_EQ(opened[0].Owner, window);
+}
+
+TEST_F(Download, AWatchPageReachedOverHttpsIsSavedOverHttps)
+{
+    TForm2* window = Start(site->SecureWatchAddress("seastack01"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->UrlGrabber1->Url().rfind("https://127.0.0.1/get_video?", 0), 0u) << window->UrlGrabber1->Url();
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+}
+
+TEST_F(Download, ADirectLinkIsSavedUnderItsOwnNameWhateverTheQuality)
+{
+    form->chkMobile->setChecked(true);
+    const std::string link = site->FileAddress("Rock%20%26%20Roll%20(live).webm");
+    TForm2* window = Start(link);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed, std::vector<std::string>{"Rock _ Roll (live).webm"});
+    EXPECT_EQ(window->lblTitle->Caption(), "Rock _ Roll (live).webm");
+    EXPECT_EQ(window->UrlGrabber1->Url(), "https://127.0.0.1/files/Rock%20%26%20Roll%20(live).webm");
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "22", 1048576));
+}
+
+TEST_F(Download, SaveDialogStartsWhereTheLastVideoWasSaved)
+{
+    TForm2* first = Start(site->WatchAddress("harbour202"));
+    ASSERT_NE(first, nullptr);
+    std::filesystem::remove_all(folder.path);
+    Start(site->WatchAddress("rockroll33"));
+    std::filesystem::create_directories(folder.path);
+    Start(site->WatchAddress("plainflv44"));
+    ASSERT_EQ(startFolders.size(), 3u);
+    EXPECT_NE(startFolders[0], folder.path.string());
+    EXPECT_NE(startFolders[1], folder.path.string()) << "a folder that is gone is not offered";
+    EXPECT_EQ(startFolders[2], folder.path.string());
 }
 
 TEST_F(Download, IdentifierKeepsWhatFollowsItInTheFinalAddress)
@@ -178,7 +231,10 @@ TEST_F(Download, ARecordWithoutAUsableTokenSaysSoAndACancelledDialogSaysNothing)
 
 TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
 {
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     EXPECT_EQ(Start(site->WatchAddress("missing000")), nullptr);
     ScriptedPeer silent;
     silent.ReadUntil("\r\n\r\n").ReadUntilClosed();
@@ -187,7 +243,7 @@ TEST_F(Download, FailedRequestsAreShownAndOpenNoWindow)
     EXPECT_EQ(Start("http://127.0.0.1:" + std::to_string(silent.Port()) + "/watch?v=x"), nullptr);
     PageBounds() = TPageBounds();
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], "IOHandler value is not valid.");
+    EXPECT_EQ(messages[0], "The certificate of 127.0.0.1 is not trusted (unable to get local issuer certificate).");
     EXPECT_NE(messages[1].find("404"), std::string::npos) << messages[1];
     EXPECT_EQ(messages[2], "Read Timeout.") << "a silent server is never an empty message";
 }
@@ -318,6 +374,7 @@ TEST_F(Download, SeveralWindowsRunAtOnce)
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     ASSERT_NE(first, second);
+    EXPECT_EQ(second->pos() - first->pos(), QPoint(24, 24)) << "cascaded, not on top of each other";
     ASSERT_TRUE(WaitFor([&] { return Finished(first) && Finished(second); }));
     EXPECT_EQ(FileBytes(first->UrlGrabber1->FileName()).size(), 5u * 1048576 / 2);
     EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
@@ -338,21 +395,99 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
 {
     SelectLanguage("es");
     EXPECT_EQ(Start("http://127.0.0.1:1/watch?v=refused"), nullptr);
-    EXPECT_EQ(Start("https://" + site->Host() + "/watch?v=seastack01"), nullptr);
+    {
+        DistrustTheSite distrust;
+        EXPECT_EQ(Start(site->SecureWatchAddress("seastack01")), nullptr);
+    }
     SelectLanguage("en");
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
-    EXPECT_EQ(messages[1], "El valor de IOHandler no es v\xc3\xa1lido.");
+    EXPECT_EQ(messages[1], "El certificado de 127.0.0.1 no es de confianza (unable to get local issuer certificate).");
 }
 
-TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguage)
+TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguageAndLeavesNoFile)
 {
-    SelectLanguage("es");
-    TForm2* window = Start(site->WatchAddress("cutshort88"));
+    const struct {
+        std::string address;
+        const char* reason;
+    } rows[] = {
+        {site->WatchAddress("cutshort88"), "La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"},
+        // A direct link that leads to a web page instead of a video.
+        {site->FileAddress("landing.mp4"), "La direcci\xc3\xb3n lleva a una p\xc3\xa1gina web, no a un archivo."},
+    };
+    for (const auto& row : rows) {
+        SelectLanguage("es");
+        TForm2* window = Start(row.address);
+        ASSERT_NE(window, nullptr);
+        bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+        SelectLanguage("en");
+        ASSERT_TRUE(ended) << row.address;
+        EXPECT_EQ(window->Label1->text(), "Fallido");
+        EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8(row.reason));
+        // The worker removes what it had received once it has closed.
+        EXPECT_TRUE(WaitFor([&] { return folder.Names().empty(); })) << row.address;
+    }
+}
+
+TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
+{
+    std::string mine = folder.File("mine.mp4");
+    std::ofstream(mine) << "mine";
+    int shown = 0;
+    SetSaveDialogSeam([&](const TSaveDialogRequest&) -> std::optional<std::string> {
+        // Declined, the dialog comes back; the user then cancels it.
+        if (++shown > 1 && !replaceAnswer)
+            return std::nullopt;
+        return mine;
+    });
+    EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(FileBytes(mine), "mine");
+    ASSERT_EQ(questions, std::vector<std::string>{"mine.mp4 already exists.\r\nDo you want to replace it?"});
+
+    replaceAnswer = true;
+    TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
-    bool ended = WaitFor([&] { return window->btnCancelClose->text() == "Cerrar"; });
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+}
+
+TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePart)
+{
+    std::string video = DemoSite::StreamBytes("rockroll33", "18", 60000);
+    CuttingSite cutting(video);
+    for (int window = 0; window < 2; ++window) {
+        cutting.Pages("cut");
+        for (std::size_t from = 0; from < 30000; from += 5000)
+            cutting.Stream(from, from + 5000);
+    }
+    cutting.Stream(30000, 60000);
+    cutting.Start();
+    Site::SetHost(cutting.Host());
+
+    QPointer<TForm2> first = Start(cutting.WatchAddress("cut"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Ended(first); }));
+    EXPECT_EQ(first->btnOpen->text(), "Retry");
+    EXPECT_TRUE(first->btnOpen->isEnabled());
+    std::string firstPart = first->UrlGrabber1->FileName() + ".part";
+    EXPECT_TRUE(std::filesystem::exists(firstPart));
+    first->btnCancelClose->click();
+    ASSERT_TRUE(WaitFor([&] { return first.isNull(); }));
+    EXPECT_FALSE(std::filesystem::exists(firstPart)) << "the user gave up on it";
+
+    TForm2* second = Start(cutting.WatchAddress("cut"));
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Ended(second); }));
+    second->btnOpen->click();
+    EXPECT_EQ(second->Label1->text(), "Downloading...");
+    EXPECT_EQ(second->btnCancelClose->text(), "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return Finished(second); }));
+    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()), video);
+    EXPECT_FALSE(std::filesystem::exists(second->UrlGrabber1->FileName() + ".part"));
+
+    SelectLanguage("es");
+    second->UrlGrabber1Retry(nullptr, 4, 2, 5, "");
     SelectLanguage("en");
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(window->Label1->text(), "Fallido");
-    EXPECT_EQ(window->lblTransfer->text(), QString::fromUtf8("La conexi\xc3\xb3n se cerr\xc3\xb3 tras 1048576 de 2097152 bytes"));
+    EXPECT_EQ(second->lblTransfer->text(), "Reintentando en 4 s (2 de 5)");
 }

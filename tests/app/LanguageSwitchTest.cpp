@@ -5,6 +5,7 @@
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "framework/TImage.h"
+#include "framework/TSaveDialog.h"
 #include "i18n/AppendedFiles.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
@@ -13,11 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
@@ -181,4 +186,21 @@ TEST(Program, CarriesTheSpanishCatalogue)
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].first, "LOCALE\\ES\\LC_MESSAGES\\default.mo");
     EXPECT_EQ(bytes.substr(files[0].second.Offset, 4), "\xde\x12\x04\x95");
+}
+
+TEST(QtCatalogue, SaveDialogSpeaksSpanishAfterTheFlag)
+{
+    TForm1 form;
+    form.imgESClick(form.imgES);
+    QString accept;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+            if (dialog->findChild<QDialogButtonBox*>()->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                accept = button->text();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    form.SaveDialog1->Execute(&form);
+    form.imgENClick(form.imgEN);
+    EXPECT_EQ(accept.remove(u'&'), "Guardar");
 }

@@ -55,6 +55,10 @@ TEST_F(Desktop, CopiedAddressFillsTheFieldAndEnablesStart)
     ASSERT_TRUE(WaitForNotice(1));
     EXPECT_EQ(form->Edit1->text(), "http://www.youtube.com/watch?v=desktop1");
     EXPECT_TRUE(form->btnDownload->isEnabled());
+
+    CopyFromAnotherProcess("https://cdn.example.org/clip.mp4");
+    ASSERT_TRUE(WaitForNotice(2));
+    EXPECT_EQ(form->Edit1->text(), "https://cdn.example.org/clip.mp4") << "a direct link fills the field too";
 }
 
 TEST_F(Desktop, OtherTextChangesNothingEvenWhenTheFieldIsEmpty)
@@ -66,6 +70,8 @@ TEST_F(Desktop, OtherTextChangesNothingEvenWhenTheFieldIsEmpty)
     form->Edit1->setText("typed by hand");
     CopyFromAnotherProcess("http://example.org/watch?v=1");
     ASSERT_TRUE(WaitForNotice(2));
+    CopyFromAnotherProcess("http://example.org/clip.mp4.html");
+    ASSERT_TRUE(WaitForNotice(3));
     EXPECT_EQ(form->Edit1->text(), "typed by hand");
 }
 

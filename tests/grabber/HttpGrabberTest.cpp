@@ -1,4 +1,5 @@
 #include "GrabberRecorder.h"
+#include "TestBytes.h"
 
 #include "grabber/EGrabberNotStopped.h"
 #include "grabber/TJvHttpUrlGrabber.h"
@@ -13,24 +14,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Body(std::size_t size)
-{
-    std::string body(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        body[i] = static_cast<char>('a' + (i * 7 + i / 1025) % 26);
-    return body;
-}
-
-std::string ReadFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void WriteFile(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 std::string Response(const std::string& head, const std::string& body) { return head + "\r\n\r\n" + body; }
 
@@ -78,7 +61,7 @@ TEST_F(HttpGrabberTest, KnownLengthIsSavedWholeWithTheRequestAsked)
     peer.Wait();
 
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 5000", "closed"}));
-    EXPECT_EQ(ReadFile(target), body);
+    EXPECT_EQ(FileBytes(target), body);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.flv"});
     EXPECT_EQ(grabber.StatusCode(), "200");
     EXPECT_EQ(grabber.Size(), 5000);
@@ -107,7 +90,7 @@ TEST_F(HttpGrabberTest, UnknownLengthReadsUntilTheServerCloses)
     recorder.Run();
 
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 70000", "closed"}));
-    EXPECT_EQ(ReadFile(target), body);
+    EXPECT_EQ(FileBytes(target), body);
     EXPECT_EQ(recorder.totals.back(), 0);
     EXPECT_EQ(recorder.positions.back(), 70000);
     // Positions only grow.
@@ -138,7 +121,7 @@ TEST_F(HttpGrabberTest, DoneReplacesAnExistingFileWithExactlyTheServedBytes)
     recorder.Run();
 
     EXPECT_EQ(recorder.events.front(), "done 1500");
-    EXPECT_EQ(ReadFile(target), body);
+    EXPECT_EQ(FileBytes(target), body);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.flv"});
 }
 
@@ -180,7 +163,7 @@ TEST_P(HttpFailureTest, EndsWithAnErrorAndLeavesTheTargetAlone)
     recorder.Run();
 
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"error " + c.error, "closed"})) << c.why;
-    EXPECT_EQ(ReadFile(target), "old content") << c.why;
+    EXPECT_EQ(FileBytes(target), "old content") << c.why;
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.flv"}) << c.why;
 }
 
@@ -378,7 +361,7 @@ TEST_F(NginxGrabberTest, ARedirectIsFollowedAndReported)
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 100000", "closed"}));
     EXPECT_TRUE(recorder.SawStatus(INTERNET_STATUS_REDIRECT));
     EXPECT_EQ(recorder.redirects, 1);
-    EXPECT_EQ(ReadFile(target), Body(100000));
+    EXPECT_EQ(FileBytes(target), Body(100000));
 }
 
 TEST_F(NginxGrabberTest, StopDuringATransferWaitsForTheWorkerAndLeavesNoFile)

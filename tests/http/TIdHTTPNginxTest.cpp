@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
 #include <unistd.h>
 
@@ -60,23 +57,6 @@ protected:
         http.SetHandleRedirects(true);
         http.SetReadTimeout(6000);
         http.SetAllowCookies(true);
-    }
-
-    // nginx writes a log line once the reply is out, so a line may trail the
-    // client by a moment.
-    static std::vector<std::string> LogLinesFor(const std::string& path, std::size_t wanted)
-    {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        for (;;) {
-            std::vector<std::string> lines;
-            std::istringstream log(nginx_->AccessLog());
-            for (std::string line; std::getline(log, line);)
-                if (line.find(" " + path + " ") != std::string::npos)
-                    lines.push_back(line);
-            if (lines.size() >= wanted || std::chrono::steady_clock::now() > deadline)
-                return lines;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
     }
 
     static fs::path* root_;
@@ -132,8 +112,8 @@ TEST_F(TIdHTTPAgainstNginx, OneKeptAliveConnectionServesBothGets)
     EXPECT_EQ(http.GetToString(nginx_->BaseUrl() + "/other.html?first"), "<html>other</html>");
     http.Request().SetReferer(nginx_->BaseUrl() + "/");
     EXPECT_EQ(http.GetToString(nginx_->BaseUrl() + "/other.html?second"), "<html>other</html>");
-    auto first = LogLinesFor("/other.html?first", 1);
-    auto second = LogLinesFor("/other.html?second", 1);
+    auto first = nginx_->LogLinesFor("/other.html?first", 1);
+    auto second = nginx_->LogLinesFor("/other.html?second", 1);
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);
     // Each line starts with nginx's connection number.

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -52,13 +53,18 @@ std::uint16_t FreeLoopbackPort()
     return ntohs(address.sin_port);
 }
 
-NginxServer::NginxServer(std::string root, std::string serverConfig)
+NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector<NginxTlsListener> tls)
 {
     char pattern[] = "/tmp/skerrow-nginx-XXXXXX";
     prefix_ = ::mkdtemp(pattern);
     std::filesystem::create_directories(prefix_ + "/logs");
     port_ = FreeLoopbackPort();
-    WriteConfig(root, serverConfig);
+    while (tlsPorts_.size() < tls.size()) {
+        std::uint16_t port = FreeLoopbackPort();
+        if (port != port_ && std::find(tlsPorts_.begin(), tlsPorts_.end(), port) == tlsPorts_.end())
+            tlsPorts_.push_back(port);
+    }
+    WriteConfig(root, serverConfig, tls);
 
     std::string binary = NginxBinary();
     pid_ = ::fork();
@@ -67,7 +73,9 @@ NginxServer::NginxServer(std::string root, std::string serverConfig)
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    WaitUntilListening();
+    WaitUntilListening(port_);
+    for (std::uint16_t port : tlsPorts_)
+        WaitUntilListening(port);
 }
 
 NginxServer::~NginxServer()
@@ -85,6 +93,11 @@ std::string NginxServer::BaseUrl() const
     return "http://127.0.0.1:" + std::to_string(port_);
 }
 
+std::string NginxServer::SecureBaseUrl(std::size_t listener) const
+{
+    return "https://127.0.0.1:" + std::to_string(TlsPort(listener));
+}
+
 std::string NginxServer::AccessLog() const
 {
     std::ifstream in(prefix_ + "/logs/access.log");
@@ -93,8 +106,33 @@ std::string NginxServer::AccessLog() const
     return text.str();
 }
 
-void NginxServer::WriteConfig(const std::string& root, const std::string& serverConfig)
+std::vector<std::string> NginxServer::LogLinesFor(const std::string& path, std::size_t wanted) const
 {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        std::vector<std::string> lines;
+        std::istringstream log(AccessLog());
+        for (std::string line; std::getline(log, line);)
+            if (line.find(" " + path + " ") != std::string::npos)
+                lines.push_back(line);
+        if (lines.size() >= wanted || std::chrono::steady_clock::now() > deadline)
+            return lines;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void NginxServer::WriteConfig(const std::string& root, const std::string& serverConfig,
+                              const std::vector<NginxTlsListener>& tls)
+{
+    std::string site = "    root " + root + ";\n" + serverConfig + "\n";
+    auto replaceAll = [&site](const std::string& mark, const std::string& value) {
+        for (std::size_t at; (at = site.find(mark)) != std::string::npos;)
+            site.replace(at, mark.size(), value);
+    };
+    replaceAll("@PLAIN_PORT@", std::to_string(port_));
+    if (!tlsPorts_.empty())
+        replaceAll("@TLS_PORT@", std::to_string(tlsPorts_[0]));
+
     std::ofstream conf(prefix_ + "/nginx.conf");
     conf << "daemon off;\n"
          << "master_process on;\n"
@@ -105,7 +143,7 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
          << "events { worker_connections 64; }\n"
          << "http {\n"
          << "  default_type application/octet-stream;\n"
-         << "  log_format skerrow '$connection \"$request\" $status';\n"
+         << "  log_format skerrow '$connection $scheme \"$request\" $status \"$http_cookie\" \"$http_range\" $body_bytes_sent';\n"
          << "  access_log " << prefix_ << "/logs/access.log skerrow;\n"
          << "  client_body_temp_path " << prefix_ << "/body;\n"
          << "  proxy_temp_path " << prefix_ << "/proxy;\n"
@@ -116,17 +154,23 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
          << "  sendfile on;\n"
          << "  server {\n"
          << "    listen 127.0.0.1:" << port_ << ";\n"
-         << "    root " << root << ";\n"
-         << serverConfig << "\n"
-         << "  }\n"
-         << "}\n";
+         << site
+         << "  }\n";
+    for (std::size_t i = 0; i < tls.size(); ++i)
+        conf << "  server {\n"
+             << "    listen 127.0.0.1:" << tlsPorts_[i] << " ssl;\n"
+             << "    ssl_certificate " << tls[i].certificate << ";\n"
+             << "    ssl_certificate_key " << tls[i].key << ";\n"
+             << site
+             << "  }\n";
+    conf << "}\n";
 }
 
-void NginxServer::WaitUntilListening()
+void NginxServer::WaitUntilListening(std::uint16_t port)
 {
     using namespace std::chrono;
     auto deadline = steady_clock::now() + seconds(10);
-    while (!Connectable(port_)) {
+    while (!Connectable(port)) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;

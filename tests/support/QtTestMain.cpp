@@ -2,6 +2,7 @@
 #include "framework/MessageBox.h"
 #include "framework/SynchronizeBridge.h"
 #include "i18n/GnuGettext.h"
+#include "support/PrivateSettings.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -16,10 +17,12 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ProvideRuntimeFolder();
+    auto* settings = new TPrivateSettings;
     QApplication application(argc, argv);
     ShowEngineMessagesInMessageBoxes();
     RegisterTahoma();
     ConnectSynchronizeToQt();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(settings);
     return RUN_ALL_TESTS();
 }

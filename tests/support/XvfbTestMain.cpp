@@ -1,6 +1,8 @@
 #include "framework/Fonts.h"
 #include "framework/MessageBox.h"
 #include "i18n/GnuGettext.h"
+#include "support/AnnouncingServer.h"
+#include "support/PrivateSettings.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -19,27 +21,9 @@ namespace {
 
 pid_t StartXvfb(std::string& display)
 {
-    int ready[2];
-    if (::pipe(ready) != 0)
-        return -1;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(ready[0]);
-        std::string fd = std::to_string(ready[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(ready[1]);
-    // Xvfb writes the number and the newline apart; the pipe stays open until
-    // both arrived, or Xvfb dies of a write to a closed pipe.
     std::string number;
-    char byte;
-    while (::read(ready[0], &byte, 1) == 1 && byte != '\n')
-        number += byte;
-    ::close(ready[0]);
-    if (number.empty())
-        return -1;
+    pid_t pid = StartAnnouncingServer(
+        {"Xvfb", "-displayfd", "{fd}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, number);
     display = ":" + number;
     return pid;
 }
@@ -60,10 +44,12 @@ int main(int argc, char** argv)
     int status;
     {
         ProvideRuntimeFolder();
+        auto* settings = new TPrivateSettings;
         QApplication application(argc, argv);
         ShowEngineMessagesInMessageBoxes();
         RegisterTahoma();
         ::testing::InitGoogleTest(&argc, argv);
+        ::testing::UnitTest::GetInstance()->listeners().Append(settings);
         status = RUN_ALL_TESTS();
     }
     ::kill(xvfb, SIGTERM);

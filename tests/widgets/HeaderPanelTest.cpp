@@ -215,3 +215,20 @@ TEST(HeaderPanel, EveryPanelIsListedWhileItLives)
     delete panel;
     EXPECT_EQ(std::find(panels.begin(), panels.end(), panel), panels.end());
 }
+
+// High pixel densities.
+
+TEST(HeaderPanel, LeavesNoPixelUnpaintedAtFractionalScales)
+{
+    const QColor unpainted(Qt::magenta);
+    for (qreal ratio : {1.25, 1.5, 2.0}) {
+        for (int border : {0, 1}) {
+            TNxHeaderPanel panel;
+            StyleAsStepPanel(panel);
+            panel.SetBorderWidth(border);
+            panel.resize(707, 170);
+            const QImage image = RenderWidget(panel, ratio, unpainted);
+            EXPECT_FALSE(AreaHasColor(image, image.rect(), unpainted, 0)) << "ratio " << ratio << ", border " << border;
+        }
+    }
+}

@@ -6,10 +6,11 @@
 
 #include <cstdlib>
 
-QImage RenderWidget(QWidget& widget)
+QImage RenderWidget(QWidget& widget, qreal ratio, QColor background)
 {
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image((QSizeF(widget.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(background);
     widget.render(&image);
     return image;
 }

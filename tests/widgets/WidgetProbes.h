@@ -8,8 +8,9 @@
 
 class QWidget;
 
-// The widget as it paints itself, at one pixel per unit.
-QImage RenderWidget(QWidget& widget);
+// The widget as it paints itself over the background, at ratio pixels per
+// unit (a pixel straddling the widget's last edge counts as the widget's).
+QImage RenderWidget(QWidget& widget, qreal ratio = 1, QColor background = Qt::white);
 
 // Whether any pixel of the area is close to the colour.
 bool AreaHasColor(const QImage& image, const QRect& area, QColor color, int tolerance = 40);

@@ -12,17 +12,33 @@ It answers what Skerrow asks of the site:
                            blanks) and the format list
   /get_video?video_id=ID&fmt=N&t=TOKEN
                            the stream, after checking token and format
+  /files/NAME              a video's file for a direct link (and one "video"
+                           link that leads to a web page instead)
 
-Standard library only. Usage: demo_site.py [--port N] [--port-file FILE]
+The port speaks http and https alike: the site makes a small certificate
+authority of its own at start (certificates.py, with the openssl command) and
+shows a certificate for 127.0.0.1 and localhost signed by it; --ca-file
+writes the authority's certificate where a client can be told to trust it.
+
+Standard library only, besides the openssl command.
+Usage: demo_site.py [--port N] [--port-file FILE] [--ca-file FILE]
 """
 
 import argparse
 import hashlib
 import http.cookies
 import http.server
+import os
+import shutil
+import signal
+import socket
+import ssl
 import sys
+import tempfile
 import time
 import urllib.parse
+
+import certificates
 
 TOKEN_PREFIX = "vjVQa1PpcFO"
 
@@ -60,6 +76,20 @@ VIDEOS = {v.vid: v for v in [
 ]}
 
 
+# Files for direct links: the name, then the video and format whose stream
+# it holds; None for the link that answers with a web page.
+FILES = {
+    "harbour-walk.mp4": ("harbour202", "18"),
+    "Rock & Roll (live).webm": ("rockroll33", "22"),
+    "landing.mp4": None,
+}
+FILE_TYPES = {".mp4": "video/mp4", ".webm": "video/webm"}
+
+
+def file_address(base, name):
+    return base + "/files/" + urllib.parse.quote(name)
+
+
 def quote_title(title):
     return urllib.parse.quote_plus(title, safe="")
 
@@ -94,6 +124,7 @@ def stream_bytes(video, fmt, start, count):
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "SkerrowDemo/1.0"
+    cut_short = False  # set by a stream that stops short on purpose
 
     def log_message(self, fmt, *args):
         if self.server.verbose:
@@ -126,7 +157,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
         routes = {"/": self.home, "/watch": self.watch, "/consent": self.consent,
                   "/get_video_info": self.video_info, "/get_video": self.video}
-        route = routes.get(url.path)
+        route = self.file if url.path.startswith("/files/") else routes.get(url.path)
         if route is None:
             self.reply(404, b"<h1>Not Found</h1>")
             return
@@ -182,9 +213,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         self.send_stream(video, fmt)
 
-    def send_stream(self, video, fmt):
+    def file(self, url, query):
+        name = urllib.parse.unquote(url.path[len("/files/"):])
+        if name not in FILES:
+            self.reply(404, b"<h1>No such file</h1>")
+            return
+        if FILES[name] is None:
+            self.reply(200, b"<html><body><h1>Watch it on our player!</h1></body></html>")
+            return
+        vid, fmt = FILES[name]
+        self.send_stream(VIDEOS[vid], fmt, FILE_TYPES[os.path.splitext(name)[1]])
+
+    def send_stream(self, video, fmt, content_type=None):
         self.send_response(200)
-        self.send_header("Content-Type", "video/mp4" if fmt in ("18", "22") else "video/x-flv")
+        self.send_header("Content-Type", content_type or ("video/mp4" if fmt in ("18", "22") else "video/x-flv"))
         if video.stream == "close":
             self.send_header("Connection", "close")
             self.close_connection = True
@@ -205,6 +247,74 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(ahead)
         if video.stream == "truncated":
             self.close_connection = True
+            # Over TLS too the stream ends as if cut on the way.
+            self.cut_short = True
+
+
+class DemoServer(http.server.ThreadingHTTPServer):
+    """Both protocols on one port: a TLS client opens with a handshake
+    record (its first byte is 0x16), a plain one with a request line."""
+
+    daemon_threads = True
+
+    def __init__(self, address, tls):
+        super().__init__(address, Handler)
+        self.tls = tls
+        self.verbose = False
+
+    def finish_request(self, request, client_address):
+        request.settimeout(30)
+        try:
+            secure = request.recv(1, socket.MSG_PEEK) == b"\x16"
+            request.settimeout(None)
+            if not secure:
+                super().finish_request(request, client_address)
+                return
+            session = self.tls.wrap_socket(request, server_side=True)
+        except (OSError, ssl.SSLError):
+            return
+        handler = None
+        try:
+            handler = self.RequestHandlerClass(session, client_address, self)
+        except (OSError, ssl.SSLError):
+            pass
+        finally:
+            self.end_session(session, cut_short=handler is not None and handler.cut_short)
+
+    @staticmethod
+    def end_session(session, cut_short):
+        """A finished answer ends with a close notification; a stream cut on
+        purpose just stops."""
+        try:
+            if not cut_short:
+                session.settimeout(2)
+                session.unwrap()
+        except (OSError, ssl.SSLError, ValueError):
+            pass
+        session.close()
+
+
+def tls_context(folder, ca_file):
+    """The site's authority and its certificate, made afresh in folder."""
+    authority = certificates.make_authority(folder, "skerrow-demo-authority")
+    certificate, key = certificates.issue(folder, "skerrow-demo-authority", "site", ["127.0.0.1", "localhost"])
+    if ca_file:
+        shutil.copyfile(authority, ca_file + ".tmp")
+        os.replace(ca_file + ".tmp", ca_file)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(certificate, key)
+    return context
+
+
+def print_addresses(port):
+    plain, secure = "http://127.0.0.1:%d" % port, "https://127.0.0.1:%d" % port
+    print("Skerrow demo site on %s/ and %s/ ; addresses to paste or copy:" % (plain, secure), flush=True)
+    for vid in ("seastack01", "harbour202", "rockroll33", "slowtide77", "slowpage12"):
+        print("  %s/watch?v=%s   (%s)" % (plain, vid, VIDEOS[vid].title), flush=True)
+    for vid in ("seastack01", "harbour202"):
+        print("  %s/watch?v=%s   (%s, over TLS)" % (secure, vid, VIDEOS[vid].title), flush=True)
+    print("  %s   (a direct link to a video file)" % file_address(secure, "Rock & Roll (live).webm"), flush=True)
+    print("  %s   (a direct link that leads to a web page)" % file_address(secure, "landing.mp4"), flush=True)
 
 
 def main():
@@ -212,24 +322,26 @@ def main():
     parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1 (0: any free one)")
     parser.add_argument("--port-file", help="write the port to this file once listening")
     parser.add_argument("--verbose", action="store_true", help="log every request")
+    parser.add_argument("--ca-file", help="write the site's certificate authority to this file")
     args = parser.parse_args()
 
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    server.verbose = args.verbose
-    port = server.server_address[1]
-    if args.port_file:
-        with open(args.port_file + ".tmp", "w") as out:
-            out.write(str(port))
-        import os
-        os.replace(args.port_file + ".tmp", args.port_file)
-    print("Skerrow demo site on http://127.0.0.1:%d/ ; watch addresses to paste:" % port, flush=True)
-    for vid in ("seastack01", "harbour202", "rockroll33", "slowtide77", "slowpage12"):
-        print("  http://127.0.0.1:%d/watch?v=%s   (%s)" % (port, vid, VIDEOS[vid].title), flush=True)
+    # Stopped with SIGTERM as with Ctrl-C, so the authority's folder goes too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    folder = tempfile.mkdtemp(prefix="skerrow-demo-tls-")
     try:
+        server = DemoServer(("127.0.0.1", args.port), tls_context(folder, args.ca_file))
+        server.verbose = args.verbose
+        port = server.server_address[1]
+        if args.port_file:
+            with open(args.port_file + ".tmp", "w") as out:
+                out.write(str(port))
+            os.replace(args.port_file + ".tmp", args.port_file)
+        print_addresses(port)
         server.serve_forever()
     except KeyboardInterrupt:
         pass
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,33 @@
+#include "app/AddressKind.h"
+
+#include "app/DirectLink.h"
+#include "app/Site.h"
+
+namespace {
+
+bool IsWatchPageAddress(const std::function<std::string()>& readText)
+{
+    auto holds = [&readText](const std::string& part) { return readText().find(part) != std::string::npos; };
+    return holds(Site::Domain()) && (holds("v=") || holds("key="));
+}
+
+} // namespace
+
+bool IsWatchPageAddress(const std::string& text)
+{
+    return IsWatchPageAddress([&text] { return text; });
+}
+
+TAddressKind AddressKind(const std::function<std::string()>& readText)
+{
+    if (IsWatchPageAddress(readText))
+        return akWatchPage;
+    if (IsDirectLink(readText()))
+        return akDirectLink;
+    return akNone;
+}
+
+TAddressKind AddressKind(const std::string& text)
+{
+    return AddressKind([&text] { return text; });
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// The kinds of address the program takes, in the order they are tried. The
+// main window, its clipboard hook and the command line all ask here.
+enum TAddressKind {
+    akNone,       // nothing the program can save
+    akWatchPage,  // a video's watch page on the site
+    akDirectLink, // an http or https address of a video file
+};
+
+// The site's own rule for a watch page: the text holds the site domain and
+// "v=" or "key=" (plain, case-sensitive substring tests).
+bool IsWatchPageAddress(const std::string& text);
+
+// What a text is as an address: a watch page by the site's rule, else a
+// direct link (see DirectLink.h), else nothing.
+TAddressKind AddressKind(const std::string& text);
+
+// The same on a text that may change between looks (the clipboard):
+// readText is called afresh for each test.
+TAddressKind AddressKind(const std::function<std::string()>& readText);

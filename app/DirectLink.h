@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// A direct link: an http:// or https:// address (scheme in any letter case)
+// whose path, before any "?" or "#", ends in any letter case with the
+// extension of a video file (.mp4 .m4v .webm .mkv .mov .flv .3gp .ogv .avi).
+// An address holds no blanks or control characters.
+bool IsDirectLink(const std::string& text);
+
+// The file's own name, as the save dialog proposes it: the last segment of
+// the path, percent-decoded, its name made safe as a title is and its
+// extension kept ("video" when nothing of the name is left).
+std::string DirectLinkFileName(const std::string& address);

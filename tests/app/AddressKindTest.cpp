@@ -1,0 +1,56 @@
+#include "app/AddressKind.h"
+#include "app/DirectLink.h"
+
+#include <gtest/gtest.h>
+
+TEST(AddressKind, TheSitesRuleFirstThenADirectLink)
+{
+    const struct {
+        const char* text;
+        TAddressKind kind;
+    } rows[] = {
+        // The site's rule: case-sensitive substrings and nothing else.
+        {"http://www.youtube.com/watch?v=abc", akWatchPage},
+        {"youtube.com key=1", akWatchPage},                // "key=" stands in for "v="
+        {"youtube.comv=", akWatchPage},                    // nothing but substrings count
+        {"http://www.youtube.com/watch?V=abc", akNone},    // "V=" in capitals
+        {"http://www.YOUTUBE.com/watch?v=abc", akNone},    // domain in capitals
+        {"http://example.com/watch?v=abc", akNone},        // no domain
+        {"key=1&v=2", akNone},                             // keys without the domain
+        {"http://www.youtube.com/", akNone},               // domain without a key
+        {"", akNone},
+        // Direct links: the extension ends the path, in any letter case.
+        {"https://cdn.example.org/a/clip.mp4", akDirectLink},
+        {"HTTP://cdn.example.org/clip.WebM?token=1#t=5", akDirectLink},
+        {"http://127.0.0.1:8000/x.3gp", akDirectLink},
+        {"http://www.youtube.com/clip.mp4?v=1", akWatchPage}, // the site's rule comes first
+        {"https://example.org/clip.mp4.html", akNone},      // the path ends otherwise
+        {"https://example.org/page?file=clip.mp4", akNone}, // in the query only
+        {"https://example.org/#clip.mp4", akNone},          // in the fragment only
+        {"https://example.org.mp4", akNone},                // no path at all
+        {"https:///clip.mp4", akNone},                      // no host
+        {"ftp://example.org/clip.mp4", akNone},             // another scheme
+        {"https://example.org/my clip.mp4", akNone},        // a blank: not an address
+        {"https://example.org/clip.mp4\n", akNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(AddressKind(row.text), row.kind) << row.text;
+}
+
+TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)
+{
+    const struct {
+        const char* address;
+        const char* name;
+    } rows[] = {
+        {"https://h/a/Sea%20stacks%20at%20dawn.mp4?x=1#y", "Sea stacks at dawn.mp4"},
+        {"https://h/Rock%20%26%20Roll%20(live).WebM", "Rock _ Roll (live).WebM"},
+        {"https://h/v1.2+final.mkv", "v1_2 final.mkv"},     // "." and "+" as in a title
+        {"https://h/a%2F..%2Fb.avi", "a____b.avi"},         // a decoded slash leaves no folder
+        {"https://h/x%00y%1B%7F.mp4", "x_y__.mp4"},         // nor do control bytes reach the name
+        {"https://h/%.mp4", "video.mp4"},                   // a malformed escape is dropped
+        {"https://h/.mp4", "video.mp4"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DirectLinkFileName(row.address), row.name) << row.address;
+}

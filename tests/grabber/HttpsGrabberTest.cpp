@@ -1,0 +1,104 @@
+// The download component over TLS, against nginx with the tests'
+// certificates: verified like the page client, and a link that should lead
+// to a file but leads to a web page.
+#include "GrabberRecorder.h"
+
+#include "grabber/TJvHttpsUrlGrabber.h"
+#include "support/NginxServer.h"
+#include "support/TestCertificates.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+namespace {
+
+const char* kSiteConfig = R"(
+    location = /old { return 301 https://127.0.0.1:@TLS_PORT@/video.bin; }
+    location = /landing.mp4 { default_type "text/html; charset=utf-8"; return 200 "<html>Watch it here</html>"; }
+)";
+
+enum TListener { lsGood, lsOtherName, lsExpired };
+
+std::string Video()
+{
+    std::string bytes(300000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 13 + i / 509);
+    return bytes;
+}
+
+class HttpsGrabberTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const TestCertificates& certificates = TestCertificates::Instance();
+        certificates.Trust();
+        root_ = new ScratchFolder("tls-files");
+        std::ofstream(root_->File("video.bin"), std::ios::binary) << Video();
+        nginx_ = new NginxServer(root_->path.string(), kSiteConfig,
+                                 {certificates.Good(), certificates.OtherName(), certificates.Expired()});
+    }
+    static void TearDownTestSuite()
+    {
+        delete nginx_;
+        delete root_;
+    }
+
+    // Runs a grabber of the given kind on address into the scratch folder.
+    template <typename Grabber>
+    std::vector<std::string> Grab(const std::string& address, bool refuseWebPages = false)
+    {
+        Grabber grabber;
+        grabber.SetProxyMode(pmNoProxy);
+        grabber.SetFileName(target);
+        grabber.SetUrl(address);
+        grabber.SetRefuseWebPages(refuseWebPages);
+        GrabberRecorder recorder(grabber);
+        recorder.Run();
+        return recorder.events;
+    }
+
+    static ScratchFolder* root_;
+    static NginxServer* nginx_;
+    ScratchFolder folder{"tls-grab"};
+    std::string target = folder.File("video.mp4");
+};
+
+ScratchFolder* HttpsGrabberTest::root_ = nullptr;
+NginxServer* HttpsGrabberTest::nginx_ = nullptr;
+
+} // namespace
+
+TEST_F(HttpsGrabberTest, SavesTheExactBytesOverTlsAlsoAfterARedirectFromHttp)
+{
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl() + "/video.bin"),
+              (std::vector<std::string>{"done 300000", "closed"}));
+    EXPECT_TRUE(FileBytes(target) == Video());
+    std::filesystem::remove(target);
+
+    EXPECT_EQ(Grab<TJvHttpUrlGrabber>(nginx_->BaseUrl() + "/old"), (std::vector<std::string>{"done 300000", "closed"}));
+    EXPECT_TRUE(FileBytes(target) == Video());
+}
+
+TEST_F(HttpsGrabberTest, ARefusedCertificateIsReportedAndNothingIsSaved)
+{
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl(lsExpired) + "/video.bin"),
+              (std::vector<std::string>{"error The certificate of 127.0.0.1 has expired (certificate has expired).",
+                                        "closed"}));
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl(lsOtherName) + "/video.bin"),
+              (std::vector<std::string>{
+                  "error The certificate of 127.0.0.1 was made out for another name (IP address mismatch).",
+                  "closed"}));
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(HttpsGrabberTest, AWebPageIsRefusedOnlyWhereAFileIsWanted)
+{
+    const std::string landing = nginx_->SecureBaseUrl() + "/landing.mp4";
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(landing, true),
+              (std::vector<std::string>{"error The address leads to a web page, not to a file.", "closed"}));
+    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(landing, false), (std::vector<std::string>{"done 26", "closed"}));
+}
