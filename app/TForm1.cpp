@@ -291,14 +291,15 @@ void TForm1::Edit1Change(QObject*)
 void TForm1::JvClipboardMonitor1Change(QObject*)
 {
     auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
-    if (AddressKind(clipboardText) == akNone)
+    if (!TakenFromClipboard(AddressKind(clipboardText)))
         return;
     Edit1->setText(ToQt(clipboardText()));
 }
 
-// Resolves the address (a watch page or a direct link) into a download,
-// asks where to save it and opens a download window that runs it. A step that finds nothing gives up without a
-// word; a failed request leaves through the failure display.
+// Resolves the address (a watch page, a direct link or another page) into a
+// download, asks where to save it and opens a download window that runs it.
+// A step that finds nothing gives up without a word; a failed request, or a
+// page without a video, leaves through the failure display.
 void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());

@@ -2,6 +2,7 @@
 
 #include "app/AddressKind.h"
 #include "app/DirectLink.h"
+#include "app/PageLink.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
 
 namespace {
@@ -13,19 +14,35 @@ TVideoSource DirectLinkSource(const std::string& address)
     return TVideoSource{address, name, name, true};
 }
 
+// A page's video is a file too: a web page in its place is refused.
+TVideoSource PageSource(const std::string& address, TVideoQuality quality)
+{
+    TPageLink link = ResolvePageLink(address, quality);
+    return TVideoSource{link.VideoAddress, link.Title, link.ProposedFileName(), true};
+}
+
+// A watch page's video, through the site's own pages; nothing when they
+// hold none.
+std::optional<TVideoSource> SiteSource(const std::string& address, TVideoQuality quality, const std::string& siteHost)
+{
+    std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost);
+    if (!link)
+        return std::nullopt;
+    return TVideoSource{link->DownloadAddress(siteHost), link->Title, link->ProposedFileName()};
+}
+
 } // namespace
 
 TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost)
 {
     TResolution resolution;
-    if (AddressKind(address) == akDirectLink) {
-        resolution.Video = DirectLinkSource(address);
-        return resolution;
-    }
     try {
-        std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost);
-        if (link)
-            resolution.Video = TVideoSource{link->DownloadAddress(siteHost), link->Title, link->ProposedFileName()};
+        switch (AddressKind(address)) {
+        case akDirectLink: resolution.Video = DirectLinkSource(address); break;
+        case akWebPage: resolution.Video = PageSource(address, quality); break;
+        case akWatchPage:
+        case akNone: resolution.Video = SiteSource(address, quality, siteHost); break;
+        }
     } catch (...) {
         resolution.Failure = std::current_exception();
     }

@@ -22,15 +22,17 @@ struct TVideoSource {
     bool RefuseWebPages = false;
 };
 
-// What resolving came to: a video; a failed request (Failure holds what it
-// raised); or neither, when the site's answers hold no video.
+// What resolving came to: a video; a failed request or a page without a
+// video (Failure holds what it raised); or neither, when the site's answers
+// hold no video.
 struct TResolution {
     std::optional<TVideoSource> Video;
     std::exception_ptr Failure;
 };
 
 // Resolves on the calling thread: a watch page with page requests of its
-// own (blocking), a direct link with none (the quality does not apply).
+// own (blocking), a direct link with none (the quality does not apply), any
+// other page with one request (the quality choosing among its sizes).
 // Touches nothing of Qt or of the windows.
 TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost);
 

@@ -1,14 +1,12 @@
 #include "app/VideoLink.h"
 
-#include "app/Site.h"
+#include "app/PageClient.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
 #include "runtime/AsciiText.h"
 
 namespace {
-
-const int kReadTimeout = 6000;
 
 // The quality table, tested in this order; the first that holds wins.
 void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
@@ -48,10 +46,7 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
                                            const std::string& siteHost)
 {
     TIdHTTP http;
-    http.SetHandleRedirects(true);
-    http.SetReadTimeout(kReadTimeout);
-    http.Request().SetUserAgent(Site::UserAgent);
-    http.SetAllowCookies(true);
+    PreparePageClient(http);
 
     TRegExpr matcher;
     matcher.SetModifier(rmIgnoreCase, true);
