@@ -6,6 +6,7 @@
 #include "app/ProgressLine.h"
 #include "app/Site.h"
 #include "app/VideoDownload.h"
+#include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "runtime/TThread.h"
 
@@ -15,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +35,7 @@ int Fail(TExitStatus status, const std::string& message)
 void PrintHelp()
 {
     std::printf("%s", Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                         "               [--site-host=HOST[:PORT]]\n"
+                         "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
                          "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
                          "\n"
                          "Saves, without opening a window, the video of a watch-page address, the file of\n"
@@ -44,9 +47,12 @@ void PrintHelp()
                          "              normal and mobile the smallest; not for direct links\n"
                          "  --output    the file to write, or a folder for the proposed name\n"
                          "              (default: the proposed name in the current folder)\n"
+                         "  --force     replace the file when it exists already\n"
+                         "  --no-continue\n"
+                         "              start over instead of continuing what an earlier run left\n"
                          "\n"
                          "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
-                         "5 download failed, 130 cancelled.\n")
+                         "5 download failed, 6 the file exists already, 130 cancelled.\n")
                           .c_str());
 }
 
@@ -71,18 +77,27 @@ std::string FailureText(const std::exception_ptr& failure)
     }
 }
 
+bool Exists(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::symlink_status(path, ignored).type() != std::filesystem::file_type::not_found;
+}
+
 // Runs the download on the grabber's worker, serving its hand-overs here,
 // until it ends or the user interrupts.
-int Download(const TVideoSource& video, const std::string& target)
+int Download(const TVideoSource& video, const std::string& target, const TCommandLineOptions& options)
 {
+    if (!options.Force && Exists(target))
+        return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     std::unique_ptr<TJvHttpUrlGrabber> grabber = NewStreamGrabber(video.StreamAddress);
     grabber->SetAgent(Site::UserAgent);
     TProgressLine progress(::isatty(STDOUT_FILENO));
     auto started = std::chrono::steady_clock::now();
     auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
     std::int64_t received = 0, total = 0;
-    bool done = false, closed = false;
+    bool done = false;
     std::string error;
+    int announcedRetry = 0;
     grabber->OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
         received = position;
         total = size;
@@ -90,19 +105,41 @@ int Download(const TVideoSource& video, const std::string& target)
     };
     grabber->OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
     grabber->OnError = [&](TObject*, const std::string& message) { error = message; };
-    grabber->OnConnectionClosed = [&](TObject*) { closed = true; };
+    // One line for each wait, not one for each of its seconds.
+    grabber->OnRetry = [&](TObject*, int secondsLeft, int retry, int retries, const std::string& reason) {
+        if (std::exchange(announcedRetry, retry) == retry)
+            return;
+        progress.Break();
+        std::string wait = Tr("Retrying in %s s (%s of %s)",
+            {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
+        std::fprintf(stderr, "skerrow: %s: %s\n", wait.c_str(), reason.c_str());
+    };
+    grabber->OnResume = [&](TObject*, std::int64_t position, std::int64_t size) {
+        progress.Break();
+        std::printf("%s\n", Tr("Continuing at %s of %s", {ByteCountText(static_cast<double>(position)),
+                                                            ByteCountText(static_cast<double>(size))}).c_str());
+        progress.ContinueFrom(position, elapsed());
+    };
 
     CatchInterrupts();
-    StartDownload(*grabber, video, target);
-    while (!closed && !done && error.empty() && !interrupted)
+    StartDownload(*grabber, video, target, options.Continue ? rmContinue : rmStartOver);
+    while (grabber->Running() && !interrupted)
         CheckSynchronize(100);
-    // Stopping waits for the worker; a stopped run leaves no file behind.
+    // Stopping waits for the worker; a stopped run keeps only a part that
+    // the server can continue.
     grabber->Stop();
+    auto tellWhatIsKept = [&](int status) {
+        if (grabber->PartKept())
+            std::fprintf(stderr, "skerrow: %s\n",
+                Tr("What was received is kept in %s; run the same command again to continue.",
+                    {TGrabberPartFile::PartName(target)}).c_str());
+        return status;
+    };
     if (interrupted && !done)
-        return Fail(esCancelled, Tr("Cancelled"));
+        return tellWhatIsKept(Fail(esCancelled, Tr("Cancelled")));
     progress.Finish(received, total, elapsed());
     if (!done)
-        return Fail(esDownloadFailed, error.empty() ? Tr("Failed") : error);
+        return tellWhatIsKept(Fail(esDownloadFailed, error.empty() ? Tr("Failed") : error));
     std::printf("%s %s\n", Tr("Saved").c_str(), target.c_str());
     return esSuccess;
 }
@@ -176,5 +213,5 @@ int RunCommandLine(int argc, char** argv)
         return Fail(esResolutionFailed, Tr("The site's answer holds no video to save"));
     const TVideoSource& video = *resolution.Video;
     std::string name = video.ProposedFileName.empty() ? "video" : video.ProposedFileName;
-    return Download(video, TargetPath(options->Output, name));
+    return Download(video, TargetPath(options->Output, name), *options);
 }

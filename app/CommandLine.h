@@ -32,5 +32,6 @@ enum TExitStatus {
     esNotAccepted = 3,
     esResolutionFailed = 4,
     esDownloadFailed = 5,
+    esTargetExists = 6,
     esCancelled = 130,
 };

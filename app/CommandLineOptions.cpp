@@ -29,6 +29,10 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
             options.Help = true;
         } else if (argument == "--version") {
             options.Version = true;
+        } else if (argument == "--force") {
+            options.Force = true;
+        } else if (argument == "--no-continue") {
+            options.Continue = false;
         } else if (argument.rfind("--site-host=", 0) == 0) {
             // Applied before the mode is chosen.
         } else if (auto address = OptionValue("--download", argc, argv, i)) {

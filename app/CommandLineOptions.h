@@ -12,6 +12,8 @@ struct TCommandLineOptions {
     std::string Address;
     TVideoQuality Quality = vqHighQuality;
     std::string Output; // a file or a folder; empty: the current folder
+    bool Force = false;     // replace an existing target
+    bool Continue = true;   // continue a part an earlier run left
 };
 
 // Reads the arguments; on a mistake returns nothing and says why in error.

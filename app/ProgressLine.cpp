@@ -7,6 +7,10 @@
 std::string ByteCountText(double bytes)
 {
     char text[48];
+    if (bytes >= 1073741824.0) {
+        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1073741824.0);
+        return text;
+    }
     if (bytes >= 1048576.0) {
         std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
         return text;
@@ -34,9 +38,10 @@ std::string DurationText(double seconds)
 
 } // namespace
 
-std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds)
+std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
+    std::int64_t alreadyThere)
 {
-    double rate = elapsedSeconds > 0 ? static_cast<double>(received) / elapsedSeconds : 0;
+    double rate = elapsedSeconds > 0 ? static_cast<double>(received - alreadyThere) / elapsedSeconds : 0;
     std::string text = ByteCountText(static_cast<double>(received));
     if (total > 0) {
         char percent[16];
@@ -57,15 +62,27 @@ void TProgressLine::Update(std::int64_t received, std::int64_t total, double ela
     if (received == 0 || (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval))
         return;
     shownAt_ = elapsedSeconds;
-    Show(Text(received, total, elapsedSeconds));
+    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_));
 }
 
 void TProgressLine::Finish(std::int64_t received, std::int64_t total, double elapsedSeconds)
 {
-    Show(Text(received, total, elapsedSeconds));
-    if (terminal_)
+    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_));
+    Break();
+}
+
+void TProgressLine::Break()
+{
+    if (terminal_ && width_ > 0)
         std::fputc('\n', stdout);
+    width_ = 0;
     std::fflush(stdout);
+}
+
+void TProgressLine::ContinueFrom(std::int64_t alreadyThere, double elapsedSeconds)
+{
+    startBytes_ = alreadyThere;
+    startSeconds_ = elapsedSeconds;
 }
 
 void TProgressLine::Show(const std::string& text)

@@ -9,22 +9,31 @@ class TProgressLine {
 public:
     explicit TProgressLine(bool terminal) : terminal_(terminal) {}
 
-    // The text for a moment of the transfer; total <= 0 means unknown.
-    static std::string Text(std::int64_t received, std::int64_t total, double elapsedSeconds);
+    // The text for a moment of the transfer; total <= 0 means unknown. The
+    // rate counts what arrived since the transfer began with alreadyThere.
+    static std::string Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
+        std::int64_t alreadyThere = 0);
 
     // Shows the progress now and then: on a terminal at most ten times a
     // second, elsewhere at most once a second.
     void Update(std::int64_t received, std::int64_t total, double elapsedSeconds);
     // Shows the last state and ends the line.
     void Finish(std::int64_t received, std::int64_t total, double elapsedSeconds);
+    // Ends a line being redrawn, so that a message can follow it.
+    void Break();
+    // The transfer goes on from alreadyThere bytes at this moment: the rate
+    // counts from here.
+    void ContinueFrom(std::int64_t alreadyThere, double elapsedSeconds);
 
 private:
     void Show(const std::string& text);
 
     bool terminal_;
     double shownAt_ = -1;
+    std::int64_t startBytes_ = 0;
+    double startSeconds_ = 0;
     std::size_t width_ = 0;
 };
 
-// "1.5 MB", "640 KB", "12 bytes".
+// "2.0 GB", "1.5 MB", "640 KB", "12 bytes".
 std::string ByteCountText(double bytes);

@@ -2,6 +2,7 @@
 
 #include "app/DownloadWindowLook.h"
 #include "app/Pictures.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
@@ -78,7 +79,13 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
 }
 
 // Destroying the component stops its worker before the window's controls go.
-TForm2::~TForm2() = default;
+// A window closed before its download finished leaves no part behind: the
+// user gave up on it.
+TForm2::~TForm2()
+{
+    UrlGrabber1->Stop();
+    UrlGrabber1->DiscardPart();
+}
 
 void TForm2::CreateComponents()
 {
@@ -133,6 +140,13 @@ void TForm2::CreateGrabber()
     };
     UrlGrabber1->OnError = [this](TObject* sender, const std::string& message) {
         Guarded([&] { UrlGrabber1Error(sender, message); });
+    };
+    UrlGrabber1->OnRetry = [this](TObject* sender, int secondsLeft, int retry, int retries,
+                                  const std::string& reason) {
+        Guarded([&] { UrlGrabber1Retry(sender, secondsLeft, retry, retries, reason); });
+    };
+    UrlGrabber1->OnResume = [this](TObject* sender, std::int64_t position, std::int64_t total) {
+        Guarded([&] { UrlGrabber1Resume(sender, position, total); });
     };
     // The window translation reaches the component through its holder.
     AttachComponent(this, UrlGrabber1);
@@ -191,7 +205,7 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     lblFileSize->adjustSize();
     if (elapsedSeconds > 0) {
         std::string separator = FromQt(QLocale::system().decimalPoint());
-        lblTransfer->setText(ToQt(TransferText(Position, elapsedSeconds, separator)));
+        lblTransfer->setText(ToQt(TransferText(Position, elapsedSeconds, separator, resumedAt_)));
         lblTransfer->adjustSize();
     }
     ProgressBar1->SetMaximum(static_cast<double>(TotalSize));
@@ -227,21 +241,71 @@ void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, con
 }
 
 // A failed download says so, with the engine's reason where the rate was,
-// instead of waiting at "Downloading..." for ever.
+// instead of waiting at "Downloading..." for ever. When the engine kept what
+// arrived, Open becomes Retry and continues from there.
 void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
 {
     failed_ = true;
     ShowOutcome("Failed");
-    // A reason is longer than a rate: it takes the whole line of the rate's
-    // caption, wrapping onto a second one above the buttons.
+    ShowReason(ErrorMsg);
+    retryOffered_ = UrlGrabber1->PartKept();
+    btnOpen->setText(Translated(retryOffered_ ? "Retry" : "Open"));
+    btnOpen->setEnabled(retryOffered_);
+    TellTheUserWhenAway("Download failed");
+}
+
+// A reason is longer than a rate: it takes the whole line of the rate's
+// caption, wrapping onto a second one above the buttons.
+void TForm2::ShowReason(const std::string& reason)
+{
     Label5->hide();
     lblTransfer->setWordWrap(true);
     lblTransfer->setGeometry(Label5->x(), Label5->y(), lblTitle->width(), btnOpen->y() - Label5->y() - 2);
     lblTransfer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTransfer->setText(ToQt(ErrorMsg));
-    lblTransfer->setToolTip(ToQt(ErrorMsg));
+    lblTransfer->setText(ToQt(reason));
+    lblTransfer->setToolTip(ToQt(reason));
+}
+
+// "Retrying in 4 s (2 of 5)" where the rate was, while the engine waits.
+void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
+{
+    lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
+        {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
+    lblTransfer->setToolTip(ToQt(Reason));
+    lblTransfer->adjustSize();
+}
+
+// The rate counts only what arrives in this run.
+void TForm2::UrlGrabber1Resume(TObject*, std::int64_t Position, std::int64_t)
+{
+    if (firstProgress_)
+        resumedAt_ = Position;
+}
+
+void TForm2::ShowDownloading()
+{
+    failed_ = false;
+    retryOffered_ = false;
+    Label1->setPalette(palette());
+    Label1->setFont(TahomaFont());
+    Label1->setText(Translated("Downloading..."));
+    Label1->adjustSize();
+    Label5->show();
+    lblTransfer->setWordWrap(false);
+    lblTransfer->setToolTip(QString());
+    lblTransfer->setText(QString());
+    lblTransfer->move(lblFileSize->x(), Label5->y());
+    btnCancelClose->setText(Translated("Cancel"));
+    btnOpen->setText(Translated("Open"));
     btnOpen->setEnabled(false);
-    TellTheUserWhenAway("Download failed");
+}
+
+void TForm2::RetryDownload()
+{
+    ShowDownloading();
+    firstProgress_ = true;
+    resumedAt_ = 0;
+    UrlGrabber1->Start();
 }
 
 void TForm2::ShowOutcome(const std::string& status)
@@ -255,6 +319,7 @@ void TForm2::ShowOutcome(const std::string& status)
     btnCancelClose->setText(Translated("Close"));
 }
 
+// Cancel stops and leaves neither file nor part.
 void TForm2::btnCancelCloseClick(QObject*)
 {
     if (btnCancelClose->text() == Translated("Close")) {
@@ -262,6 +327,7 @@ void TForm2::btnCancelCloseClick(QObject*)
         return;
     }
     UrlGrabber1->Stop();
+    UrlGrabber1->DiscardPart();
     btnCancelClose->setText(Translated("Close"));
 }
 
@@ -277,5 +343,9 @@ void TForm2::keyPressEvent(QKeyEvent* event)
 
 void TForm2::btnOpenClick(QObject*)
 {
+    if (retryOffered_) {
+        RetryDownload();
+        return;
+    }
     ShellExecute({this, "open", UrlGrabber1->FileName()});
 }

@@ -47,6 +47,8 @@ public:
     void UrlGrabber1DoneFile(TObject* Sender, const std::string& FileName, std::int64_t FileSize,
                              const std::string& Url);
     void UrlGrabber1Error(TObject* Sender, const std::string& ErrorMsg);
+    void UrlGrabber1Retry(TObject* Sender, int SecondsLeft, int Retry, int Retries, const std::string& Reason);
+    void UrlGrabber1Resume(TObject* Sender, std::int64_t Position, std::int64_t TotalSize);
     void btnCancelCloseClick(QObject* Sender);
     void btnOpenClick(QObject* Sender);
 
@@ -60,12 +62,19 @@ private:
     QPushButton* AddButton(const char* name, const char* caption, QRect bounds);
     void PlaceInPanel(QWidget* control);
     void ShowOutcome(const std::string& status);
+    void ShowReason(const std::string& reason);
+    // Back to "Downloading..." with the rate line, for a retry.
+    void ShowDownloading();
+    // Continues from the part the failed run kept.
+    void RetryDownload();
     void ShowProgressInTitle();
     void TellTheUserWhenAway(const char* summary);
 
     bool firstProgress_ = false;
     bool failed_ = false;
+    bool retryOffered_ = false;
     std::uint32_t startTime_ = 0;
+    std::int64_t resumedAt_ = 0; // what the part held when this run began
     int percent_ = -1; // of the known total; -1 while unknown
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };

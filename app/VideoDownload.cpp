@@ -4,6 +4,10 @@
 #include "app/DirectLink.h"
 #include "app/PageLink.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
+#include "runtime/AsciiText.h"
+
+#include <chrono>
+#include <cstdlib>
 
 namespace {
 
@@ -49,6 +53,19 @@ TResolution ResolveVideo(const std::string& address, TVideoQuality quality, cons
     return resolution;
 }
 
+namespace {
+
+constexpr int kRetries = 5;
+
+std::chrono::milliseconds RetrySecond()
+{
+    const char* text = std::getenv("SKERROW_RETRY_SECOND_MS");
+    std::optional<std::uint64_t> ms = text ? AsciiText::ParseUnsigned(text) : std::nullopt;
+    return std::chrono::milliseconds(ms && *ms <= 1000 ? static_cast<long>(*ms) : 1000);
+}
+
+} // namespace
+
 std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAddress)
 {
     if (TJvHttpsUrlGrabber::CanGrab(streamAddress))
@@ -56,10 +73,14 @@ std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAdd
     return std::make_unique<TJvHttpUrlGrabber>();
 }
 
-void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target)
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
+    TJvResumeMode resume)
 {
     grabber.SetUrl(video.StreamAddress);
     grabber.SetFileName(target);
     grabber.SetRefuseWebPages(video.RefuseWebPages);
+    grabber.SetRetries(kRetries);
+    grabber.SetRetrySecond(RetrySecond());
+    grabber.SetResumeMode(resume);
     grabber.Start();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/VideoLink.h"
+#include "grabber/TJvGrabberTypes.h"
 
 #include <exception>
 #include <memory>
@@ -39,5 +40,10 @@ TResolution ResolveVideo(const std::string& address, TVideoQuality quality, cons
 // The download component for a stream address: the secure one for https.
 std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAddress);
 
-// Starts the component on the video, saving into target.
-void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target);
+// Starts the component on the video, saving into target. The download
+// survives a faltering network: transient failures are tried again five
+// times, and a part that an earlier run left beside the target is continued
+// unless resume says to start over. SKERROW_RETRY_SECOND_MS shortens the
+// waits between tries (for the tests).
+void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
+    TJvResumeMode resume = rmContinue);

@@ -13,12 +13,19 @@ TMessageBoxSeam& Seam()
     return seam;
 }
 
+TQuestionSeam& QuestionSeam()
+{
+    static TQuestionSeam seam;
+    return seam;
+}
+
 QMessageBox::Icon QtIcon(TMessageBoxIcon icon)
 {
     switch (icon) {
     case mbiError: return QMessageBox::Critical;
     case mbiWarning: return QMessageBox::Warning;
     case mbiInformation: return QMessageBox::Information;
+    case mbiQuestion: return QMessageBox::Question;
     }
     return QMessageBox::Critical;
 }
@@ -35,6 +42,16 @@ void ShowMessageBox(const TMessageBoxRequest& request)
     box.exec();
 }
 
+bool AskQuestion(const TMessageBoxRequest& request)
+{
+    if (QuestionSeam())
+        return QuestionSeam()(request);
+    QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text),
+        QMessageBox::Yes | QMessageBox::No, request.Owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void ShowEngineMessagesInMessageBoxes()
 {
     SetMessageBoxHook([](const std::string& text, const std::string& caption) {
@@ -45,4 +62,9 @@ void ShowEngineMessagesInMessageBoxes()
 TMessageBoxSeam SetMessageBoxSeam(TMessageBoxSeam seam)
 {
     return std::exchange(Seam(), std::move(seam));
+}
+
+TQuestionSeam SetQuestionSeam(TQuestionSeam seam)
+{
+    return std::exchange(QuestionSeam(), std::move(seam));
 }

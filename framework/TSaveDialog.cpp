@@ -1,6 +1,10 @@
 #include "framework/TSaveDialog.h"
 
+#include "framework/MessageBox.h"
 #include "framework/QtText.h"
+#include "i18n/GnuGettext.h"
+#include "i18n/Utf8.h"
+#include "runtime/AsciiText.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -52,11 +56,23 @@ void TSaveDialog::SetFileName(const std::string& fileName)
 bool TSaveDialog::Execute(QWidget* owner)
 {
     TSaveDialogRequest request{owner, FileName(), FromQt(title_), FromQt(filter_), initialDir_};
-    std::optional<std::string> chosen = Seam() ? Seam()(request) : AskTheUser(request);
-    if (!chosen)
-        return false;
-    SetFileName(*chosen);
-    return true;
+    for (;;) {
+        std::optional<std::string> chosen = Seam() ? Seam()(request) : AskTheUser(request);
+        if (!chosen)
+            return false;
+        if (!QFileInfo::exists(ToQt(*chosen)) || ConfirmReplace(owner, *chosen)) {
+            SetFileName(*chosen);
+            return true;
+        }
+        request.FileName = *chosen;
+    }
+}
+
+bool TSaveDialog::ConfirmReplace(QWidget* owner, const std::string& path)
+{
+    std::string name = FromQt(QFileInfo(ToQt(path)).fileName());
+    std::string text = AsciiText::FillPlaceholders(Utf8Encode(TranslateText("%s already exists.\nDo you want to replace it?")), {name});
+    return AskQuestion({owner, text, Utf8Encode(TranslateText("Confirm Save As")), mbiQuestion});
 }
 
 TSaveDialogSeam SetSaveDialogSeam(TSaveDialogSeam seam)

@@ -21,8 +21,9 @@ struct TSaveDialogRequest {
 
 using TSaveDialogSeam = std::function<std::optional<std::string>(const TSaveDialogRequest&)>;
 
-// The file-save dialog as a component of its window. It never asks before an
-// existing file is chosen, and keeps the last chosen full path in FileName.
+// The file-save dialog as a component of its window. It asks before an
+// existing file is chosen (No shows the dialog again), and keeps the last
+// chosen full path in FileName.
 class TSaveDialog : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString FileName READ FileNameText WRITE SetFileNameText)
@@ -41,6 +42,8 @@ public:
 
     // Shows the dialog modally; true when the user confirmed a path.
     bool Execute(QWidget* owner);
+    // The question before an existing file is replaced; true for Yes.
+    static bool ConfirmReplace(QWidget* owner, const std::string& path);
 
     QString FileNameText() const { return fileName_; }
     void SetFileNameText(const QString& text) { fileName_ = text; }

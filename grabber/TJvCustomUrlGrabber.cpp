@@ -1,7 +1,7 @@
 #include "grabber/TJvCustomUrlGrabber.h"
 
 #include "grabber/EGrabberNotStopped.h"
-#include "grabber/TGrabberTempFile.h"
+#include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
 #include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
@@ -89,6 +89,8 @@ void TJvCustomUrlGrabber::Start()
     worker_->Resume();
 }
 
+bool TJvCustomUrlGrabber::Running() const { return worker_ && !worker_->Finished(); }
+
 void TJvCustomUrlGrabber::Stop()
 {
     if (!worker_)
@@ -131,6 +133,9 @@ void TJvCustomUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
     settings.OutputMode = outputMode_;
     settings.Agent = agent_;
     settings.Port = port_;
+    settings.Retries = retries_;
+    settings.RetrySecond = retrySecond_;
+    settings.ResumeMode = resumeMode_;
 }
 
 TPublishedText TJvCustomUrlGrabber::TextProperty(std::string name, std::string* field)
@@ -161,7 +166,7 @@ void TJvCustomUrlGrabber::DoDone()
     std::int64_t size = content.Size();
     content.SetPosition(0);
     // The output mode was fixed when the run began and chose the stream.
-    auto* file = dynamic_cast<TGrabberTempFile*>(&content);
+    auto* file = dynamic_cast<TGrabberPartFile*>(&content);
     if (!file) {
         RaiseEvent(OnDoneStream, this, content, size, url_);
         return;
@@ -183,3 +188,18 @@ void TJvCustomUrlGrabber::DoError(const std::string& message)
 }
 
 void TJvCustomUrlGrabber::DoClosed() { RaiseEvent(OnConnectionClosed, this); }
+
+void TJvCustomUrlGrabber::DoRetry(int secondsLeft, int retry, int retries, const std::string& reason)
+{
+    RaiseEvent(OnRetry, this, secondsLeft, retry, retries, reason);
+}
+
+void TJvCustomUrlGrabber::DoResume(std::int64_t position) { RaiseEvent(OnResume, this, position, size_.load()); }
+
+void TJvCustomUrlGrabber::DiscardPart()
+{
+    if (status_ != gsStopped || !partKept_)
+        return;
+    TGrabberPartFile::Remove(keptPartTarget_);
+    partKept_ = false;
+}

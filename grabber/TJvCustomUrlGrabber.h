@@ -6,6 +6,7 @@
 #include "runtime/TStream.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,6 +59,21 @@ public:
     std::uint32_t Port() const { return port_; }
     void SetPort(std::uint32_t value) { port_ = value; }
 
+    // Surviving a faltering network: how many times a transient failure is
+    // tried again (waiting 1, 2, 4, 8, 16... seconds, or what the server
+    // asks for up to a minute), how long one of those seconds lasts (tests
+    // shorten it), and what becomes of the part beside the target.
+    int Retries() const { return retries_; }
+    void SetRetries(int value) { retries_ = value; }
+    std::chrono::milliseconds RetrySecond() const { return retrySecond_; }
+    void SetRetrySecond(std::chrono::milliseconds value) { retrySecond_ = value; }
+    TJvResumeMode ResumeMode() const { return resumeMode_; }
+    void SetResumeMode(TJvResumeMode value) { resumeMode_ = value; }
+    // Whether the last run ended early and kept its part for a later run.
+    bool PartKept() const { return partKept_; }
+    // Removes the part the last run kept, unless a run holds it now.
+    void DiscardPart();
+
     TJvDoneFileEvent OnDoneFile;
     TJvDoneStreamEvent OnDoneStream;
     TJvErrorEvent OnError;
@@ -75,6 +91,8 @@ public:
     TNotifyEvent OnConnectionClosed;
     TNotifyEvent OnRedirect;
     TNotifyEvent OnStatusChange;
+    TJvRetryEvent OnRetry;
+    TJvResumeEvent OnResume;
 
     // Run-time state.
     TJvGrabberStatus Status() const { return status_; }
@@ -83,6 +101,9 @@ public:
     // The content of the running transfer; none outside a run.
     TStream* ContentStream() const { return contentStream_.get(); }
     TJvCustomUrlGrabberThread* Worker() const { return worker_; }
+    // Whether the worker of the last Start is still at work: it may wait to
+    // try again between its attempts.
+    bool Running() const;
 
     std::vector<TPublishedText> PublishedTexts() override;
 
@@ -104,6 +125,8 @@ private:
     void DoDone();
     void DoError(const std::string& message);
     void DoClosed();
+    void DoRetry(int secondsLeft, int retry, int retries, const std::string& reason);
+    void DoResume(std::int64_t position);
 
     std::string userName_;
     std::string password_;
@@ -112,10 +135,15 @@ private:
     std::string agent_ = "Vantorel";
     std::string url_;
     std::uint32_t port_ = 0;
+    int retries_ = 0;
+    std::chrono::milliseconds retrySecond_{1000};
+    TJvResumeMode resumeMode_ = rmOff;
 
     std::atomic<TJvGrabberStatus> status_{gsStopped};
     std::atomic<std::int64_t> size_{0};
     std::atomic<std::int64_t> bytesRead_{0};
+    std::atomic<bool> partKept_{false};
+    std::string keptPartTarget_; // written by the worker before partKept_
     std::unique_ptr<TStream> contentStream_;
     TJvCustomUrlGrabberThread* worker_ = nullptr;
 };

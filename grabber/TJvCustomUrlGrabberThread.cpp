@@ -1,12 +1,13 @@
 #include "grabber/TJvCustomUrlGrabberThread.h"
 
-#include "grabber/TGrabberTempFile.h"
+#include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvCustomUrlGrabber.h"
 #include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 #include "runtime/TMemoryStream.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,8 @@ namespace {
 // Progress reaches the user-interface thread at most this often, so a fast
 // transfer is not held up by round trips to it.
 constexpr std::chrono::milliseconds kProgressInterval{16};
+// A server may ask for a longer pause before the next try, up to this.
+constexpr std::chrono::seconds kLongestRetryAfter{60};
 
 } // namespace
 
@@ -24,8 +27,10 @@ void TJvCustomUrlGrabberThread::Execute()
 {
     grabber_->status_ = gsStopped;
     grabber_->contentStream_.reset();
+    grabber_->partKept_ = false;
     try {
         Grab();
+        EndRun();
     } catch (...) {
         // A handler's exception ends the run; it is not reported further.
     }
@@ -46,6 +51,7 @@ void TJvCustomUrlGrabberThread::HandOverStatus()
 
 void TJvCustomUrlGrabberThread::HandOverDone()
 {
+    doneHandedOver_ = true;
     Synchronize([this] { grabber_->DoDone(); });
 }
 
@@ -59,13 +65,94 @@ void TJvCustomUrlGrabberThread::HandOverClosed()
     Synchronize([this] { grabber_->DoClosed(); });
 }
 
-void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments)
+void TJvCustomUrlGrabberThread::HandOverRetry(int secondsLeft, int retry, int retries)
 {
-    if (Terminated())
+    Synchronize([&] { grabber_->DoRetry(secondsLeft, retry, retries, LocalisedErrorText()); });
+}
+
+void TJvCustomUrlGrabberThread::HandOverResume()
+{
+    Synchronize([this] { grabber_->DoResume(BytesRead()); });
+}
+
+void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments, TFault fault)
+{
+    if (Terminated() || fault_)
         return;
     ErrorText = text;
     ErrorArguments = std::move(arguments);
+    fault_ = fault;
+}
+
+void TJvCustomUrlGrabberThread::FailNetwork(std::uint32_t code, bool responseBegun)
+{
+    TFault fault = ftFinal;
+    switch (code) {
+    case ERROR_INTERNET_TIMEOUT: fault = ftTransient; break;
+    case ERROR_INTERNET_CONNECTION_ABORTED: fault = responseBegun ? ftTransient : ftUnreachable; break;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: fault = ftUnreachable; break;
+    default: break;
+    }
+    Fail(LastResponseInfo(), {}, fault);
+}
+
+void TJvCustomUrlGrabberThread::FailToWrite(const EStreamError& failure)
+{
+    TGrabberPartFile* part = Part();
+    if (part && dynamic_cast<const EDiskFull*>(&failure))
+        Fail("There is not enough space on the disk to save \"%s\"", {part->Target()}, ftDisk);
+    else
+        Fail(failure.Message(), {}, ftDisk);
+}
+
+bool TJvCustomUrlGrabberThread::RetryWorthIt(const TJvGrabberSettings& settings, int retry) const
+{
+    if (!fault_ || doneHandedOver_ || Terminated() || !Continue || retry > settings.Retries)
+        return false;
+    return *fault_ == ftTransient || (*fault_ == ftUnreachable && receivedAny_);
+}
+
+bool TJvCustomUrlGrabberThread::WaitToRetry(const TJvGrabberSettings& settings, int retry)
+{
+    // 1, 2, 4, 8, 16... seconds, or longer when the server asked for it.
+    std::chrono::seconds backOff{1LL << std::min(retry - 1, 16)};
+    auto wait = std::max(backOff, std::min(retryAfter_, kLongestRetryAfter));
+    SetStatus(gsConnecting);
+    for (auto left = wait.count(); left > 0; --left) {
+        HandOverRetry(static_cast<int>(left), retry, settings.Retries);
+        if (WaitUnlessTerminated(settings.RetrySecond))
+            return false;
+    }
+    fault_.reset();
+    retryAfter_ = std::chrono::seconds{0};
+    return !Terminated();
+}
+
+void TJvCustomUrlGrabberThread::EndRun()
+{
+    if (doneHandedOver_ || std::exchange(runEnded_, true))
+        return;
+    KeepPart();
+    if (!fault_ || Terminated())
+        return;
+    fault_.reset();
     HandOverError();
+}
+
+void TJvCustomUrlGrabberThread::KeepPart()
+{
+    TGrabberPartFile* part = Part();
+    if (!part || (fault_ && *fault_ == ftDisk))
+        return;
+    try {
+        if (part->Keep()) {
+            grabber_->keptPartTarget_ = part->Target();
+            grabber_->partKept_ = true;
+        }
+    } catch (const EStreamError&) {
+        // What could not be written goes with the part.
+    }
 }
 
 std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
@@ -87,18 +174,53 @@ TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()
     return settings;
 }
 
-bool TJvCustomUrlGrabberThread::CreateContentStream(const TJvGrabberSettings& settings)
+bool TJvCustomUrlGrabberThread::PrepareContent(const TJvGrabberSettings& settings)
 {
+    if (grabber_->contentStream_)
+        return true;
     try {
-        if (settings.OutputMode == omStream)
+        if (settings.OutputMode == omStream) {
             grabber_->contentStream_ = std::make_unique<TMemoryStream>();
-        else
-            grabber_->contentStream_ = std::make_unique<TGrabberTempFile>(settings.FileName);
+            return true;
+        }
+        auto part = std::make_unique<TGrabberPartFile>(settings.FileName);
+        if (settings.ResumeMode != rmContinue)
+            part->StartOver();
+        grabber_->contentStream_ = std::move(part);
+    } catch (const EPartInUse&) {
+        Fail("Another download is saving to \"%s\"", {settings.FileName});
+        return false;
     } catch (const EStreamError& failure) {
-        Fail(failure.Message());
+        FailToWrite(failure);
         return false;
     }
     return true;
+}
+
+bool TJvCustomUrlGrabberThread::CreateContentStream(const TJvGrabberSettings& settings)
+{
+    if (!PrepareContent(settings))
+        return false;
+    StartContentOver();
+    return !Failed();
+}
+
+TGrabberPartFile* TJvCustomUrlGrabberThread::Part() const
+{
+    return dynamic_cast<TGrabberPartFile*>(grabber_->contentStream_.get());
+}
+
+void TJvCustomUrlGrabberThread::StartContentOver()
+{
+    try {
+        if (TGrabberPartFile* part = Part())
+            part->StartOver();
+        else
+            grabber_->contentStream_->SetSize(0);
+        SetBytesRead(0);
+    } catch (const EStreamError& failure) {
+        FailToWrite(failure);
+    }
 }
 
 void TJvCustomUrlGrabberThread::SetStatus(TJvGrabberStatus status) { grabber_->status_ = status; }
@@ -111,6 +233,7 @@ void TJvCustomUrlGrabberThread::Append(const char* bytes, std::uint32_t count)
 {
     grabber_->contentStream_->WriteBuffer(bytes, count);
     SetBytesRead(BytesRead() + count);
+    receivedAny_ = true;
 }
 
 bool TJvCustomUrlGrabberThread::ProgressDue()
@@ -127,7 +250,7 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
     const std::function<bool(char*, std::uint32_t, std::uint32_t&)>& read, std::uint32_t chunkSize)
 {
     std::vector<char> buffer(chunkSize);
-    SetBytesRead(0);
+    SetBytesRead(grabber_->contentStream_->Size());
     while (!Terminated() && Continue) {
         std::uint32_t count = 0;
         if (!read(buffer.data(), chunkSize, count)) {
@@ -141,7 +264,7 @@ TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
         try {
             Append(buffer.data(), count);
         } catch (const EStreamError& failure) {
-            Fail(failure.Message());
+            FailToWrite(failure);
             return reReported;
         }
         // NOTE: no yield between chunks: on a busy machine giving up the
@@ -160,14 +283,17 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
         return;
     // A time-out says so; any other end before the announced size is the
     // connection closing early.
-    const bool timedOut = end == reFailed && GetLastError() == ERROR_INTERNET_TIMEOUT;
+    const std::uint32_t error = end == reFailed ? GetLastError() : 0;
+    const bool timedOut = error == ERROR_INTERNET_TIMEOUT;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
     if (shortOfLength && !timedOut) {
-        Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())});
+        Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())},
+            ftTransient);
         return;
     }
     if (end == reFailed) {
-        Fail(failureText);
+        bool network = timedOut || error == ERROR_INTERNET_CONNECTION_ABORTED;
+        Fail(failureText, {}, network ? ftTransient : ftFinal);
         return;
     }
     HandOverDone();

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "grabber/TJvGrabberTypes.h"
+#include "runtime/TStream.h"
 #include "runtime/TThread.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class TGrabberPartFile;
 class TJvCustomUrlGrabber;
 struct TInternetHandle;
 
@@ -37,6 +40,8 @@ public:
     void HandOverDone();
     void HandOverError();
     void HandOverClosed();
+    void HandOverRetry(int secondsLeft, int retry, int retries);
+    void HandOverResume();
 
     // The network layer's status callback; the context is the worker, and a
     // zero context belongs to no worker. It records the status and hands
@@ -52,6 +57,16 @@ protected:
         std::string userName;
         std::string password;
         std::uint32_t port = 0;
+
+        // "http://host:port/object": what a part is recorded as coming from.
+        std::string Text(const std::string& marker) const;
+    };
+    // What a failure means for the run.
+    enum TFault {
+        ftFinal,       // trying again cannot help
+        ftTransient,   // the network or the server faltered
+        ftUnreachable, // no connection: worth another try once bytes came
+        ftDisk,        // the part cannot be written: final, and the part goes
     };
     // The handles of a run over the internet layer, each open or none.
     struct TNetworkHandles {
@@ -61,9 +76,11 @@ protected:
     };
 
     void Execute() override;
-    // The network frame: takes the settings, checks the port, opens the
-    // session, connects and runs Transfer; then closes the handles that were
-    // opened, transfer first, also after a handler's exception ended the run.
+    // The network frame: takes the settings; then, for each attempt, checks
+    // the port, opens the session, connects and runs Transfer, and closes the
+    // handles that were opened, transfer first, also after a handler's
+    // exception ended the run. A transient failure is tried again after a
+    // wait, as often as the settings allow.
     virtual void Grab();
 
     // The protocol's steps in the network frame. PrepareSession runs once
@@ -72,7 +89,7 @@ protected:
     virtual void PrepareSession(const TJvGrabberSettings& settings);
     // The connection, or none (the frame then reports the last response).
     virtual TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings);
-    virtual void Transfer(const TJvGrabberSettings& settings, const std::string& object);
+    virtual void Transfer(const TJvGrabberSettings& settings, const TServerAddress& address);
 
     // Helpers of the protocol steps. Connect connects the open session to
     // the address's server; ReceiveTransfer reads the open transfer in
@@ -84,32 +101,54 @@ protected:
     static std::string LastResponseInfo();
 
     // How a read loop ended.
-    // reReported: the loop has already handed over its own error.
+    // reReported: the loop has already recorded its own failure.
     enum TReadEnd { reEnd, reFailed, reStopped, reReported };
     // Reads chunks of at most chunkSize bytes with read until it reports
     // the end (a count of 0) or a failure, Terminated is set or Continue
-    // is cleared. Content is appended; progress is handed over for the first
-    // chunk, at most every 16 ms after it, and once after the final read.
+    // is cleared. Content is appended after what it holds, which BytesRead
+    // counts from; progress is handed over for the first chunk, at most
+    // every 16 ms after it, and once after the final read.
     TReadEnd ReadLoop(const std::function<bool(char* buffer, std::uint32_t size, std::uint32_t& read)>& read,
         std::uint32_t chunkSize);
-    // After a read loop: hands over done, or the error that explains why the
-    // content is incomplete. failureText explains a failed read.
+    // After a read loop: hands over done, or records the failure that
+    // explains why the content is incomplete. failureText explains a failed
+    // read.
     void FinishRun(TReadEnd end, const std::string& failureText);
 
     // Reads the component's settings on the user-interface thread.
     TJvGrabberSettings TakeSettings();
     // Clears the error and enters gsConnecting.
     void BeginRun();
-    // Creates the content stream: a temporary file beside the target in
-    // file mode, memory in stream mode. Hands over the error on failure.
+    // Makes the content stream ready for an attempt: the locked part beside
+    // the target in file mode, memory in stream mode. The run's first
+    // attempt creates it, emptying a part found there unless the settings
+    // ask to continue it; a later attempt keeps it as it is. Records the
+    // failure when it cannot.
+    bool PrepareContent(const TJvGrabberSettings& settings);
+    // PrepareContent, then empties the content: for workers that cannot
+    // continue.
     bool CreateContentStream(const TJvGrabberSettings& settings);
+    // The part in file mode; none in stream mode.
+    TGrabberPartFile* Part() const;
+    // Empties the content (and forgets the part's record).
+    void StartContentOver();
     void SetStatus(TJvGrabberStatus status);
     void SetSize(std::int64_t size);
     void SetBytesRead(std::int64_t count);
     std::int64_t Size() const;
     std::int64_t BytesRead() const;
-    // Reports an error unless the run was stopped.
-    void Fail(const std::string& text, std::vector<std::string> arguments = {});
+    // Records why the attempt failed, unless the run was stopped or a failure
+    // is already recorded; the frame reports it once no retry follows.
+    void Fail(const std::string& text, std::vector<std::string> arguments = {}, TFault fault = ftFinal);
+    // Fail for a failed network call, from the layer's error code: before a
+    // response began, no connection is only worth a retry once bytes came.
+    void FailNetwork(std::uint32_t code, bool responseBegun);
+    // Fail for content that cannot be written: final, and the part goes.
+    void FailToWrite(const EStreamError& failure);
+    // Whether the attempt has recorded a failure.
+    bool Failed() const { return fault_.has_value(); }
+    // Asks the wait before the next retry to last at least this long.
+    void RetryAfter(std::chrono::seconds wait) { retryAfter_ = wait; }
     // The failure in the user's language, composed where the message lookup
     // translates: on the user-interface thread.
     std::string LocalisedErrorText() const;
@@ -130,10 +169,25 @@ private:
     void CloseHandles();
     void Append(const char* bytes, std::uint32_t count);
     bool ProgressDue();
+    // Whether the recorded failure is worth another attempt, the retry-th.
+    bool RetryWorthIt(const TJvGrabberSettings& settings, int retry) const;
+    // Waits before the retry-th attempt, telling the user each second; false
+    // when the run was stopped meanwhile.
+    bool WaitToRetry(const TJvGrabberSettings& settings, int retry);
+    // A run that ends without done keeps its part when it can be continued
+    // (not when the disk failed), then reports the failure it recorded.
+    // Only the first call counts.
+    void EndRun();
+    void KeepPart();
 
     TJvCustomUrlGrabber* grabber_;
     std::chrono::steady_clock::time_point lastProgress_;
     bool progressSent_ = false;
+    std::optional<TFault> fault_;
+    std::chrono::seconds retryAfter_{0};
+    bool receivedAny_ = false;
+    bool doneHandedOver_ = false;
+    bool runEnded_ = false;
 };
 
 // A worker as it is created: the most derived class, which waits for the

@@ -10,15 +10,31 @@
 
 void TJvCustomUrlGrabberThread::Grab()
 {
-    try {
-        TJvGrabberSettings settings = TakeSettings();
-        TServerAddress address = ServerAddress(settings);
-        if (OpenConnection(settings, address))
-            Transfer(settings, address.object);
-    } catch (...) {
-        // A handler's exception ends the run here; the handles still close.
+    TJvGrabberSettings settings = TakeSettings();
+    TServerAddress address = ServerAddress(settings);
+    for (int retry = 1;; ++retry) {
+        bool again = false;
+        try {
+            if (OpenConnection(settings, address))
+                Transfer(settings, address);
+            again = RetryWorthIt(settings, retry);
+            // The failure is told before the handles close, as the layer's
+            // closing notices follow it.
+            if (!again)
+                EndRun();
+        } catch (...) {
+            // A handler's exception ends the run here; the handles still close.
+            again = false;
+        }
+        CloseHandles();
+        if (!again || !WaitToRetry(settings, retry))
+            return;
     }
-    CloseHandles();
+}
+
+std::string TJvCustomUrlGrabberThread::TServerAddress::Text(const std::string& marker) const
+{
+    return marker + host + ":" + std::to_string(port) + "/" + object;
 }
 
 bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& settings, const TServerAddress& address)
@@ -39,7 +55,7 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     if (Terminated())
         return false;
     if (!handles_.connection) {
-        Fail(LastResponseInfo());
+        FailNetwork(GetLastError(), false);
         return false;
     }
     return true;
@@ -54,7 +70,7 @@ TInternetHandle* TJvCustomUrlGrabberThread::ConnectToServer(const TServerAddress
     return nullptr;
 }
 
-void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&, const std::string&) {}
+void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&, const TServerAddress&) {}
 
 TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddress(const TJvGrabberSettings& settings)
 {

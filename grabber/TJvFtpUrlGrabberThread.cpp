@@ -31,12 +31,12 @@ TInternetHandle* TJvFtpUrlGrabberThread::ConnectToServer(const TServerAddress& a
     return connection;
 }
 
-void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const std::string& object)
+void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const TServerAddress& address)
 {
-    handles_.transfer = FtpOpenFile(handles_.connection, object.c_str(), GENERIC_READ,
+    handles_.transfer = FtpOpenFile(handles_.connection, address.object.c_str(), GENERIC_READ,
         settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
     if (!handles_.transfer) {
-        Fail(LastResponseInfo());
+        FailNetwork(GetLastError(), false);
         return;
     }
     if (Terminated() || !CreateContentStream(settings))

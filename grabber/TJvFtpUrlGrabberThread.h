@@ -10,5 +10,5 @@ public:
 protected:
     void PrepareSession(const TJvGrabberSettings& settings) override;
     TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings) override;
-    void Transfer(const TJvGrabberSettings& settings, const std::string& object) override;
+    void Transfer(const TJvGrabberSettings& settings, const TServerAddress& address) override;
 };

@@ -1,10 +1,13 @@
 #include "grabber/TJvHttpUrlGrabberThread.h"
 
+#include "grabber/RangeHeaders.h"
+#include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -46,19 +49,64 @@ TInternetHandle* TJvHttpUrlGrabberThread::ConnectToServer(const TServerAddress& 
     return Connect(address, INTERNET_SERVICE_HTTP, 0, this);
 }
 
-void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const std::string& object)
+void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const TServerAddress& address)
 {
-    if (!OpenRequest(settings, object))
+    if (!PrepareContent(settings))
         return;
-    if (!HttpSendRequest(handles_.transfer, nullptr, 0, nullptr, 0)) {
-        Fail(LastResponseInfo());
+    std::optional<TPartRecord> record = ContinuablePart(settings, address);
+    if (!record)
+        StartContentOver();
+    if (!Request(settings, address.object, record ? &*record : nullptr))
         return;
+    if (record && ContinuationRefused(*record)) {
+        // The part cannot be joined to what the server has now: all anew.
+        InternetCloseHandle(std::exchange(handles_.transfer, nullptr));
+        StartContentOver();
+        record.reset();
+        if (!Request(settings, address.object, nullptr))
+            return;
     }
-    if (Terminated() || !ExamineResponse(settings) || Terminated())
-        return;
-    if (!CreateContentStream(settings))
+    if (Terminated() || !ExamineResponse(settings, address, record ? &*record : nullptr) || Terminated())
         return;
     ReceiveTransfer(kChunkSize);
+}
+
+bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const std::string& object,
+    const TPartRecord* continuing)
+{
+    if (Failed() || !OpenRequest(settings, object))
+        return false;
+    std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
+    if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
+            static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
+        FailNetwork(GetLastError(), false);
+        return false;
+    }
+    return true;
+}
+
+std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGrabberSettings& settings,
+    const TServerAddress& address)
+{
+    TGrabberPartFile* part = Part();
+    if (!part || settings.ResumeMode == rmOff || !part->Record())
+        return std::nullopt;
+    const TPartRecord& record = *part->Record();
+    std::int64_t held = part->Size();
+    if (record.Address != address.Text(settings.Marker) || held <= 0 || held >= record.Length)
+        return std::nullopt;
+    return record;
+}
+
+bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
+{
+    std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
+    if (code == "416")
+        return true;
+    if (code != "206")
+        return false;
+    auto range = ParseContentRange(QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_RANGE).value_or(""));
+    return !range || range->First != Part()->Size() || range->Length != record.Length;
 }
 
 bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, const std::string& object)
@@ -80,14 +128,24 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
     return true;
 }
 
-bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings)
+bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
+    const TPartRecord* continuing)
 {
     std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
+    if (continuing && code == "206") {
+        SetSize(continuing->Length);
+        SetBytesRead(Part()->Size());
+        HandOverResume();
+        return true;
+    }
+    // The server sends the whole content: it ignored the range, or the
+    // content changed since the part was begun.
+    if (continuing && code == "200")
+        StartContentOver();
     // Only a success carries the resource; an error page is not the video.
     if (code.size() != 3 || code[0] != '2') {
-        std::string reason = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_TEXT).value_or("");
-        Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason));
+        FailStatus(code);
         return false;
     }
     if (settings.RefuseWebPages && IsWebPage()) {
@@ -97,7 +155,7 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
     std::optional<std::string> lengthText = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
     if (!lengthText) {
         SetSize(0);
-        return true;
+        return !Failed();
     }
     std::optional<std::int64_t> length = ContentLength(*lengthText);
     if (!length) {
@@ -105,6 +163,37 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
         return false;
     }
     SetSize(*length);
+    return RememberIfContinuable(settings, address);
+}
+
+// A server error, a time-out or "too many requests" may pass; the server
+// may say when to ask again.
+void TJvHttpUrlGrabberThread::FailStatus(const std::string& code)
+{
+    std::string reason = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_TEXT).value_or("");
+    bool passing = code.size() == 3 && (code[0] == '5' || code == "408" || code == "429");
+    if (passing)
+        if (auto wait = RetryAfterSeconds(QueryHeader(handles_.transfer, HTTP_QUERY_RETRY_AFTER).value_or("")))
+            RetryAfter(*wait);
+    Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason), {},
+        passing ? ftTransient : ftFinal);
+}
+
+bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address)
+{
+    TGrabberPartFile* part = Part();
+    if (!part || settings.ResumeMode == rmOff || Size() <= 0 || Failed())
+        return !Failed();
+    auto header = [this](std::uint32_t query) { return QueryHeader(handles_.transfer, query).value_or(""); };
+    std::optional<std::string> validator = RangeValidator(header(HTTP_QUERY_ETAG), header(HTTP_QUERY_LAST_MODIFIED));
+    if (!OffersByteRanges(header(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
+        return true;
+    try {
+        part->Remember({address.Text(settings.Marker), *validator, Size()});
+    } catch (const EStreamError& failure) {
+        FailToWrite(failure);
+        return false;
+    }
     return true;
 }
 

@@ -2,7 +2,10 @@
 
 #include "grabber/TJvCustomUrlGrabberThread.h"
 
-// The worker of the HTTP and HTTPS grabbers: one GET over the network layer.
+struct TPartRecord;
+
+// The worker of the HTTP and HTTPS grabbers: one GET over the network layer,
+// asking for the rest of the part beside the target when it can be continued.
 class TJvHttpUrlGrabberThread : public TJvCustomUrlGrabberThread {
 public:
     using TJvCustomUrlGrabberThread::TJvCustomUrlGrabberThread;
@@ -11,12 +14,24 @@ protected:
     std::string SessionFailureText() const override;
     void PrepareSession(const TJvGrabberSettings& settings) override;
     TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings) override;
-    void Transfer(const TJvGrabberSettings& settings, const std::string& object) override;
+    void Transfer(const TJvGrabberSettings& settings, const TServerAddress& address) override;
 
 private:
     bool OpenRequest(const TJvGrabberSettings& settings, const std::string& object);
+    // Opens and sends the request; with a record, for the part's rest.
+    bool Request(const TJvGrabberSettings& settings, const std::string& object, const TPartRecord* continuing);
+    // The part's record when this run may continue it from the address.
+    std::optional<TPartRecord> ContinuablePart(const TJvGrabberSettings& settings, const TServerAddress& address);
+    // A 416, or a 206 that is not the part's rest with its whole length.
+    bool ContinuationRefused(const TPartRecord& record);
     // Records the status code and the announced size; false when the
-    // response cannot be saved (the error has been handed over).
-    bool ExamineResponse(const TJvGrabberSettings& settings);
+    // response cannot be saved (the failure has been recorded). A 200 to a
+    // request for the part's rest starts the part over.
+    bool ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
+        const TPartRecord* continuing);
+    // Notes in the part what a later run needs to continue it, when the
+    // server says it can.
+    bool RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address);
+    void FailStatus(const std::string& code);
     bool IsWebPage();
 };

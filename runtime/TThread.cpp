@@ -103,8 +103,10 @@ bool CheckSynchronize(int timeoutMs)
             error = std::current_exception();
         }
         {
+            // The failure moves to the worker: a copy left here would be
+            // released after the worker has already woken and used it.
             std::lock_guard lock(state.mutex);
-            handOver->error = error;
+            handOver->error = std::move(error);
             handOver->done = true;
         }
         state.changed.notify_all();
@@ -116,6 +118,21 @@ TThread::~TThread()
 {
     Terminate();
     WaitFor();
+}
+
+void TThread::Terminate()
+{
+    {
+        std::lock_guard lock(terminateMutex_);
+        terminated_ = true;
+    }
+    terminateSignal_.notify_all();
+}
+
+bool TThread::WaitUnlessTerminated(std::chrono::milliseconds time)
+{
+    std::unique_lock lock(terminateMutex_);
+    return terminateSignal_.wait_for(lock, time, [this] { return terminated_.load(); });
 }
 
 void TThread::Resume()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -28,8 +29,12 @@ public:
     void Resume();
     void Start() { Resume(); }
 
-    void Terminate() { terminated_ = true; }
+    // Raises the flag and wakes a wait in WaitUnlessTerminated.
+    void Terminate();
     bool Terminated() const { return terminated_; }
+    // Waits for the given time on the worker, returning early (true) once
+    // Terminate is called.
+    bool WaitUnlessTerminated(std::chrono::milliseconds time);
     // The thread object whose Execute runs on the calling thread, if any:
     // lets code deep inside a worker notice that it was asked to stop.
     static TThread* Current();
@@ -58,6 +63,8 @@ private:
     std::atomic<bool> terminated_{false};
     std::atomic<bool> started_{false};
     std::atomic<bool> finished_{false};
+    std::mutex terminateMutex_;
+    std::condition_variable terminateSignal_;
 };
 
 // Runs every queued hand-over on the calling thread, which must be the main

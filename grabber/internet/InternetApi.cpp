@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -71,6 +72,21 @@ bool RefuseParameter(const std::string& what)
 {
     SetInternetError(ERROR_INVALID_PARAMETER, "Invalid " + what);
     return false;
+}
+
+// The response header each header query reads.
+const char* HeaderOfQuery(std::uint32_t info)
+{
+    switch (info) {
+    case HTTP_QUERY_CONTENT_TYPE: return "Content-Type";
+    case HTTP_QUERY_CONTENT_LENGTH: return "Content-Length";
+    case HTTP_QUERY_LAST_MODIFIED: return "Last-Modified";
+    case HTTP_QUERY_RETRY_AFTER: return "Retry-After";
+    case HTTP_QUERY_ACCEPT_RANGES: return "Accept-Ranges";
+    case HTTP_QUERY_CONTENT_RANGE: return "Content-Range";
+    case HTTP_QUERY_ETAG: return "ETag";
+    default: return nullptr;
+    }
 }
 
 std::string PortPart(std::uint16_t port) { return port ? ":" + std::to_string(port) : ""; }
@@ -239,10 +255,29 @@ bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffe
     return RefuseParameter("option");
 }
 
-bool HttpSendRequest(HINTERNET request, const char*, std::uint32_t, const void*, std::uint32_t)
+bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t headersLength, const void*, std::uint32_t)
 {
     auto* found = Find<TInternetRequest>(request);
-    return found && found->Send();
+    if (!found)
+        return false;
+    std::vector<std::string> lines;
+    // A length of -1 stands for a zero-terminated text, as the calls it
+    // follows allow.
+    std::string text;
+    if (headers)
+        text = headersLength == UINT32_MAX ? std::string(headers) : std::string(headers, headersLength);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find("\r\n", start);
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? text.size() : end + 2;
+        if (line.empty())
+            continue;
+        // One header per line, named: no line may smuggle in another.
+        if (!SafeForHeader(line) || line.find(':') == std::string::npos || line.front() == ':')
+            return RefuseParameter("headers");
+        lines.push_back(line);
+    }
+    return found->Send(lines);
 }
 
 bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uint32_t* length, std::uint32_t* index)
@@ -257,10 +292,8 @@ bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uin
         value = found->StatusCode();
     else if (info == HTTP_QUERY_STATUS_TEXT)
         value = found->StatusText();
-    else if (info == HTTP_QUERY_CONTENT_LENGTH)
-        value = found->Header("Content-Length");
-    else if (info == HTTP_QUERY_CONTENT_TYPE)
-        value = found->Header("Content-Type");
+    else if (const char* name = HeaderOfQuery(info))
+        value = found->Header(name);
     else
         return RefuseParameter("query");
     if (!value) {

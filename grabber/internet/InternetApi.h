@@ -48,8 +48,13 @@ constexpr std::uint32_t INTERNET_OPTION_PROXY_PASSWORD = 44;
 // Queries of HttpQueryInfo.
 constexpr std::uint32_t HTTP_QUERY_CONTENT_TYPE = 1;
 constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+constexpr std::uint32_t HTTP_QUERY_LAST_MODIFIED = 11;
 constexpr std::uint32_t HTTP_QUERY_STATUS_CODE = 19;
 constexpr std::uint32_t HTTP_QUERY_STATUS_TEXT = 20;
+constexpr std::uint32_t HTTP_QUERY_RETRY_AFTER = 36;
+constexpr std::uint32_t HTTP_QUERY_ACCEPT_RANGES = 42;
+constexpr std::uint32_t HTTP_QUERY_CONTENT_RANGE = 53;
+constexpr std::uint32_t HTTP_QUERY_ETAG = 54;
 
 // Status codes given to the status callback.
 constexpr std::uint32_t INTERNET_STATUS_RESOLVING_NAME = 10;
@@ -100,7 +105,10 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
     const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length);
 // Returns when the final response's headers have arrived (redirects are
-// followed and reported as INTERNET_STATUS_REDIRECT).
+// followed and reported as INTERNET_STATUS_REDIRECT). headers holds extra
+// request header lines ("Name: value", each ended by CR LF), headersLength
+// their length (-1: up to the terminating zero); they go out with the
+// request and its redirects.
 bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t headersLength, const void* body,
     std::uint32_t bodyLength);
 // Copies the value with a terminating zero; length holds the buffer size on

@@ -226,14 +226,17 @@ void TInternetRequest::ConfigureHttp()
         headers_ = curl_slist_append(headers_, "Pragma: no-cache");
     if (target_.flags & INTERNET_FLAG_RELOAD)
         headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
+    for (const std::string& line : extraHeaders_)
+        headers_ = curl_slist_append(headers_, line.c_str());
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
 }
 
-bool TInternetRequest::Send()
+bool TInternetRequest::Send(const std::vector<std::string>& extraHeaders)
 {
     if (sent_)
         return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has already been sent");
     sent_ = true;
+    extraHeaders_ = extraHeaders;
     if (!Configure())
         return false;
     Notify(INTERNET_STATUS_RESOLVING_NAME, target_.server.host);

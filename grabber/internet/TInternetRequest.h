@@ -31,9 +31,10 @@ public:
     explicit TInternetRequest(Target target);
     ~TInternetRequest() override;
 
-    // Starts the transfer and runs it until the final response's headers
-    // (HTTP) or its first data (FTP) have arrived, or it ended.
-    bool Send();
+    // Starts the transfer, with the extra header lines given, and runs it
+    // until the final response's headers (HTTP) or its first data (FTP) have
+    // arrived, or it ended.
+    bool Send(const std::vector<std::string>& extraHeaders = {});
     bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
     // The final response's status code, reason and headers.
     std::optional<std::string> StatusCode() const;
@@ -76,6 +77,7 @@ private:
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     curl_slist* headers_ = nullptr;
+    std::vector<std::string> extraHeaders_;
     char errorBuffer_[256] = {};
 
     bool sent_ = false;

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
+#include "ProgramRun.h"
 #include "support/DemoSite.h"
 #include "support/ScratchFolder.h"
 
@@ -93,35 +94,16 @@ TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 // The built program against the demo site.
 class CommandLine : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { site = new DemoSite; }
+    static void SetUpTestSuite()
+    {
+        site = new DemoSite;
+        // The retries of a download cut short wait milliseconds, not seconds.
+        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
+    }
     static void TearDownTestSuite() { delete site; }
     static DemoSite* site;
 
-    pid_t Spawn(std::vector<std::string> words)
-    {
-        words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + site->Host()});
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::chdir(folder.path.c_str());
-            int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, STDOUT_FILENO);
-            ::dup2(quiet, STDERR_FILENO);
-            std::vector<char*> argv;
-            for (std::string& word : words)
-                argv.push_back(word.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        return pid;
-    }
-
-    static int ExitStatus(pid_t pid)
-    {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    pid_t Spawn(std::vector<std::string> words) { return SpawnProgram(site->Host(), std::move(words), folder.path); }
 
     int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
 

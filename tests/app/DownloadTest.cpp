@@ -8,6 +8,7 @@
 #include "app/Site.h"
 #include "support/DemoSite.h"
 #include "support/ScratchFolder.h"
+#include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
 #include "widgets/TNxLabel.h"
 
@@ -31,7 +32,12 @@ namespace {
 
 class Download : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { site = new DemoSite; }
+    static void SetUpTestSuite()
+    {
+        site = new DemoSite;
+        // The retries of a download cut short wait milliseconds, not seconds.
+        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
+    }
     static void TearDownTestSuite() { delete site; }
     static DemoSite* site;
 
@@ -46,6 +52,10 @@ protected:
                 return std::nullopt;
             return folder.File("saved-" + std::to_string(proposed.size()) + ".bin");
         });
+        previousQuestion = SetQuestionSeam([this](const TMessageBoxRequest& box) {
+            questions.push_back(box.Text);
+            return replaceAnswer;
+        });
         form = new TForm1;
     }
 
@@ -54,6 +64,7 @@ protected:
         delete form;
         SetMessageBoxSeam(previousBox);
         SetSaveDialogSeam(previousDialog);
+        SetQuestionSeam(previousQuestion);
         Site::SetHost("www.youtube.com");
     }
 
@@ -85,8 +96,11 @@ protected:
     std::vector<std::string> proposed;
     std::vector<std::string> startFolders;
     bool cancelDialog = false;
+    std::vector<std::string> questions;
+    bool replaceAnswer = false;
     TMessageBoxSeam previousBox;
     TSaveDialogSeam previousDialog;
+    TQuestionSeam previousQuestion;
 };
 DemoSite* Download::site = nullptr;
 
@@ -332,4 +346,67 @@ TEST_F(Download, AFailedDownloadSaysWhyInTheCurrentLanguageAndLeavesNoFile)
         // The worker removes what it had received once it has closed.
         EXPECT_TRUE(WaitFor([&] { return folder.Names().empty(); })) << row.address;
     }
+}
+
+TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
+{
+    std::string mine = folder.File("mine.mp4");
+    std::ofstream(mine) << "mine";
+    int shown = 0;
+    SetSaveDialogSeam([&](const TSaveDialogRequest&) -> std::optional<std::string> {
+        // Declined, the dialog comes back; the user then cancels it.
+        if (++shown > 1 && !replaceAnswer)
+            return std::nullopt;
+        return mine;
+    });
+    EXPECT_EQ(Start(site->WatchAddress("seastack01")), nullptr);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(FileBytes(mine), "mine");
+    ASSERT_EQ(questions, std::vector<std::string>{"mine.mp4 already exists.\r\nDo you want to replace it?"});
+
+    replaceAnswer = true;
+    TForm2* window = Start(site->WatchAddress("seastack01"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(mine), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+}
+
+TEST_F(Download, AFailureThatKeptAPartOffersRetryAndClosingTheWindowRemovesThePart)
+{
+    std::string video = DemoSite::StreamBytes("rockroll33", "18", 60000);
+    CuttingSite cutting(video);
+    for (int window = 0; window < 2; ++window) {
+        cutting.Pages("cut");
+        for (std::size_t from = 0; from < 30000; from += 5000)
+            cutting.Stream(from, from + 5000);
+    }
+    cutting.Stream(30000, 60000);
+    cutting.Start();
+    Site::SetHost(cutting.Host());
+
+    QPointer<TForm2> first = Start(cutting.WatchAddress("cut"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Ended(first); }));
+    EXPECT_EQ(first->btnOpen->text(), "Retry");
+    EXPECT_TRUE(first->btnOpen->isEnabled());
+    std::string firstPart = first->UrlGrabber1->FileName() + ".part";
+    EXPECT_TRUE(std::filesystem::exists(firstPart));
+    first->btnCancelClose->click();
+    ASSERT_TRUE(WaitFor([&] { return first.isNull(); }));
+    EXPECT_FALSE(std::filesystem::exists(firstPart)) << "the user gave up on it";
+
+    TForm2* second = Start(cutting.WatchAddress("cut"));
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Ended(second); }));
+    second->btnOpen->click();
+    EXPECT_EQ(second->Label1->text(), "Downloading...");
+    EXPECT_EQ(second->btnCancelClose->text(), "Cancel");
+    ASSERT_TRUE(WaitFor([&] { return Finished(second); }));
+    EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()), video);
+    EXPECT_FALSE(std::filesystem::exists(second->UrlGrabber1->FileName() + ".part"));
+
+    SelectLanguage("es");
+    second->UrlGrabber1Retry(nullptr, 4, 2, 5, "");
+    SelectLanguage("en");
+    EXPECT_EQ(second->lblTransfer->text(), "Reintentando en 4 s (2 de 5)");
 }

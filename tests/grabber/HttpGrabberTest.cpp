@@ -1,4 +1,5 @@
 #include "GrabberRecorder.h"
+#include "TestBytes.h"
 
 #include "grabber/EGrabberNotStopped.h"
 #include "grabber/TJvHttpUrlGrabber.h"
@@ -13,16 +14,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Body(std::size_t size)
-{
-    std::string body(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        body[i] = static_cast<char>('a' + (i * 7 + i / 1025) % 26);
-    return body;
-}
-
-void WriteFile(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 std::string Response(const std::string& head, const std::string& body) { return head + "\r\n\r\n" + body; }
 

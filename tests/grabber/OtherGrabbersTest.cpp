@@ -1,9 +1,11 @@
 #include "GrabberRecorder.h"
+#include "TestBytes.h"
 
 #include "grabber/TJvFtpUrlGrabber.h"
 #include "grabber/TJvLocalFileUrlGrabber.h"
 #include "grabber/TJvLocalFileUrlGrabberThread.h"
 
+#include "support/FtpServer.h"
 #include "support/NginxServer.h"
 
 #include <gtest/gtest.h>
@@ -74,4 +76,85 @@ TEST(FtpGrabber, ARefusedConnectionIsReportedThroughTheSameLayer)
     ASSERT_EQ(recorder.events.size(), 2u);
     EXPECT_NE(recorder.events[0].find("onnect"), std::string::npos) << recorder.events[0];
     EXPECT_EQ(recorder.events[1], "closed");
+}
+
+// A real FTP server: passive and active, binary and text, size and progress,
+// a missing file, a transfer cut short.
+class FtpGrabberTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        root = new ScratchFolder("ftp-root");
+        WriteFile(root->File("every-byte.bin"), EveryByte());
+        WriteFile(root->File("cut-file.bin"), EveryByte());
+        server = new FtpServer(root->path.string());
+    }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        delete root;
+    }
+
+    static std::string EveryByte()
+    {
+        std::string bytes(300000, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i % 256);
+        return bytes;
+    }
+
+    void SetUp() override
+    {
+        grabber.SetProxyMode(pmNoProxy);
+        grabber.SetFileName(target);
+    }
+
+    static ScratchFolder* root;
+    static FtpServer* server;
+    ScratchFolder folder;
+    std::string target = folder.File("copy.bin");
+    TJvFtpUrlGrabber grabber;
+    GrabberRecorder recorder{grabber};
+};
+ScratchFolder* FtpGrabberTest::root = nullptr;
+FtpServer* FtpGrabberTest::server = nullptr;
+
+TEST_F(FtpGrabberTest, PassiveAndActiveFetchEveryByteWithTheSizeAndProgress)
+{
+    for (bool passive : {true, false}) {
+        recorder.events.clear();
+        recorder.positions.clear();
+        grabber.SetPassive(passive);
+        grabber.SetUrl(server->BaseUrl() + "/every-byte.bin");
+        recorder.Run();
+        EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 300000", "closed"})) << passive;
+        EXPECT_EQ(FileBytes(target), EveryByte()) << passive;
+        EXPECT_EQ(recorder.totals.back(), 300000);
+        EXPECT_GT(recorder.positions.size(), 1u);
+        EXPECT_TRUE(std::is_sorted(recorder.positions.begin(), recorder.positions.end()));
+    }
+    std::string commands = server->Commands();
+    EXPECT_NE(commands.find("TYPE I"), std::string::npos) << commands;
+    EXPECT_NE(commands.find("SIZE every-byte.bin"), std::string::npos) << commands;
+    EXPECT_NE(commands.find("EPSV"), std::string::npos) << "passive" << commands;
+    EXPECT_NE(commands.find("EPRT"), std::string::npos) << "active" << commands;
+
+    grabber.SetMode(hmAscii);
+    recorder.Run();
+    EXPECT_NE(server->Commands().find("TYPE A"), std::string::npos);
+}
+
+TEST_F(FtpGrabberTest, AMissingFileOrACutTransferIsAnErrorAndLeavesNoFile)
+{
+    grabber.SetUrl(server->BaseUrl() + "/none.bin");
+    recorder.Run();
+    ASSERT_EQ(recorder.events.size(), 2u);
+    EXPECT_EQ(recorder.events[0].rfind("error ", 0), 0u) << recorder.events[0];
+    EXPECT_TRUE(folder.Names().empty());
+
+    recorder.events.clear();
+    grabber.SetUrl(server->BaseUrl() + "/cut-file.bin");
+    recorder.Run();
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"error Connection closed after 150000 of 300000 bytes", "closed"}));
+    EXPECT_TRUE(folder.Names().empty());
 }

@@ -143,7 +143,7 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
          << "events { worker_connections 64; }\n"
          << "http {\n"
          << "  default_type application/octet-stream;\n"
-         << "  log_format skerrow '$connection $scheme \"$request\" $status \"$http_cookie\"';\n"
+         << "  log_format skerrow '$connection $scheme \"$request\" $status \"$http_cookie\" \"$http_range\" $body_bytes_sent';\n"
          << "  access_log " << prefix_ << "/logs/access.log skerrow;\n"
          << "  client_body_temp_path " << prefix_ << "/body;\n"
          << "  proxy_temp_path " << prefix_ << "/proxy;\n"

@@ -31,7 +31,8 @@ public:
     std::uint16_t TlsPort(std::size_t listener = 0) const { return tlsPorts_.at(listener); }
     std::string SecureBaseUrl(std::size_t listener = 0) const;
     // The access log: one line per request,
-    // "<connection> <scheme> "<request line>" <status> "<Cookie header>"".
+    // "<connection> <scheme> "<request line>" <status> "<Cookie header>" "<Range header>"
+    // <body bytes sent>".
     std::string AccessLog() const;
     // The log lines of requests for path, once at least `wanted` are there
     // (nginx writes a line once the reply is out, so it may trail the client

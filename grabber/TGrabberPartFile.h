@@ -1,0 +1,87 @@
+#pragma once
+
+#include "runtime/TFileStream.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The part is being written by another run.
+class EPartInUse : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+// The disk (or the user's quota) has no room for the part.
+class EDiskFull : public EWriteError {
+public:
+    using EWriteError::EWriteError;
+};
+
+// What a later run needs to continue a part: the address it came from, the
+// server's validator of that content (an ETag or a Last-Modified date) and
+// the whole length.
+struct TPartRecord {
+    std::string Address;
+    std::string Validator;
+    std::int64_t Length = 0;
+
+    bool operator==(const TPartRecord&) const = default;
+};
+
+// The content of a download in file mode: "<target>.part" beside the target,
+// written through a buffer and locked while a run holds it, so that a second
+// run to the same target is refused instead of writing into it. Commit
+// renames it over the target in one step. Otherwise the destructor removes
+// it, unless the run kept it for a later one to continue; its record then
+// stays beside it in "<target>.part.info".
+class TGrabberPartFile : public TStream {
+public:
+    // Opens the part of target, creating it, and locks it. Raises EPartInUse
+    // when another run holds it, EFCreateError when it cannot be had.
+    explicit TGrabberPartFile(const std::string& target);
+    ~TGrabberPartFile() override;
+
+    static std::string PartName(const std::string& target) { return target + ".part"; }
+    static std::string RecordName(const std::string& target) { return target + ".part.info"; }
+    // Removes the part of target and its record, unless a run holds them;
+    // returns whether a part went.
+    static bool Remove(const std::string& target);
+
+    std::string ClassName() const override { return "TGrabberPartFile"; }
+    const std::string& FileName() const { return fileName_; }
+    const std::string& Target() const { return target_; }
+    // How the part may be continued; none when nothing says so.
+    const std::optional<TPartRecord>& Record() const { return record_; }
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    // Raises EDiskFull or EWriteError with the system's reason when the disk
+    // refuses.
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    void SetSize(std::int64_t size) override;
+    std::int64_t Size() override;
+
+    // Empties the part and forgets its record.
+    void StartOver();
+    // Writes the record down before content that it describes arrives.
+    void Remember(const TPartRecord& record);
+    // Lets the part outlive the run when it has a record; returns whether it
+    // will. What is buffered is written first.
+    bool Keep();
+    // Writes what is buffered and renames the part to target; raises
+    // EWriteError (and removes the part) when that fails.
+    void Commit(const std::string& target);
+
+private:
+    void Open();
+    void Flush();
+    void Discard();
+    [[noreturn]] void RaiseWriteError(const std::string& name) const;
+
+    std::string target_;
+    std::string fileName_;
+    int fd_ = -1;
+    std::string pending_;
+    std::optional<TPartRecord> record_;
+    bool keep_ = false;
+};

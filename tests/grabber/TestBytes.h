@@ -1,0 +1,21 @@
+#pragma once
+
+#include "support/ScratchFolder.h"
+
+#include <fstream>
+#include <string>
+
+// Bodies that show a misplaced or repeated chunk, and files written whole,
+// for the grabber tests.
+inline std::string Body(std::size_t size)
+{
+    std::string body(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        body[i] = static_cast<char>('a' + (i * 7 + i / 1025) % 26);
+    return body;
+}
+
+inline void WriteFile(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(name, std::ios::binary) << bytes;
+}
