@@ -83,7 +83,8 @@ TPageLink ResolvePageLink(const std::string& pageAddress, TVideoQuality quality)
         if (http.Response().StatusNumber() / 100 == 2 && kind != awHtml)
             proceed = false;
     };
-    std::string body = http.GetToString(pageAddress);
+    std::optional<TWebAddressParts> parts = SplitWebAddress(pageAddress);
+    std::string body = http.GetToString(parts ? RequestedAddress(*parts) : pageAddress);
     const std::string finalAddress = http.URL().AddressText();
     switch (kind) {
     case awVideo: return VideoItself(finalAddress, http.Response().ContentType());

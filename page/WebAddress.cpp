@@ -115,6 +115,12 @@ bool IsWebAddress(std::string_view text)
     return SplitWebAddress(text) && std::none_of(text.begin(), text.end(), IsBlankOrControl);
 }
 
+std::string RequestedAddress(const TWebAddressParts& address)
+{
+    return std::string(address.Scheme) + "://" + std::string(address.Authority) +
+           (address.Path.empty() ? "/" : std::string(address.Path)) + std::string(address.Query);
+}
+
 std::string ResolveReference(std::string_view baseAddress, std::string_view reference)
 {
     std::string clean = Clean(reference);

@@ -23,6 +23,10 @@ std::optional<TWebAddressParts> SplitWebAddress(std::string_view text);
 // control characters.
 bool IsWebAddress(std::string_view text);
 
+// What of a web address is requested: without its fragment, and with the
+// path "/" when it has none ("https://example.org?q" asks for "/?q").
+std::string RequestedAddress(const TWebAddressParts& address);
+
 // The address a reference in a page leads to, read against the base address
 // as a browser reads it (RFC 3986): blanks and control bytes at either end
 // are dropped, tabs and line breaks inside too, and what is left that an
