@@ -77,8 +77,9 @@ void Collect(const GumboNode& node, THtmlPage& page)
         if (!page.Title)
             page.Title = TextOf(node);
     } else if (IsHtmlElement(node, GUMBO_TAG_BASE)) {
-        if (!page.BaseHref && gumbo_get_attribute(&node.v.element.attributes, "href"))
-            page.BaseHref = gumbo_get_attribute(&node.v.element.attributes, "href")->value;
+        const GumboAttribute* href = gumbo_get_attribute(&node.v.element.attributes, "href");
+        if (!page.BaseHref && href)
+            page.BaseHref = href->value;
     } else if (IsHtmlElement(node, GUMBO_TAG_VIDEO)) {
         page.Videos.push_back(VideoOf(node));
     } else if (IsHtmlElement(node, GUMBO_TAG_SCRIPT)) {

@@ -58,8 +58,9 @@ int TypeRank(const std::string& type)
     return media == "video/mp4" ? 0 : media == "video/webm" ? 1 : 2;
 }
 
-// The source a size preference takes among those that tell their height;
-// of two as good, the one listed first.
+// The source a size preference takes among those that tell their height:
+// of two as near 360 lines, the greater; of two of one height, the one
+// that comes first.
 const TSourceChoice& BySize(const std::vector<const TSourceChoice*>& sized, TSizePreference size)
 {
     auto better = [size](const TSourceChoice* a, const TSourceChoice* b) {
@@ -110,16 +111,16 @@ private:
         if (AsciiText::Trim(reference).empty())
             return std::nullopt;
         std::string address = ResolveReference(base_, reference);
-        std::optional<TWebAddressParts> parts = SplitWebAddress(address);
-        if (!parts || !IsWebAddress(address))
-            return std::nullopt;
-        if (IsPiecesType(declaredType) || IsPiecesPath(parts->Path)) {
+        if (!IsWebAddress(address))
+            return std::nullopt; // data:, blob:, javascript: and the like
+        const std::string_view path = SplitWebAddress(address)->Path;
+        if (IsPiecesType(declaredType) || IsPiecesPath(path)) {
             passedPieces_ = true;
             return std::nullopt;
         }
         if (!declaredType.empty() && !IsVideoType(declaredType))
             return std::nullopt;
-        return TPageVideo{address, declaredType.empty() ? TypeOfPath(parts->Path) : MediaType(declaredType)};
+        return TPageVideo{address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType)};
     }
 
     // og:video:secure_url before og:video:url before og:video, each with
