@@ -56,9 +56,10 @@ TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, T
             throw EVideoInPieces();
         throw EPageWithoutVideo();
     }
+    // A page without a title lends its video the file's own name.
     TPageLink link = VideoItself(reading.Video->Address, reading.Video->Type);
-    if (std::string title = SafeFileName(reading.Title); !title.empty())
-        link.Title = title;
+    if (!reading.Title.empty())
+        link.Title = SafeFileName(reading.Title);
     return link;
 }
 
