@@ -2,6 +2,7 @@
 
 #include "app/DirectLink.h"
 #include "app/Site.h"
+#include "page/WebAddress.h"
 
 namespace {
 
@@ -24,7 +25,14 @@ TAddressKind AddressKind(const std::function<std::string()>& readText)
         return akWatchPage;
     if (IsDirectLink(readText()))
         return akDirectLink;
+    if (IsWebAddress(readText()))
+        return akWebPage;
     return akNone;
+}
+
+bool TakenFromClipboard(TAddressKind kind)
+{
+    return kind == akWatchPage || kind == akDirectLink;
 }
 
 TAddressKind AddressKind(const std::string& text)

@@ -9,6 +9,7 @@ enum TAddressKind {
     akNone,       // nothing the program can save
     akWatchPage,  // a video's watch page on the site
     akDirectLink, // an http or https address of a video file
+    akWebPage,    // any other http or https address: a page that may show a video
 };
 
 // The site's own rule for a watch page: the text holds the site domain and
@@ -16,9 +17,14 @@ enum TAddressKind {
 bool IsWatchPageAddress(const std::string& text);
 
 // What a text is as an address: a watch page by the site's rule, else a
-// direct link (see DirectLink.h), else nothing.
+// direct link (see DirectLink.h), else a web page (see page/WebAddress.h),
+// else nothing.
 TAddressKind AddressKind(const std::string& text);
 
 // The same on a text that may change between looks (the clipboard):
 // readText is called afresh for each test.
 TAddressKind AddressKind(const std::function<std::string()>& readText);
+
+// Whether copying such an address fills the address field: a watch page or a
+// direct link, never just any page's address.
+bool TakenFromClipboard(TAddressKind kind);

@@ -12,3 +12,7 @@ bool IsDirectLink(const std::string& text);
 // the path, percent-decoded, its name made safe as a title is and its
 // extension kept ("video" when nothing of the name is left).
 std::string DirectLinkFileName(const std::string& address);
+
+// That name without the extension of a video file, for an address of any
+// file: "talk" for .../talk.mp4 and for .../talk?id=3.
+std::string FileTitleOf(const std::string& address);

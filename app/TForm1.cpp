@@ -319,14 +319,14 @@ void TForm1::Edit1Change(QObject*)
 void TForm1::JvClipboardMonitor1Change(QObject*)
 {
     auto clipboardText = [] { return FromQt(QGuiApplication::clipboard()->text()); };
-    if (AddressKind(clipboardText) == akNone)
+    if (!TakenFromClipboard(AddressKind(clipboardText)))
         return;
     Edit1->setText(ToQt(clipboardText()));
 }
 
-// Resolves the address (a watch page or a direct link) into a download on a
-// worker thread; the window goes on answering meanwhile, and START can take
-// another address.
+// Resolves the address (a watch page, a direct link or another page) into a
+// download on a worker thread; the window goes on answering meanwhile, and
+// START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
     std::string address = FromQt(Edit1->text());

@@ -2,6 +2,7 @@
 
 #include "app/AddressKind.h"
 #include "app/DirectLink.h"
+#include "app/PageLink.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
 #include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
@@ -18,6 +19,23 @@ TVideoSource DirectLinkSource(const std::string& address)
     return TVideoSource{address, name, name, true};
 }
 
+// A page's video is a file too: a web page in its place is refused.
+TVideoSource PageSource(const std::string& address, TVideoQuality quality, const TPageBounds& bounds)
+{
+    TPageLink link = ResolvePageLink(address, quality, bounds);
+    return TVideoSource{link.VideoAddress, link.Title, link.ProposedFileName(), true};
+}
+
+// A watch page's video, through the site's own pages.
+TVideoSource SiteSource(const std::string& address, TVideoQuality quality, const std::string& siteHost,
+                        const TPageBounds& bounds)
+{
+    std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost, bounds);
+    if (!link)
+        throw EVideoNotFound();
+    return TVideoSource{link->DownloadAddress(siteHost), link->Title, link->ProposedFileName()};
+}
+
 } // namespace
 
 EVideoNotFound::EVideoNotFound() : Exception(LoadResString("The site's answer holds no video to save")) {}
@@ -32,15 +50,13 @@ TResolution ResolveVideo(const std::string& address, TVideoQuality quality, cons
                          const TPageBounds& bounds)
 {
     TResolution resolution;
-    if (AddressKind(address) == akDirectLink) {
-        resolution.Video = DirectLinkSource(address);
-        return resolution;
-    }
     try {
-        std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost, bounds);
-        if (!link)
-            throw EVideoNotFound();
-        resolution.Video = TVideoSource{link->DownloadAddress(siteHost), link->Title, link->ProposedFileName()};
+        switch (AddressKind(address)) {
+        case akDirectLink: resolution.Video = DirectLinkSource(address); break;
+        case akWebPage: resolution.Video = PageSource(address, quality, bounds); break;
+        case akWatchPage:
+        case akNone: resolution.Video = SiteSource(address, quality, siteHost, bounds); break;
+        }
     } catch (...) {
         resolution.Failure = std::current_exception();
     }

@@ -25,7 +25,8 @@ struct TVideoSource {
 };
 
 // What resolving came to: a video, or the failure that explains why not
-// (EVideoNotFound when the site's answers hold no video).
+// (EVideoNotFound when the site's answers hold no video, EPageWithoutVideo
+// when another page shows none).
 struct TResolution {
     std::optional<TVideoSource> Video;
     std::exception_ptr Failure;
@@ -41,7 +42,8 @@ TPageBounds& PageBounds();
 
 // Resolves on the calling thread: a watch page with page requests of its
 // own (blocking, within bounds), a direct link with none (the quality does
-// not apply). Touches nothing of Qt or of the windows.
+// not apply), any other page with one request (the quality choosing among
+// its sizes). Touches nothing of Qt or of the windows.
 TResolution ResolveVideo(const std::string& address, TVideoQuality quality, const std::string& siteHost,
                          const TPageBounds& bounds);
 

@@ -1,6 +1,6 @@
 #include "app/VideoLink.h"
 
-#include "app/Site.h"
+#include "app/PageClient.h"
 #include "grabber/TGrabberPartFile.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
@@ -50,13 +50,7 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
                                            const std::string& siteHost, const TPageBounds& bounds)
 {
     TIdHTTP http;
-    http.SetHandleRedirects(true);
-    http.SetReadTimeout(bounds.ReadTimeout);
-    http.SetConnectTimeout(bounds.ConnectTimeout);
-    http.SetRequestTimeout(bounds.RequestTimeout);
-    http.SetMaxBodySize(bounds.MaxBodySize);
-    http.Request().SetUserAgent(Site::UserAgent);
-    http.SetAllowCookies(true);
+    PreparePageClient(http, bounds);
 
     TRegExpr matcher;
     matcher.SetModifier(rmIgnoreCase, true);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/PageClient.h"
 #include "app/VideoQuality.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -20,14 +20,6 @@ struct TVideoLink {
     // Where the stream is fetched from, on the given site host: over https
     // when the watch page was reached so.
     std::string DownloadAddress(const std::string& siteHost) const;
-};
-
-// How long and how much each page request of a resolution may take.
-struct TPageBounds {
-    int ReadTimeout = 6000;                           // milliseconds without a byte
-    int ConnectTimeout = 15000;                       // milliseconds
-    int RequestTimeout = 30000;                       // milliseconds, redirects and all
-    std::int64_t MaxBodySize = std::int64_t(8) << 20; // bytes of one page
 };
 
 // Turns a watch-page address into the video's link, with two page requests

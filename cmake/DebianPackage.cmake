@@ -12,7 +12,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://skerrow.example.org/skerrow/")
 # The summary is the first line of the description; these lines follow it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Paste, type or copy the address of a video's watch page, pick a quality
 and press START: Skerrow finds the video's stream, proposes a file name
-and downloads the video while a window shows its progress. It speaks
+and downloads the video while a window shows its progress. Direct links
+to video files and any web page that shows a video work too. It speaks
 English and Spanish and has a command-line mode for machines without a
 display.")
 # The libraries the program links come from dpkg-shlibdeps; what it loads

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(AddressKind, TheSitesRuleFirstThenADirectLink)
+TEST(AddressKind, TheSitesRuleFirstThenADirectLinkThenAnyPage)
 {
     const struct {
         const char* text;
@@ -13,28 +13,34 @@ TEST(AddressKind, TheSitesRuleFirstThenADirectLink)
         {"http://www.youtube.com/watch?v=abc", akWatchPage},
         {"youtube.com key=1", akWatchPage},                // "key=" stands in for "v="
         {"youtube.comv=", akWatchPage},                    // nothing but substrings count
-        {"http://www.youtube.com/watch?V=abc", akNone},    // "V=" in capitals
-        {"http://www.YOUTUBE.com/watch?v=abc", akNone},    // domain in capitals
-        {"http://example.com/watch?v=abc", akNone},        // no domain
+        {"http://www.youtube.com/watch?V=abc", akWebPage}, // "V=" in capitals: just a page
+        {"http://www.YOUTUBE.com/watch?v=abc", akWebPage}, // domain in capitals
+        {"http://example.com/watch?v=abc", akWebPage},     // no domain
         {"key=1&v=2", akNone},                             // keys without the domain
-        {"http://www.youtube.com/", akNone},               // domain without a key
+        {"http://www.youtube.com/", akWebPage},            // domain without a key
         {"", akNone},
         // Direct links: the extension ends the path, in any letter case.
         {"https://cdn.example.org/a/clip.mp4", akDirectLink},
         {"HTTP://cdn.example.org/clip.WebM?token=1#t=5", akDirectLink},
         {"http://127.0.0.1:8000/x.3gp", akDirectLink},
         {"http://www.youtube.com/clip.mp4?v=1", akWatchPage}, // the site's rule comes first
-        {"https://example.org/clip.mp4.html", akNone},      // the path ends otherwise
-        {"https://example.org/page?file=clip.mp4", akNone}, // in the query only
-        {"https://example.org/#clip.mp4", akNone},          // in the fragment only
-        {"https://example.org.mp4", akNone},                // no path at all
+        {"https://example.org/clip.mp4.html", akWebPage},   // the path ends otherwise
+        {"https://example.org/page?file=clip.mp4", akWebPage}, // in the query only
+        {"https://example.org/#clip.mp4", akWebPage},       // in the fragment only
+        {"https://example.org.mp4", akWebPage},             // no path at all
+        // Any other http or https address is a page; other text is nothing.
+        {"https://example.org", akWebPage},
         {"https:///clip.mp4", akNone},                      // no host
         {"ftp://example.org/clip.mp4", akNone},             // another scheme
+        {"example.org/talk.html", akNone},                  // no scheme
         {"https://example.org/my clip.mp4", akNone},        // a blank: not an address
         {"https://example.org/clip.mp4\n", akNone},
     };
     for (const auto& row : rows)
         EXPECT_EQ(AddressKind(row.text), row.kind) << row.text;
+    // Copying a page's address anywhere does not fill the address field.
+    EXPECT_TRUE(TakenFromClipboard(akWatchPage) && TakenFromClipboard(akDirectLink));
+    EXPECT_FALSE(TakenFromClipboard(akWebPage) || TakenFromClipboard(akNone));
 }
 
 TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)

@@ -138,12 +138,28 @@ TEST_F(CommandLine, SavesOverHttpsFromAWatchPageAndFromADirectLink)
     EXPECT_FALSE(fs::exists(folder.File("landing.mp4")));
 }
 
+TEST_F(CommandLine, SavesTheVideoAnOrdinaryPageShowsUnderItsTitle)
+{
+    ASSERT_EQ(Run({"--download", site->PageAddress("talk.html")}), esSuccess);
+    EXPECT_EQ(FileBytes(folder.File("Keynote_ Sea stacks _ the tide.mp4")),
+              DemoSite::StreamBytes("seastack01", "22", 3 * 1048576));
+    // The smallest of four sizes; an address that answers with the video
+    // itself is named after its path.
+    ASSERT_EQ(Run({"--download", site->PageAddress("gallery.html"), "--quality", "mobile"}), esSuccess);
+    EXPECT_EQ(FileBytes(folder.File("Rock pools_ in four sizes.mp4")),
+              DemoSite::StreamBytes("rockroll33", "17", 1048576));
+    ASSERT_EQ(Run({"--download", "https://" + site->Host() + "/play?file=harbour-walk.mp4"}), esSuccess);
+    EXPECT_EQ(fs::file_size(folder.File("play.mp4")), 5u * 1048576 / 2);
+}
+
 TEST_F(CommandLine, EachFailureClassHasItsStatus)
 {
     EXPECT_EQ(Run({"--download", site->WatchAddress("seastack01"), "--quality", "best"}), esBadArguments);
-    EXPECT_EQ(Run({"--download", "http://example.org/watch?v=1"}), esNotAccepted);
+    EXPECT_EQ(Run({"--download", "example.org/watch?v=1"}), esNotAccepted);
     EXPECT_EQ(Run({"--download", site->WatchAddress("missing000")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->WatchAddress("notoken099")}), esResolutionFailed);
+    EXPECT_EQ(Run({"--download", site->PageAddress("live.html")}), esResolutionFailed);  // HLS only
+    EXPECT_EQ(Run({"--download", site->PageAddress("about.html")}), esResolutionFailed); // no video
     EXPECT_EQ(Run({"--download", site->WatchAddress("cutshort88")}), esDownloadFailed);
     EXPECT_TRUE(folder.Names().empty()) << "a failed download leaves no file";
 }
@@ -189,7 +205,7 @@ TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
     ASSERT_EQ(std::system(("msgfmt -o '" + mo + "' '" + folder.File("latin.po") + "'").c_str()), 0);
 
     std::string command = "cd '" + folder.path.string() + "' && LANG=de_DE.UTF-8 LC_ALL= bin/skerrow --download "
-        "http://example.org/watch?v=1 2>errors.txt";
+        "example.org/watch?v=1 2>errors.txt";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << "the program died";
     EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);

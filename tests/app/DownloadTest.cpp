@@ -178,6 +178,29 @@ TEST_F(Download, ADirectLinkIsSavedUnderItsOwnNameWhateverTheQuality)
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 }
 
+TEST_F(Download, AnOrdinaryPageIsSavedUnderItsTitleInTheChosenSize)
+{
+    form->chkHD->setChecked(true);
+    TForm2* window = Start(site->PageAddress("gallery.html"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(proposed, std::vector<std::string>{"Rock pools_ in four sizes.webm"});
+    EXPECT_EQ(window->lblTitle->Caption(), "Rock pools_ in four sizes");
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
+    EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "1080", 1048576));
+}
+
+TEST_F(Download, APageWithoutAVideoFileSaysSoInTheCurrentLanguage)
+{
+    SelectLanguage("es");
+    EXPECT_EQ(Start(site->PageAddress("about.html")), nullptr);
+    SelectLanguage("en");
+    EXPECT_EQ(Start(site->PageAddress("live.html")), nullptr);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Esta p\xc3\xa1gina no contiene ning\xc3\xban v\xc3\xad" "deo que guardar.",
+                            "This video is streamed in pieces (HLS or DASH), which cannot be saved as one file."}));
+    EXPECT_TRUE(proposed.empty());
+}
+
 TEST_F(Download, SaveDialogStartsWhereTheLastVideoWasSaved)
 {
     TForm2* first = Start(site->WatchAddress("harbour202"));

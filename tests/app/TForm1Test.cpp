@@ -45,24 +45,30 @@ TEST_F(MainWindow, ComponentsCarryTheirNames)
 
 TEST_F(MainWindow, FrameFollowsEveryChangeOfTheAddress)
 {
-    form->Edit1->setText("http://www.youtube.com/watch?v=abc");
+    // The site's rule alone, on addresses written without a scheme.
+    form->Edit1->setText("www.youtube.com/watch?v=abc");
     EXPECT_TRUE(form->btnDownload->isEnabled());
     EXPECT_TRUE(Step2Framed());
 
     // Deleting a character of "v=" goes back to step one at once.
-    form->Edit1->setText("http://www.youtube.com/watch?=abc");
+    form->Edit1->setText("www.youtube.com/watch?=abc");
     EXPECT_FALSE(form->btnDownload->isEnabled());
     EXPECT_TRUE(Step1Framed());
 
-    form->Edit1->setText("http://www.youtube.com/watch?key=abc");
+    form->Edit1->setText("www.youtube.com/watch?key=abc");
     EXPECT_TRUE(Step2Framed());
     form->Edit1->clear();
     EXPECT_TRUE(Step1Framed());
 
-    // A direct link to a video file is the other kind of address.
-    form->Edit1->setText("https://cdn.example.org/clip.mp4");
-    EXPECT_TRUE(form->btnDownload->isEnabled());
-    EXPECT_TRUE(Step2Framed());
+    // A direct link to a video file, and any other page, are the other kinds
+    // of address; text that is no http or https address is none.
+    for (const char* address : {"https://cdn.example.org/clip.mp4", "https://example.org/talk.html"}) {
+        form->Edit1->setText(address);
+        EXPECT_TRUE(Step2Framed()) << address;
+        EXPECT_TRUE(form->btnDownload->isEnabled());
+    }
+    form->Edit1->setText("example.org/talk.html");
+    EXPECT_TRUE(Step1Framed());
 }
 
 TEST_F(MainWindow, SizeIsHeldWithinItsLimitsAndCannotBeMaximised)

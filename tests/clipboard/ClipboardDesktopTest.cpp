@@ -67,6 +67,7 @@ TEST_F(Desktop, OtherTextChangesNothingEvenWhenTheFieldIsEmpty)
     ASSERT_TRUE(WaitForNotice(1));
     EXPECT_EQ(form->Edit1->text(), "");
 
+    // Neither is the address of any other page taken.
     form->Edit1->setText("typed by hand");
     CopyFromAnotherProcess("http://example.org/watch?v=1");
     ASSERT_TRUE(WaitForNotice(2));

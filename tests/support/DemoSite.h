@@ -21,6 +21,8 @@ public:
     std::string SecureWatchAddress(const std::string& id) const { return "https://" + Host() + "/watch?v=" + id; }
     // A direct link to a video's file, as the site serves it at /files/.
     std::string FileAddress(const std::string& name) const { return "https://" + Host() + "/files/" + name; }
+    // One of the site's ordinary pages (tools/demo-site/pages).
+    std::string PageAddress(const std::string& name) const { return "https://" + Host() + "/pages/" + name; }
 
     // The bytes the site serves for a video in a format ("normal", "17",
     // "18", "22"), computed as the site computes them.

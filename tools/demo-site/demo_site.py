@@ -14,6 +14,12 @@ It answers what Skerrow asks of the site:
                            the stream, after checking token and format
   /files/NAME              a video's file for a direct link (and one "video"
                            link that leads to a web page instead)
+  /pages/NAME              ordinary web pages that show a video in the ways
+                           pages do (Open Graph tags, <video src>, several
+                           <source> elements with and without sizes, JSON-LD),
+                           one that streams it in pieces (HLS) only, and one
+                           without any video
+  /play?file=NAME          a file's video at an address that does not say so
 
 The port speaks http and https alike: the site makes a small certificate
 authority of its own at start (certificates.py, with the openssl command) and
@@ -82,7 +88,27 @@ FILES = {
     "harbour-walk.mp4": ("harbour202", "18"),
     "Rock & Roll (live).webm": ("rockroll33", "22"),
     "landing.mp4": None,
+    # The videos of the ordinary pages.
+    "talk.mp4": ("seastack01", "22"),
+    "gallery-240.mp4": ("rockroll33", "17"),
+    "gallery-360.mp4": ("rockroll33", "18"),
+    "gallery-720.mp4": ("rockroll33", "22"),
+    "gallery-1080.webm": ("rockroll33", "1080"),
+    "formats.webm": ("plainflv44", "webm"),
+    "formats.mp4": ("plainflv44", "18"),
+    "museum.mp4": ("harbour202", "museum"),
 }
+PAGES_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
+# The ordinary pages as ./run lists them.
+PAGES = [
+    ("talk.html", "Open Graph tags"),
+    ("harbour.html", "a <video src>"),
+    ("gallery.html", "four sizes: the quality buttons choose"),
+    ("formats.html", "WebM and MP4 sources"),
+    ("museum.html", "JSON-LD"),
+    ("live.html", "HLS only: refused"),
+    ("about.html", "no video"),
+]
 FILE_TYPES = {".mp4": "video/mp4", ".webm": "video/webm"}
 
 
@@ -156,8 +182,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
         routes = {"/": self.home, "/watch": self.watch, "/consent": self.consent,
-                  "/get_video_info": self.video_info, "/get_video": self.video}
-        route = self.file if url.path.startswith("/files/") else routes.get(url.path)
+                  "/get_video_info": self.video_info, "/get_video": self.video, "/play": self.play}
+        prefixes = {"/files/": self.file, "/pages/": self.page}
+        route = next((r for prefix, r in prefixes.items() if url.path.startswith(prefix)), routes.get(url.path))
         if route is None:
             self.reply(404, b"<h1>Not Found</h1>")
             return
@@ -223,6 +250,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         vid, fmt = FILES[name]
         self.send_stream(VIDEOS[vid], fmt, FILE_TYPES[os.path.splitext(name)[1]])
+
+    def play(self, url, query):
+        name = query.get("file", [""])[0]
+        if not FILES.get(name):
+            self.reply(404, b"<h1>No such file</h1>")
+            return
+        vid, fmt = FILES[name]
+        self.send_stream(VIDEOS[vid], fmt, FILE_TYPES[os.path.splitext(name)[1]])
+
+    def page(self, url, query):
+        name = urllib.parse.unquote(url.path[len("/pages/"):])
+        if name not in dict(PAGES):
+            self.reply(404, b"<h1>No such page</h1>")
+            return
+        with open(os.path.join(PAGES_FOLDER, name), encoding="utf-8") as source:
+            html = source.read()
+        # Open Graph addresses are absolute: the page names the address it
+        # was asked at.
+        scheme = "https" if isinstance(self.connection, ssl.SSLSocket) else "http"
+        origin = "%s://%s" % (scheme, self.headers.get("Host", "127.0.0.1"))
+        self.reply(200, html.replace("{origin}", origin).encode())
 
     def send_stream(self, video, fmt, content_type=None):
         self.send_response(200)
@@ -315,6 +363,8 @@ def print_addresses(port):
         print("  %s/watch?v=%s   (%s, over TLS)" % (secure, vid, VIDEOS[vid].title), flush=True)
     print("  %s   (a direct link to a video file)" % file_address(secure, "Rock & Roll (live).webm"), flush=True)
     print("  %s   (a direct link that leads to a web page)" % file_address(secure, "landing.mp4"), flush=True)
+    for name, kind in PAGES:
+        print("  %s/pages/%s   (an ordinary page: %s)" % (secure, name, kind), flush=True)
 
 
 def main():

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Which of several sizes of one video to take, when a page offers them.
+enum TSizePreference {
+    spLargest,    // the greatest height
+    spNearest360, // the height nearest 360 lines (the greater of two as near)
+    spSmallest,   // the least height
+};
+
+// A video file that a page shows.
+struct TPageVideo {
+    std::string Address; // absolute, http or https
+    std::string Type;    // its media type as the page declares it or its name tells; may be empty
+};
+
+// What an ordinary web page says about its video.
+struct TPageReading {
+    std::optional<TPageVideo> Video;
+    // No file to save, but a video streamed in pieces (HLS or DASH).
+    bool OnlyInPieces = false;
+    // og:title, else the <title>: entities decoded, runs of blanks and line
+    // breaks made one blank, trimmed. May be empty.
+    std::string Title;
+};
+
+// Finds the video of a page (its HTML, and the address it was read from)
+// as a browser would show it, taking the first of these that leads to a
+// video file: the Open Graph tags og:video:secure_url, og:video:url and
+// og:video; a <video src>; the <source> elements of a <video> (video/mp4
+// before video/webm before the others, or by size when several tell their
+// height); the contentUrl of a JSON-LD VideoObject. Relative addresses are
+// read against the page's address and its <base href>. Streams in pieces
+// are passed over, and so are addresses that lead elsewhere than to a video
+// (a player page, a type that is no video's).
+TPageReading ReadPageVideo(std::string_view html, const std::string& pageAddress, TSizePreference size);

@@ -1,0 +1,111 @@
+#include "page/PageVideo.h"
+#include "support/PythonPeer.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Page(const std::string& name)
+{
+    std::string html = FileBytes(SourceDir() + "/tests/page/pages/" + name);
+    EXPECT_FALSE(html.empty()) << name;
+    return html;
+}
+
+} // namespace
+
+// Each page file against the video and title a reader should find, for each
+// size preference. An empty address means no video.
+TEST(PageVideo, FindsTheVideoOfEachPage)
+{
+    const struct {
+        const char* file;
+        const char* address; // as it reads the page
+        const char* video;   // nearest 360 lines
+        const char* largest; // when other than video
+        const char* smallest;
+        const char* title;
+        bool inPieces = false;
+    } rows[] = {
+        // The secure address wins over og:video; og:title over <title>.
+        {"open-graph.html", "https://example.org/talks/1", "https://media.example.org/talk.mp4", nullptr, nullptr,
+         "Sea & Sky: a talk"},
+        // An embedded player is no file: the <video src> after it is.
+        {"open-graph-player.html", "https://example.org/tides/", "https://example.org/media/tides.webm?token=a&part=1",
+         nullptr, nullptr, "Tide tables explained"},
+        // MP4 before WebM before the rest; the HLS source is passed over.
+        {"sources-types.html", "http://example.org/clips/page.html?x", "http://example.org/clips/clip.mp4", nullptr,
+         nullptr, "Two ways of one clip"},
+        // Heights from size, media, label, data-res and res; of two as near
+        // 360, the greater; of two of one height, the MP4.
+        {"sources-sizes.html", "https://example.org/pools/", "https://example.org/pools/pools-480.mp4",
+         "https://example.org/pools/pools-1080.mp4", "https://example.org/pools/pools-240.mp4", "Rock pools"},
+        // <base href> is read against the page; entities in address and title.
+        {"base-href.html", "https://example.org/harbour/cafe.html",
+         "https://example.org/cdn/films/quay%202.mp4?x=1&y=2", nullptr, nullptr,
+         "Caf\xc3\xa9 on the quay \xe2\x80\x93 part\xc2\xa0" "2"},
+        // A VideoObject inside another object, with escapes in its address.
+        {"json-ld.html", "https://example.org/lens", "https://cdn.example.org/lens.mp4", nullptr, nullptr,
+         "The lighthouse lens"},
+        {"broken.html", "https://example.org/b/c", "https://example.org/b/clip.mp4", nullptr, nullptr,
+         "Broken & but fine"},
+        // Streams in pieces only.
+        {"hls.html", "https://example.org/live", "", nullptr, nullptr, "Live from the breakwater", true},
+        {"dash.html", "https://example.org/night", "", nullptr, nullptr, "Harbour at night", true},
+        // A link to a video, an audio, a video without an address, broken
+        // JSON-LD and a template's contents show no video.
+        {"no-video.html", "https://example.org/about", "", nullptr, nullptr, "About the harbour society"},
+    };
+    for (const auto& row : rows) {
+        const std::string html = Page(row.file);
+        const struct {
+            TSizePreference size;
+            const char* expected;
+        } choices[] = {{spNearest360, row.video},
+                       {spLargest, row.largest ? row.largest : row.video},
+                       {spSmallest, row.smallest ? row.smallest : row.video}};
+        for (const auto& choice : choices) {
+            TPageReading reading = ReadPageVideo(html, row.address, choice.size);
+            EXPECT_EQ(reading.Video ? reading.Video->Address : "", choice.expected) << row.file << " " << choice.size;
+            EXPECT_EQ(reading.OnlyInPieces, row.inPieces) << row.file;
+            EXPECT_EQ(reading.Title, row.title) << row.file;
+        }
+    }
+}
+
+TEST(PageVideo, TellsTheTypeByTheTagOrByTheName)
+{
+    const std::string page = "https://example.org/";
+    EXPECT_EQ(ReadPageVideo(Page("open-graph.html"), page, spLargest).Video->Type, "video/mp4");
+    EXPECT_EQ(ReadPageVideo(Page("open-graph-player.html"), page, spLargest).Video->Type, "video/webm");
+    EXPECT_EQ(ReadPageVideo("<video src=/v?id=1></video>", page, spLargest).Video->Type, "");
+}
+
+// Pages that would keep the parser busy for hours are read up to where they
+// pass its bounds: the head, and any video before that point, still count.
+TEST(PageVideo, ReadsAHostilePageUpToWhereItGoesTooFar)
+{
+    const std::string head = "<title>Deep</title><meta property=og:video content=/head.mp4><video src=early.mp4>";
+    std::string deep = head, wide = head + "<div";
+    for (int i = 0; i < 200000; ++i) {
+        deep += i % 2 ? "<div>" : "<b class=x>";
+        wide += " a" + std::to_string(i);
+    }
+    deep += "<video src=late.mp4>";
+    wide += "><video src=late.mp4>";
+    for (const std::string& html : {deep, wide}) {
+        TPageReading reading = ReadPageVideo(html, "https://example.org/", spLargest);
+        ASSERT_TRUE(reading.Video);
+        EXPECT_EQ(reading.Video->Address, "https://example.org/head.mp4");
+        EXPECT_EQ(reading.Title, "Deep");
+    }
+    // Within the bounds nothing is cut: closed, void and self-closed
+    // elements, elements closed with the one around them, and tags in
+    // comments and scripts do not count.
+    std::string fine = "<body><!-- <div><div> --><script>if (a <b) x = '<div>';</script>";
+    for (int i = 0; i < 2000; ++i)
+        fine += "<div><p>one<li>two<img src=x><svg/><br><span><a href='>'>x</div>";
+    fine += "<video src=late.mp4>";
+    EXPECT_EQ(ReadPageVideo(fine, "https://example.org/", spLargest).Video->Address, "https://example.org/late.mp4");
+}
