@@ -13,7 +13,6 @@
 #include "framework/QtText.h"
 #include "framework/Shell.h"
 #include "framework/TranslateComponent.h"
-#include "grabber/TJvCustomUrlGrabberThread.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "runtime/TickCount.h"
@@ -334,12 +333,9 @@ void TForm2::btnCancelCloseClick(QObject*)
     ShowOutcome("Cancelled");
 }
 
-// A worker that has just been started may not have reached its first status
-// yet, so its status says less than whether it is still there.
 bool TForm2::Running() const
 {
-    const TJvCustomUrlGrabberThread* worker = UrlGrabber1->Worker();
-    return !ended_ && worker && !worker->Finished();
+    return !ended_ && UrlGrabber1->Running();
 }
 
 // Escape acts as the Cancel/Close button.

@@ -115,7 +115,7 @@ protected:
     // timeoutMs in all (-1: no limit) and returns false when they ran out.
     // It raises EIdRequestTimeout once the deadline has passed, and the
     // silent EAbort when the thread it runs on is asked to stop, which it
-    // looks at every few tenths of a second. A wait of 0 only looks.
+    // looks at every tenth of a second. A wait of 0 only looks.
     bool Await(int timeoutMs, const std::function<bool(int)>& ready) const;
     // Whether waits must go through Await although they have no limit of
     // their own: a deadline is set, or a thread that can be stopped runs them.
