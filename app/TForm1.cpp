@@ -332,17 +332,14 @@ void TForm1::btnDownloadClick(QObject*)
     std::string address = FromQt(Edit1->text());
     Edit1->clear();
     lookups_.push_back(std::make_unique<TVideoLookup>(
-        address, ChosenQuality(), Site::Host(), PageBounds(),
+        *this, address, ChosenQuality(), Site::Host(), PageBounds(),
         [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
     ShowLookups();
 }
 
 void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution)
 {
-    auto done = std::find_if(lookups_.begin(), lookups_.end(), [&](const auto& held) { return held.get() == &lookup; });
-    // The lookup is still reporting: it goes once the loop has it back.
-    done->release()->deleteLater();
-    lookups_.erase(done);
+    std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
     ShowLookups();
     Guarded([&] { SaveResolvedVideo(resolution); });
 }

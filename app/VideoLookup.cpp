@@ -2,6 +2,9 @@
 
 #include "runtime/TThread.h"
 
+#include <QMetaObject>
+#include <QObject>
+
 namespace {
 
 // The translation engine serves only its own thread, so messages made on the
@@ -23,10 +26,10 @@ void WordInCurrentLanguage(const std::exception_ptr& failure)
 
 class TVideoLookup::TWorker : public TThread {
 public:
-    TWorker(TVideoLookup& lookup, std::string watchAddress, TVideoQuality quality, std::string siteHost,
-            TPageBounds bounds)
-        : lookup_(lookup), watchAddress_(std::move(watchAddress)), quality_(quality), siteHost_(std::move(siteHost)),
-          bounds_(bounds)
+    TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, std::string watchAddress, TVideoQuality quality,
+            std::string siteHost, TPageBounds bounds)
+        : context_(context), lookup_(std::move(lookup)), watchAddress_(std::move(watchAddress)), quality_(quality),
+          siteHost_(std::move(siteHost)), bounds_(bounds)
     {
     }
     ~TWorker() override
@@ -43,28 +46,38 @@ protected:
         Resolution = ResolveVideo(watchAddress_, quality_, siteHost_, bounds_);
         if (Terminated())
             return;
-        // Posted, not waited for: a lookup destroyed before its turn takes
-        // the posted call with it.
-        QMetaObject::invokeMethod(&lookup_, [lookup = &lookup_] { lookup->Deliver(); }, Qt::QueuedConnection);
+        // Posted, not waited for. The context drops the call if it goes
+        // first; the lookup's weak hold tells whether it went first.
+        QMetaObject::invokeMethod(
+            &context_,
+            [lookup = lookup_] {
+                if (std::shared_ptr<TVideoLookup*> alive = lookup.lock())
+                    (*alive)->Deliver();
+            },
+            Qt::QueuedConnection);
     }
 
 private:
-    TVideoLookup& lookup_;
+    QObject& context_;
+    const std::weak_ptr<TVideoLookup*> lookup_;
     const std::string watchAddress_;
     const TVideoQuality quality_;
     const std::string siteHost_;
     const TPageBounds bounds_;
 };
 
-TVideoLookup::TVideoLookup(std::string watchAddress, TVideoQuality quality, std::string siteHost, TPageBounds bounds,
-                           TResolvedEvent onResolved)
-    : onResolved_(std::move(onResolved)),
-      worker_(std::make_unique<TWorker>(*this, std::move(watchAddress), quality, std::move(siteHost), bounds))
+TVideoLookup::TVideoLookup(QObject& context, std::string watchAddress, TVideoQuality quality, std::string siteHost,
+                           TPageBounds bounds, TResolvedEvent onResolved)
+    : onResolved_(std::move(onResolved)), self_(std::make_shared<TVideoLookup*>(this)),
+      worker_(std::make_unique<TWorker>(context, self_, std::move(watchAddress), quality, std::move(siteHost), bounds))
 {
     worker_->Start();
 }
 
-TVideoLookup::~TVideoLookup() = default;
+TVideoLookup::~TVideoLookup()
+{
+    self_.reset();
+}
 
 // The handler may let the lookup go: nothing of it is touched afterwards.
 void TVideoLookup::Deliver()

@@ -2,28 +2,34 @@
 
 #include "app/VideoDownload.h"
 
-#include <QObject>
 #include <functional>
 #include <memory>
 #include <string>
 
+class QObject;
+
 // Resolves one watch-page address on a worker thread, so that the windows
 // keep painting and answering meanwhile, and hands the outcome to OnResolved
-// on the user-interface thread, its failure worded in the language of that
-// moment. Destroying a lookup abandons it: its requests stop at their next
-// wait, and nothing is handed over any more.
-class TVideoLookup : public QObject {
+// through the event loop of context, its failure worded in the language of
+// that moment. Destroying a lookup abandons it: its requests stop at their
+// next wait, and nothing is handed over any more. Nor is anything once the
+// context is gone.
+class TVideoLookup {
 public:
     using TResolvedEvent = std::function<void(TVideoLookup& Sender, TResolution Resolution)>;
 
-    TVideoLookup(std::string watchAddress, TVideoQuality quality, std::string siteHost, TPageBounds bounds,
-                 TResolvedEvent onResolved);
-    ~TVideoLookup() override;
+    TVideoLookup(QObject& context, std::string watchAddress, TVideoQuality quality, std::string siteHost,
+                 TPageBounds bounds, TResolvedEvent onResolved);
+    ~TVideoLookup();
+    TVideoLookup(const TVideoLookup&) = delete;
+    TVideoLookup& operator=(const TVideoLookup&) = delete;
 
 private:
     class TWorker;
     void Deliver();
 
     TResolvedEvent onResolved_;
+    // What the posted hand-over reaches the lookup through, while it lives.
+    std::shared_ptr<TVideoLookup*> self_;
     std::unique_ptr<TWorker> worker_;
 };
