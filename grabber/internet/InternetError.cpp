@@ -24,8 +24,7 @@ const std::string& LastInternetErrorText() { return lastError.text; }
 
 std::uint32_t GetLastError() { return lastError.code; }
 
-// The program's own words for each code: what the user reads first when a
-// transfer fails, with the layer's detail after it.
+// The system's text for a code: the program's own words where it has them.
 std::string SysErrorMessage(std::uint32_t code)
 {
     if (const char* words = FailureWords(code))
