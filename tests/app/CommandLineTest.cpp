@@ -2,7 +2,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "ProgramRun.h"
-#include "support/DemoSite.h"
+#include "support/DemoSiteSuite.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -92,16 +92,8 @@ TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 }
 
 // The built program against the demo site.
-class CommandLine : public ::testing::Test {
+class CommandLine : public DemoSiteSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        site = new DemoSite;
-        // The retries of a download cut short wait milliseconds, not seconds.
-        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
-    }
-    static void TearDownTestSuite() { delete site; }
-    static DemoSite* site;
 
     pid_t Spawn(std::vector<std::string> words) { return SpawnProgram(site->Host(), std::move(words), folder.path); }
 
@@ -109,7 +101,6 @@ protected:
 
     ScratchFolder folder{"cli"};
 };
-DemoSite* CommandLine::site = nullptr;
 
 TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
 {

@@ -10,7 +10,7 @@
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "app/Site.h"
-#include "support/DemoSite.h"
+#include "support/DemoSiteSuite.h"
 #include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
@@ -38,16 +38,8 @@
 // dialog answered, a download window that runs the download.
 namespace {
 
-class Download : public ::testing::Test {
+class Download : public DemoSiteSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        site = new DemoSite;
-        // The retries of a download cut short wait milliseconds, not seconds.
-        ::setenv("SKERROW_RETRY_SECOND_MS", "1", 1);
-    }
-    static void TearDownTestSuite() { delete site; }
-    static DemoSite* site;
 
     void SetUp() override
     {
@@ -118,7 +110,6 @@ protected:
     TSaveDialogSeam previousDialog;
     TQuestionSeam previousQuestion;
 };
-DemoSite* Download::site = nullptr;
 
 // For one scope the program trusts no certificate of the demo site.
 struct DistrustTheSite {

@@ -1,7 +1,7 @@
 #include "app/VideoDownload.h"
 #include "app/VideoLink.h"
 #include "http/EIdHTTPProtocolException.h"
-#include "support/DemoSite.h"
+#include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
 #include "support/ScriptedPeer.h"
 
@@ -45,18 +45,14 @@ TEST(VideoLink, DownloadAddressPutsThePartsInOrderAndDecodesTheToken)
 }
 
 // Against the demo site: two page requests with redirects and cookies.
-class Resolution : public ::testing::Test {
+class Resolution : public DemoSiteSuite {
 protected:
-    static void SetUpTestSuite() { site = new DemoSite; }
-    static void TearDownTestSuite() { delete site; }
-    static DemoSite* site;
 
     std::optional<TVideoLink> Resolve(const std::string& id, TVideoQuality quality)
     {
         return ResolveVideoLink(site->WatchAddress(id), quality, site->Host());
     }
 };
-DemoSite* Resolution::site = nullptr;
 
 TEST_F(Resolution, QualityTableChoosesFormatAndExtension)
 {
