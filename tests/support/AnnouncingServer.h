@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/EndWithTest.h"
+
 #include <csignal>
 #include <string>
 #include <sys/wait.h>
@@ -18,8 +20,10 @@ inline pid_t StartAnnouncingServer(std::vector<std::string> arguments, std::stri
     for (std::string& argument : arguments)
         if (std::size_t at = argument.find("{fd}"); at != std::string::npos)
             argument.replace(at, 4, std::to_string(ready[1]));
+    const pid_t test = ::getpid();
     pid_t pid = ::fork();
     if (pid == 0) {
+        EndWithTest(test);
         ::close(ready[0]);
         std::vector<char*> argv;
         for (std::string& argument : arguments)

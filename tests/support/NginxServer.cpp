@@ -1,5 +1,7 @@
 #include "support/NginxServer.h"
 
+#include "support/EndWithTest.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -67,8 +69,10 @@ NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector
     WriteConfig(root, serverConfig, tls);
 
     std::string binary = NginxBinary();
+    const pid_t test = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
+        EndWithTest(test);
         ::execl(binary.c_str(), "nginx", "-p", prefix_.c_str(), "-c", "nginx.conf", "-e", "logs/error.log",
                 static_cast<char*>(nullptr));
         ::_exit(127);

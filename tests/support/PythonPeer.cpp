@@ -1,5 +1,7 @@
 #include "support/PythonPeer.h"
 
+#include "support/EndWithTest.h"
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,8 +26,10 @@ PythonPeer::PythonPeer(const std::string& script, std::vector<std::string> argum
     std::filesystem::remove(portFile);
     arguments.insert(arguments.begin(), {"python3", SourceDir() + "/" + script});
     arguments.insert(arguments.end(), {"--port", "0", "--port-file", portFile});
+    const pid_t test = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
+        EndWithTest(test);
         std::freopen("/dev/null", "w", stdout);
         std::vector<char*> argv;
         for (std::string& argument : arguments)
