@@ -2,7 +2,6 @@
 
 #include "http/TIdIOHandlerTls.h"
 #include "runtime/AsciiText.h"
-#include "runtime/TMemoryStream.h"
 #include "runtime/TNullStream.h"
 #include "runtime/TStringStream.h"
 
