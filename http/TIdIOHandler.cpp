@@ -68,30 +68,41 @@ bool TIdIOHandler::WaitsAreBounded() const
     return deadline_ || TThread::Current();
 }
 
+TIdIOHandler::TDeadline TIdIOHandler::DeadlineAfter(int milliseconds)
+{
+    if (milliseconds < 0)
+        return {};
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+int TIdIOHandler::MillisecondsLeft(const TDeadline& deadline)
+{
+    if (!deadline)
+        return -1;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()).count();
+    return static_cast<int>(std::max<long long>(left, 0));
+}
+
 bool TIdIOHandler::Await(int timeoutMs, const std::function<bool(int)>& ready) const
 {
-    using Clock = std::chrono::steady_clock;
     if (timeoutMs == 0)
         return ready(0);
-    const TDeadline end = timeoutMs < 0 ? TDeadline() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const TDeadline end = DeadlineAfter(timeoutMs);
     const TThread* thread = TThread::Current();
     for (;;) {
         if (thread && thread->Terminated())
             throw EAbort();
-        const auto now = Clock::now();
-        if (deadline_ && now >= *deadline_)
+        if (deadline_ && std::chrono::steady_clock::now() >= *deadline_)
             throw EIdRequestTimeout();
         int slice = thread ? kStopCheckMs : -1;
         for (const TDeadline& limit : {end, deadline_}) {
-            if (!limit)
-                continue;
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(*limit - now).count();
-            int bounded = static_cast<int>(std::max<long long>(left, 0));
-            slice = slice < 0 ? bounded : std::min(slice, bounded);
+            const int left = MillisecondsLeft(limit);
+            if (left >= 0)
+                slice = slice < 0 ? left : std::min(slice, left);
         }
         if (ready(slice))
             return true;
-        if (end && Clock::now() >= *end)
+        if (end && std::chrono::steady_clock::now() >= *end)
             return false;
     }
 }

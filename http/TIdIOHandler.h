@@ -117,6 +117,10 @@ protected:
     // silent EAbort when the thread it runs on is asked to stop, which it
     // looks at every tenth of a second. A wait of 0 only looks.
     bool Await(int timeoutMs, const std::function<bool(int)>& ready) const;
+    // The moment some milliseconds from now (-1: none), and the milliseconds
+    // left until a moment (-1 for none, 0 once it has passed).
+    static TDeadline DeadlineAfter(int milliseconds);
+    static int MillisecondsLeft(const TDeadline& deadline);
     // Whether waits must go through Await although they have no limit of
     // their own: a deadline is set, or a thread that can be stopped runs them.
     bool WaitsAreBounded() const;

@@ -10,7 +10,6 @@
 #include <openssl/x509v3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 
 namespace {
@@ -26,27 +25,6 @@ std::string LastTlsErrorText()
     const char* reason = code ? ERR_reason_error_string(code) : nullptr;
     return reason ? reason : LoadResString("unknown reason");
 }
-
-// The end of a wait of some milliseconds (-1: none), as what remains of it.
-class TWaitLimit {
-public:
-    explicit TWaitLimit(int milliseconds)
-        : unlimited_(milliseconds < 0),
-          end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0)))
-    {
-    }
-    int Remaining() const
-    {
-        if (unlimited_)
-            return -1;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now());
-        return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
-    }
-
-private:
-    bool unlimited_;
-    std::chrono::steady_clock::time_point end_;
-};
 
 } // namespace
 
@@ -113,7 +91,7 @@ void TIdIOHandlerTls::NameTheServer()
 // Each wait for the server's part is a read under the read timeout.
 void TIdIOHandlerTls::Handshake()
 {
-    const TWaitLimit limit(EffectiveTimeout(-1));
+    const TDeadline limit = DeadlineAfter(EffectiveTimeout(-1));
     for (;;) {
         ERR_clear_error();
         int result = SSL_do_handshake(session_);
@@ -125,7 +103,7 @@ void TIdIOHandlerTls::Handshake()
         int received = ReceiveRecords();
         if (received == 0)
             throw EIdTlsHandshakeFailed(Host(), LoadResString("the server closed the connection"));
-        if (received < 0 && !WaitReadable(limit.Remaining()))
+        if (received < 0 && !WaitReadable(MillisecondsLeft(limit)))
             throw EIdReadTimeout();
     }
 }
@@ -162,7 +140,7 @@ int TIdIOHandlerTls::ReceiveWithin(int wait)
 {
     if (!session_)
         return TIdIOHandlerStack::ReceiveWithin(wait);
-    const TWaitLimit limit(wait);
+    const TDeadline limit = DeadlineAfter(wait);
     for (;;) {
         int decrypted = Decrypt();
         if (decrypted >= 0)
@@ -174,7 +152,7 @@ int TIdIOHandlerTls::ReceiveWithin(int wait)
         }
         // Part of a record is no byte for the reader: wait for the rest
         // within what remains of the wait.
-        if (received < 0 && !WaitReadable(limit.Remaining()))
+        if (received < 0 && !WaitReadable(MillisecondsLeft(limit)))
             return -1;
     }
 }
