@@ -23,6 +23,12 @@ std::string Reply(const std::string& statusLine, const std::string& headers = "C
     return statusLine + "\r\n" + headers + "\r\n" + body;
 }
 
+// The address of a path on a scripted peer.
+std::string Address(const ScriptedPeer& peer, const std::string& path = "/")
+{
+    return "http://127.0.0.1:" + std::to_string(peer.Port()) + path;
+}
+
 std::string Ok(const std::string& body) { return Reply("HTTP/1.1 200 OK", "Content-Length: " + std::to_string(body.size()) + "\r\n", body); }
 
 // The client as the link resolution sets it up.
@@ -38,7 +44,7 @@ struct HttpFixture : ::testing::Test {
         http.SetAllowCookies(true);
     }
 
-    std::string Base() const { return "http://127.0.0.1:" + std::to_string(peer.Port()); }
+    std::string Base() const { return Address(peer, ""); }
     std::string HostLine() const { return "Host: 127.0.0.1:" + std::to_string(peer.Port()) + "\r\n"; }
 
     // Answers each request on the first connection in turn.
@@ -180,7 +186,7 @@ TEST(TIdHTTPBody, Framings)
         TIdHTTP http;
         http.SetReadTimeout(2000);
         try {
-            EXPECT_EQ(http.GetToString("http://127.0.0.1:" + std::to_string(peer.Port()) + "/"), row.body) << row.why;
+            EXPECT_EQ(http.GetToString(Address(peer)), row.body) << row.why;
         } catch (const std::exception& e) {
             ADD_FAILURE() << row.why << ": " << e.what();
         }
@@ -209,7 +215,7 @@ TEST(TIdHTTPStall, RaisesReadTimeoutWhereItHappens)
         TIdHTTP http;
         http.SetReadTimeout(kReadTimeout);
         try {
-            http.GetToString("http://127.0.0.1:" + std::to_string(peer.Port()) + "/");
+            http.GetToString(Address(peer));
             ADD_FAILURE() << row.where << ": no failure";
         } catch (const EIdReadTimeout& e) {
             EXPECT_STREQ(e.what(), "Read Timeout") << row.where;
@@ -277,7 +283,7 @@ TEST(TIdHTTPRedirect, VerbAfterARedirectOfAPost)
         http.SetReadTimeout(kReadTimeout);
         TStringStream source("data");
         TStringStream response;
-        http.Post("http://127.0.0.1:" + std::to_string(peer.Port()) + "/form", source, response);
+        http.Post(Address(peer, "/form"), source, response);
         peer.Wait();
         EXPECT_EQ(response.DataString(), "ok") << row.code;
         std::string all = peer.Received(0);
@@ -380,7 +386,7 @@ TEST(TIdHTTPErrors, StatusesThatFail)
         TIdHTTP http;
         http.SetReadTimeout(kReadTimeout);
         try {
-            http.GetToString("http://127.0.0.1:" + std::to_string(peer.Port()) + "/");
+            http.GetToString(Address(peer));
             ADD_FAILURE() << line;
         } catch (const EIdHTTPProtocolException& e) {
             EXPECT_EQ(e.Message(), line);
