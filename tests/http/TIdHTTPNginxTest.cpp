@@ -1,5 +1,6 @@
 #include "http/TIdHTTP.h"
 
+#include "LargeBody.h"
 #include "support/NginxServer.h"
 
 #include <gtest/gtest.h>
@@ -38,10 +39,7 @@ protected:
         fs::create_directories(*root_);
         std::ofstream(*root_ / "page.html") << "<html>the page</html>";
         std::ofstream(*root_ / "other.html") << "<html>other</html>";
-        std::string large(5 * 1024 * 1024 + 17, '\0');
-        for (std::size_t i = 0; i < large.size(); ++i)
-            large[i] = static_cast<char>(i * 7 + i / 251);
-        std::ofstream(*root_ / "large.bin", std::ios::binary) << large;
+        std::ofstream(*root_ / "large.bin", std::ios::binary) << LargeBody();
         nginx_ = new NginxServer(root_->string(), kSiteConfig);
     }
 

@@ -3,6 +3,7 @@
 #include "http/EIdTlsFailure.h"
 #include "http/TIdHTTP.h"
 
+#include "LargeBody.h"
 #include "support/NginxServer.h"
 #include "support/PythonPeer.h"
 #include "support/ScratchFolder.h"
@@ -28,16 +29,6 @@ const char* kSiteConfig = R"(
     location = /hop3 { return 302 https://127.0.0.1:@TLS_PORT@/page.html?end; }
     location = /chunked.html { sub_filter "page" "PAGE"; sub_filter_once off; }
 )";
-
-const std::size_t kLargeSize = 5 * 1024 * 1024 + 17;
-
-std::string LargeBody()
-{
-    std::string large(kLargeSize, '\0');
-    for (std::size_t i = 0; i < large.size(); ++i)
-        large[i] = static_cast<char>(i * 7 + i / 251);
-    return large;
-}
 
 // Listeners in the order nginx gets them.
 enum TListener { lsGood, lsOtherName, lsExpired, lsStranger };
@@ -99,7 +90,7 @@ TEST_F(TIdHTTPOverTls, KeptAliveRequestsShareOneConnectionWhateverTheirBodies)
     EXPECT_EQ(http.Response().HeaderLines().ValueOf("Transfer-Encoding"), "chunked");
     reported = 0;
     EXPECT_TRUE(http.GetToString(Secure("/large.bin")) == LargeBody());
-    EXPECT_EQ(reported, static_cast<std::int64_t>(kLargeSize)) << "read progress over TLS";
+    EXPECT_EQ(reported, static_cast<std::int64_t>(kLargeBodySize)) << "read progress over TLS";
     EXPECT_EQ(http.GetToString(Secure("/page.html?two")), "<html>the page</html>");
 
     std::string connection;
