@@ -91,8 +91,8 @@ int TIdIOHandlerStack::ReceiveWithin(int wait)
     return ReceiveOnce(true);
 }
 
-// Receives straight into the input buffer; without waiting, -1 when
-// nothing has arrived.
+// Receives straight into the input buffer: with wait, blocking until
+// something comes; without it, -1 when nothing has arrived.
 int TIdIOHandlerStack::ReceiveOnce(bool wait)
 {
     if (!BindingAllocated())
