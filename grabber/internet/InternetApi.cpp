@@ -215,7 +215,7 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     HINTERNET handle = OpenTransfer(*parent, "ftp", file, {}, flags, context);
     if (static_cast<TInternetRequest*>(handle)->Send())
         return handle;
-    std::uint32_t code = LastInternetErrorCode();
+    std::uint32_t code = GetLastError();
     std::string text = LastInternetErrorText();
     InternetCloseHandle(handle);
     SetInternetError(code, text);
@@ -337,7 +337,7 @@ std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh)
 bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length)
 {
     if (error)
-        *error = LastInternetErrorCode();
+        *error = GetLastError();
     if (!buffer || !length || *length == 0)
         return RefuseParameter("buffer");
     const std::string& text = LastInternetErrorText();
