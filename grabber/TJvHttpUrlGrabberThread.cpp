@@ -24,15 +24,6 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
     return std::string(buffer, length);
 }
 
-// A Content-Length: decimal digits that fit a signed 64-bit number.
-std::optional<std::int64_t> ContentLength(const std::string& text)
-{
-    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
-    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
-        return std::nullopt;
-    return static_cast<std::int64_t>(*value);
-}
-
 } // namespace
 
 // A session that cannot be opened is explained by the system's text for
@@ -157,7 +148,7 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
         SetSize(0);
         return !Failed();
     }
-    std::optional<std::int64_t> length = ContentLength(*lengthText);
+    std::optional<std::int64_t> length = ParseByteCount(*lengthText);
     if (!length) {
         Fail("Invalid Content-Length \"%s\"", {*lengthText});
         return false;
