@@ -153,7 +153,6 @@ void TGrabberPartFile::Open()
     throw EFCreateError("Cannot create file \"" + target_ + "\". " + std::strerror(EBUSY));
 }
 
-
 bool TGrabberPartFile::Remove(const std::string& target)
 {
     std::string name = PartName(target);

@@ -48,7 +48,6 @@ public:
     static bool Remove(const std::string& target);
 
     std::string ClassName() const override { return "TGrabberPartFile"; }
-    const std::string& FileName() const { return fileName_; }
     const std::string& Target() const { return target_; }
     // How the part may be continued; none when nothing says so.
     const std::optional<TPartRecord>& Record() const { return record_; }
