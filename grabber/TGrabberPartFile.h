@@ -73,6 +73,8 @@ public:
 
 private:
     void Open();
+    // Why the part cannot be had, with the system's text for error.
+    EFCreateError CreateError(int error) const;
     void Flush();
     void Discard();
     [[noreturn]] void RaiseWriteError(const std::string& name) const;
