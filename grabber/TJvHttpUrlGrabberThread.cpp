@@ -70,7 +70,7 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
     std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
             static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
-        FailNetwork(GetLastError(), false);
+        FailNetwork(GetLastError());
         return false;
     }
     return true;
