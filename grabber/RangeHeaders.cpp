@@ -4,17 +4,13 @@
 
 #include <cstdint>
 
-namespace {
-
-std::optional<std::int64_t> Count(std::string_view digits)
+std::optional<std::int64_t> ParseByteCount(std::string_view digits)
 {
     std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(digits);
     if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
         return std::nullopt;
     return static_cast<std::int64_t>(*value);
 }
-
-} // namespace
 
 std::optional<TContentRange> ParseContentRange(const std::string& text)
 {
@@ -26,9 +22,9 @@ std::optional<TContentRange> ParseContentRange(const std::string& text)
     std::size_t slash = rest.find('/');
     if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash)
         return std::nullopt;
-    auto first = Count(rest.substr(0, dash));
-    auto last = Count(rest.substr(dash + 1, slash - dash - 1));
-    auto length = Count(rest.substr(slash + 1));
+    auto first = ParseByteCount(rest.substr(0, dash));
+    auto last = ParseByteCount(rest.substr(dash + 1, slash - dash - 1));
+    auto length = ParseByteCount(rest.substr(slash + 1));
     if (!first || !last || !length || *last < *first || *last >= *length)
         return std::nullopt;
     return TContentRange{*first, *last, *length};
@@ -61,7 +57,7 @@ std::string ContinuationHeaders(std::int64_t offset, const std::string& validato
 
 std::optional<std::chrono::seconds> RetryAfterSeconds(const std::string& text)
 {
-    std::optional<std::int64_t> seconds = Count(AsciiText::Trim(text));
+    std::optional<std::int64_t> seconds = ParseByteCount(AsciiText::Trim(text));
     if (!seconds)
         return std::nullopt;
     return std::chrono::seconds{*seconds};

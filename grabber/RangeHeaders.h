@@ -4,9 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The response headers that say whether and how a download can be continued,
 // and the request headers that ask for it.
+
+// A byte count as headers give it (a Content-Length, the numbers of a
+// Content-Range): decimal digits that fit a signed 64-bit number.
+std::optional<std::int64_t> ParseByteCount(std::string_view digits);
 
 // "bytes FIRST-LAST/LENGTH" of a 206 answer.
 struct TContentRange {

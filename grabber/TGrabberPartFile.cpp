@@ -135,14 +135,13 @@ void TGrabberPartFile::Open()
         // The mode lets the umask decide, as for any file the user saves.
         fd_ = ::open(fileName_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd_ < 0)
-            throw EFCreateError("Cannot create file \"" + target_ + "\". " + Reason());
+            throw CreateError(errno);
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
             int error = errno;
             ::close(std::exchange(fd_, -1));
             if (error == EWOULDBLOCK)
                 throw EPartInUse("Another download is saving to \"" + target_ + "\"");
-            errno = error;
-            throw EFCreateError("Cannot create file \"" + target_ + "\". " + Reason());
+            throw CreateError(error);
         }
         if (StillNamed(fd_, fileName_)) {
             ::lseek(fd_, 0, SEEK_END);
@@ -150,9 +149,13 @@ void TGrabberPartFile::Open()
         }
         ::close(std::exchange(fd_, -1));
     }
-    throw EFCreateError("Cannot create file \"" + target_ + "\". " + std::strerror(EBUSY));
+    throw CreateError(EBUSY);
 }
 
+EFCreateError TGrabberPartFile::CreateError(int error) const
+{
+    return EFCreateError("Cannot create file \"" + target_ + "\". " + std::strerror(error));
+}
 
 bool TGrabberPartFile::Remove(const std::string& target)
 {

@@ -48,7 +48,6 @@ public:
     static bool Remove(const std::string& target);
 
     std::string ClassName() const override { return "TGrabberPartFile"; }
-    const std::string& FileName() const { return fileName_; }
     const std::string& Target() const { return target_; }
     // How the part may be continued; none when nothing says so.
     const std::optional<TPartRecord>& Record() const { return record_; }
@@ -74,6 +73,8 @@ public:
 
 private:
     void Open();
+    // Why the part cannot be had, with the system's text for error.
+    EFCreateError CreateError(int error) const;
     void Flush();
     void Discard();
     [[noreturn]] void RaiseWriteError(const std::string& name) const;

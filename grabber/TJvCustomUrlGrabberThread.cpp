@@ -95,12 +95,12 @@ void TJvCustomUrlGrabberThread::FailWorded(std::uint32_t code, TFault fault)
         Fail(detail, {}, fault);
 }
 
-void TJvCustomUrlGrabberThread::FailNetwork(std::uint32_t code, bool responseBegun)
+void TJvCustomUrlGrabberThread::FailNetwork(std::uint32_t code)
 {
     TFault fault = ftFinal;
     switch (code) {
     case ERROR_INTERNET_TIMEOUT: fault = ftTransient; break;
-    case ERROR_INTERNET_CONNECTION_ABORTED: fault = responseBegun ? ftTransient : ftUnreachable; break;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
     case ERROR_INTERNET_CANNOT_CONNECT:
     case ERROR_INTERNET_NAME_NOT_RESOLVED: fault = ftUnreachable; break;
     default: break;

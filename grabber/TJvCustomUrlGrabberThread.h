@@ -144,9 +144,9 @@ protected:
     // is already recorded; the frame reports it once no retry follows.
     void Fail(const std::string& text, std::vector<std::string> arguments = {}, TFault fault = ftFinal,
         std::string detail = {});
-    // Fail for a failed network call, from the layer's error code: before a
-    // response began, no connection is only worth a retry once bytes came.
-    void FailNetwork(std::uint32_t code, bool responseBegun);
+    // Fail for a network call that failed before a response began, from the
+    // layer's error code: no connection is only worth a retry once bytes came.
+    void FailNetwork(std::uint32_t code);
     // Fail in the program's words for the layer's error code, with the
     // layer's text after them; a code without words keeps the layer's text.
     void FailWorded(std::uint32_t code, TFault fault);

@@ -55,7 +55,7 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     if (Terminated())
         return false;
     if (!handles_.connection) {
-        FailNetwork(GetLastError(), false);
+        FailNetwork(GetLastError());
         return false;
     }
     return true;

@@ -36,7 +36,7 @@ void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const 
     handles_.transfer = FtpOpenFile(handles_.connection, address.object.c_str(), GENERIC_READ,
         settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
     if (!handles_.transfer) {
-        FailNetwork(GetLastError(), false);
+        FailNetwork(GetLastError());
         return;
     }
     if (Terminated() || !CreateContentStream(settings))

@@ -24,15 +24,6 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
     return std::string(buffer, length);
 }
 
-// A Content-Length: decimal digits that fit a signed 64-bit number.
-std::optional<std::int64_t> ContentLength(const std::string& text)
-{
-    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
-    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
-        return std::nullopt;
-    return static_cast<std::int64_t>(*value);
-}
-
 } // namespace
 
 // A session that cannot be opened is explained by the system's text for
@@ -79,7 +70,7 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
     std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
             static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
-        FailNetwork(GetLastError(), false);
+        FailNetwork(GetLastError());
         return false;
     }
     return true;
@@ -100,12 +91,12 @@ std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGra
 
 bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
 {
-    std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
+    std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
     if (code == "416")
         return true;
     if (code != "206")
         return false;
-    auto range = ParseContentRange(QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_RANGE).value_or(""));
+    auto range = ParseContentRange(ResponseHeader(HTTP_QUERY_CONTENT_RANGE));
     return !range || range->First != Part()->Size() || range->Length != record.Length;
 }
 
@@ -131,7 +122,7 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
 bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
     const TPartRecord* continuing)
 {
-    std::string code = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_CODE).value_or("");
+    std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
     if (continuing && code == "206") {
         SetSize(continuing->Length);
@@ -157,7 +148,7 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
         SetSize(0);
         return !Failed();
     }
-    std::optional<std::int64_t> length = ContentLength(*lengthText);
+    std::optional<std::int64_t> length = ParseByteCount(*lengthText);
     if (!length) {
         Fail("Invalid Content-Length \"%s\"", {*lengthText});
         return false;
@@ -170,10 +161,10 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
 // may say when to ask again.
 void TJvHttpUrlGrabberThread::FailStatus(const std::string& code)
 {
-    std::string reason = QueryHeader(handles_.transfer, HTTP_QUERY_STATUS_TEXT).value_or("");
+    std::string reason = ResponseHeader(HTTP_QUERY_STATUS_TEXT);
     bool passing = code.size() == 3 && (code[0] == '5' || code == "408" || code == "429");
     if (passing)
-        if (auto wait = RetryAfterSeconds(QueryHeader(handles_.transfer, HTTP_QUERY_RETRY_AFTER).value_or("")))
+        if (auto wait = RetryAfterSeconds(ResponseHeader(HTTP_QUERY_RETRY_AFTER)))
             RetryAfter(*wait);
     Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason), {},
         passing ? ftTransient : ftFinal);
@@ -184,9 +175,9 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || Size() <= 0 || Failed())
         return !Failed();
-    auto header = [this](std::uint32_t query) { return QueryHeader(handles_.transfer, query).value_or(""); };
-    std::optional<std::string> validator = RangeValidator(header(HTTP_QUERY_ETAG), header(HTTP_QUERY_LAST_MODIFIED));
-    if (!OffersByteRanges(header(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
+    std::optional<std::string> validator =
+        RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
+    if (!OffersByteRanges(ResponseHeader(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
         return true;
     try {
         part->Remember({address.Text(settings.Marker), *validator, Size()});
@@ -197,9 +188,14 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     return true;
 }
 
+std::string TJvHttpUrlGrabberThread::ResponseHeader(std::uint32_t query) const
+{
+    return QueryHeader(handles_.transfer, query).value_or("");
+}
+
 bool TJvHttpUrlGrabberThread::IsWebPage()
 {
-    std::string type = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_TYPE).value_or("");
+    std::string type = ResponseHeader(HTTP_QUERY_CONTENT_TYPE);
     std::string mediaType = AsciiText::Trim(std::string_view(type).substr(0, type.find(';')));
     return AsciiText::SameText(mediaType, "text/html") || AsciiText::SameText(mediaType, "application/xhtml+xml");
 }

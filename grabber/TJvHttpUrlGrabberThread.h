@@ -33,5 +33,7 @@ private:
     // server says it can.
     bool RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address);
     void FailStatus(const std::string& code);
+    // The response's answer to a header query; empty when it has none.
+    std::string ResponseHeader(std::uint32_t query) const;
     bool IsWebPage();
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -59,6 +60,24 @@ bool SafeForHeader(const std::string& text)
         if (c < 0x20 || c == 0x7f)
             return false;
     return true;
+}
+
+// The lines of extra request headers, each ended by CR LF; none when a line
+// is not one named header, as no line may smuggle in another.
+std::optional<std::vector<std::string>> HeaderLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find("\r\n", start);
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? text.size() : end + 2;
+        if (line.empty())
+            continue;
+        if (!SafeForHeader(line) || line.find(':') == std::string::npos || line.front() == ':')
+            return std::nullopt;
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 // A host name goes into an address between "//" and the port; anything
@@ -215,7 +234,7 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     HINTERNET handle = OpenTransfer(*parent, "ftp", file, {}, flags, context);
     if (static_cast<TInternetRequest*>(handle)->Send())
         return handle;
-    std::uint32_t code = LastInternetErrorCode();
+    std::uint32_t code = GetLastError();
     std::string text = LastInternetErrorText();
     InternetCloseHandle(handle);
     SetInternetError(code, text);
@@ -260,24 +279,15 @@ bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t heade
     auto* found = Find<TInternetRequest>(request);
     if (!found)
         return false;
-    std::vector<std::string> lines;
     // A length of -1 stands for a zero-terminated text, as the calls it
     // follows allow.
     std::string text;
     if (headers)
         text = headersLength == UINT32_MAX ? std::string(headers) : std::string(headers, headersLength);
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find("\r\n", start);
-        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        start = end == std::string::npos ? text.size() : end + 2;
-        if (line.empty())
-            continue;
-        // One header per line, named: no line may smuggle in another.
-        if (!SafeForHeader(line) || line.find(':') == std::string::npos || line.front() == ':')
-            return RefuseParameter("headers");
-        lines.push_back(line);
-    }
-    return found->Send(lines);
+    std::optional<std::vector<std::string>> lines = HeaderLines(text);
+    if (!lines)
+        return RefuseParameter("headers");
+    return found->Send(*lines);
 }
 
 bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uint32_t* length, std::uint32_t* index)
@@ -337,7 +347,7 @@ std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh)
 bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length)
 {
     if (error)
-        *error = LastInternetErrorCode();
+        *error = GetLastError();
     if (!buffer || !length || *length == 0)
         return RefuseParameter("buffer");
     const std::string& text = LastInternetErrorText();

@@ -18,8 +18,6 @@ void SetInternetError(std::uint32_t code, std::string text)
     lastError.text = std::move(text);
 }
 
-std::uint32_t LastInternetErrorCode() { return lastError.code; }
-
 const std::string& LastInternetErrorText() { return lastError.text; }
 
 std::uint32_t GetLastError() { return lastError.code; }

@@ -143,6 +143,7 @@ bool TInternetRequest::Configure()
     if (!easy_ || !multi_)
         return Fail(ERROR_NOT_ENOUGH_MEMORY, "Out of memory");
     ConfigureTransfer();
+    ConfigureTls();
     ConfigureProxy();
     if (IsFtp())
         ConfigureFtp();
@@ -165,7 +166,6 @@ void TInternetRequest::ConfigureTransfer()
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-    ConfigureTls();
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &TInternetRequestCallbacks::OpenSocket);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &TInternetRequestCallbacks::Prerequest);

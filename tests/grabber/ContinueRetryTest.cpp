@@ -1,9 +1,9 @@
 #include "GrabberRecorder.h"
+#include "ShortReceiveTimeout.h"
 #include "TestBytes.h"
 
 #include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvHttpUrlGrabber.h"
-#include "grabber/internet/InternetApi.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedPeer.h"
 
@@ -118,13 +118,6 @@ protected:
             lastRetry = retry;
             ++retryNotices;
         };
-        std::uint32_t ms = 300;
-        InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
-    }
-    void TearDown() override
-    {
-        std::uint32_t ms = 60000;
-        InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
     }
 
     void Serve(const std::vector<Answer>& answers)
@@ -161,6 +154,7 @@ protected:
         return ranges;
     }
 
+    ShortReceiveTimeout receiveTimeout{300};
     ScratchFolder folder;
     std::string target = folder.File("video.mp4");
     TJvHttpUrlGrabber grabber;
@@ -223,8 +217,7 @@ TEST_F(ContinueRetryTest, StopKeepsAContinuablePartUntilItIsDiscarded)
 
 TEST_F(ContinueRetryTest, ASecondRunOnTheSameTargetIsRefusedAndTheFirstGoesOn)
 {
-    std::uint32_t ms = 10000;
-    InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+    ShortReceiveTimeout::Set(10000);
     peer.ReadUntil("\r\n\r\n")
         .Send(Whole(3000).bytes)
         .Pause(std::chrono::milliseconds(500))

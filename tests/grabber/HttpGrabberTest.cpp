@@ -1,4 +1,5 @@
 #include "GrabberRecorder.h"
+#include "ShortReceiveTimeout.h"
 #include "TestBytes.h"
 
 #include "grabber/EGrabberNotStopped.h"
@@ -9,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -36,13 +35,6 @@ protected:
     TJvHttpUrlGrabber grabber;
     GrabberRecorder recorder{grabber};
     ScriptedPeer peer;
-};
-
-// Limits how long the layer waits for bytes, for the tests that stall.
-struct ShortReceiveTimeout {
-    explicit ShortReceiveTimeout(std::uint32_t ms) { Set(ms); }
-    ~ShortReceiveTimeout() { Set(60000); }
-    static void Set(std::uint32_t ms) { InternetSetOption(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms); }
 };
 
 } // namespace

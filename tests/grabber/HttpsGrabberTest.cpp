@@ -2,15 +2,13 @@
 // certificates: verified like the page client, and a link that should lead
 // to a file but leads to a web page.
 #include "GrabberRecorder.h"
+#include "TestBytes.h"
 
 #include "grabber/TJvHttpsUrlGrabber.h"
 #include "support/NginxServer.h"
 #include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <memory>
 
 namespace {
 
@@ -36,7 +34,7 @@ protected:
         const TestCertificates& certificates = TestCertificates::Instance();
         certificates.Trust();
         root_ = new ScratchFolder("tls-files");
-        std::ofstream(root_->File("video.bin"), std::ios::binary) << Video();
+        WriteFile(root_->File("video.bin"), Video());
         nginx_ = new NginxServer(root_->path.string(), kSiteConfig,
                                  {certificates.Good(), certificates.OtherName(), certificates.Expired()});
     }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/stat.h>
 
 namespace {
@@ -19,7 +18,7 @@ class LocalFileGrabberTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::ofstream(source, std::ios::binary) << std::string(5000, 's');
+        WriteFile(source, std::string(5000, 's'));
         ::chmod(source.c_str(), 0640);
         grabber.SetFileName(target);
     }
