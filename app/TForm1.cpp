@@ -4,6 +4,7 @@
 #include "app/Language.h"
 #include "app/MainWindowColors.h"
 #include "app/Pictures.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
 #include "app/UserSettings.h"
@@ -21,9 +22,6 @@
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
-#include "i18n/GnuGettext.h"
-#include "i18n/Utf8.h"
-#include "runtime/AsciiText.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
@@ -389,15 +387,18 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::AskToStopDownloads(int running)
 {
-    std::string question = Utf8Encode(running == 1
-        ? TranslateText("1 download is still running. Stop it and quit?")
-        : TranslateText("%s downloads are still running. Stop them and quit?"));
     TMessageBoxRequest request;
     request.Owner = this;
-    request.Text = AsciiText::FillPlaceholders(question, {std::to_string(running)});
+    request.Text = running == 1 ? Tr("1 download is still running. Stop it and quit?")
+                                : Tr("%s downloads are still running. Stop them and quit?", {std::to_string(running)});
     request.Caption = Application().Title();
     request.Icon = mbiQuestion;
     return AskQuestion(request);
+}
+
+std::array<QRadioButton*, 4> TForm1::{chkNormal, chkMobile, chkHQ, chkHD} const
+{
+    return {chkNormal, chkMobile, chkHQ, chkHD};
 }
 
 QRadioButton* TForm1::ChoiceFor(TVideoQuality quality) const
