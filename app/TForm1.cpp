@@ -216,7 +216,7 @@ void TForm1::BindEvents()
     imgHelp->OnClick = [this](QObject* sender) { imgHelpClick(sender); };
     NxHtmlLabel1->OnClick = [this](QObject* sender) { NxHtmlLabel1Click(sender); };
     JvClipboardMonitor1->OnChange = [this](QObject* sender) { JvClipboardMonitor1Change(sender); };
-    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+    for (QRadioButton* choice : QualityChoices())
         BindGuarded(choice, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)
                 UserSettings::SetQuality(ChosenQuality());
@@ -233,10 +233,10 @@ void TForm1::BindKeyboard()
     // Tab enters the quality group at the chosen button; the arrow keys move
     // within it.
     auto followChoice = [this] {
-        for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+        for (QRadioButton* choice : QualityChoices())
             choice->setFocusPolicy(choice->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
     };
-    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+    for (QRadioButton* choice : QualityChoices())
         connect(choice, &QRadioButton::toggled, this, followChoice);
     followChoice();
     // The band's pictures come after START, from left to right.
@@ -396,7 +396,7 @@ bool TForm1::AskToStopDownloads(int running)
     return AskQuestion(request);
 }
 
-std::array<QRadioButton*, 4> TForm1::{chkNormal, chkMobile, chkHQ, chkHD} const
+std::array<QRadioButton*, 4> TForm1::QualityChoices() const
 {
     return {chkNormal, chkMobile, chkHQ, chkHD};
 }
