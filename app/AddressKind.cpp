@@ -6,6 +6,7 @@
 
 namespace {
 
+// The site's own rule for a watch page.
 bool IsWatchPageAddress(const std::function<std::string()>& readText)
 {
     auto holds = [&readText](const std::string& part) { return readText().find(part) != std::string::npos; };
@@ -13,11 +14,6 @@ bool IsWatchPageAddress(const std::function<std::string()>& readText)
 }
 
 } // namespace
-
-bool IsWatchPageAddress(const std::string& text)
-{
-    return IsWatchPageAddress([&text] { return text; });
-}
 
 TAddressKind AddressKind(const std::function<std::string()>& readText)
 {

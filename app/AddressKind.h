@@ -12,13 +12,10 @@ enum TAddressKind {
     akWebPage,    // any other http or https address: a page that may show a video
 };
 
-// The site's own rule for a watch page: the text holds the site domain and
-// "v=" or "key=" (plain, case-sensitive substring tests).
-bool IsWatchPageAddress(const std::string& text);
-
-// What a text is as an address: a watch page by the site's rule, else a
-// direct link (see DirectLink.h), else a web page (see page/WebAddress.h),
-// else nothing.
+// What a text is as an address: a watch page by the site's rule (the text
+// holds the site domain and "v=" or "key=", plain, case-sensitive substring
+// tests), else a direct link (see DirectLink.h), else a web page (see
+// page/WebAddress.h), else nothing.
 TAddressKind AddressKind(const std::string& text);
 
 // The same on a text that may change between looks (the clipboard):

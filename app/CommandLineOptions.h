@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/VideoLink.h"
+#include "app/VideoQuality.h"
 
 #include <optional>
 #include <string>

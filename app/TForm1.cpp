@@ -4,6 +4,7 @@
 #include "app/Language.h"
 #include "app/MainWindowColors.h"
 #include "app/Pictures.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
 #include "app/UserSettings.h"
@@ -21,9 +22,6 @@
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
 #include "grabber/TJvHttpUrlGrabber.h"
-#include "i18n/GnuGettext.h"
-#include "i18n/Utf8.h"
-#include "runtime/AsciiText.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
@@ -218,7 +216,7 @@ void TForm1::BindEvents()
     imgHelp->OnClick = [this](QObject* sender) { imgHelpClick(sender); };
     NxHtmlLabel1->OnClick = [this](QObject* sender) { NxHtmlLabel1Click(sender); };
     JvClipboardMonitor1->OnChange = [this](QObject* sender) { JvClipboardMonitor1Change(sender); };
-    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+    for (QRadioButton* choice : QualityChoices())
         BindGuarded(choice, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)
                 UserSettings::SetQuality(ChosenQuality());
@@ -235,10 +233,10 @@ void TForm1::BindKeyboard()
     // Tab enters the quality group at the chosen button; the arrow keys move
     // within it.
     auto followChoice = [this] {
-        for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+        for (QRadioButton* choice : QualityChoices())
             choice->setFocusPolicy(choice->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
     };
-    for (QRadioButton* choice : {chkNormal, chkMobile, chkHQ, chkHD})
+    for (QRadioButton* choice : QualityChoices())
         connect(choice, &QRadioButton::toggled, this, followChoice);
     followChoice();
     // The band's pictures come after START, from left to right.
@@ -389,15 +387,18 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::AskToStopDownloads(int running)
 {
-    std::string question = Utf8Encode(running == 1
-        ? TranslateText("1 download is still running. Stop it and quit?")
-        : TranslateText("%s downloads are still running. Stop them and quit?"));
     TMessageBoxRequest request;
     request.Owner = this;
-    request.Text = AsciiText::FillPlaceholders(question, {std::to_string(running)});
+    request.Text = running == 1 ? Tr("1 download is still running. Stop it and quit?")
+                                : Tr("%s downloads are still running. Stop them and quit?", {std::to_string(running)});
     request.Caption = Application().Title();
     request.Icon = mbiQuestion;
     return AskQuestion(request);
+}
+
+std::array<QRadioButton*, 4> TForm1::QualityChoices() const
+{
+    return {chkNormal, chkMobile, chkHQ, chkHD};
 }
 
 QRadioButton* TForm1::ChoiceFor(TVideoQuality quality) const

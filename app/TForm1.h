@@ -3,6 +3,7 @@
 #include "app/VideoDownload.h"
 
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -79,6 +80,8 @@ private:
     bool AskToStopDownloads(int running);
     TVideoQuality ChosenQuality() const;
     QRadioButton* ChoiceFor(TVideoQuality quality) const;
+    // The quality buttons, top to bottom.
+    std::array<QRadioButton*, 4> QualityChoices() const;
     void CreateBand();
     void CreateStepPanels();
     void CreateAddressGroup();

@@ -3,6 +3,7 @@
 #include "app/AddressKind.h"
 #include "app/DirectLink.h"
 #include "app/PageLink.h"
+#include "app/VideoLink.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
 #include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"

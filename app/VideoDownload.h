@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/VideoLink.h"
+#include "app/PageClient.h"
+#include "app/VideoQuality.h"
 #include "grabber/TJvGrabberTypes.h"
 #include "runtime/Exception.h"
 

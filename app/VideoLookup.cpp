@@ -26,9 +26,9 @@ void WordInCurrentLanguage(const std::exception_ptr& failure)
 
 class TVideoLookup::TWorker : public TThread {
 public:
-    TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, std::string watchAddress, TVideoQuality quality,
+    TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, std::string address, TVideoQuality quality,
             std::string siteHost, TPageBounds bounds)
-        : context_(context), lookup_(std::move(lookup)), watchAddress_(std::move(watchAddress)), quality_(quality),
+        : context_(context), lookup_(std::move(lookup)), address_(std::move(address)), quality_(quality),
           siteHost_(std::move(siteHost)), bounds_(bounds)
     {
     }
@@ -43,7 +43,7 @@ public:
 protected:
     void Execute() override
     {
-        Resolution = ResolveVideo(watchAddress_, quality_, siteHost_, bounds_);
+        Resolution = ResolveVideo(address_, quality_, siteHost_, bounds_);
         if (Terminated())
             return;
         // Posted, not waited for. The context drops the call if it goes
@@ -60,16 +60,16 @@ protected:
 private:
     QObject& context_;
     const std::weak_ptr<TVideoLookup*> lookup_;
-    const std::string watchAddress_;
+    const std::string address_;
     const TVideoQuality quality_;
     const std::string siteHost_;
     const TPageBounds bounds_;
 };
 
-TVideoLookup::TVideoLookup(QObject& context, std::string watchAddress, TVideoQuality quality, std::string siteHost,
+TVideoLookup::TVideoLookup(QObject& context, std::string address, TVideoQuality quality, std::string siteHost,
                            TPageBounds bounds, TResolvedEvent onResolved)
     : onResolved_(std::move(onResolved)), self_(std::make_shared<TVideoLookup*>(this)),
-      worker_(std::make_unique<TWorker>(context, self_, std::move(watchAddress), quality, std::move(siteHost), bounds))
+      worker_(std::make_unique<TWorker>(context, self_, std::move(address), quality, std::move(siteHost), bounds))
 {
     worker_->Start();
 }

@@ -8,17 +8,17 @@
 
 class QObject;
 
-// Resolves one watch-page address on a worker thread, so that the windows
-// keep painting and answering meanwhile, and hands the outcome to OnResolved
-// through the event loop of context, its failure worded in the language of
-// that moment. Destroying a lookup abandons it: its requests stop at their
-// next wait, and nothing is handed over any more. Nor is anything once the
-// context is gone.
+// Resolves one address of any kind (see ResolveVideo) on a worker thread, so
+// that the windows keep painting and answering meanwhile, and hands the
+// outcome to OnResolved through the event loop of context, its failure
+// worded in the language of that moment. Destroying a lookup abandons it:
+// its requests stop at their next wait, and nothing is handed over any more.
+// Nor is anything once the context is gone.
 class TVideoLookup {
 public:
     using TResolvedEvent = std::function<void(TVideoLookup& Sender, TResolution Resolution)>;
 
-    TVideoLookup(QObject& context, std::string watchAddress, TVideoQuality quality, std::string siteHost,
+    TVideoLookup(QObject& context, std::string address, TVideoQuality quality, std::string siteHost,
                  TPageBounds bounds, TResolvedEvent onResolved);
     ~TVideoLookup();
     TVideoLookup(const TVideoLookup&) = delete;

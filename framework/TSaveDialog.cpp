@@ -36,6 +36,15 @@ std::optional<std::string> AskTheUser(const TSaveDialogRequest& request)
     return FromQt(dialog.selectedFiles().first());
 }
 
+// The question before an existing file is replaced; true for Yes.
+bool ConfirmReplace(QWidget* owner, const std::string& path)
+{
+    std::string name = FromQt(QFileInfo(ToQt(path)).fileName());
+    std::string question = Utf8Encode(TranslateText("%s already exists.\nDo you want to replace it?"));
+    return AskQuestion({owner, AsciiText::FillPlaceholders(question, {name}),
+                        Utf8Encode(TranslateText("Confirm Save As")), mbiQuestion});
+}
+
 } // namespace
 
 TSaveDialog::TSaveDialog(QObject* owner, const QString& name) : QObject(owner)
@@ -66,13 +75,6 @@ bool TSaveDialog::Execute(QWidget* owner)
         }
         request.FileName = *chosen;
     }
-}
-
-bool TSaveDialog::ConfirmReplace(QWidget* owner, const std::string& path)
-{
-    std::string name = FromQt(QFileInfo(ToQt(path)).fileName());
-    std::string text = AsciiText::FillPlaceholders(Utf8Encode(TranslateText("%s already exists.\nDo you want to replace it?")), {name});
-    return AskQuestion({owner, text, Utf8Encode(TranslateText("Confirm Save As")), mbiQuestion});
 }
 
 TSaveDialogSeam SetSaveDialogSeam(TSaveDialogSeam seam)

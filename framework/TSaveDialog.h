@@ -42,8 +42,6 @@ public:
 
     // Shows the dialog modally; true when the user confirmed a path.
     bool Execute(QWidget* owner);
-    // The question before an existing file is replaced; true for Yes.
-    static bool ConfirmReplace(QWidget* owner, const std::string& path);
 
     QString FileNameText() const { return fileName_; }
     void SetFileNameText(const QString& text) { fileName_ = text; }

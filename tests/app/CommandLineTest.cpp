@@ -15,7 +15,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -65,10 +64,7 @@ TEST(CommandLineText, SpeaksTheUsersLanguageAndExplainsAMissingDisplay)
     auto output = [&](const std::string& command) {
         std::string file = folder.File("output");
         int status = std::system((command + " >'" + file + "' 2>&1").c_str());
-        std::ifstream in(file);
-        std::stringstream text;
-        text << in.rdbuf();
-        return std::make_pair(WEXITSTATUS(status), text.str());
+        return std::make_pair(WEXITSTATUS(status), FileBytes(file));
     };
     const std::string program = SKERROW_BINARY;
     auto [helpStatus, help] = output("LANG=es_ES.UTF-8 " + program + " --help");
@@ -105,10 +101,7 @@ protected:
 TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
 {
     ASSERT_EQ(Run({"--download", site->WatchAddress("rockroll33"), "--quality", "hd"}), esSuccess);
-    std::ifstream saved(folder.File("Rock _ Roll_ Live_.mp4"), std::ios::binary);
-    std::stringstream bytes;
-    bytes << saved.rdbuf();
-    EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("rockroll33", "22", 1048576));
+    EXPECT_EQ(FileBytes(folder.File("Rock _ Roll_ Live_.mp4")), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 
     ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", folder.File("chosen.bin")}),
               esSuccess);
@@ -118,10 +111,7 @@ TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
 TEST_F(CommandLine, SavesOverHttpsFromAWatchPageAndFromADirectLink)
 {
     ASSERT_EQ(Run({"--download", site->SecureWatchAddress("seastack01")}), esSuccess);
-    std::ifstream saved(folder.File("Sea stacks at dawn.mp4"), std::ios::binary);
-    std::stringstream bytes;
-    bytes << saved.rdbuf();
-    EXPECT_EQ(bytes.str(), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
+    EXPECT_EQ(FileBytes(folder.File("Sea stacks at dawn.mp4")), DemoSite::StreamBytes("seastack01", "18", 3 * 1048576));
 
     ASSERT_EQ(Run({"--download", site->FileAddress("harbour-walk.mp4")}), esSuccess);
     EXPECT_EQ(fs::file_size(folder.File("harbour-walk.mp4")), 5u * 1048576 / 2);
@@ -178,10 +168,8 @@ TEST_F(CommandLine, ControlCharactersAreNeverPrintedRaw)
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
-    std::ifstream errors(folder.File("errors.txt"));
-    std::stringstream text;
-    text << errors.rdbuf();
-    EXPECT_NE(text.str().find("a\\x1B[2Jb"), std::string::npos) << text.str();
+    const std::string errors = FileBytes(folder.File("errors.txt"));
+    EXPECT_NE(errors.find("a\\x1B[2Jb"), std::string::npos) << errors;
 }
 
 // Without windows there is no message box: the engine's complaint about a
@@ -200,9 +188,7 @@ TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << "the program died";
     EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
-    std::ifstream errors(folder.File("errors.txt"));
-    std::stringstream text;
-    text << errors.rdbuf();
-    EXPECT_NE(text.str().find("Localization problem"), std::string::npos) << text.str();
+    const std::string errors = FileBytes(folder.File("errors.txt"));
+    EXPECT_NE(errors.find("Localization problem"), std::string::npos) << errors;
 }
 

@@ -54,7 +54,7 @@ protected:
         });
         previousQuestion = SetQuestionSeam([this](const TMessageBoxRequest& box) {
             questions.push_back(box.Text);
-            return replaceAnswer;
+            return answer;
         });
         form = new TForm1;
     }
@@ -105,7 +105,7 @@ protected:
     std::vector<std::string> startFolders;
     bool cancelDialog = false;
     std::vector<std::string> questions;
-    bool replaceAnswer = false;
+    bool answer = false; // Yes to every question when true
     TMessageBoxSeam previousBox;
     TSaveDialogSeam previousDialog;
     TQuestionSeam previousQuestion;
@@ -312,12 +312,6 @@ TEST_F(Download, TheWindowAnswersWhileAPageIsAwaited)
 
 TEST_F(Download, ClosingWithRunningDownloadsAsksFirst)
 {
-    std::vector<std::string> questions;
-    bool answer = false;
-    TQuestionSeam previous = SetQuestionSeam([&](const TMessageBoxRequest& box) {
-        questions.push_back(box.Text);
-        return answer;
-    });
     TForm2* first = Start(site->WatchAddress("slowtide77"));
     ASSERT_NE(Start(site->WatchAddress("slowtide77")), nullptr);
     ASSERT_NE(first, nullptr);
@@ -329,7 +323,6 @@ TEST_F(Download, ClosingWithRunningDownloadsAsksFirst)
     first->btnCancelClose->click();
     answer = true;
     EXPECT_TRUE(form->close());
-    SetQuestionSeam(previous);
     EXPECT_EQ(questions, (std::vector<std::string>{
                              "2 downloads are still running. Stop them and quit?",
                              "2 descargas siguen en curso. \xc2\xbf" "Detenerlas y salir?",
@@ -450,7 +443,7 @@ TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
     int shown = 0;
     SetSaveDialogSeam([&](const TSaveDialogRequest&) -> std::optional<std::string> {
         // Declined, the dialog comes back; the user then cancels it.
-        if (++shown > 1 && !replaceAnswer)
+        if (++shown > 1 && !answer)
             return std::nullopt;
         return mine;
     });
@@ -459,7 +452,7 @@ TEST_F(Download, TheSaveDialogAsksBeforeReplacingAFile)
     EXPECT_EQ(FileBytes(mine), "mine");
     ASSERT_EQ(questions, std::vector<std::string>{"mine.mp4 already exists.\r\nDo you want to replace it?"});
 
-    replaceAnswer = true;
+    answer = true;
     TForm2* window = Start(site->WatchAddress("seastack01"));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Finished(window); }));
