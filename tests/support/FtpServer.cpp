@@ -26,10 +26,7 @@ FtpServer::FtpServer(std::string root)
 
 FtpServer::~FtpServer()
 {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    StopChild(pid_);
     ::unlink(log_.c_str());
 }
 

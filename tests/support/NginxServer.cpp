@@ -1,10 +1,9 @@
 #include "support/NginxServer.h"
 
-#include "support/EndWithTest.h"
+#include "support/ChildProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,10 +83,7 @@ NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector
 
 NginxServer::~NginxServer()
 {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    StopChild(pid_);
     std::error_code ignored;
     std::filesystem::remove_all(prefix_, ignored);
 }
