@@ -2,10 +2,9 @@
 
 #include "support/AnnouncingServer.h"
 #include "support/PythonPeer.h"
+#include "support/ScratchFolder.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -32,8 +31,5 @@ FtpServer::~FtpServer()
 
 std::string FtpServer::Commands() const
 {
-    std::ifstream in(log_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileBytes(log_);
 }

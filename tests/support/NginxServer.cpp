@@ -1,6 +1,7 @@
 #include "support/NginxServer.h"
 
 #include "support/ChildProcess.h"
+#include "support/ScratchFolder.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -100,10 +101,7 @@ std::string NginxServer::SecureBaseUrl(std::size_t listener) const
 
 std::string NginxServer::AccessLog() const
 {
-    std::ifstream in(prefix_ + "/logs/access.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileBytes(prefix_ + "/logs/access.log");
 }
 
 std::vector<std::string> NginxServer::LogLinesFor(const std::string& path, std::size_t wanted) const
