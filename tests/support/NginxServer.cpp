@@ -1,6 +1,7 @@
 #include "support/NginxServer.h"
 
 #include "support/ChildProcess.h"
+#include "support/LocalPort.h"
 #include "support/ScratchFolder.h"
 
 #include <arpa/inet.h>
@@ -44,15 +45,7 @@ std::string NginxBinary()
 
 std::uint16_t FreeLoopbackPort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return static_cast<std::uint16_t>(LocalPort().Port());
 }
 
 NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector<NginxTlsListener> tls)
