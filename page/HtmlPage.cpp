@@ -83,7 +83,8 @@ void Collect(const GumboNode& node, THtmlPage& page)
     } else if (IsHtmlElement(node, GUMBO_TAG_VIDEO)) {
         page.Videos.push_back(VideoOf(node));
     } else if (IsHtmlElement(node, GUMBO_TAG_SCRIPT)) {
-        if (AsciiText::SameText(AsciiText::Trim(AttributeOf(AttributesOf(node), "type")), "application/ld+json"))
+        const GumboAttribute* type = gumbo_get_attribute(&node.v.element.attributes, "type");
+        if (type && AsciiText::SameText(AsciiText::Trim(type->value), "application/ld+json"))
             page.LinkedData.push_back(TextOf(node));
     }
 }

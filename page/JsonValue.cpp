@@ -41,31 +41,38 @@ private:
     bool ReadObject(TJsonValue& value, int depth)
     {
         value.Kind = TJsonValue::jkObject;
-        ++position_;
-        if (Take('}'))
-            return true;
-        do {
+        return ReadElements('}', [&] {
             TJsonMember member;
             SkipBlanks();
             if (!Peek('"') || !ReadString(member.Name) || !Take(':') || !ReadValue(member.Value, depth))
                 return false;
             value.Members.push_back(std::move(member));
-        } while (Take(','));
-        return Take('}');
+            return true;
+        });
     }
 
     bool ReadArray(TJsonValue& value, int depth)
     {
         value.Kind = TJsonValue::jkArray;
-        ++position_;
-        if (Take(']'))
+        return ReadElements(']', [&] {
+            value.Items.emplace_back();
+            return ReadValue(value.Items.back(), depth);
+        });
+    }
+
+    // The comma-separated elements of an object or array, from its opening
+    // bracket up to past the closing one.
+    template <typename TReadElement>
+    bool ReadElements(char closing, TReadElement readElement)
+    {
+        ++position_; // the opening bracket
+        if (Take(closing))
             return true;
         do {
-            value.Items.emplace_back();
-            if (!ReadValue(value.Items.back(), depth))
+            if (!readElement())
                 return false;
         } while (Take(','));
-        return Take(']');
+        return Take(closing);
     }
 
     bool ReadString(std::string& out)

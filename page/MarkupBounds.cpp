@@ -42,15 +42,18 @@ struct TTag {
     std::size_t End = 0;
 };
 
-// Reads the tag at html[start] == '<'; nothing when the "<" opens none.
+// Reads the tag at html[start] == '<', the page in lower case; nothing when
+// the "<" opens none.
 std::optional<TTag> ReadTag(std::string_view html, std::size_t start)
 {
     TTag tag;
     std::size_t i = start + 1;
     tag.Closing = i < html.size() && html[i] == '/';
     i += tag.Closing;
+    const std::size_t name = i;
     while (i < html.size() && std::isalnum(static_cast<unsigned char>(html[i])))
-        tag.Name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[i++])));
+        ++i;
+    tag.Name = html.substr(name, i - name);
     if (tag.Name.empty() || !std::isalpha(static_cast<unsigned char>(tag.Name[0])))
         return std::nullopt;
     bool inName = false;

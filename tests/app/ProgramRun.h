@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ChildProcess.h"
+
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
@@ -20,12 +22,7 @@ inline pid_t SpawnProgram(const std::string& siteHost, std::vector<std::string> 
         int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(out, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+        ExecCommand(words);
     }
     return pid;
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "support/EndWithTest.h"
+#include "support/ChildProcess.h"
 
-#include <csignal>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,12 +23,7 @@ inline pid_t StartAnnouncingServer(std::vector<std::string> arguments, std::stri
     if (pid == 0) {
         EndWithTest(test);
         ::close(ready[0]);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
+        ExecCommand(arguments);
     }
     ::close(ready[1]);
     // A server may write the line in parts; the pipe stays open until all of
@@ -40,9 +33,8 @@ inline pid_t StartAnnouncingServer(std::vector<std::string> arguments, std::stri
     while (::read(ready[0], &byte, 1) == 1 && byte != '\n')
         announcement += byte;
     ::close(ready[0]);
-    if (announcement.empty() && pid > 0) {
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
+    if (announcement.empty()) {
+        StopChild(pid);
         return -1;
     }
     return pid;

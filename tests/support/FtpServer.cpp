@@ -2,10 +2,9 @@
 
 #include "support/AnnouncingServer.h"
 #include "support/PythonPeer.h"
+#include "support/ScratchFolder.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -26,17 +25,11 @@ FtpServer::FtpServer(std::string root)
 
 FtpServer::~FtpServer()
 {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    StopChild(pid_);
     ::unlink(log_.c_str());
 }
 
 std::string FtpServer::Commands() const
 {
-    std::ifstream in(log_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileBytes(log_);
 }

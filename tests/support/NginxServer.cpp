@@ -1,10 +1,11 @@
 #include "support/NginxServer.h"
 
-#include "support/EndWithTest.h"
+#include "support/ChildProcess.h"
+#include "support/LocalPort.h"
+#include "support/ScratchFolder.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,15 +45,7 @@ std::string NginxBinary()
 
 std::uint16_t FreeLoopbackPort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return static_cast<std::uint16_t>(LocalPort().Port());
 }
 
 NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector<NginxTlsListener> tls)
@@ -84,10 +77,7 @@ NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector
 
 NginxServer::~NginxServer()
 {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    StopChild(pid_);
     std::error_code ignored;
     std::filesystem::remove_all(prefix_, ignored);
 }
@@ -104,10 +94,7 @@ std::string NginxServer::SecureBaseUrl(std::size_t listener) const
 
 std::string NginxServer::AccessLog() const
 {
-    std::ifstream in(prefix_ + "/logs/access.log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileBytes(prefix_ + "/logs/access.log");
 }
 
 std::vector<std::string> NginxServer::LogLinesFor(const std::string& path, std::size_t wanted) const

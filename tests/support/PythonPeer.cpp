@@ -1,8 +1,7 @@
 #include "support/PythonPeer.h"
 
-#include "support/EndWithTest.h"
+#include "support/ChildProcess.h"
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,12 +30,7 @@ PythonPeer::PythonPeer(const std::string& script, std::vector<std::string> argum
     if (pid_ == 0) {
         EndWithTest(test);
         std::freopen("/dev/null", "w", stdout);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        ::execvp("python3", argv.data());
-        ::_exit(127);
+        ExecCommand(arguments);
     }
     // The peer writes its port file once it listens; there is no event to
     // wait on from here, so look for it in short steps.
@@ -53,8 +47,5 @@ PythonPeer::PythonPeer(const std::string& script, std::vector<std::string> argum
 
 PythonPeer::~PythonPeer()
 {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    StopChild(pid_);
 }

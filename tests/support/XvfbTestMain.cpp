@@ -8,11 +8,9 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // Desktop tests run against a real X server: a private Xvfb started here,
@@ -52,7 +50,6 @@ int main(int argc, char** argv)
         ::testing::UnitTest::GetInstance()->listeners().Append(settings);
         status = RUN_ALL_TESTS();
     }
-    ::kill(xvfb, SIGTERM);
-    ::waitpid(xvfb, nullptr, 0);
+    StopChild(xvfb);
     return status;
 }

@@ -248,14 +248,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if FILES[name] is None:
             self.reply(200, b"<html><body><h1>Watch it on our player!</h1></body></html>")
             return
-        vid, fmt = FILES[name]
-        self.send_stream(VIDEOS[vid], fmt, FILE_TYPES[os.path.splitext(name)[1]])
+        self.send_file(name)
 
     def play(self, url, query):
         name = query.get("file", [""])[0]
         if not FILES.get(name):
             self.reply(404, b"<h1>No such file</h1>")
             return
+        self.send_file(name)
+
+    def send_file(self, name):
         vid, fmt = FILES[name]
         self.send_stream(VIDEOS[vid], fmt, FILE_TYPES[os.path.splitext(name)[1]])
 
