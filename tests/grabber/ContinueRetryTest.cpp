@@ -181,8 +181,9 @@ TEST_P(ServerBehaviourTest, EndsWithExactlyTheServedBytesOrKeepsTheTargetAsItWas
     EXPECT_EQ(Ranges(), row.ranges);
     EXPECT_EQ(FileBytes(target), row.saved);
     for (int i = 0; i < peer.Connections(); ++i) {
-        if (!RangeOf(peer.Received(i)).empty())
+        if (!RangeOf(peer.Received(i)).empty()) {
             EXPECT_NE(peer.Received(i).find("\r\nIf-Range: \"v1\"\r\n"), std::string::npos) << peer.Received(i);
+        }
     }
     bool failed = row.end.rfind("error", 0) == 0;
     EXPECT_EQ(std::filesystem::exists(TGrabberPartFile::PartName(target)), failed && grabber.PartKept());
