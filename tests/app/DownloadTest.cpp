@@ -14,12 +14,12 @@
 #include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
 #include "support/ScriptedPeer.h"
+#include "support/RunEventsUntil.h"
 #include "widgets/TNxLabel.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -89,10 +89,7 @@ protected:
 
     static bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000)
     {
-        QDeadlineTimer deadline(milliseconds);
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        return done();
+        return RunEventsUntil(done, milliseconds);
     }
 
     static bool Finished(TForm2* window) { return window->Label1->text() == "Finished"; }

@@ -6,11 +6,11 @@
 #include "framework/TImage.h"
 #include "i18n/GnuGettext.h"
 #include "widgets/TNxHtmlLabel.h"
+#include "support/RunEventsUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -49,9 +49,7 @@ TEST_F(Keyboard, EnterInTheAddressFieldStartsOnlyWhenStartIsEnabled)
     form.Edit1->setText("http://127.0.0.1:1/watch?v=refused");
     Press(form.Edit1, Qt::Key_Return);
     EXPECT_EQ(form.Edit1->text(), "") << "START ran: its first step clears the field";
-    QDeadlineTimer deadline(20000);
-    while (messages.empty() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    RunEventsUntil([&] { return !messages.empty(); }, 20000);
     Site::SetHost("www.youtube.com");
     SetMessageBoxSeam(previous);
     EXPECT_EQ(messages.size(), 1u) << "and met the refused connection";

@@ -1,10 +1,10 @@
 #include "app/TForm1.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "support/RunEventsUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdio>
@@ -40,10 +40,7 @@ struct Desktop : ::testing::Test {
 
     bool WaitForNotice(int count)
     {
-        QDeadlineTimer deadline(10000);
-        while (notices < count && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        return notices >= count;
+        return RunEventsUntil([&] { return notices >= count; }, 10000);
     }
 };
 
@@ -102,9 +99,7 @@ TEST_F(Desktop, DisabledMonitorStopsTheFilling)
 
     CopyFromAnotherProcess("http://www.youtube.com/watch?v=ignored");
     CopyFromAnotherProcess("http://www.youtube.com/watch?v=witness");
-    QDeadlineTimer deadline(10000);
-    while (seen < 2 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    RunEventsUntil([&] { return seen >= 2; }, 10000);
 
     ASSERT_EQ(seen, 2);
     EXPECT_EQ(form->Edit1->text(), "");

@@ -1,11 +1,11 @@
 #include "framework/DesktopNotification.h"
 #include "support/AnnouncingServer.h"
+#include "support/RunEventsUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDeadlineTimer>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -37,13 +37,7 @@ struct TPrivateBus {
     {
         pid = StartAnnouncingServer({"dbus-daemon", "--session", "--nofork", "--print-address={fd}"}, address);
     }
-    ~TPrivateBus()
-    {
-        if (pid > 0) {
-            ::kill(pid, SIGTERM);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
+    ~TPrivateBus() { StopChild(pid); }
 
     std::string address;
     pid_t pid = -1;
@@ -51,10 +45,7 @@ struct TPrivateBus {
 
 bool WaitFor(const std::function<bool()>& done)
 {
-    QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
+    return RunEventsUntil(done, 10000);
 }
 
 } // namespace
