@@ -17,14 +17,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 std::atomic<bool> interrupted{false};
 
-void Interrupt(int) { interrupted = true; }
+void Interrupt(int)
+{
+    interrupted = true;
+}
 
 // What the site or the user wrote is printed with its control characters
 // escaped: an escape sequence in a title must not reach the terminal.
@@ -52,26 +55,27 @@ int Fail(TExitStatus status, const std::string& message)
 
 void PrintHelp()
 {
-    std::printf("%s", Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                         "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
-                         "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
-                         "\n"
-                         "Saves, without opening a window, the video of a watch-page address, the file of\n"
-                         "a direct link to a video (an http or https address ending in .mp4, .webm, ...),\n"
-                         "or the video that any other web page shows.\n"
-                         "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
-                         "              (MP4 1280x720 where the site has it, else hq); on another page\n"
-                         "              with several sizes: hd the largest, hq the nearest 360 lines,\n"
-                         "              normal and mobile the smallest; not for direct links\n"
-                         "  --output    the file to write, or a folder for the proposed name\n"
-                         "              (default: the proposed name in the current folder)\n"
-                         "  --force     replace the file when it exists already\n"
-                         "  --no-continue\n"
-                         "              start over instead of continuing what an earlier run left\n"
-                         "\n"
-                         "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
-                         "5 download failed, 6 the file exists already, 130 cancelled.\n")
-                          .c_str());
+    std::printf("%s",
+                Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
+                   "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
+                   "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
+                   "\n"
+                   "Saves, without opening a window, the video of a watch-page address, the file of\n"
+                   "a direct link to a video (an http or https address ending in .mp4, .webm, ...),\n"
+                   "or the video that any other web page shows.\n"
+                   "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
+                   "              (MP4 1280x720 where the site has it, else hq); on another page\n"
+                   "              with several sizes: hd the largest, hq the nearest 360 lines,\n"
+                   "              normal and mobile the smallest; not for direct links\n"
+                   "  --output    the file to write, or a folder for the proposed name\n"
+                   "              (default: the proposed name in the current folder)\n"
+                   "  --force     replace the file when it exists already\n"
+                   "  --no-continue\n"
+                   "              start over instead of continuing what an earlier run left\n"
+                   "\n"
+                   "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
+                   "5 download failed, 6 the file exists already, 130 cancelled.\n")
+                    .c_str());
 }
 
 // Every way of asking the program to end (Ctrl-C, the quit key, a kill,
@@ -131,13 +135,15 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
             return;
         progress.Break();
         std::string wait = Tr("Retrying in %s s (%s of %s)",
-            {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
+                              {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
         std::fprintf(stderr, "skerrow: %s: %s\n", wait.c_str(), Printable(reason).c_str());
     };
     grabber->OnResume = [&](TObject*, std::int64_t position, std::int64_t size) {
         progress.Break();
-        std::printf("%s\n", Tr("Continuing at %s of %s", {ByteCountText(static_cast<double>(position)),
-                                                            ByteCountText(static_cast<double>(size))}).c_str());
+        std::printf("%s\n",
+                    Tr("Continuing at %s of %s",
+                       {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(size))})
+                        .c_str());
         progress.ContinueFrom(position, elapsed());
     };
 
@@ -151,8 +157,9 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     auto tellWhatIsKept = [&](int status) {
         if (grabber->PartKept())
             std::fprintf(stderr, "skerrow: %s\n",
-                Printable(Tr("What was received is kept in %s; run the same command again to continue.",
-                    {TGrabberPartFile::PartName(target)})).c_str());
+                         Printable(Tr("What was received is kept in %s; run the same command again to continue.",
+                                      {TGrabberPartFile::PartName(target)}))
+                             .c_str());
         return status;
     };
     if (interrupted && !done)

@@ -11,9 +11,9 @@ struct TCommandLineOptions {
     bool Version = false;
     std::string Address;
     TVideoQuality Quality = vqHighQuality;
-    std::string Output; // a file or a folder; empty: the current folder
-    bool Force = false;     // replace an existing target
-    bool Continue = true;   // continue a part an earlier run left
+    std::string Output;   // a file or a folder; empty: the current folder
+    bool Force = false;   // replace an existing target
+    bool Continue = true; // continue a part an earlier run left
 };
 
 // Reads the arguments; on a mistake returns nothing and says why in error.

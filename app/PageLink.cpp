@@ -69,8 +69,7 @@ EPageWithoutVideo::EPageWithoutVideo() : Exception(LoadResString("This page hold
 
 EVideoInPieces::EVideoInPieces()
     : Exception(LoadResString("This video is streamed in pieces (HLS or DASH), which cannot be saved as one file"))
-{
-}
+{}
 
 TPageLink ResolvePageLink(const std::string& pageAddress, TVideoQuality quality, const TPageBounds& bounds)
 {

@@ -81,8 +81,7 @@ QPixmap Banner(qreal ratio)
     tagline.setPixelSize(12);
     painter.setFont(tagline);
     painter.setPen(kRock);
-    painter.drawText(QRectF(76, 34, 500, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Video saver"));
+    painter.drawText(QRectF(76, 34, 500, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Video saver"));
     QLinearGradient rule(0, 0, 800, 0);
     rule.setColorAt(0, kSea);
     rule.setColorAt(1, Qt::white);

@@ -39,13 +39,14 @@ std::string DurationText(double seconds)
 } // namespace
 
 std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
-    std::int64_t alreadyThere)
+                                std::int64_t alreadyThere)
 {
     double rate = elapsedSeconds > 0 ? static_cast<double>(received - alreadyThere) / elapsedSeconds : 0;
     std::string text = ByteCountText(static_cast<double>(received));
     if (total > 0) {
         char percent[16];
-        std::snprintf(percent, sizeof percent, "%.0f%%", 100.0 * static_cast<double>(received) / static_cast<double>(total));
+        std::snprintf(percent, sizeof percent, "%.0f%%",
+                      100.0 * static_cast<double>(received) / static_cast<double>(total));
         text = Tr("%s of %s (%s)", {text, ByteCountText(static_cast<double>(total)), percent});
     }
     if (rate > 0) {

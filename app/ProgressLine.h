@@ -12,7 +12,7 @@ public:
     // The text for a moment of the transfer; total <= 0 means unknown. The
     // rate counts what arrived since the transfer began with alreadyThere.
     static std::string Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
-        std::int64_t alreadyThere = 0);
+                            std::int64_t alreadyThere = 0);
 
     // Shows the progress now and then: on a terminal at most ten times a
     // second, elsewhere at most once a second.

@@ -10,8 +10,14 @@ std::string domain = "youtube.com";
 
 } // namespace
 
-const std::string& Domain() { return domain; }
-const std::string& Host() { return host; }
+const std::string& Domain()
+{
+    return domain;
+}
+const std::string& Host()
+{
+    return host;
+}
 
 const std::string& MakerHost()
 {

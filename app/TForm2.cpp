@@ -130,8 +130,8 @@ void TForm2::CreateGrabber()
     UrlGrabber1->SetPort(0);
     UrlGrabber1->SetProxyAddresses("proxyserver");
     UrlGrabber1->SetProxyIgnoreList("<local>");
-    UrlGrabber1->OnProgress = [this](TObject* sender, std::int64_t position, std::int64_t total,
-                                     const std::string& url, bool& go) {
+    UrlGrabber1->OnProgress = [this](TObject* sender, std::int64_t position, std::int64_t total, const std::string& url,
+                                     bool& go) {
         Guarded([&] { UrlGrabber1Progress(sender, position, total, url, go); });
     };
     UrlGrabber1->OnDoneFile = [this](TObject* sender, const std::string& file, std::int64_t size,
@@ -141,8 +141,7 @@ void TForm2::CreateGrabber()
     UrlGrabber1->OnError = [this](TObject* sender, const std::string& message) {
         Guarded([&] { UrlGrabber1Error(sender, message); });
     };
-    UrlGrabber1->OnRetry = [this](TObject* sender, int secondsLeft, int retry, int retries,
-                                  const std::string& reason) {
+    UrlGrabber1->OnRetry = [this](TObject* sender, int secondsLeft, int retry, int retries, const std::string& reason) {
         Guarded([&] { UrlGrabber1Retry(sender, secondsLeft, retry, retries, reason); });
     };
     UrlGrabber1->OnResume = [this](TObject* sender, std::int64_t position, std::int64_t total) {
@@ -186,8 +185,7 @@ void TForm2::FormCreate(QObject*)
     firstProgress_ = true;
 }
 
-void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t TotalSize, const std::string&,
-                                 bool&)
+void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t TotalSize, const std::string&, bool&)
 {
     // The closing notices that follow a failure still report progress; the
     // reason of the failure stays where the rate was.
@@ -270,7 +268,7 @@ void TForm2::ShowReason(const std::string& reason)
 void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
 {
     lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
-        {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
+                                 {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
     lblTransfer->setToolTip(ToQt(Reason));
     lblTransfer->adjustSize();
 }

@@ -80,6 +80,6 @@ private:
     bool retryOffered_ = false;
     std::uint32_t startTime_ = 0;
     std::int64_t resumedAt_ = 0; // what the part held when this run began
-    int percent_ = -1; // of the known total; -1 while unknown
+    int percent_ = -1;           // of the known total; -1 while unknown
     std::unique_ptr<TJvHttpUrlGrabber> grabber_;
 };

@@ -30,10 +30,10 @@ std::string FixedPointText(double value, int decimals, const std::string& decima
 }
 
 std::string TransferText(std::int64_t receivedBytes, double elapsedSeconds, const std::string& decimalSeparator,
-    std::int64_t alreadyThere)
+                         std::int64_t alreadyThere)
 {
     double received = static_cast<double>(receivedBytes);
     double arrived = static_cast<double>(receivedBytes - alreadyThere);
     return FixedPointText(received / kMebibyte, 1, decimalSeparator, "MB") + " (" +
-           FixedPointText(arrived / 1024.0 / elapsedSeconds, 2, decimalSeparator, "kb/s") + ")";
+        FixedPointText(arrived / 1024.0 / elapsedSeconds, 2, decimalSeparator, "kb/s") + ")";
 }

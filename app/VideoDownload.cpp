@@ -85,7 +85,7 @@ std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAdd
 }
 
 void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
-    TJvResumeMode resume)
+                   TJvResumeMode resume)
 {
     grabber.SetUrl(video.StreamAddress);
     grabber.SetFileName(target);

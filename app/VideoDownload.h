@@ -57,4 +57,4 @@ std::unique_ptr<TJvHttpUrlGrabber> NewStreamGrabber(const std::string& streamAdd
 // unless resume says to start over. SKERROW_RETRY_SECOND_MS shortens the
 // waits between tries (for the tests).
 void StartDownload(TJvHttpUrlGrabber& grabber, const TVideoSource& video, const std::string& target,
-    TJvResumeMode resume = rmContinue);
+                   TJvResumeMode resume = rmContinue);

@@ -42,8 +42,8 @@ std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pa
 
 std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 {
-    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart + "&t=" +
-           TIdURI::PercentDecode(Token);
+    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart +
+        "&t=" + TIdURI::PercentDecode(Token);
 }
 
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,

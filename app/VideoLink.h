@@ -8,11 +8,11 @@
 
 // What the link resolution learns about one video.
 struct TVideoLink {
-    std::string Identifier;  // everything after "v=" in the final page address
-    std::string Token;       // still percent-encoded
-    std::string Title;       // decoded and safe as a file name
-    std::string FormatPart;  // "", "&fmt=17", "&fmt=18" or "&fmt=22"
-    std::string Extension;   // "", ".flv", ".3GP" or ".mp4"
+    std::string Identifier;      // everything after "v=" in the final page address
+    std::string Token;           // still percent-encoded
+    std::string Title;           // decoded and safe as a file name
+    std::string FormatPart;      // "", "&fmt=17", "&fmt=18" or "&fmt=22"
+    std::string Extension;       // "", ".flv", ".3GP" or ".mp4"
     std::string Scheme = "http"; // how the watch page was reached, and so the stream
 
     // The name the save dialog proposes: the title with the extension.

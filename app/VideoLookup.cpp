@@ -18,8 +18,7 @@ void WordInCurrentLanguage(const std::exception_ptr& failure)
         std::rethrow_exception(failure);
     } catch (Exception& error) {
         error.Reword();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 } // namespace
@@ -30,8 +29,7 @@ public:
             std::string siteHost, TPageBounds bounds)
         : context_(context), lookup_(std::move(lookup)), address_(std::move(address)), quality_(quality),
           siteHost_(std::move(siteHost)), bounds_(bounds)
-    {
-    }
+    {}
     ~TWorker() override
     {
         Terminate();

@@ -5,8 +5,8 @@
 
 namespace {
 
-const std::array<std::pair<TVideoQuality, const char*>, 4> kNames = {{
-    {vqNormal, "normal"}, {vqMobile, "mobile"}, {vqHighQuality, "hq"}, {vqHighDefinition, "hd"}}};
+const std::array<std::pair<TVideoQuality, const char*>, 4> kNames = {
+    {{vqNormal, "normal"}, {vqMobile, "mobile"}, {vqHighQuality, "hq"}, {vqHighDefinition, "hd"}}};
 
 } // namespace
 

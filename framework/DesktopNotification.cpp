@@ -11,9 +11,8 @@ void NotifyDesktop(const QString& summary, const QString& body)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage notify =
-        QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/Notifications"), service,
-                                       QStringLiteral("Notify"));
+    QDBusMessage notify = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/Notifications"),
+                                                         service, QStringLiteral("Notify"));
     const QString application = QStringLiteral("org.example.skerrow");
     // Application name, no notification to replace, icon, texts, no actions,
     // the desktop entry, the server's own time-out.

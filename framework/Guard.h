@@ -22,7 +22,6 @@ void Guarded(Handler&& handler)
 template <typename Sender, typename Signal, typename Handler>
 QMetaObject::Connection BindGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
 {
-    return QObject::connect(sender, signal, context, [handler = std::move(handler)](auto&&... args) {
-        Guarded([&] { handler(args...); });
-    });
+    return QObject::connect(sender, signal, context,
+                            [handler = std::move(handler)](auto&&... args) { Guarded([&] { handler(args...); }); });
 }

@@ -46,8 +46,8 @@ bool AskQuestion(const TMessageBoxRequest& request)
 {
     if (QuestionSeam())
         return QuestionSeam()(request);
-    QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text),
-        QMessageBox::Yes | QMessageBox::No, request.Owner);
+    QMessageBox box(QtIcon(request.Icon), ToQt(request.Caption), ToQt(request.Text), QMessageBox::Yes | QMessageBox::No,
+                    request.Owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

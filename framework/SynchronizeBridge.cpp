@@ -17,7 +17,8 @@ void WakeQtLoop()
     QCoreApplication* application = QCoreApplication::instance();
     if (!application)
         return;
-    QMetaObject::invokeMethod(application, [] { CheckSynchronize(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application, [] { CheckSynchronize(); }, Qt::QueuedConnection);
 }
 
 } // namespace

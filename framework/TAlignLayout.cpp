@@ -83,11 +83,8 @@ void TAlignLayout::Place(Entry& entry, QRect& rest)
         placed = {rest.x() + rest.width() - m.right() - width, top, width, spanHeight};
         rest.setWidth(rest.width() - width - m.left() - m.right());
         break;
-    case alClient:
-        placed = {left, top, std::max(spanWidth, entry.minimumWidth), spanHeight};
-        break;
-    case alNone:
-        return;
+    case alClient: placed = {left, top, std::max(spanWidth, entry.minimumWidth), spanHeight}; break;
+    case alNone: return;
     }
     entry.item->setGeometry(placed);
 }

@@ -14,10 +14,7 @@ class TImageAccessible : public QAccessibleWidget {
 public:
     explicit TImageAccessible(TImage* image) : QAccessibleWidget(image) {}
 
-    QAccessible::Role role() const override
-    {
-        return Image()->OnClick ? QAccessible::Button : QAccessible::Graphic;
-    }
+    QAccessible::Role role() const override { return Image()->OnClick ? QAccessible::Button : QAccessible::Graphic; }
 
     QString text(QAccessible::Text which) const override
     {
@@ -86,7 +83,8 @@ void TImage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QPixmap picture = Picture();
     painter.drawPixmap(0, 0, picture);
-    DrawFocusFrame(painter, *this, QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()).adjusted(-1, -1, 1, 1));
+    DrawFocusFrame(painter, *this,
+                   QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()).adjusted(-1, -1, 1, 1));
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)

@@ -29,7 +29,10 @@ const QMetaProperty* FindProperty(const QObject* object, const std::string& name
 }
 
 // A font is walked for its family name, the one text it holds.
-bool IsFont(const QMetaProperty& property) { return property.metaType().id() == QMetaType::QFont; }
+bool IsFont(const QMetaProperty& property)
+{
+    return property.metaType().id() == QMetaType::QFont;
+}
 
 TTranslatable::TPropertyKind KindOf(const QMetaProperty& property)
 {
@@ -52,7 +55,10 @@ const TPublishedText* FindText(const std::vector<TPublishedText>& texts, const s
 
 } // namespace
 
-std::string TClassRef::Name() const { return Meta ? Meta->className() : ComponentClass; }
+std::string TClassRef::Name() const
+{
+    return Meta ? Meta->className() : ComponentClass;
+}
 
 bool TClassRef::operator==(const TClassRef& other) const
 {
@@ -77,7 +83,10 @@ TTranslatable::TTranslatable(QObject* object) : qt_(object) {}
 
 TTranslatable::TTranslatable(TComponent* component) : component_(component) {}
 
-bool TTranslatable::IsNull() const { return qt_.isNull() && !component_; }
+bool TTranslatable::IsNull() const
+{
+    return qt_.isNull() && !component_;
+}
 
 const void* TTranslatable::Identity() const
 {

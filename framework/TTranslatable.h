@@ -26,7 +26,10 @@ TClassRef ClassOf()
 {
     return {&QtClass::staticMetaObject, {}};
 }
-inline TClassRef ComponentClassNamed(std::string name) { return {nullptr, std::move(name)}; }
+inline TClassRef ComponentClassNamed(std::string name)
+{
+    return {nullptr, std::move(name)};
+}
 
 // What the window translation walks: a Qt object, whose published
 // properties are its meta-object's, or a runtime component, which declares

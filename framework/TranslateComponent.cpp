@@ -38,7 +38,7 @@ TTranslationSettings& Settings()
 TGnuGettextComponentMarker* FindMarker(QObject* component)
 {
     return component->findChild<TGnuGettextComponentMarker*>(QString::fromLatin1(TGnuGettextComponentMarker::kName),
-                                                               Qt::FindDirectChildrenOnly);
+                                                             Qt::FindDirectChildrenOnly);
 }
 
 // Clears what belongs to one run, however the run ends.
@@ -131,9 +131,15 @@ void TP_GlobalHandleClass(const TClassRef& cls, std::function<void(const TTransl
     mode.Handler = std::move(handler);
 }
 
-void TP_Ignore(const std::string& name) { Settings().IgnoreList.insert(name); }
+void TP_Ignore(const std::string& name)
+{
+    Settings().IgnoreList.insert(name);
+}
 
-void TP_IgnoreClass(const TClassRef& cls) { Settings().PerCallModes.push_back({cls, {}, {}}); }
+void TP_IgnoreClass(const TClassRef& cls)
+{
+    Settings().PerCallModes.push_back({cls, {}, {}});
+}
 
 void TP_IgnoreClassProperty(const TClassRef& cls, const std::string& propertyName)
 {

@@ -12,8 +12,8 @@ const char* const kLineBreak = "\r\n";
 std::string CannotTranslateText(const TTranslatable& object, const std::string& property, const std::string& reason)
 {
     return std::string("Property cannot be translated.") + kLineBreak + "Add TP_GlobalIgnoreClassProperty(" +
-           object.ClassName() + ", '" + property + "') to your source code or use" + kLineBreak + "TP_Ignore (self, '." +
-           property + "') to prevent this message." + kLineBreak + "Reason: " + reason;
+        object.ClassName() + ", '" + property + "') to your source code or use" + kLineBreak + "TP_Ignore (self, '." +
+        property + "') to prevent this message." + kLineBreak + "Reason: " + reason;
 }
 
 // Adds the properties of a matching entry to skipped; true when a
@@ -64,7 +64,8 @@ bool TTranslationWalk::HandledByClassMode(const TTranslatable& object, TProperty
     return ApplyModes(settings_.PerCallModes, object, skipped) || ApplyModes(settings_.GlobalModes, object, skipped);
 }
 
-void TTranslationWalk::TranslateProperties(const TTranslatable& object, const std::string& name, const TPropertyNames& skipped)
+void TTranslationWalk::TranslateProperties(const TTranslatable& object, const std::string& name,
+                                           const TPropertyNames& skipped)
 {
     for (const TTranslatable::TProperty& property : object.Properties()) {
         if (settings_.IgnoreList.count(name + "." + property.Name) || skipped.count(property.Name))

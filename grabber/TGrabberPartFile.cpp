@@ -20,7 +20,10 @@ constexpr std::size_t kRecordLimit = 8192;
 // tries settle it.
 constexpr int kOpenAttempts = 8;
 
-std::string Reason() { return std::strerror(errno); }
+std::string Reason()
+{
+    return std::strerror(errno);
+}
 
 bool Printable(const std::string& text)
 {
@@ -101,7 +104,8 @@ bool WriteRecord(const std::string& name, const TPartRecord& record)
 // or removed it since it was opened.
 bool StillNamed(int fd, const std::string& name)
 {
-    struct stat open {}, named {};
+    struct stat open {
+    }, named{};
     return ::fstat(fd, &open) == 0 && ::lstat(name.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
         open.st_ino == named.st_ino;
 }

@@ -27,14 +27,18 @@ bool TJvCustomUrlGrabber::HasMarker(const std::string& url, const std::string& m
     return AsciiText::StartsWithText(url, marker);
 }
 
-TJvCustomUrlGrabber::~TJvCustomUrlGrabber() { Stop(); }
+TJvCustomUrlGrabber::~TJvCustomUrlGrabber()
+{
+    Stop();
+}
 
 // Splitting rule: the marker (any letter case) goes; the host part ends at
 // the first "/", and the file name is everything after it; user information
 // ends at the first "@" and splits at its first ":"; the port follows the
 // first ":" of what remains.
 void TJvCustomUrlGrabber::ParseUrl(const std::string& url, const std::string& marker, std::string& host,
-    std::string& fileName, std::string& userName, std::string& password, std::uint32_t& port)
+                                   std::string& fileName, std::string& userName, std::string& password,
+                                   std::uint32_t& port)
 {
     host.clear();
     fileName.clear();
@@ -89,7 +93,10 @@ void TJvCustomUrlGrabber::Start()
     worker_->Resume();
 }
 
-bool TJvCustomUrlGrabber::Running() const { return worker_ && !worker_->Finished(); }
+bool TJvCustomUrlGrabber::Running() const
+{
+    return worker_ && !worker_->Finished();
+}
 
 void TJvCustomUrlGrabber::Stop()
 {
@@ -101,7 +108,10 @@ void TJvCustomUrlGrabber::Stop()
     worker_ = nullptr;
 }
 
-void TJvCustomUrlGrabber::DoStatus() { RaiseEvent(OnStatusChange, this); }
+void TJvCustomUrlGrabber::DoStatus()
+{
+    RaiseEvent(OnStatusChange, this);
+}
 
 void TJvCustomUrlGrabber::RaiseStageEvent(std::uint32_t status)
 {
@@ -140,7 +150,8 @@ void TJvCustomUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
 
 TPublishedText TJvCustomUrlGrabber::TextProperty(std::string name, std::string* field)
 {
-    return TPublishedText{std::move(name), [field] { return *field; }, [field](const std::string& value) { *field = value; }};
+    return TPublishedText{std::move(name), [field] { return *field; },
+                          [field](const std::string& value) { *field = value; }};
 }
 
 std::vector<TPublishedText> TJvCustomUrlGrabber::PublishedTexts()
@@ -187,14 +198,20 @@ void TJvCustomUrlGrabber::DoError(const std::string& message)
     RaiseEvent(OnError, this, message);
 }
 
-void TJvCustomUrlGrabber::DoClosed() { RaiseEvent(OnConnectionClosed, this); }
+void TJvCustomUrlGrabber::DoClosed()
+{
+    RaiseEvent(OnConnectionClosed, this);
+}
 
 void TJvCustomUrlGrabber::DoRetry(int secondsLeft, int retry, int retries, const std::string& reason)
 {
     RaiseEvent(OnRetry, this, secondsLeft, retry, retries, reason);
 }
 
-void TJvCustomUrlGrabber::DoResume(std::int64_t position) { RaiseEvent(OnResume, this, position, size_.load()); }
+void TJvCustomUrlGrabber::DoResume(std::int64_t position)
+{
+    RaiseEvent(OnResume, this, position, size_.load());
+}
 
 void TJvCustomUrlGrabber::DiscardPart()
 {

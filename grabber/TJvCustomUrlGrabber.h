@@ -32,7 +32,7 @@ public:
     static bool HasMarker(const std::string& url, const std::string& marker);
     // Splits an address into its parts; see the .cpp for the rule.
     static void ParseUrl(const std::string& url, const std::string& marker, std::string& host, std::string& fileName,
-        std::string& userName, std::string& password, std::uint32_t& port);
+                         std::string& userName, std::string& password, std::uint32_t& port);
 
     // Lets a worker run for the current settings, stopping any previous one.
     virtual void Start();

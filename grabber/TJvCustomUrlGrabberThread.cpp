@@ -76,7 +76,7 @@ void TJvCustomUrlGrabberThread::HandOverResume()
 }
 
 void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments, TFault fault,
-    std::string detail)
+                                     std::string detail)
 {
     if (Terminated() || fault_)
         return;
@@ -238,11 +238,26 @@ void TJvCustomUrlGrabberThread::StartContentOver()
     }
 }
 
-void TJvCustomUrlGrabberThread::SetStatus(TJvGrabberStatus status) { grabber_->status_ = status; }
-void TJvCustomUrlGrabberThread::SetSize(std::int64_t size) { grabber_->size_ = size; }
-void TJvCustomUrlGrabberThread::SetBytesRead(std::int64_t count) { grabber_->bytesRead_ = count; }
-std::int64_t TJvCustomUrlGrabberThread::Size() const { return grabber_->size_; }
-std::int64_t TJvCustomUrlGrabberThread::BytesRead() const { return grabber_->bytesRead_; }
+void TJvCustomUrlGrabberThread::SetStatus(TJvGrabberStatus status)
+{
+    grabber_->status_ = status;
+}
+void TJvCustomUrlGrabberThread::SetSize(std::int64_t size)
+{
+    grabber_->size_ = size;
+}
+void TJvCustomUrlGrabberThread::SetBytesRead(std::int64_t count)
+{
+    grabber_->bytesRead_ = count;
+}
+std::int64_t TJvCustomUrlGrabberThread::Size() const
+{
+    return grabber_->size_;
+}
+std::int64_t TJvCustomUrlGrabberThread::BytesRead() const
+{
+    return grabber_->bytesRead_;
+}
 
 void TJvCustomUrlGrabberThread::Append(const char* bytes, std::uint32_t count)
 {
@@ -261,8 +276,9 @@ bool TJvCustomUrlGrabberThread::ProgressDue()
     return true;
 }
 
-TJvCustomUrlGrabberThread::TReadEnd TJvCustomUrlGrabberThread::ReadLoop(
-    const std::function<bool(char*, std::uint32_t, std::uint32_t&)>& read, std::uint32_t chunkSize)
+TJvCustomUrlGrabberThread::TReadEnd
+TJvCustomUrlGrabberThread::ReadLoop(const std::function<bool(char*, std::uint32_t, std::uint32_t&)>& read,
+                                    std::uint32_t chunkSize)
 {
     std::vector<char> buffer(chunkSize);
     SetBytesRead(grabber_->contentStream_->Size());
@@ -303,7 +319,7 @@ void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failu
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
     if (shortOfLength && !timedOut) {
         Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())},
-            ftTransient);
+             ftTransient);
         return;
     }
     if (end == reFailed) {

@@ -50,7 +50,7 @@ public:
     // zero context belongs to no worker. It records the status and hands
     // over progress, then the status operation.
     static void NetworkStatusCallback(TInternetHandle* handle, void* context, std::uint32_t status,
-        const void* information, std::uint32_t length);
+                                      const void* information, std::uint32_t length);
 
 protected:
     // The parts of the address a worker connects to.
@@ -112,7 +112,7 @@ protected:
     // counts from; progress is handed over for the first chunk, at most
     // every 16 ms after it, and once after the final read.
     TReadEnd ReadLoop(const std::function<bool(char* buffer, std::uint32_t size, std::uint32_t& read)>& read,
-        std::uint32_t chunkSize);
+                      std::uint32_t chunkSize);
     // After a read loop: hands over done, or records the failure that
     // explains why the content is incomplete. failureText explains a failed
     // read.
@@ -143,7 +143,7 @@ protected:
     // Records why the attempt failed, unless the run was stopped or a failure
     // is already recorded; the frame reports it once no retry follows.
     void Fail(const std::string& text, std::vector<std::string> arguments = {}, TFault fault = ftFinal,
-        std::string detail = {});
+              std::string detail = {});
     // Fail for a network call that failed before a response began, from the
     // layer's error code: no connection is only worth a retry once bytes came.
     void FailNetwork(std::uint32_t code);

@@ -61,7 +61,10 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
     return true;
 }
 
-std::string TJvCustomUrlGrabberThread::SessionFailureText() const { return LastResponseInfo(); }
+std::string TJvCustomUrlGrabberThread::SessionFailureText() const
+{
+    return LastResponseInfo();
+}
 
 void TJvCustomUrlGrabberThread::PrepareSession(const TJvGrabberSettings&) {}
 
@@ -76,7 +79,7 @@ TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddre
 {
     TServerAddress address;
     TJvCustomUrlGrabber::ParseUrl(settings.Url, settings.Marker, address.host, address.object, address.userName,
-        address.password, address.port);
+                                  address.password, address.port);
     if (address.userName.empty())
         address.userName = settings.UserName;
     if (address.password.empty())
@@ -93,18 +96,18 @@ TInternetHandle* TJvCustomUrlGrabberThread::OpenSession(const TJvGrabberSettings
     case pmSysConfig: return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     case pmManual:
         return InternetOpen(settings.Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, settings.ProxyAddresses.c_str(),
-            settings.ProxyIgnoreList.c_str(), 0);
+                            settings.ProxyIgnoreList.c_str(), 0);
     }
     return nullptr;
 }
 
 TInternetHandle* TJvCustomUrlGrabberThread::Connect(const TServerAddress& address, std::uint32_t service,
-    std::uint32_t flags, void* context)
+                                                    std::uint32_t flags, void* context)
 {
     // The network layer takes "none" where a text is empty.
     auto noneWhenEmpty = [](const std::string& text) { return text.empty() ? nullptr : text.c_str(); };
     return InternetConnect(handles_.session, address.host.c_str(), static_cast<std::uint16_t>(address.port),
-        noneWhenEmpty(address.userName), noneWhenEmpty(address.password), service, flags, context);
+                           noneWhenEmpty(address.userName), noneWhenEmpty(address.password), service, flags, context);
 }
 
 void TJvCustomUrlGrabberThread::SetTextOption(TInternetHandle* handle, std::uint32_t option, const std::string& text)
@@ -115,16 +118,15 @@ void TJvCustomUrlGrabberThread::SetTextOption(TInternetHandle* handle, std::uint
 void TJvCustomUrlGrabberThread::ReceiveTransfer(std::uint32_t chunkSize)
 {
     SetStatus(gsGrabbing);
-    TReadEnd end = ReadLoop(
-        [&](char* buffer, std::uint32_t size, std::uint32_t& read) {
-            return InternetReadFile(handles_.transfer, buffer, size, &read);
-        },
-        chunkSize);
+    TReadEnd end =
+        ReadLoop([&](char* buffer, std::uint32_t size,
+                     std::uint32_t& read) { return InternetReadFile(handles_.transfer, buffer, size, &read); },
+                 chunkSize);
     FinishRun(end, LastResponseInfo());
 }
 
 void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
-    const void*, std::uint32_t)
+                                                      const void*, std::uint32_t)
 {
     if (!context)
         return;

@@ -3,12 +3,20 @@
 #include "grabber/TJvCustomUrlGrabberDefaultProperties.h"
 #include "grabber/TJvFtpUrlGrabberThread.h"
 
-TJvFtpUrlGrabber::TJvFtpUrlGrabber(TComponent* owner) : TJvProxyingUrlGrabber(owner) { SetPort(21); }
+TJvFtpUrlGrabber::TJvFtpUrlGrabber(TComponent* owner) : TJvProxyingUrlGrabber(owner)
+{
+    SetPort(21);
+}
 
 const TJvUrlGrabberClass& TJvFtpUrlGrabber::ClassType()
 {
-    static const TJvUrlGrabberClass type{"TJvFtpUrlGrabber", &GetProtocolMarker, &GetProtocolName, &CanGrab,
-        &CreateGrabberThread<TJvFtpUrlGrabberThread>, &CreateDefaultProperties<TJvFtpUrlGrabberDefaultProperties>,
+    static const TJvUrlGrabberClass type{
+        "TJvFtpUrlGrabber",
+        &GetProtocolMarker,
+        &GetProtocolName,
+        &CanGrab,
+        &CreateGrabberThread<TJvFtpUrlGrabberThread>,
+        &CreateDefaultProperties<TJvFtpUrlGrabberDefaultProperties>,
         [](TComponent* owner) -> TJvCustomUrlGrabber* { return new TJvFtpUrlGrabber(owner); }};
     return type;
 }

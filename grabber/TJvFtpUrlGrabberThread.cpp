@@ -22,7 +22,7 @@ void TJvFtpUrlGrabberThread::PrepareSession(const TJvGrabberSettings& settings)
 
 // The connection carries no context, so its status reaches no worker.
 TInternetHandle* TJvFtpUrlGrabberThread::ConnectToServer(const TServerAddress& address,
-    const TJvGrabberSettings& settings)
+                                                         const TJvGrabberSettings& settings)
 {
     TInternetHandle* connection =
         Connect(address, INTERNET_SERVICE_FTP, settings.Passive ? INTERNET_FLAG_PASSIVE : 0, nullptr);
@@ -34,7 +34,7 @@ TInternetHandle* TJvFtpUrlGrabberThread::ConnectToServer(const TServerAddress& a
 void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const TServerAddress& address)
 {
     handles_.transfer = FtpOpenFile(handles_.connection, address.object.c_str(), GENERIC_READ,
-        settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
+                                    settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
     if (!handles_.transfer) {
         FailNetwork(GetLastError());
         return;

@@ -22,17 +22,17 @@ enum TJvFtpDownloadMode { hmBinary, hmAscii };
 enum TJvResumeMode { rmOff, rmContinue, rmStartOver };
 
 // Sizes are 64-bit throughout, so bodies beyond 2 GiB report correctly.
-using TJvDoneFileEvent = std::function<void(TObject* Sender, const std::string& FileName, std::int64_t FileSize,
-    const std::string& Url)>;
-using TJvDoneStreamEvent = std::function<void(TObject* Sender, TStream& Stream, std::int64_t StreamSize,
-    const std::string& Url)>;
+using TJvDoneFileEvent =
+    std::function<void(TObject* Sender, const std::string& FileName, std::int64_t FileSize, const std::string& Url)>;
+using TJvDoneStreamEvent =
+    std::function<void(TObject* Sender, TStream& Stream, std::int64_t StreamSize, const std::string& Url)>;
 using TJvErrorEvent = std::function<void(TObject* Sender, const std::string& ErrorMsg)>;
 using TJvUrlGrabberProgressEvent = std::function<void(TObject* Sender, std::int64_t Position, std::int64_t TotalSize,
-    const std::string& Url, bool& Continue)>;
+                                                      const std::string& Url, bool& Continue)>;
 // Raised once a second while the run waits to try again: seconds left of the
 // wait, which retry comes (from 1) of how many, and why.
-using TJvRetryEvent = std::function<void(TObject* Sender, int SecondsLeft, int Retry, int Retries,
-    const std::string& Reason)>;
+using TJvRetryEvent =
+    std::function<void(TObject* Sender, int SecondsLeft, int Retry, int Retries, const std::string& Reason)>;
 // Raised when the server agreed to continue the part at Position.
 using TJvResumeEvent = std::function<void(TObject* Sender, std::int64_t Position, std::int64_t TotalSize)>;
 

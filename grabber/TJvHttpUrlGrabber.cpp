@@ -6,13 +6,21 @@
 
 const TJvUrlGrabberClass& TJvHttpUrlGrabber::ClassType()
 {
-    static const TJvUrlGrabberClass type{"TJvHttpUrlGrabber", &GetProtocolMarker, &GetProtocolName, &CanGrab,
-        &CreateGrabberThread<TJvHttpUrlGrabberThread>, &CreateDefaultProperties<TJvHttpUrlGrabberDefaultProperties>,
+    static const TJvUrlGrabberClass type{
+        "TJvHttpUrlGrabber",
+        &GetProtocolMarker,
+        &GetProtocolName,
+        &CanGrab,
+        &CreateGrabberThread<TJvHttpUrlGrabberThread>,
+        &CreateDefaultProperties<TJvHttpUrlGrabberDefaultProperties>,
         [](TComponent* owner) -> TJvCustomUrlGrabber* { return new TJvHttpUrlGrabber(owner); }};
     return type;
 }
 
-bool TJvHttpUrlGrabber::CanGrab(const std::string& url) { return HasMarker(url, GetProtocolMarker()); }
+bool TJvHttpUrlGrabber::CanGrab(const std::string& url)
+{
+    return HasMarker(url, GetProtocolMarker());
+}
 
 std::string TJvHttpUrlGrabber::StatusCode() const
 {
@@ -49,10 +57,18 @@ void TJvHttpUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
 
 const TJvUrlGrabberClass& TJvHttpsUrlGrabber::ClassType()
 {
-    static const TJvUrlGrabberClass type{"TJvHttpsUrlGrabber", &GetProtocolMarker, &GetProtocolName, &CanGrab,
-        &CreateGrabberThread<TJvHttpUrlGrabberThread>, &CreateDefaultProperties<TJvHttpsUrlGrabberDefaultProperties>,
+    static const TJvUrlGrabberClass type{
+        "TJvHttpsUrlGrabber",
+        &GetProtocolMarker,
+        &GetProtocolName,
+        &CanGrab,
+        &CreateGrabberThread<TJvHttpUrlGrabberThread>,
+        &CreateDefaultProperties<TJvHttpsUrlGrabberDefaultProperties>,
         [](TComponent* owner) -> TJvCustomUrlGrabber* { return new TJvHttpsUrlGrabber(owner); }};
     return type;
 }
 
-bool TJvHttpsUrlGrabber::CanGrab(const std::string& url) { return HasMarker(url, GetProtocolMarker()); }
+bool TJvHttpsUrlGrabber::CanGrab(const std::string& url)
+{
+    return HasMarker(url, GetProtocolMarker());
+}

@@ -28,7 +28,10 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
 
 // A session that cannot be opened is explained by the system's text for
 // the last error.
-std::string TJvHttpUrlGrabberThread::SessionFailureText() const { return SysErrorMessage(GetLastError()); }
+std::string TJvHttpUrlGrabberThread::SessionFailureText() const
+{
+    return SysErrorMessage(GetLastError());
+}
 
 void TJvHttpUrlGrabberThread::PrepareSession(const TJvGrabberSettings&)
 {
@@ -63,13 +66,13 @@ void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const
 }
 
 bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const std::string& object,
-    const TPartRecord* continuing)
+                                      const TPartRecord* continuing)
 {
     if (Failed() || !OpenRequest(settings, object))
         return false;
     std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
-            static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
+                         static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
         FailNetwork(GetLastError());
         return false;
     }
@@ -77,7 +80,7 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
 }
 
 std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGrabberSettings& settings,
-    const TServerAddress& address)
+                                                                    const TServerAddress& address)
 {
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || !part->Record())
@@ -107,7 +110,7 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
     if (settings.Marker == "https://")
         flags |= INTERNET_FLAG_SECURE;
     handles_.transfer = HttpOpenRequest(handles_.connection, "GET", object.c_str(), "HTTP/1.0",
-        settings.Referer.c_str(), nullptr, flags, nullptr);
+                                        settings.Referer.c_str(), nullptr, flags, nullptr);
     if (!handles_.transfer) {
         FailWorded(GetLastError(), ftFinal);
         return false;
@@ -120,7 +123,7 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
 }
 
 bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
-    const TPartRecord* continuing)
+                                              const TPartRecord* continuing)
 {
     std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
@@ -167,7 +170,7 @@ void TJvHttpUrlGrabberThread::FailStatus(const std::string& code)
         if (auto wait = RetryAfterSeconds(ResponseHeader(HTTP_QUERY_RETRY_AFTER)))
             RetryAfter(*wait);
     Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason), {},
-        passing ? ftTransient : ftFinal);
+         passing ? ftTransient : ftFinal);
 }
 
 bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address)

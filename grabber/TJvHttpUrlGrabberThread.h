@@ -28,7 +28,7 @@ private:
     // response cannot be saved (the failure has been recorded). A 200 to a
     // request for the part's rest starts the part over.
     bool ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
-        const TPartRecord* continuing);
+                         const TPartRecord* continuing);
     // Notes in the part what a later run needs to continue it, when the
     // server says it can.
     bool RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address);

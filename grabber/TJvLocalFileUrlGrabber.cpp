@@ -9,15 +9,21 @@
 
 const TJvUrlGrabberClass& TJvLocalFileUrlGrabber::ClassType()
 {
-    static const TJvUrlGrabberClass type{"TJvLocalFileUrlGrabber", &GetProtocolMarker, &GetProtocolName, &CanGrab,
-        &CreateGrabberThread<TJvLocalFileUrlGrabberThread>, &CreateDefaultProperties<TJvLocalFileUrlGrabberProperties>,
+    static const TJvUrlGrabberClass type{
+        "TJvLocalFileUrlGrabber",
+        &GetProtocolMarker,
+        &GetProtocolName,
+        &CanGrab,
+        &CreateGrabberThread<TJvLocalFileUrlGrabberThread>,
+        &CreateDefaultProperties<TJvLocalFileUrlGrabberProperties>,
         [](TComponent* owner) -> TJvCustomUrlGrabber* { return new TJvLocalFileUrlGrabber(owner); }};
     return type;
 }
 
 bool TJvLocalFileUrlGrabber::CanGrab(const std::string& url)
 {
-    if (HasMarker(url, GetProtocolMarker()) || url.rfind("//", 0) == 0 || (url.size() >= 3 && url.compare(1, 2, ":\\") == 0))
+    if (HasMarker(url, GetProtocolMarker()) || url.rfind("//", 0) == 0 ||
+        (url.size() >= 3 && url.compare(1, 2, ":\\") == 0))
         return true;
     std::error_code error;
     return !url.empty() && std::filesystem::exists(url, error);

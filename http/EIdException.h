@@ -12,11 +12,11 @@ public:
 };
 
 // Declares a failure class of the family whose message is fixed.
-#define SKERROW_ID_EXCEPTION(Name, Base, Text)          \
-    class Name : public Base {                          \
-    public:                                             \
-        Name() : Base(LoadResString(Text)) {}           \
-        explicit Name(std::string message) : Base(std::move(message)) {} \
+#define SKERROW_ID_EXCEPTION(Name, Base, Text)                                                                         \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        Name() : Base(LoadResString(Text)) {}                                                                          \
+        explicit Name(std::string message) : Base(std::move(message)) {}                                               \
     };
 
 // Connecting.
@@ -52,11 +52,13 @@ SKERROW_ID_EXCEPTION(EIdWinsockStubError, EIdException, "")
 class EIdInvalidPortRange : public EIdException {
 public:
     EIdInvalidPortRange(int low, int high)
-        : EIdException("Invalid Port Range (" + std::to_string(low) + " - " + std::to_string(high) + ")") {}
+        : EIdException("Invalid Port Range (" + std::to_string(low) + " - " + std::to_string(high) + ")")
+    {}
 };
 
 class EIdCanNotBindPortInRange : public EIdException {
 public:
     EIdCanNotBindPortInRange(int low, int high)
-        : EIdException("Can not bind in port range (" + std::to_string(low) + " - " + std::to_string(high) + ")") {}
+        : EIdException("Can not bind in port range (" + std::to_string(low) + " - " + std::to_string(high) + ")")
+    {}
 };

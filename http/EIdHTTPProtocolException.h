@@ -20,7 +20,8 @@ private:
 class EIdHTTPProtocolException : public EIdReplyRFCError {
 public:
     EIdHTTPProtocolException(int statusNumber, std::string statusLine, std::string bodyText)
-        : EIdReplyRFCError(std::move(statusLine), statusNumber), bodyText_(std::move(bodyText)) {}
+        : EIdReplyRFCError(std::move(statusLine), statusNumber), bodyText_(std::move(bodyText))
+    {}
 
     int StatusNumber() const { return ErrorCode(); }
     const std::string& BodyText() const { return bodyText_; }
@@ -45,6 +46,5 @@ public:
 // it is, it would end the line and start a header of the value's choosing.
 class EIdHTTPHeaderValueInvalid : public EIdException {
 public:
-    explicit EIdHTTPHeaderValueInvalid(const std::string& name)
-        : EIdException("Line break in the value of " + name) {}
+    explicit EIdHTTPHeaderValueInvalid(const std::string& name) : EIdException("Line break in the value of " + name) {}
 };

@@ -20,23 +20,19 @@ void EIdTlsFailure::Reword()
 
 EIdTlsFailure::EIdTlsFailure(const std::string& host, const std::string& reason)
     : EIdTlsFailure("The secure connection to %s failed (%s).", {host, reason})
-{
-}
+{}
 
 EIdTlsHandshakeFailed::EIdTlsHandshakeFailed(const std::string& host, const std::string& reason)
     : EIdTlsFailure("The secure connection to %s could not be set up (%s).", {host, reason})
-{
-}
+{}
 
 EIdTlsCertificateRefused::EIdTlsCertificateRefused(const std::string& host, long verifyResult)
     : EIdTlsHandshakeFailed(CertificateProblemMessage(CertificateProblemOf(verifyResult)),
                             {host, VerifyResultText(verifyResult)}),
       verifyResult_(verifyResult)
-{
-}
+{}
 
 EIdTlsTruncated::EIdTlsTruncated(const std::string& host)
     : EIdTlsFailure("The secure connection to %s was cut off before the data was complete.",
                     std::vector<std::string>{host})
-{
-}
+{}

@@ -31,7 +31,8 @@ public:
 
 protected:
     EIdTlsHandshakeFailed(const char* message, std::vector<std::string> arguments)
-        : EIdTlsFailure(message, std::move(arguments)) {}
+        : EIdTlsFailure(message, std::move(arguments))
+    {}
 };
 
 // The server's certificate was refused: not trusted, out of date, or made

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::array<const char*, 12> kMonths = {
-    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 constexpr std::array<const char*, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 // Anything longer is not a date; the limit keeps hostile headers cheap.
@@ -28,7 +28,10 @@ std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day)
     return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month)
 {
@@ -183,7 +186,7 @@ void ReadToken(std::string_view token, DateParts& parts)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::int64_t> ParseHttpDate(std::string_view text)
 {
@@ -197,8 +200,8 @@ std::optional<std::int64_t> ParseHttpDate(std::string_view text)
             start = i + 1;
         }
     }
-    if (parts.failed || !parts.Complete() || parts.year < 1601 || parts.year > 9999
-        || parts.day > DaysInMonth(parts.year, parts.month))
+    if (parts.failed || !parts.Complete() || parts.year < 1601 || parts.year > 9999 ||
+        parts.day > DaysInMonth(parts.year, parts.month))
         return std::nullopt;
     std::int64_t days = DaysFromCivil(parts.year, parts.month, parts.day);
     return days * 86400 + parts.hour * 3600 + parts.minute * 60 + parts.second - parts.offsetSeconds;
@@ -222,7 +225,7 @@ std::string FormatHttpDate(std::int64_t utcSeconds)
     const unsigned day = dayOfYear - (153 * mp + 2) / 5 + 1;
     const unsigned month = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2);
-    const int weekday = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
+    const int weekday = static_cast<int>(((days % 7) + 11) % 7); // 1970-01-01 was a Thursday
 
     char time[16];
     std::snprintf(time, sizeof time, "%.2d:%.2d:%.2d", static_cast<int>(secondOfDay / 3600),

@@ -5,10 +5,7 @@
 
 #include <chrono>
 
-TIdConnectThread::TIdConnectThread(TIdSocketHandle& binding)
-    : binding_(binding), thread_([this] { Execute(); })
-{
-}
+TIdConnectThread::TIdConnectThread(TIdSocketHandle& binding) : binding_(binding), thread_([this] { Execute(); }) {}
 
 TIdConnectThread::~TIdConnectThread()
 {
@@ -24,8 +21,8 @@ void TIdConnectThread::Execute()
         binding_.Connect(&terminated_);
     } catch (const EIdSocketError& error) {
         // A socket closed under the connect is the caller giving up.
-        bool closedUnderUs = error.LastError() == IdSocketErrors::NotASocket ||
-                             error.LastError() == IdSocketErrors::BadFile;
+        bool closedUnderUs =
+            error.LastError() == IdSocketErrors::NotASocket || error.LastError() == IdSocketErrors::BadFile;
         failed = !closedUnderUs;
         code = error.LastError();
     } catch (const std::exception& error) {

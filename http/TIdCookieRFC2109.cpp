@@ -10,7 +10,7 @@ namespace {
 // Far enough for any real cookie, and keeps now + max-age from overflowing.
 constexpr std::int64_t kLongestMaxAge = std::int64_t(1) << 36;
 
-}  // namespace
+} // namespace
 
 void TIdCookieRFC2109::LoadAttributes(const TAttributeItems& items)
 {

@@ -21,7 +21,7 @@ std::vector<int> ReadPortList(const std::string& list)
     return ports;
 }
 
-}  // namespace
+} // namespace
 
 void TIdCookieRFC2965::LoadAttributes(const TAttributeItems& items)
 {
@@ -31,7 +31,8 @@ void TIdCookieRFC2965::LoadAttributes(const TAttributeItems& items)
     std::string ports;
     if (HasFlag(items, "PORT")) {
         portNumbers_ = {80};
-    } else if (FindAttribute(items, "PORT", ports) && ports.size() >= 2 && ports.front() == '"' && ports.back() == '"') {
+    } else if (FindAttribute(items, "PORT", ports) && ports.size() >= 2 && ports.front() == '"' &&
+               ports.back() == '"') {
         portNumbers_ = ReadPortList(ports.substr(1, ports.size() - 2));
     }
 }

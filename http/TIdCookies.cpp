@@ -92,8 +92,8 @@ void TIdCookies::DropExpired(std::int64_t nowUtcSeconds)
 
 bool TIdCookies::Applies(const TIdCookieRFC2109& cookie, const std::string& directory, bool secure)
 {
-    return directory.compare(0, cookie.CookiePath().size(), cookie.CookiePath()) == 0
-        && (!cookie.SecureOnly() || secure) && !cookie.CookieValue().empty();
+    return directory.compare(0, cookie.CookiePath().size(), cookie.CookiePath()) == 0 &&
+        (!cookie.SecureOnly() || secure) && !cookie.CookieValue().empty();
 }
 
 std::string TIdCookies::BuildCookieHeader(const std::string& host, const std::string& directory, bool secure) const

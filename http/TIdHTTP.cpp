@@ -29,14 +29,12 @@ bool NeedsVersion11(const std::string& verb)
     return verb == "TRACE" || verb == "PUT" || verb == "OPTIONS" || verb == "DELETE";
 }
 
-}  // namespace
+} // namespace
 
 TIdCustomHTTP::TIdCustomHTTP(TComponent* owner)
-    : TIdTCPClientCustom(owner),
-      request_(std::make_unique<TIdHTTPRequest>()),
+    : TIdTCPClientCustom(owner), request_(std::make_unique<TIdHTTPRequest>()),
       response_(std::make_unique<TIdHTTPResponse>(*this))
-{
-}
+{}
 
 TIdCustomHTTP::~TIdCustomHTTP() = default;
 
@@ -107,19 +105,13 @@ void TIdCustomHTTP::RunRequestLoop(const std::string& address, TStream* bodyTarg
         OpenForRequest();
         ReadResponseHead();
         switch (DecideNextStep(ignoreReplies)) {
-        case TIdHTTPNextStep::ReadAndGo:
-            ReadBody(bodyTarget);
-            [[fallthrough]];
+        case TIdHTTPNextStep::ReadAndGo: ReadBody(bodyTarget); [[fallthrough]];
         case TIdHTTPNextStep::GoToAddress:
             CutAt(bodyTarget, startOfBody);
             authTries_ = proxyAuthTries_ = 0;
             break;
-        case TIdHTTPNextStep::AuthRetry:
-            request_->SetTarget(address);
-            break;
-        case TIdHTTPNextStep::Finish:
-            finished = true;
-            break;
+        case TIdHTTPNextStep::AuthRetry: request_->SetTarget(address); break;
+        case TIdHTTPNextStep::Finish: finished = true; break;
         }
     }
 }
@@ -299,8 +291,8 @@ void TIdCustomHTTP::SendRequestHead()
     if (cookieManager_)
         AttachCookieHeader();
 
-    const std::string requestLine = request_->Verb() + " " + request_->Target() + " HTTP/"
-        + (protocolVersion_ == pv1_0 ? "1.0" : "1.1");
+    const std::string requestLine =
+        request_->Verb() + " " + request_->Target() + " HTTP/" + (protocolVersion_ == pv1_0 ? "1.0" : "1.1");
     if (requestLine.find_first_of("\r\n") != std::string::npos)
         throw EIdHTTPHeaderValueInvalid("the request target");
     for (const std::string& line : request_->HeaderLines().Lines())

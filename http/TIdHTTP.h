@@ -37,8 +37,8 @@ public:
     virtual void Decompress(const std::string& contentEncoding, TStream& source, TStream& target) = 0;
 };
 
-using TIdHTTPOnRedirectEvent = std::function<void(TObject* Sender, std::string& dest, int& NumRedirect,
-                                                  bool& Handled, std::string& VMethod)>;
+using TIdHTTPOnRedirectEvent =
+    std::function<void(TObject* Sender, std::string& dest, int& NumRedirect, bool& Handled, std::string& VMethod)>;
 using TIdHTTPOnHeadersAvailableEvent = std::function<void(TObject* Sender, TIdHeaderList* AHeaders, bool& VContinue)>;
 // Asked when a 401 (or 407) came: a handler that sets Handled has put
 // credentials into the request (or the proxy settings) for another try.
@@ -61,8 +61,8 @@ public:
     void GetToStream(const std::string& address, TStream& stream, const std::vector<int>& ignoreReplies = {});
     void Post(const std::string& address, TStream& source, TStream& response);
     void Put(const std::string& address, TStream& source, TStream& response);
-    void PerformRequest(const std::string& verb, const std::string& address, TStream* bodySource,
-                        TStream* bodyTarget, const std::vector<int>& ignoreReplies);
+    void PerformRequest(const std::string& verb, const std::string& address, TStream* bodySource, TStream* bodyTarget,
+                        const std::vector<int>& ignoreReplies);
 
     TIdURI& URL() { return url_; }
     TIdHTTPRequest& Request() { return *request_; }

@@ -20,10 +20,7 @@ constexpr std::int64_t kCountedReadPiece = std::int64_t(1) << 20;
 // much memory a reply takes.
 class TBoundedStream : public TStream {
 public:
-    TBoundedStream(TStream& target, std::int64_t limit)
-        : target_(target), end_(target.Position() + limit)
-    {
-    }
+    TBoundedStream(TStream& target, std::int64_t limit) : target_(target), end_(target.Position() + limit) {}
 
     std::int64_t Read(void* buffer, std::int64_t count) override { return target_.Read(buffer, count); }
     std::int64_t Write(const void* buffer, std::int64_t count) override
@@ -41,7 +38,7 @@ private:
     std::int64_t end_;
 };
 
-}  // namespace
+} // namespace
 
 void TIdCustomHTTP::ReadBody(TStream* target)
 {
@@ -78,8 +75,7 @@ void TIdCustomHTTP::ReadBodyBytes(TStream& target)
         // A server that closes before the length is complete leaves what it sent.
         try {
             ReadCounted(target, response_->ContentLength());
-        } catch (const EIdConnClosedGracefully&) {
-        }
+        } catch (const EIdConnClosedGracefully&) {}
     } else if (!response_->HasContentLength()) {
         IOHandler()->CopyToStream(target, -1, true);
     }

@@ -30,8 +30,8 @@ bool TIdHTTPResponse::KeepConnection()
     if (!owner_.ConnectionAlive() || connectionDropped_)
         return false;
     auto says = [this](const char* word) {
-        return AsciiText::SameText(AsciiText::Trim(Connection()), word)
-            || AsciiText::SameText(AsciiText::Trim(ProxyConnection()), word);
+        return AsciiText::SameText(AsciiText::Trim(Connection()), word) ||
+            AsciiText::SameText(AsciiText::Trim(ProxyConnection()), word);
     };
     if (owner_.ProtocolVersion() == pv1_1)
         return !says("close");

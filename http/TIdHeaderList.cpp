@@ -4,8 +4,14 @@
 
 namespace {
 
-bool IsContinuation(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
-bool IsBreakChar(char c) { return c == ' ' || c == '\t' || c == ','; }
+bool IsContinuation(const std::string& line)
+{
+    return !line.empty() && (line[0] == ' ' || line[0] == '\t');
+}
+bool IsBreakChar(char c)
+{
+    return c == ' ' || c == '\t' || c == ',';
+}
 
 void TrimRight(std::string& text)
 {
@@ -28,7 +34,7 @@ std::size_t LastBreak(const std::string& text, std::size_t from, std::size_t lim
     return found;
 }
 
-}  // namespace
+} // namespace
 
 void TIdHeaderList::AddStrings(const TIdHeaderList& other)
 {
@@ -61,7 +67,8 @@ std::string TIdHeaderList::Names(std::size_t index) const
 std::ptrdiff_t TIdHeaderList::IndexOfName(std::string_view name) const
 {
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && AsciiText::SameText(Names(i), name))
+        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos &&
+            AsciiText::SameText(Names(i), name))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
@@ -93,7 +100,8 @@ std::vector<std::string> TIdHeaderList::CollectValues(std::string_view name) con
 {
     std::vector<std::string> values;
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos && AsciiText::SameText(Names(i), name))
+        if (!IsContinuation(lines_[i]) && lines_[i].find(':') != std::string::npos &&
+            AsciiText::SameText(Names(i), name))
             values.push_back(UnfoldedValue(i));
     return values;
 }

@@ -24,10 +24,7 @@ std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point start)
 
 } // namespace
 
-TIdIOHandler::TIdIOHandler(TComponent* owner)
-    : TIdComponent(owner), inputBuffer_(std::make_unique<TIdBuffer>())
-{
-}
+TIdIOHandler::TIdIOHandler(TComponent* owner) : TIdComponent(owner), inputBuffer_(std::make_unique<TIdBuffer>()) {}
 
 TIdIOHandler::~TIdIOHandler() = default;
 
@@ -129,7 +126,8 @@ std::string TIdIOHandler::ReadLine(const std::string& terminator, int timeout, i
             return line;
         }
         // Only bytes that arrive from now on can complete the terminator.
-        searchFrom = std::max<std::int64_t>(0, inputBuffer_->ByteCount() - static_cast<std::int64_t>(ending.size()) + 1);
+        searchFrom =
+            std::max<std::int64_t>(0, inputBuffer_->ByteCount() - static_cast<std::int64_t>(ending.size()) + 1);
         DetectPeerClose(true, true);
         int received = ReceiveStep(true, timeout, false);
         if (received == -1 || (timeout >= 0 && MillisecondsSince(start) > timeout)) {
@@ -239,6 +237,5 @@ void TIdIOHandler::RaiseIfCutOff()
 {
     try {
         DetectPeerClose(true, true);
-    } catch (const EIdConnClosedGracefully&) {
-    }
+    } catch (const EIdConnClosedGracefully&) {}
 }

@@ -73,7 +73,8 @@ void TIdIOHandler::SendStream(TStream& stream, std::int64_t size, bool writeSize
 
     BeginWork(wmWrite, size);
     try {
-        std::vector<char> chunk(static_cast<std::size_t>(std::min<std::int64_t>(sendBufferSize_, std::max<std::int64_t>(size, 1))));
+        std::vector<char> chunk(
+            static_cast<std::size_t>(std::min<std::int64_t>(sendBufferSize_, std::max<std::int64_t>(size, 1))));
         for (std::int64_t left = size; left > 0;) {
             std::int64_t step = std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size()));
             stream.ReadBuffer(chunk.data(), step);

@@ -128,8 +128,7 @@ void TIdIOHandlerTls::EndSession()
             ERR_clear_error();
             SSL_shutdown(session_);
             SendRecords();
-        } catch (const EIdException&) {
-        }
+        } catch (const EIdException&) {}
     }
     SSL_free(session_);
     session_ = nullptr;

@@ -41,7 +41,7 @@ std::string StripOuterQuotes(std::string text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 void TIdNetscapeCookie::ParseCookieText(const std::string& text)
 {

@@ -22,7 +22,7 @@ std::string Base64(const std::string& bytes)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 void TIdRequestHeaderInfo::Clear()
 {

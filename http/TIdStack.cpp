@@ -315,10 +315,12 @@ int TIdStack::TranslateErrno(int error)
     switch (error) {
     case EINTR: return IdSocketErrors::Interrupted;
     case EBADF: return IdSocketErrors::BadFile;
-    case EACCES: case EPERM: return IdSocketErrors::AccessDenied;
+    case EACCES:
+    case EPERM: return IdSocketErrors::AccessDenied;
     case EFAULT: return IdSocketErrors::BufferFault;
     case EINVAL: return IdSocketErrors::InvalidArgument;
-    case EMFILE: case ENFILE: return IdSocketErrors::TooManyOpenFiles;
+    case EMFILE:
+    case ENFILE: return IdSocketErrors::TooManyOpenFiles;
 #if EAGAIN != EWOULDBLOCK
     case EAGAIN:
 #endif
@@ -342,8 +344,10 @@ int TIdStack::TranslateErrno(int error)
     case ENETRESET: return IdSocketErrors::NetworkReset;
     case ECONNABORTED: return IdSocketErrors::ConnectionAborted;
     // A send after the peer reset the connection.
-    case ECONNRESET: case EPIPE: return IdSocketErrors::ConnectionReset;
-    case ENOBUFS: case ENOMEM: return IdSocketErrors::NoBufferSpace;
+    case ECONNRESET:
+    case EPIPE: return IdSocketErrors::ConnectionReset;
+    case ENOBUFS:
+    case ENOMEM: return IdSocketErrors::NoBufferSpace;
     case EISCONN: return IdSocketErrors::AlreadyConnected;
     case ENOTCONN: return IdSocketErrors::NotConnected;
     case ESHUTDOWN: return IdSocketErrors::ShutDown;

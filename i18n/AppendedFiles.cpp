@@ -39,7 +39,8 @@ bool ReadEntry(TFileStream& file, std::uint64_t fileSize, std::uint64_t& positio
     std::uint64_t next = ReadOffset(file);
     if (next == 0)
         return false;
-    if (next < position + kAppendedEntryFields || next > fileSize || next - position - kAppendedEntryFields > kAppendedNameLimit)
+    if (next < position + kAppendedEntryFields || next > fileSize ||
+        next - position - kAppendedEntryFields > kAppendedNameLimit)
         throw Exception("directory entry out of order");
     std::uint64_t offset = ReadOffset(file);
     std::uint64_t size = ReadOffset(file);

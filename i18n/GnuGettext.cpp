@@ -67,17 +67,35 @@ std::string ExecutableName()
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
 }
 
-TGnuGettextInstance& DefaultInstance() { return *Process().instance; }
+TGnuGettextInstance& DefaultInstance()
+{
+    return *Process().instance;
+}
 
-void StartTranslationEngine() { Process(); }
+void StartTranslationEngine()
+{
+    Process();
+}
 
-TFileLocator& FileLocator() { return *Process().locator; }
+TFileLocator& FileLocator()
+{
+    return *Process().locator;
+}
 
-void SelectLanguage(const std::string& code) { DefaultInstance().SelectLanguage(code); }
+void SelectLanguage(const std::string& code)
+{
+    DefaultInstance().SelectLanguage(code);
+}
 
-std::string CurrentLanguage() { return DefaultInstance().CurrentLanguage(); }
+std::string CurrentLanguage()
+{
+    return DefaultInstance().CurrentLanguage();
+}
 
-std::u16string TranslateText(const std::string& msgid) { return DefaultInstance().TranslateText(msgid); }
+std::u16string TranslateText(const std::string& msgid)
+{
+    return DefaultInstance().TranslateText(msgid);
+}
 
 std::string TranslateResourceString(const std::string& text)
 {

@@ -16,7 +16,10 @@ std::string HeaderLineValue(const std::string& header, const std::string& name)
 
 TDomain::TDomain(TFileLocator& locator, std::string name) : locator_(locator), name_(std::move(name)) {}
 
-TDomain::~TDomain() { CloseCatalogue(); }
+TDomain::~TDomain()
+{
+    CloseCatalogue();
+}
 
 void TDomain::SetDirectory(const std::string& directory)
 {

@@ -32,8 +32,7 @@ bool RegularFileExists(const std::string& path)
 
 TFileLocator::TFileLocator(std::string executableName)
     : executableName_(std::move(executableName)), baseDirectory_(DirectoryOf(executableName_))
-{
-}
+{}
 
 TFileLocator::~TFileLocator() = default;
 
@@ -53,7 +52,10 @@ const TEmbeddedFileInfo* TFileLocator::FindAppended(const std::string& path) con
     return it == appended_.end() ? nullptr : &it->second;
 }
 
-bool TFileLocator::IsAppended(const std::string& path) const { return FindAppended(path) != nullptr; }
+bool TFileLocator::IsAppended(const std::string& path) const
+{
+    return FindAppended(path) != nullptr;
+}
 
 bool TFileLocator::FileExists(const std::string& path) const
 {
@@ -73,9 +75,8 @@ TMoFile* TFileLocator::GetMoFile(const std::string& path)
     auto it = cache_.find(key);
     if (it == cache_.end()) {
         // An appended file of size 0 is empty, not the whole executable.
-        auto moFile = info.Size == 0 && info.Offset != 0
-            ? std::make_unique<TMoFile>(realName, std::string())
-            : std::make_unique<TMoFile>(realName, info.Offset, info.Size);
+        auto moFile = info.Size == 0 && info.Offset != 0 ? std::make_unique<TMoFile>(realName, std::string())
+                                                         : std::make_unique<TMoFile>(realName, info.Offset, info.Size);
         it = cache_.emplace(key, std::move(moFile)).first;
     }
     ++it->second->Users;
@@ -85,7 +86,8 @@ TMoFile* TFileLocator::GetMoFile(const std::string& path)
 void TFileLocator::ReleaseMoFile(TMoFile* moFile)
 {
     std::unique_lock lock(cacheLock_);
-    auto it = std::find_if(cache_.begin(), cache_.end(), [moFile](const auto& entry) { return entry.second.get() == moFile; });
+    auto it = std::find_if(cache_.begin(), cache_.end(),
+                           [moFile](const auto& entry) { return entry.second.get() == moFile; });
     if (it == cache_.end())
         return;
     if (--it->second->Users <= 0)

@@ -102,8 +102,7 @@ std::u16string TGnuGettextInstance::MsgidToWide(const std::string& msgid) const
     try {
         if (codePage_ == kUtf8CodePage)
             return Utf8Decode(msgid);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     throw EGGAnsi2WideConvError("Cannot convert AnsiString to UnicodeString:\r\n" + msgid);
 }
 

@@ -41,8 +41,7 @@ std::uint32_t LargestPowerOfTwoUpTo(std::uint32_t n)
 
 TMoFile::TMoFile(const std::string& fileName, std::int64_t offset, std::int64_t size)
     : TMoFile(fileName, ReadFilePart(fileName, offset, size))
-{
-}
+{}
 
 TMoFile::TMoFile(const std::string& fileName, std::string bytes) : fileName_(fileName), data_(std::move(bytes))
 {

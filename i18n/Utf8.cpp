@@ -36,7 +36,10 @@ unsigned char LeadBits(unsigned char lead, int length)
     return length == 1 ? lead : static_cast<unsigned char>(lead & (0x7F >> length));
 }
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 enum TSequenceStatus { ssComplete, ssInvalid, ssTruncated };
 
@@ -120,9 +123,15 @@ std::string Utf8Encode(const std::u16string& text)
     return bytes;
 }
 
-std::u16string Utf8Decode(const std::string& bytes) { return Decode(bytes, dmStrict); }
+std::u16string Utf8Decode(const std::string& bytes)
+{
+    return Decode(bytes, dmStrict);
+}
 
-std::u16string AnsiToWide(const std::string& bytes) { return Decode(bytes, dmLenient); }
+std::u16string AnsiToWide(const std::string& bytes)
+{
+    return Decode(bytes, dmLenient);
+}
 
 std::string WideToAnsi(const std::u16string& text)
 {
@@ -130,7 +139,8 @@ std::string WideToAnsi(const std::u16string& text)
     bytes.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char16_t unit = text[i];
-        bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        bool pair =
+            unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
         if (!pair) {
             bytes += Utf8Encode(std::u16string(1, unit));
             continue;

@@ -36,7 +36,7 @@ std::span<GumboNode* const> Children(const GumboNode& node)
 bool IsHtmlElement(const GumboNode& node, GumboTag tag)
 {
     return node.type == GUMBO_NODE_ELEMENT && node.v.element.tag == tag &&
-           node.v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
+        node.v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
 }
 
 THtmlAttributes AttributesOf(const GumboNode& element)

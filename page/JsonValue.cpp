@@ -92,7 +92,9 @@ private:
                 return false;
             char escape = text_[position_++];
             switch (escape) {
-            case '"': case '\\': case '/': out += escape; break;
+            case '"':
+            case '\\':
+            case '/': out += escape; break;
             case 'b': out += '\b'; break;
             case 'f': out += '\f'; break;
             case 'n': out += '\n'; break;
@@ -203,7 +205,8 @@ private:
     void SkipBlanks()
     {
         while (position_ < text_.size() &&
-               (text_[position_] == ' ' || text_[position_] == '\t' || text_[position_] == '\n' || text_[position_] == '\r'))
+               (text_[position_] == ' ' || text_[position_] == '\t' || text_[position_] == '\n' ||
+                text_[position_] == '\r'))
             ++position_;
     }
 

@@ -18,7 +18,7 @@ bool NamesVideoObject(const TJsonValue& type)
     if (type.Kind != TJsonValue::jkString || !text.ends_with(name))
         return false;
     return text.size() == name.size() || text[text.size() - name.size() - 1] == '/' ||
-           text[text.size() - name.size() - 1] == ':';
+        text[text.size() - name.size() - 1] == ':';
 }
 
 std::string StringMember(const TJsonValue& object, std::string_view name)

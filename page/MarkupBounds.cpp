@@ -16,12 +16,12 @@ constexpr std::string_view kNeedNoClosing[] = {
     "area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img", "input", "keygen", "link",
     "meta", "param", "source", "track", "wbr",
     // Closed by what follows them.
-    "body", "caption", "colgroup", "dd", "dt", "head", "html", "li", "optgroup", "option", "p", "rb", "rp", "rt",
-    "rtc", "tbody", "td", "tfoot", "th", "thead", "tr"};
+    "body", "caption", "colgroup", "dd", "dt", "head", "html", "li", "optgroup", "option", "p", "rb", "rp", "rt", "rtc",
+    "tbody", "td", "tfoot", "th", "thead", "tr"};
 
 // Elements whose content is text up to their closing tag.
-constexpr std::string_view kRawText[] = {"iframe", "noembed", "noframes", "noscript", "plaintext", "script",
-                                         "style", "textarea", "title", "xmp"};
+constexpr std::string_view kRawText[] = {"iframe", "noembed", "noframes", "noscript", "plaintext",
+                                         "script", "style",   "textarea", "title",    "xmp"};
 
 bool IsOneOf(std::string_view name, std::span<const std::string_view> names)
 {

@@ -37,9 +37,9 @@ std::vector<TOpenGraphVideo> OpenGraphVideos(const THtmlPage& page)
             videos.emplace_back();
         TOpenGraphVideo& video = videos.back();
         std::string& field = property == "og:video" ? video.Video
-                             : property == "og:video:url" ? video.Url
-                             : property == "og:video:secure_url" ? video.SecureUrl
-                                                                 : video.Type;
+            : property == "og:video:url"            ? video.Url
+            : property == "og:video:secure_url"     ? video.SecureUrl
+                                                    : video.Type;
         if (field.empty())
             field = AttributeOf(meta, "content");
     }
@@ -95,8 +95,8 @@ public:
 
     std::optional<TPageVideo> Find()
     {
-        for (auto step : {&TVideoSearch::OpenGraph, &TVideoSearch::VideoSrc, &TVideoSearch::Sources,
-                          &TVideoSearch::LinkedData})
+        for (auto step :
+             {&TVideoSearch::OpenGraph, &TVideoSearch::VideoSrc, &TVideoSearch::Sources, &TVideoSearch::LinkedData})
             if (std::optional<TPageVideo> video = (this->*step)())
                 return video;
         return std::nullopt;

@@ -11,9 +11,9 @@ struct TVideoFileKind {
 
 // The first kind of a type is the extension it is saved with.
 constexpr TVideoFileKind kVideoFileKinds[] = {
-    {".mp4", "video/mp4"},        {".m4v", "video/x-m4v"},       {".webm", "video/webm"},
-    {".mkv", "video/x-matroska"}, {".mov", "video/quicktime"},   {".flv", "video/x-flv"},
-    {".3gp", "video/3gpp"},       {".ogv", "video/ogg"},         {".avi", "video/x-msvideo"},
+    {".mp4", "video/mp4"},        {".m4v", "video/x-m4v"},     {".webm", "video/webm"},
+    {".mkv", "video/x-matroska"}, {".mov", "video/quicktime"}, {".flv", "video/x-flv"},
+    {".3gp", "video/3gpp"},       {".ogv", "video/ogg"},       {".avi", "video/x-msvideo"},
 };
 
 constexpr std::string_view kPiecesTypes[] = {

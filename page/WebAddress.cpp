@@ -118,7 +118,7 @@ bool IsWebAddress(std::string_view text)
 std::string RequestedAddress(const TWebAddressParts& address)
 {
     return std::string(address.Scheme) + "://" + std::string(address.Authority) +
-           (address.Path.empty() ? "/" : std::string(address.Path)) + std::string(address.Query);
+        (address.Path.empty() ? "/" : std::string(address.Path)) + std::string(address.Query);
 }
 
 std::string ResolveReference(std::string_view baseAddress, std::string_view reference)

@@ -40,4 +40,4 @@ struct ByteSet {
     bool operator==(const ByteSet&) const = default;
 };
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -52,8 +52,7 @@ class ERegExpr : public Exception {
 public:
     ERegExpr(std::string message, int32_t number, int32_t position)
         : Exception(std::move(message)), errorNumber_(number), errorPosition_(position)
-    {
-    }
+    {}
 
     int32_t ErrorNumber() const { return errorNumber_; }
     int32_t ErrorPosition() const { return errorPosition_; }

@@ -13,10 +13,16 @@ namespace {
 
 constexpr const char* kMetaChars = "^$.[()|?+*\\{";
 
-bool IsMeta(char c) { return c != '\0' && std::strchr(kMetaChars, c) != nullptr; }
-bool IsExtendedSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsMeta(char c)
+{
+    return c != '\0' && std::strchr(kMetaChars, c) != nullptr;
+}
+bool IsExtendedSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
-}  // namespace
+} // namespace
 
 int32_t RegExprCompiler::ParseAtom(int& flags)
 {
@@ -27,15 +33,10 @@ int32_t RegExprCompiler::ParseAtom(int& flags)
     if (ModifierOn(kModX) && c == '#')
         return SkipExtendedComment();
 
-    const bool lineMode = ModifierOn(kModM)
-        && (!settings_.lineSeparatorChars.empty() || settings_.pairedAssigned);
+    const bool lineMode = ModifierOn(kModM) && (!settings_.lineSeparatorChars.empty() || settings_.pairedAssigned);
     switch (c) {
-    case '^':
-        ++cursor_;
-        return EmitNode(lineMode ? LINE_START : INPUT_START);
-    case '$':
-        ++cursor_;
-        return EmitNode(lineMode ? LINE_END : INPUT_END);
+    case '^': ++cursor_; return EmitNode(lineMode ? LINE_START : INPUT_START);
+    case '$': ++cursor_; return EmitNode(lineMode ? LINE_END : INPUT_END);
     case '.':
         ++cursor_;
         if (ModifierOn(kModS)) {
@@ -48,26 +49,19 @@ int32_t RegExprCompiler::ParseAtom(int& flags)
         ++cursor_;
         flags = kHasWidth | kSimple;
         return ParseClass();
-    case '(':
-        ++cursor_;
-        return ParseParenthesis(flags);
+    case '(': ++cursor_; return ParseParenthesis(flags);
     case '\0':
     case '|':
-    case ')':
-        ++cursor_;
-        Fail(reeAtomAtBranchEnd);  // the branch parser never lets this happen
+    case ')': ++cursor_; Fail(reeAtomAtBranchEnd); // the branch parser never lets this happen
     case '?':
     case '+':
-    case '*':
-        ++cursor_;
-        Fail(reeRepeatFollowsNothing);
+    case '*': ++cursor_; Fail(reeRepeatFollowsNothing);
     case '\\':
         ++cursor_;
         if (AtEnd())
             Fail(reeTrailingBackslash);
         return ParseEscape(flags);
-    default:
-        return ParseLiteralRun(flags);
+    default: return ParseLiteralRun(flags);
     }
 }
 
@@ -156,28 +150,17 @@ int32_t RegExprCompiler::ParseEscape(int& flags)
         return EmitNode(op);
     };
     switch (c) {
-    case 'd':
-        ++cursor_;
-        return EmitNode(DIGIT);
-    case 'D':
-        ++cursor_;
-        return EmitNode(NOT_DIGIT);
+    case 'd': ++cursor_; return EmitNode(DIGIT);
+    case 'D': ++cursor_; return EmitNode(NOT_DIGIT);
     case 's':
-    case 'S':
-        return classOf(settings_.spaceClassChars, c == 'S');
+    case 'S': return classOf(settings_.spaceClassChars, c == 'S');
     case 'w':
-    case 'W':
-        return classOf(settings_.wordClassChars, c == 'W');
-    case 'b':
-        return zeroWidth(WORD_BOUNDARY);
-    case 'B':
-        return zeroWidth(NOT_WORD_BOUNDARY);
-    case 'A':
-        return zeroWidth(INPUT_START);
-    case 'Z':
-        return zeroWidth(INPUT_END);
-    default:
-        break;
+    case 'W': return classOf(settings_.wordClassChars, c == 'W');
+    case 'b': return zeroWidth(WORD_BOUNDARY);
+    case 'B': return zeroWidth(NOT_WORD_BOUNDARY);
+    case 'A': return zeroWidth(INPUT_START);
+    case 'Z': return zeroWidth(INPUT_END);
+    default: break;
     }
     if (c >= '1' && c <= '9') {
         ++cursor_;
@@ -272,4 +255,4 @@ int32_t RegExprCompiler::EmitLiteral(std::string_view chars)
     return node;
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -19,7 +19,7 @@ constexpr uint8_t kCapitalYa = 223;
 
 constexpr const char* kDigits = "0123456789";
 
-}  // namespace
+} // namespace
 
 // After '['.
 int32_t RegExprCompiler::ParseClass()
@@ -30,7 +30,7 @@ int32_t RegExprCompiler::ParseClass()
         negated = true;
         ++cursor_;
     }
-    int rangeStart = -1;  // the last member, while it may start a range
+    int rangeStart = -1; // the last member, while it may start a range
     if (Peek() == ']') {
         AddClassMember(members, ']');
         rangeStart = ']';
@@ -44,8 +44,7 @@ int32_t RegExprCompiler::ParseClass()
             ++cursor_;
             break;
         }
-        const bool rangeDash = c == '-' && rangeStart >= 0 && cursor_ + 1 < pattern_.size()
-            && Peek(1) != ']';
+        const bool rangeDash = c == '-' && rangeStart >= 0 && cursor_ + 1 < pattern_.size() && Peek(1) != ']';
         if (rangeDash && !(Peek(1) == '\\' && Peek(2) != '\0' && std::strchr("DSWdsw", Peek(2)))) {
             ++cursor_;
             AddClassRange(members, uint8_t(rangeStart), ReadClassChar());
@@ -55,9 +54,10 @@ int32_t RegExprCompiler::ParseClass()
         if (c == '\\' && (Peek(1) == 'd' || Peek(1) == 's' || Peek(1) == 'w')) {
             const char kind = Peek(1);
             cursor_ += 2;
-            AddClassChars(members, kind == 'd' ? kDigits
-                                   : kind == 's' ? settings_.spaceClassChars
-                                                 : settings_.wordClassChars);
+            AddClassChars(members,
+                          kind == 'd'       ? kDigits
+                              : kind == 's' ? settings_.spaceClassChars
+                                            : settings_.wordClassChars);
             rangeStart = -1;
             continue;
         }
@@ -151,4 +151,4 @@ int32_t RegExprCompiler::EmitClass(const ByteSet& members, bool negated)
     return node;
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -10,8 +10,7 @@ namespace regexpr {
 
 RegExprCompiler::RegExprCompiler(const Settings& settings, ErrorRaiser raise)
     : settings_(settings), raise_(std::move(raise))
-{
-}
+{}
 
 CompiledPattern RegExprCompiler::Compile(std::string_view pattern, uint32_t modifiers)
 {
@@ -152,7 +151,7 @@ int32_t RegExprCompiler::ParsePiece(int& flags)
     int32_t max = 0;
     if (op == '{') {
         if (!ParseBraces(min, max)) {
-            flags = atomFlags;  // the '{' is read as a literal by the next atom
+            flags = atomFlags; // the '{' is read as a literal by the next atom
             return atom;
         }
     } else {
@@ -189,7 +188,7 @@ int32_t RegExprCompiler::ParsePiece(int& flags)
         else
             LowerCountedLoop(atom, 0, 1, LOOP_NG);
         break;
-    default:  // '{'
+    default: // '{'
         if (min >= 1)
             flags = kHasWidth | kStartsWithRepeat;
         else
@@ -235,7 +234,7 @@ bool RegExprCompiler::ParseBraces(int32_t& min, int32_t& max)
     }
     if (max < min)
         Fail(reeBracesMinAboveMax);
-    ++cursor_;  // '}'
+    ++cursor_; // '}'
     return true;
 }
 
@@ -383,4 +382,4 @@ void RegExprCompiler::LinkOperand(int32_t node, int32_t to)
     Link(node + kNodeSize, to);
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -13,9 +13,9 @@ namespace regexpr {
 // Flags that travel with every parsed item; none of them is the worst case.
 enum ParseFlag : int {
     kWorst = 0,
-    kHasWidth = 1,          // never matches the empty string
-    kSimple = 2,            // always exactly one character: repeats are counted
-    kStartsWithRepeat = 4,  // begins with a '*' or '+' repeat
+    kHasWidth = 1,         // never matches the empty string
+    kSimple = 2,           // always exactly one character: repeats are counted
+    kStartsWithRepeat = 4, // begins with a '*' or '+' repeat
 };
 
 struct CompiledPattern {
@@ -24,7 +24,10 @@ struct CompiledPattern {
 };
 
 // Whether c begins a repeat: "*", "+", "?" or "{".
-inline bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
+inline bool IsQuantifierStart(char c)
+{
+    return c == '*' || c == '+' || c == '?' || c == '{';
+}
 
 // Turns a pattern into p-code in two passes over the same parser: the first
 // only adds up the program size, the second writes into a block allocated
@@ -105,4 +108,4 @@ private:
     int32_t emit_ = 0;
 };
 
-}  // namespace regexpr
+} // namespace regexpr

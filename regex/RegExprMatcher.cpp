@@ -9,14 +9,16 @@ namespace regexpr {
 
 namespace {
 
-bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+bool IsDigit(uint8_t c)
+{
+    return c >= '0' && c <= '9';
+}
 
-}  // namespace
+} // namespace
 
 RegExprMatcher::RegExprMatcher(const Settings& settings, ErrorRaiser raise)
     : settings_(settings), raise_(std::move(raise))
-{
-}
+{}
 
 void RegExprMatcher::SetSubject(const char* start, const char* end)
 {
@@ -60,8 +62,7 @@ const uint8_t* RegExprMatcher::Next(const uint8_t* node)
     return node + offset;
 }
 
-void RegExprMatcher::Push(FrameKind kind, const uint8_t* node, const char* cursor, int32_t a,
-                          int32_t b, uint8_t group)
+void RegExprMatcher::Push(FrameKind kind, const uint8_t* node, const char* cursor, int32_t a, int32_t b, uint8_t group)
 {
     if (frames_.size() >= kMaxFrames) {
         raise_(reeBacktrackStackExceeded);
@@ -80,14 +81,9 @@ bool RegExprMatcher::Run(const uint8_t* node)
         const uint8_t c = static_cast<uint8_t>(*cursor_);
         bool ok = true;
         switch (op) {
-        case MATCH_END:
-            return true;
-        case INPUT_START:
-            ok = cursor_ == subjectStart_;
-            break;
-        case INPUT_END:
-            ok = c == 0;
-            break;
+        case MATCH_END: return true;
+        case INPUT_START: ok = cursor_ == subjectStart_; break;
+        case INPUT_END: ok = c == 0; break;
         case ANY_CHAR:
             ok = c != 0;
             cursor_ += ok;
@@ -96,12 +92,8 @@ bool RegExprMatcher::Run(const uint8_t* node)
             ok = c != 0 && !IsLineBreakAt(cursor_);
             cursor_ += ok;
             break;
-        case LITERAL:
-            ok = MatchLiteral(node);
-            break;
-        case LITERAL_CI:
-            ok = MatchLiteralCi(node);
-            break;
+        case LITERAL: ok = MatchLiteral(node); break;
+        case LITERAL_CI: ok = MatchLiteralCi(node); break;
         case DIGIT:
             ok = IsDigit(c);
             cursor_ += ok;
@@ -118,27 +110,18 @@ bool RegExprMatcher::Run(const uint8_t* node)
             break;
         case EMPTY:
         case NO_OP:
-        case JUMP_BACK:
-            break;
+        case JUMP_BACK: break;
         case ALTERNATIVE:
             if (Next(node)[0] == ALTERNATIVE)
                 Push(FrameKind::Alternative, node, cursor_);
             node = Operand(node);
             continue;
         case BACKREF:
-        case BACKREF_CI:
-            ok = MatchBackref(node, op == BACKREF_CI);
-            break;
+        case BACKREF_CI: ok = MatchBackref(node, op == BACKREF_CI); break;
         case WORD_BOUNDARY:
-        case NOT_WORD_BOUNDARY:
-            ok = AtWordBoundary() == (op == WORD_BOUNDARY);
-            break;
-        case LINE_START:
-            ok = AtLineStart();
-            break;
-        case LINE_END:
-            ok = AtLineEnd();
-            break;
+        case NOT_WORD_BOUNDARY: ok = AtWordBoundary() == (op == WORD_BOUNDARY); break;
+        case LINE_START: ok = AtLineStart(); break;
+        case LINE_END: ok = AtLineEnd(); break;
         case STAR:
         case STAR_NG:
         case PLUS:
@@ -151,13 +134,9 @@ bool RegExprMatcher::Run(const uint8_t* node)
             }
             ok = false;
             break;
-        case LOOPENTRY:
-            node = EnterLoopEntry(node);
-            continue;
+        case LOOPENTRY: node = EnterLoopEntry(node); continue;
         case LOOP:
-        case LOOP_NG:
-            node = EnterLoop(node);
-            continue;
+        case LOOP_NG: node = EnterLoop(node); continue;
         default:
             if (IsOpen(op)) {
                 const uint8_t group = uint8_t(op - OPEN_1 + 1);
@@ -199,15 +178,10 @@ const uint8_t* RegExprMatcher::Backtrack()
             }
             break;
         }
-        case FrameKind::GroupStart:
-            groupStart_[frame.group] = frame.cursor;
-            break;
-        case FrameKind::GroupEnd:
-            groupEnd_[frame.group] = frame.cursor;
-            break;
+        case FrameKind::GroupStart: groupStart_[frame.group] = frame.cursor; break;
+        case FrameKind::GroupEnd: groupEnd_[frame.group] = frame.cursor; break;
         case FrameKind::Repeat: {
-            const int64_t from = IsGreedyRepeat(frame.node[0]) ? int64_t(frame.a) - 1
-                                                                : int64_t(frame.a) + 1;
+            const int64_t from = IsGreedyRepeat(frame.node[0]) ? int64_t(frame.a) - 1 : int64_t(frame.a) + 1;
             int32_t count;
             if (FindRepeatCount(frame.node, frame.cursor, from, frame.b, count)) {
                 frame.a = count;
@@ -235,9 +209,7 @@ const uint8_t* RegExprMatcher::Backtrack()
             }
             break;
         case FrameKind::LoopBody:
-        case FrameKind::LoopExit:
-            RestoreLoop(frame);
-            break;
+        case FrameKind::LoopExit: RestoreLoop(frame); break;
         }
         frames_.pop_back();
     }
@@ -286,8 +258,7 @@ bool RegExprMatcher::MatchBackref(const uint8_t* node, bool caseInsensitive)
 // Whether the group's text (at `text`, `length` characters) follows at `at`
 // within the subject; case-insensitively a subject character may also be the
 // case inverse of the group's.
-bool RegExprMatcher::GroupTextAt(const char* at, const char* text, size_t length,
-                                 bool caseInsensitive) const
+bool RegExprMatcher::GroupTextAt(const char* at, const char* text, size_t length, bool caseInsensitive) const
 {
     if (size_t(subjectEnd_ - at) < length)
         return false;
@@ -304,19 +275,16 @@ bool RegExprMatcher::IsMember(const uint8_t* node, uint8_t c) const
 {
     const uint8_t* operand = Operand(node);
     switch (node[0]) {
-    case ONE_OF_3:
-        return c == operand[0] || c == operand[1] || c == operand[2];
-    case NONE_OF_3:
-        return c != operand[0] && c != operand[1] && c != operand[2];
-    default:  // CHAR_SET
+    case ONE_OF_3: return c == operand[0] || c == operand[1] || c == operand[2];
+    case NONE_OF_3: return c != operand[0] && c != operand[1] && c != operand[2];
+    default: // CHAR_SET
         return (operand[c >> 3] >> (c & 7)) & 1;
     }
 }
 
 bool RegExprMatcher::AtWordBoundary() const
 {
-    const bool wordBefore = cursor_ > subjectStart_
-        && settings_.wordSet.Has(static_cast<uint8_t>(cursor_[-1]));
+    const bool wordBefore = cursor_ > subjectStart_ && settings_.wordSet.Has(static_cast<uint8_t>(cursor_[-1]));
     const auto c = static_cast<uint8_t>(*cursor_);
     const bool wordAfter = c != 0 && settings_.wordSet.Has(c);
     return wordBefore != wordAfter;
@@ -327,8 +295,7 @@ bool RegExprMatcher::IsLineBreakAt(const char* at) const
     const auto c = static_cast<uint8_t>(*at);
     if (settings_.lineSeparatorSet.Has(c))
         return true;
-    return settings_.pairedAssigned && c == settings_.pairedHead
-        && static_cast<uint8_t>(at[1]) == settings_.pairedTail;
+    return settings_.pairedAssigned && c == settings_.pairedHead && static_cast<uint8_t>(at[1]) == settings_.pairedTail;
 }
 
 bool RegExprMatcher::AtLineStart() const
@@ -337,11 +304,11 @@ bool RegExprMatcher::AtLineStart() const
         return true;
     const auto before = static_cast<uint8_t>(cursor_[-1]);
     const bool paired = settings_.pairedAssigned;
-    if (paired && before == settings_.pairedTail && cursor_ - 1 > subjectStart_
-        && static_cast<uint8_t>(cursor_[-2]) == settings_.pairedHead)
+    if (paired && before == settings_.pairedTail && cursor_ - 1 > subjectStart_ &&
+        static_cast<uint8_t>(cursor_[-2]) == settings_.pairedHead)
         return true;
-    const bool insidePair = paired && before == settings_.pairedHead
-        && static_cast<uint8_t>(*cursor_) == settings_.pairedTail;
+    const bool insidePair =
+        paired && before == settings_.pairedHead && static_cast<uint8_t>(*cursor_) == settings_.pairedTail;
     return settings_.lineSeparatorSet.Has(before) && !insidePair;
 }
 
@@ -353,9 +320,9 @@ bool RegExprMatcher::AtLineEnd() const
     const bool paired = settings_.pairedAssigned;
     if (paired && c == settings_.pairedHead && static_cast<uint8_t>(cursor_[1]) == settings_.pairedTail)
         return true;
-    const bool insidePair = paired && c == settings_.pairedTail && cursor_ > subjectStart_
-        && static_cast<uint8_t>(cursor_[-1]) == settings_.pairedHead;
+    const bool insidePair = paired && c == settings_.pairedTail && cursor_ > subjectStart_ &&
+        static_cast<uint8_t>(cursor_[-1]) == settings_.pairedHead;
     return settings_.lineSeparatorSet.Has(c) && !insidePair;
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -33,28 +33,27 @@ public:
 
 private:
     enum class FrameKind : uint8_t {
-        Alternative,     // try the next ALTERNATIVE of the chain
-        GroupStart,      // restore a group start
-        GroupEnd,        // restore a group end
-        Repeat,          // try the next count of a one-character repeat
-        LoopEntry,       // restore the loop level and its counter
-        LoopBody,        // undo one more iteration of a counted loop
-        LoopGreedyBody,  // greedy loop: after more iterations failed, leave
-        LoopExit,        // undo leaving a counted loop
-        LoopLazyExit,    // non-greedy loop: after leaving failed, iterate
+        Alternative,    // try the next ALTERNATIVE of the chain
+        GroupStart,     // restore a group start
+        GroupEnd,       // restore a group end
+        Repeat,         // try the next count of a one-character repeat
+        LoopEntry,      // restore the loop level and its counter
+        LoopBody,       // undo one more iteration of a counted loop
+        LoopGreedyBody, // greedy loop: after more iterations failed, leave
+        LoopExit,       // undo leaving a counted loop
+        LoopLazyExit,   // non-greedy loop: after leaving failed, iterate
     };
     struct Frame {
         FrameKind kind;
         uint8_t group;
-        int32_t a;            // Repeat: count tried; loops: saved level
-        int32_t b;            // Repeat: last count to try; loops: saved counter
+        int32_t a; // Repeat: count tried; loops: saved level
+        int32_t b; // Repeat: last count to try; loops: saved counter
         const uint8_t* node;
         const char* cursor;
     };
 
     const uint8_t* Next(const uint8_t* node);
-    void Push(FrameKind kind, const uint8_t* node, const char* cursor, int32_t a = 0,
-              int32_t b = 0, uint8_t group = 0);
+    void Push(FrameKind kind, const uint8_t* node, const char* cursor, int32_t a = 0, int32_t b = 0, uint8_t group = 0);
     bool Run(const uint8_t* node);
     const uint8_t* Backtrack();
 
@@ -69,8 +68,7 @@ private:
     bool IsLineBreakAt(const char* at) const;
 
     const uint8_t* StartRepeat(const uint8_t* node);
-    bool FindRepeatCount(const uint8_t* node, const char* start, int64_t from, int32_t last,
-                         int32_t& count) const;
+    bool FindRepeatCount(const uint8_t* node, const char* start, int64_t from, int32_t last, int32_t& count) const;
     int32_t CountRepeats(const uint8_t* operand, int32_t min, int32_t max) const;
     int32_t CountBackrefRepeats(const uint8_t* operand, int32_t min, int32_t max) const;
     int64_t RepeatUnit(const uint8_t* operand) const;
@@ -87,10 +85,10 @@ private:
     const char* cursor_ = nullptr;
     const char* groupStart_[kGroupSlots] = {};
     const char* groupEnd_[kGroupSlots] = {};
-    bool groupsSet_ = false;  // some group may be set
+    bool groupsSet_ = false; // some group may be set
     int32_t loopCounters_[kMaxLoopLevels] = {};
     int32_t loopLevel_ = 0;
     std::vector<Frame> frames_;
 };
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -61,26 +61,25 @@ enum Opcode : uint8_t {
     ANY_BUT_LINE_BREAK = 36,
     WORD_BOUNDARY = 37,
     NOT_WORD_BOUNDARY = 38,
-    OPEN_1 = 40,   // OPEN_n = 39 + n
+    OPEN_1 = 40, // OPEN_n = 39 + n
     OPEN_14 = 53,
-    CLOSE_1 = 55,  // CLOSE_n = 54 + n
+    CLOSE_1 = 55, // CLOSE_n = 54 + n
     CLOSE_14 = 68,
 };
 
-constexpr int kNodeSize = 5;      // opcode and next offset
-constexpr int kBracesSize = 13;   // plus min and max
-constexpr int kLoopSize = 17;     // plus min, max and the body offset
+constexpr int kNodeSize = 5;    // opcode and next offset
+constexpr int kBracesSize = 13; // plus min and max
+constexpr int kLoopSize = 17;   // plus min, max and the body offset
 constexpr int kBitmapSize = 32;
 
-constexpr int kGroupSlots = 15;              // group 0 is the whole match
+constexpr int kGroupSlots = 15; // group 0 is the whole match
 constexpr int kMaxLoopLevels = 10;
 constexpr int32_t kMaxBraceCount = 2147483646;
 constexpr int32_t kMaxSimpleRepeat = 2147483647;
 
 inline int32_t ReadInt32(const uint8_t* p)
 {
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16
-                                | uint32_t(p[3]) << 24);
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
 inline void WriteInt32(uint8_t* p, int32_t value)
@@ -92,21 +91,48 @@ inline void WriteInt32(uint8_t* p, int32_t value)
     p[3] = uint8_t(bits >> 24);
 }
 
-inline int32_t NextOffset(const uint8_t* node) { return ReadInt32(node + 1); }
-inline const uint8_t* Operand(const uint8_t* node) { return node + kNodeSize; }
-inline int32_t RepeatMin(const uint8_t* node) { return ReadInt32(node + kNodeSize); }
-inline int32_t RepeatMax(const uint8_t* node) { return ReadInt32(node + kNodeSize + 4); }
-inline const uint8_t* BracesOperand(const uint8_t* node) { return node + kBracesSize; }
-inline const uint8_t* LoopBody(const uint8_t* node) { return node + ReadInt32(node + kNodeSize + 8); }
+inline int32_t NextOffset(const uint8_t* node)
+{
+    return ReadInt32(node + 1);
+}
+inline const uint8_t* Operand(const uint8_t* node)
+{
+    return node + kNodeSize;
+}
+inline int32_t RepeatMin(const uint8_t* node)
+{
+    return ReadInt32(node + kNodeSize);
+}
+inline int32_t RepeatMax(const uint8_t* node)
+{
+    return ReadInt32(node + kNodeSize + 4);
+}
+inline const uint8_t* BracesOperand(const uint8_t* node)
+{
+    return node + kBracesSize;
+}
+inline const uint8_t* LoopBody(const uint8_t* node)
+{
+    return node + ReadInt32(node + kNodeSize + 8);
+}
 
 // The repeated one-character node of STAR, PLUS, BRACES and their non-greedy forms.
 inline const uint8_t* RepeatOperand(const uint8_t* node)
 {
     return node[0] == BRACES || node[0] == BRACES_NG ? BracesOperand(node) : Operand(node);
 }
-inline bool IsGreedyRepeat(uint8_t op) { return op == STAR || op == PLUS || op == BRACES; }
+inline bool IsGreedyRepeat(uint8_t op)
+{
+    return op == STAR || op == PLUS || op == BRACES;
+}
 
-inline bool IsOpen(uint8_t op) { return op >= OPEN_1 && op <= OPEN_14; }
-inline bool IsClose(uint8_t op) { return op >= CLOSE_1 && op <= CLOSE_14; }
+inline bool IsOpen(uint8_t op)
+{
+    return op >= OPEN_1 && op <= OPEN_14;
+}
+inline bool IsClose(uint8_t op)
+{
+    return op >= CLOSE_1 && op <= CLOSE_14;
+}
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -17,16 +17,13 @@ const uint8_t* RegExprMatcher::StartRepeat(const uint8_t* node)
     int32_t max = kMaxSimpleRepeat;
     switch (node[0]) {
     case PLUS:
-    case PLUS_NG:
-        min = 1;
-        break;
+    case PLUS_NG: min = 1; break;
     case BRACES:
     case BRACES_NG:
         min = RepeatMin(node);
         max = RepeatMax(node);
         break;
-    default:
-        break;
+    default: break;
     }
     const uint8_t* operand = RepeatOperand(node);
     const int32_t found = CountRepeats(operand, min, max);
@@ -43,16 +40,14 @@ const uint8_t* RegExprMatcher::StartRepeat(const uint8_t* node)
 
 // The next count to try, from `from` towards `last` (down for greedy
 // repeats, up for non-greedy ones), at which the continuation can start.
-bool RegExprMatcher::FindRepeatCount(const uint8_t* node, const char* start, int64_t from,
-                                     int32_t last, int32_t& count) const
+bool RegExprMatcher::FindRepeatCount(const uint8_t* node, const char* start, int64_t from, int32_t last,
+                                     int32_t& count) const
 {
     const int32_t offset = NextOffset(node);
     const uint8_t* next = node + offset;
     const uint8_t lookahead = offset != 0 && next[0] == LITERAL ? next[kNodeSize] : 0;
     const int64_t unit = RepeatUnit(RepeatOperand(node));
-    auto fits = [&](int64_t k) {
-        return lookahead == 0 || static_cast<uint8_t>(start[k * unit]) == lookahead;
-    };
+    auto fits = [&](int64_t k) { return lookahead == 0 || static_cast<uint8_t>(start[k * unit]) == lookahead; };
     if (IsGreedyRepeat(node[0])) {
         for (int64_t k = from; k >= last; --k) {
             if (fits(k)) {
@@ -81,8 +76,7 @@ int32_t RegExprMatcher::CountRepeats(const uint8_t* operand, int32_t min, int32_
     const uint8_t first = operand[kNodeSize];
     int32_t count = 0;
     switch (operand[0]) {
-    case ANY_CHAR:
-        return limit;
+    case ANY_CHAR: return limit;
     case LITERAL:
         while (count < limit && at[count] == first)
             ++count;
@@ -108,11 +102,8 @@ int32_t RegExprMatcher::CountRepeats(const uint8_t* operand, int32_t min, int32_
             ++count;
         return count;
     case BACKREF:
-    case BACKREF_CI:
-        return CountBackrefRepeats(operand, min, max);
-    default:
-        raise_(reeRepeatMisplaced);
-        throw EAbort();
+    case BACKREF_CI: return CountBackrefRepeats(operand, min, max);
+    default: raise_(reeRepeatMisplaced); throw EAbort();
     }
 }
 
@@ -130,8 +121,7 @@ int32_t RegExprMatcher::CountBackrefRepeats(const uint8_t* operand, int32_t min,
         return min;
     const bool caseInsensitive = operand[0] == BACKREF_CI;
     int32_t count = 0;
-    for (const char* at = cursor_; count < max && GroupTextAt(at, start, size_t(length), caseInsensitive);
-         at += length)
+    for (const char* at = cursor_; count < max && GroupTextAt(at, start, size_t(length), caseInsensitive); at += length)
         ++count;
     return count;
 }
@@ -183,8 +173,7 @@ const uint8_t* RegExprMatcher::EnterLoop(const uint8_t* node)
         Counter() = count + 1;
         return LoopBody(node);
     }
-    Push(node[0] == LOOP ? FrameKind::LoopExit : FrameKind::LoopLazyExit, node, cursor_, level,
-         count);
+    Push(node[0] == LOOP ? FrameKind::LoopExit : FrameKind::LoopLazyExit, node, cursor_, level, count);
     --loopLevel_;
     return Next(node);
 }
@@ -196,4 +185,4 @@ void RegExprMatcher::RestoreLoop(const Frame& frame)
     cursor_ = frame.cursor;
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -12,12 +12,12 @@ namespace regexpr {
 
 // Modifier bits, addressed by index 1..6 (Modifier) or by letter inline.
 enum ModifierBit : uint32_t {
-    kModI = 1,    // case-insensitive letters
-    kModR = 2,    // code page 1251 Cyrillic ranges widened
-    kModS = 4,    // '.' matches line breaks too
-    kModG = 8,    // quantifiers greedy
-    kModM = 16,   // '^' and '$' at line breaks
-    kModX = 32,   // extended syntax
+    kModI = 1,  // case-insensitive letters
+    kModR = 2,  // code page 1251 Cyrillic ranges widened
+    kModS = 4,  // '.' matches line breaks too
+    kModG = 8,  // quantifiers greedy
+    kModM = 16, // '^' and '$' at line breaks
+    kModX = 32, // extended syntax
 };
 
 // Modifier bit for an inline letter (either case), 0 for any other character.
@@ -42,13 +42,13 @@ struct Settings {
     bool pairedAssigned = false;
     uint8_t pairedHead = 0;
     uint8_t pairedTail = 0;
-    std::array<uint8_t, 256> caseInverse{};   // the case inverter applied to every byte
-    ByteSet wordSet;                          // in step with wordClassChars
-    ByteSet lineSeparatorSet;                 // in step with lineSeparatorChars
+    std::array<uint8_t, 256> caseInverse{}; // the case inverter applied to every byte
+    ByteSet wordSet;                        // in step with wordClassChars
+    ByteSet lineSeparatorSet;               // in step with lineSeparatorChars
 };
 
 // Raises the engine's error with this number (a TRegExprError); it never
 // returns normally.
 using ErrorRaiser = std::function<void(int number)>;
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -21,12 +21,9 @@ const uint8_t* NextNode(const uint8_t* node)
 // walked once, so loops over empty bodies end and the walk stays flat.
 class FirstCharWalk {
 public:
-    FirstCharWalk(std::span<const uint8_t> program, bool multiLine, const Settings& settings,
-                  const ErrorRaiser& raise)
-        : program_(program), multiLine_(multiLine), settings_(settings), raise_(raise),
-          visited_(program.size(), false)
-    {
-    }
+    FirstCharWalk(std::span<const uint8_t> program, bool multiLine, const Settings& settings, const ErrorRaiser& raise)
+        : program_(program), multiLine_(multiLine), settings_(settings), raise_(raise), visited_(program.size(), false)
+    {}
 
     ByteSet Run()
     {
@@ -55,9 +52,7 @@ private:
         case ANY_CHAR:
         case ANY_BUT_LINE_BREAK:
         case BACKREF:
-        case BACKREF_CI:
-            set_.AddAll();
-            return nullptr;
+        case BACKREF_CI: set_.AddAll(); return nullptr;
         case INPUT_END:
         case LINE_END:
             set_.Add(0);
@@ -71,35 +66,22 @@ private:
         case NO_OP:
         case WORD_BOUNDARY:
         case NOT_WORD_BOUNDARY:
-        case LOOPENTRY:
-            return NextNode(node);
-        case ALTERNATIVE:
-            return VisitAlternative(node);
-        case LITERAL:
-            set_.Add(node[kNodeSize]);
-            return nullptr;
+        case LOOPENTRY: return NextNode(node);
+        case ALTERNATIVE: return VisitAlternative(node);
+        case LITERAL: set_.Add(node[kNodeSize]); return nullptr;
         case LITERAL_CI:
             set_.Add(node[kNodeSize]);
             set_.Add(settings_.caseInverse[node[kNodeSize]]);
             return nullptr;
         case STAR:
-        case STAR_NG:
-            pending_.push_back(Operand(node));
-            return NextNode(node);
+        case STAR_NG: pending_.push_back(Operand(node)); return NextNode(node);
         case PLUS:
-        case PLUS_NG:
-            pending_.push_back(Operand(node));
-            return nullptr;
+        case PLUS_NG: pending_.push_back(Operand(node)); return nullptr;
         case BRACES:
-        case BRACES_NG:
-            pending_.push_back(BracesOperand(node));
-            return RepeatMin(node) > 0 ? nullptr : NextNode(node);
+        case BRACES_NG: pending_.push_back(BracesOperand(node)); return RepeatMin(node) > 0 ? nullptr : NextNode(node);
         case LOOP:
-        case LOOP_NG:
-            pending_.push_back(LoopBody(node));
-            return RepeatMin(node) > 0 ? nullptr : NextNode(node);
-        default:
-            return VisitCharacterNode(node);
+        case LOOP_NG: pending_.push_back(LoopBody(node)); return RepeatMin(node) > 0 ? nullptr : NextNode(node);
+        default: return VisitCharacterNode(node);
         }
     }
 
@@ -131,12 +113,8 @@ private:
             if (node[0] == NONE_OF_3)
                 members.Complement();
             break;
-        case CHAR_SET:
-            members.Merge(node + kNodeSize);
-            break;
-        default:
-            raise_(reeMemoryCorruption);
-            return nullptr;
+        case CHAR_SET: members.Merge(node + kNodeSize); break;
+        default: raise_(reeMemoryCorruption); return nullptr;
         }
         set_.Merge(members.bits.data());
         return nullptr;
@@ -170,10 +148,10 @@ std::string_view LongestLiteral(const uint8_t* first, const uint8_t* programEnd)
     return best;
 }
 
-}  // namespace
+} // namespace
 
-SearchHints DeriveSearchHints(std::span<const uint8_t> program, int flags, bool multiLine,
-                              const Settings& settings, const ErrorRaiser& raise)
+SearchHints DeriveSearchHints(std::span<const uint8_t> program, int flags, bool multiLine, const Settings& settings,
+                              const ErrorRaiser& raise)
 {
     SearchHints hints;
     hints.firstChars = FirstCharWalk(program, multiLine, settings, raise).Run();
@@ -198,4 +176,4 @@ SearchHints DeriveSearchHints(std::span<const uint8_t> program, int flags, bool 
     return hints;
 }
 
-}  // namespace regexpr
+} // namespace regexpr

@@ -16,15 +16,13 @@ constexpr std::pair<TRegExprModifier, bool> kModifierDefaults[] = {
 };
 
 const std::string kDefaultSpaceClassChars = " \t\n\r\f";
-const std::string kDefaultWordClassChars =
-    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
+const std::string kDefaultWordClassChars = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
 const std::string kDefaultLineSeparatorChars = "\r\n";
 
-}  // namespace
+} // namespace
 
 TRegExpr::TRegExpr()
-    : caseInverter_(DefaultCaseInverter),
-      compiler_(settings_, [this](int number) { RaiseError(number); }),
+    : caseInverter_(DefaultCaseInverter), compiler_(settings_, [this](int number) { RaiseError(number); }),
       matcher_(settings_, [this](int number) { RaiseError(number); })
 {
     for (auto [modifier, on] : kModifierDefaults)
@@ -172,7 +170,8 @@ std::string TRegExpr::ErrorText(int number) const
     case reeBracesMinAboveMax: return "TRegExpr(comp): BRACE Min Param Greater then Max";
     case reeUnclosedComment: return "TRegExpr(comp): Unclosed (?#Comment)";
     case reeUnknownModifier: return "TRegExpr(comp): Urecognized Modifier";
-    case reeBadLinePairedSeparator: return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no chars at all";
+    case reeBadLinePairedSeparator:
+        return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no chars at all";
     case reeExpressionTooLong: return "TRegExpr(comp): Expression Too Long";
     case reeRepeatMisplaced: return "TRegExpr(exec): RegRepeat Called Inappropriately";
     case reeMemoryCorruption: return "TRegExpr(exec): MatchPrim Memory Corruption";

@@ -14,12 +14,12 @@
 
 // The modifiers by the index Modifier and SetModifier take.
 enum TRegExprModifier : int {
-    rmIgnoreCase = 1,     // i
-    rmRussianRanges = 2,  // r
-    rmSingleLine = 3,     // s: "." matches line breaks too
-    rmGreedy = 4,         // g
-    rmMultiLine = 5,      // m
-    rmExtended = 6,       // x
+    rmIgnoreCase = 1,    // i
+    rmRussianRanges = 2, // r
+    rmSingleLine = 3,    // s: "." matches line breaks too
+    rmGreedy = 4,        // g
+    rmMultiLine = 5,     // m
+    rmExtended = 6,      // x
 };
 
 // The program's regular-expression engine: compiles a pattern into p-code at
@@ -53,7 +53,7 @@ public:
 
     // Searches `text` from its start; true when a match was found.
     bool Exec(const std::string& text);
-    bool Exec(std::string&& text);  // takes the text over instead of copying it
+    bool Exec(std::string&& text); // takes the text over instead of copying it
     // Searches the current subject from the 1-based `offset`.
     bool ExecPos(int offset = 1);
     const std::string& InputString() const { return input_; }

@@ -15,7 +15,7 @@ namespace {
 constexpr size_t kMemchrFirstChars = 3;
 constexpr ptrdiff_t kMemchrMinLength = 256;
 
-}  // namespace
+} // namespace
 
 bool TRegExpr::Exec(const std::string& text)
 {
@@ -98,8 +98,7 @@ bool TRegExpr::SearchFrom(const char* start)
     if (hints_.startChar == 0)
         return SearchByFirstChars(start);
     const char* end = input_.data() + input_.size();
-    for (const char* at = start;
-         (at = static_cast<const char*>(std::memchr(at, hints_.startChar, size_t(end - at))));
+    for (const char* at = start; (at = static_cast<const char*>(std::memchr(at, hints_.startChar, size_t(end - at))));
          ++at) {
         if (matcher_.TryAt(program, at))
             return true;

@@ -6,10 +6,22 @@
 namespace AsciiText {
 namespace {
 
-char ToUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-bool SameLetter(char x, char y) { return ToLower(x) == ToLower(y); }
+char ToUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char ToLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool IsControlOrBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+bool SameLetter(char x, char y)
+{
+    return ToLower(x) == ToLower(y);
+}
 
 constexpr std::uint64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 
@@ -106,7 +118,8 @@ std::optional<std::int64_t> ToInt64(std::string_view text)
 std::optional<std::int32_t> ToInt32(std::string_view text)
 {
     const std::optional<std::int64_t> value = ToInt64(text);
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(*value);
 }

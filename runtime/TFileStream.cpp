@@ -7,7 +7,10 @@
 
 namespace {
 
-std::string SystemText(int error) { return std::strerror(error); }
+std::string SystemText(int error)
+{
+    return std::strerror(error);
+}
 
 int OpenFlags(TFileMode mode)
 {

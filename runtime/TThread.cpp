@@ -164,8 +164,7 @@ void TThread::Run()
     }
     try {
         DoTerminate();
-    } catch (...) {
-    }
+    } catch (...) {}
     SyncState& state = State();
     {
         std::lock_guard lock(state.mutex);
@@ -194,7 +193,10 @@ void TThread::WaitFor()
     thread_.join();
 }
 
-void TThread::Synchronize(const std::function<void()>& method) { Synchronize(this, method); }
+void TThread::Synchronize(const std::function<void()>& method)
+{
+    Synchronize(this, method);
+}
 
 void TThread::Synchronize(TThread*, const std::function<void()>& method)
 {

@@ -12,18 +12,13 @@ TCertificateProblem CertificateProblemOf(long verifyResult)
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
     case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-    case X509_V_ERR_CERT_UNTRUSTED:
-        return cpUntrusted;
-    case X509_V_ERR_CERT_HAS_EXPIRED:
-        return cpExpired;
-    case X509_V_ERR_CERT_NOT_YET_VALID:
-        return cpNotYetValid;
+    case X509_V_ERR_CERT_UNTRUSTED: return cpUntrusted;
+    case X509_V_ERR_CERT_HAS_EXPIRED: return cpExpired;
+    case X509_V_ERR_CERT_NOT_YET_VALID: return cpNotYetValid;
     case X509_V_ERR_HOSTNAME_MISMATCH:
     case X509_V_ERR_IP_ADDRESS_MISMATCH:
-    case X509_V_ERR_EMAIL_MISMATCH:
-        return cpOtherName;
-    default:
-        return cpRejected;
+    case X509_V_ERR_EMAIL_MISMATCH: return cpOtherName;
+    default: return cpRejected;
     }
 }
 
@@ -49,6 +44,7 @@ long RefusedCertificateResult(long reported, const std::string& host)
     if (reported != X509_V_OK && reported != X509_V_ERR_UNSPECIFIED)
         return reported;
     unsigned char address[16];
-    const bool isAddress = inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+    const bool isAddress =
+        inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
     return isAddress ? X509_V_ERR_IP_ADDRESS_MISMATCH : X509_V_ERR_HOSTNAME_MISMATCH;
 }

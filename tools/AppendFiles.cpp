@@ -84,8 +84,8 @@ std::string DirectoryEntry(const TAppended& file, std::uint64_t position)
 {
     std::string name = file.name;
     name.resize(kEntrySize - kEntryFields, ' ');
-    return LittleEndian64(position + kEntrySize) + LittleEndian64(file.offset) +
-           LittleEndian64(file.content.size()) + name;
+    return LittleEndian64(position + kEntrySize) + LittleEndian64(file.offset) + LittleEndian64(file.content.size()) +
+        name;
 }
 
 void Append(const std::string& executableName, std::vector<TAppended> files)

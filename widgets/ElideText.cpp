@@ -11,7 +11,7 @@ const QString kEllipsis = QStringLiteral("...");
 // The longest shortening (by characters kept) that fits; binary search, as
 // titles can be long.
 QString LongestFitting(const QString& text, const QFontMetrics& metrics, int width,
-    const std::function<QString(qsizetype kept)>& shorten)
+                       const std::function<QString(qsizetype kept)>& shorten)
 {
     if (metrics.horizontalAdvance(text) <= width)
         return text;
@@ -27,7 +27,7 @@ QString LongestFitting(const QString& text, const QFontMetrics& metrics, int wid
     return shorten(low);
 }
 
-}  // namespace
+} // namespace
 
 QString ElideMiddle(const QString& text, const QFontMetrics& metrics, int width)
 {

@@ -171,7 +171,7 @@ int HexDigitValue(QChar digit)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 std::span<const TNamedColor> NamedColors()
 {

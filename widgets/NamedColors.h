@@ -8,7 +8,7 @@
 
 struct TNamedColor {
     const char* Name;
-    const char* Value;  // "#RRGGBB"
+    const char* Value; // "#RRGGBB"
 };
 
 // "transparent" followed by the 140 HTML colour names, "aliceblue" to "yellowgreen".

@@ -15,8 +15,7 @@ class TCaptionAccessible : public QAccessibleWidget {
 public:
     TCaptionAccessible(Widget* widget, QAccessible::Role role, QString (Widget::*caption)() const)
         : QAccessibleWidget(widget, role), caption_(caption)
-    {
-    }
+    {}
 
     QString text(QAccessible::Text which) const override
     {
@@ -33,8 +32,7 @@ class TLinkAccessible : public TCaptionAccessible<TNxHtmlLabel> {
 public:
     explicit TLinkAccessible(TNxHtmlLabel* label)
         : TCaptionAccessible(label, QAccessible::Link, &TNxHtmlLabel::PlainText)
-    {
-    }
+    {}
 
     QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
 

@@ -20,10 +20,9 @@ constexpr int kGlowCounterStep = 10;
 constexpr double kGlowStep = 3;
 constexpr double kGlowRestart = -60;
 
-}  // namespace
+} // namespace
 
-TAdvSmoothProgressBar::TAdvSmoothProgressBar(QWidget* parent)
-    : QWidget(parent), appearance_(new TGDIPProgress(this))
+TAdvSmoothProgressBar::TAdvSmoothProgressBar(QWidget* parent) : QWidget(parent), appearance_(new TGDIPProgress(this))
 {
     EnsureAccessibleFactory(&StyledWidgetAccessible);
     resize(150, 17);

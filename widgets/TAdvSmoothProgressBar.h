@@ -78,9 +78,9 @@ private:
     bool glowAnimation_ = true;
     bool progressAnimation_ = true;
     bool loading_ = false;
-    double target_ = 0;    // where the bar is going
-    double shown_ = 0;     // where it is drawn
-    double reported_ = 0;  // what Position returns
+    double target_ = 0;   // where the bar is going
+    double shown_ = 0;    // where it is drawn
+    double reported_ = 0; // what Position returns
     bool gliding_ = false;
     int glowCounter_ = 3000;
     double glowPosition_ = -40;

@@ -24,7 +24,7 @@ QColor PaletteColor(int index)
     }
 }
 
-}  // namespace
+} // namespace
 
 QColor ToQColor(TColor color, int opacity)
 {

@@ -19,7 +19,10 @@ constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clGray = 0x808080;
 constexpr TColor clSkyBlue = 0xF0CAA6;
 
-constexpr TColor SystemColor(int index) { return 0xFF000000u | static_cast<TColor>(index); }
+constexpr TColor SystemColor(int index)
+{
+    return 0xFF000000u | static_cast<TColor>(index);
+}
 constexpr TColor clActiveCaption = SystemColor(2);
 constexpr TColor clInactiveCaption = SystemColor(3);
 constexpr TColor clWindow = SystemColor(5);

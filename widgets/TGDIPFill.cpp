@@ -46,7 +46,7 @@ QLineF GradientLine(const QRectF& area, TGDIPGradient type, int angle)
     }
 }
 
-}  // namespace
+} // namespace
 
 void TGDIPFill::SetBackGroundPicture(const QImage& value)
 {
@@ -109,7 +109,7 @@ void TGDIPFill::DrawGradients(QPainter& painter, const QRectF& area, const TFill
     const int opacityTo = Override(opacities.OpacityTo, opacityTo_);
     if (gradientType_ == gtHatch || gradientType_ == gtTexture || colorMirror_ == clNone) {
         DrawGradient(painter, Shape(area, hWhole), area, color_, colorTo_, gradientType_, opacity, opacityTo,
-            hatchStyle_);
+                     hatchStyle_);
         return;
     }
     const qreal middle = area.height() / 2;
@@ -120,15 +120,15 @@ void TGDIPFill::DrawGradients(QPainter& painter, const QRectF& area, const TFill
     const QRectF bottom(area.left(), area.top() + middle - 1, area.width(), area.height() - middle + 1);
     const QPainterPath bottomShape = Shape(bottom, hBottom);
     DrawGradient(painter, bottomShape, bottom, colorMirror_, colorMirrorTo_, gradientMirrorType_, opacityMirror,
-        Override(opacities.OpacityMirrorTo, opacityMirrorTo_), hatchStyleMirror_);
+                 Override(opacities.OpacityMirrorTo, opacityMirrorTo_), hatchStyleMirror_);
     // A solid first row hides the seam between the halves.
     QPainterPath seam;
     seam.addRect(bottom.left(), bottom.top(), bottom.width(), 1);
     painter.fillPath(bottomShape.intersected(seam), ToQColor(colorMirror_, opacityMirror));
 }
 
-void TGDIPFill::DrawGradient(QPainter& painter, const QPainterPath& shape, const QRectF& area, TColor from,
-    TColor to, TGDIPGradient type, int opacityFrom, int opacityTo, Qt::BrushStyle hatch) const
+void TGDIPFill::DrawGradient(QPainter& painter, const QPainterPath& shape, const QRectF& area, TColor from, TColor to,
+                             TGDIPGradient type, int opacityFrom, int opacityTo, Qt::BrushStyle hatch) const
 {
     if (from == clNone || type == gtPath || type == gtNone)
         return;

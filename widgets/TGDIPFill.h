@@ -13,8 +13,17 @@ class QPainter;
 class QPainterPath;
 
 enum TGDIPGradient {
-    gtSolid, gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal, gtBackwardDiagonal,
-    gtAngle, gtHatch, gtPath, gtTexture, gtNone
+    gtSolid,
+    gtRadial,
+    gtVertical,
+    gtHorizontal,
+    gtForwardDiagonal,
+    gtBackwardDiagonal,
+    gtAngle,
+    gtHatch,
+    gtPath,
+    gtTexture,
+    gtNone
 };
 enum TFillRoundingType { rtNone, rtTop, rtBottom, rtBoth, rtLeft, rtRight };
 enum TFillPictureMode { pmInsideFill, pmOutsideFill };
@@ -101,7 +110,7 @@ private:
     void DrawShadow(QPainter& painter, QRectF& area) const;
     void DrawGradients(QPainter& painter, const QRectF& area, const TFillOpacities& opacities) const;
     void DrawGradient(QPainter& painter, const QPainterPath& shape, const QRectF& area, TColor from, TColor to,
-        TGDIPGradient type, int opacityFrom, int opacityTo, Qt::BrushStyle hatch) const;
+                      TGDIPGradient type, int opacityFrom, int opacityTo, Qt::BrushStyle hatch) const;
     void DrawBorder(QPainter& painter, const QRectF& area) const;
     QPainterPath Shape(const QRectF& area, Half half) const;
 

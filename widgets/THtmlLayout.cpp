@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kMaxFontSize = 400;  // points; larger "size" values are ignored
+constexpr int kMaxFontSize = 400; // points; larger "size" values are ignored
 constexpr std::size_t kMaxNesting = 256;
 
 // What an opening tag saves and its closing tag restores.
@@ -30,8 +30,7 @@ class TLayoutPass {
 public:
     TLayoutPass(const QFont& font, TColor color, const QRect& area, std::optional<QPoint> probe)
         : current_{font, color}, area_(area), probe_(probe), x_(area.left() + 2), y_(area.top() + 1)
-    {
-    }
+    {}
 
     THtmlLayoutResult Run(const QString& caption)
     {
@@ -212,10 +211,10 @@ private:
     QPoint linkStart_;
 };
 
-}  // namespace
+} // namespace
 
 THtmlLayoutResult THtmlLayout::Run(const QString& caption, const QFont& font, TColor color, const QRect& area,
-    std::optional<QPoint> probe)
+                                   std::optional<QPoint> probe)
 {
     return TLayoutPass(font, color, area, probe).Run(caption);
 }

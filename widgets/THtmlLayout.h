@@ -15,7 +15,7 @@ class QPainter;
 // One piece of text the link label draws, in one font and colour.
 struct THtmlRun {
     QString Text;
-    QPoint Position;  // top-left corner
+    QPoint Position; // top-left corner
     QFont Font;
     TColor Color = clBlack;
 };
@@ -27,9 +27,9 @@ struct THtmlLink {
 
 struct THtmlLayoutResult {
     std::vector<THtmlRun> Runs;
-    std::vector<THtmlLink> Links;  // every closed link, in caption order
-    QString Href;   // link under the probe point; empty when none
-    int MaxX = 0;   // greatest x reached by any text run
+    std::vector<THtmlLink> Links; // every closed link, in caption order
+    QString Href;                 // link under the probe point; empty when none
+    int MaxX = 0;                 // greatest x reached by any text run
     int Height = 0;
 };
 
@@ -39,7 +39,7 @@ struct THtmlLayoutResult {
 class THtmlLayout {
 public:
     static THtmlLayoutResult Run(const QString& caption, const QFont& font, TColor color, const QRect& area,
-        std::optional<QPoint> probe = std::nullopt);
+                                 std::optional<QPoint> probe = std::nullopt);
 
     static void Draw(QPainter& painter, const THtmlLayoutResult& layout);
 };

@@ -9,7 +9,7 @@ using SchemeRow = std::array<TColor, scSchemeColorCount>;
 // Rows for csBlack, csBlue and csSilver. Only the entries the header panel
 // reads are filled; the others stay black.
 SchemeRow MakeRow(TColor frame, TColor headerText, TColor gradientEnd, TColor gradientStart, TColor bottomLine,
-    TColor windowsLive)
+                  TColor windowsLive)
 {
     SchemeRow row{};
     row[scFrame] = frame;
@@ -31,7 +31,7 @@ const std::array<SchemeRow, 3>& SchemeRows()
     return rows;
 }
 
-}  // namespace
+} // namespace
 
 TColor SchemeColor(TNxColorScheme scheme, int index)
 {

@@ -20,7 +20,7 @@ std::vector<TNxHeaderPanel*>& PanelList()
     return panels;
 }
 
-}  // namespace
+} // namespace
 
 TNxHeaderPanel::TNxHeaderPanel(QWidget* parent) : QWidget(parent), headerFont_(font())
 {
@@ -148,7 +148,7 @@ void TNxHeaderPanel::Realign()
 {
     const int header = displayStyle_ == dsPanelOnly ? 0 : headerSize_;
     setContentsMargins(borderWidth_ + innerMargins_.Left(), borderWidth_ + header + innerMargins_.Top(),
-        borderWidth_ + innerMargins_.Right(), borderWidth_ + innerMargins_.Bottom());
+                       borderWidth_ + innerMargins_.Right(), borderWidth_ + innerMargins_.Bottom());
     update();
     emit ClientAreaChanged();
 }

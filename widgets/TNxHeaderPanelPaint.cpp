@@ -26,7 +26,7 @@ void DrawLine(QPainter& painter, QPoint from, QPoint to, TColor color)
     painter.fillRect(QRectF(QRect(from, to)), ToQColor(color));
 }
 
-}  // namespace
+} // namespace
 
 void TNxHeaderPanel::paintEvent(QPaintEvent*)
 {
@@ -82,13 +82,13 @@ void TNxHeaderPanel::PaintNormalHeader(QPainter& painter, const QRect& header) c
     const QRect inside = header.adjusted(1, 1, 0, -1);
     if (adaptiveColors_)
         PaintVerticalGradient(painter, inside, SchemeColor(colorScheme_, scHeaderGradientStart),
-            SchemeColor(colorScheme_, scHeaderGradientEnd));
+                              SchemeColor(colorScheme_, scHeaderGradientEnd));
     else
         PaintVerticalGradient(painter, inside, clWindow, headerColor_);
     DrawLine(painter, header.topLeft(), header.bottomLeft(), clWhite);
     DrawLine(painter, header.topLeft(), header.topRight(), clWhite);
     DrawLine(painter, QPoint(header.left(), header.bottom()), header.bottomRight(),
-        SchemeColor(colorScheme_, scHeaderBottomLine));
+             SchemeColor(colorScheme_, scHeaderBottomLine));
 }
 
 void TNxHeaderPanel::PaintSectionHeader(QPainter& painter, const QRect& header) const
@@ -103,7 +103,7 @@ void TNxHeaderPanel::PaintVistaHeader(QPainter& painter, const QRect& header) co
     const int half = header.height() / 2;
     for (int row = 0, weight = kVistaStartWeight; row < half && weight >= 0; ++row, weight -= kVistaWeightStep)
         painter.fillRect(QRect(header.left(), header.top() + row, header.width(), 1),
-            ToQColor(BlendColors(clWhite, clBlack, weight)));
+                         ToQColor(BlendColors(clWhite, clBlack, weight)));
 }
 
 void TNxHeaderPanel::PaintWindowsLiveHeader(QPainter& painter, const QRect& header) const
@@ -165,7 +165,7 @@ void TNxHeaderPanel::PaintCaption(QPainter& painter, int left, int right) const
     painter.setFont(headerFont_);
     painter.setPen(ToQColor(CaptionColor()));
     painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        ElideEnd(caption_, metrics, area.width()));
+                     ElideEnd(caption_, metrics, area.width()));
 }
 
 TColor TNxHeaderPanel::FrameColor() const

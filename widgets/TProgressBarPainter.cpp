@@ -46,15 +46,14 @@ void PaintEndBands(QPainter& painter, const QRectF& area)
     FillGradient(painter, right, right.topLeft(), right.topRight(), clear, dark);
 }
 
-}  // namespace
+} // namespace
 
 TProgressBarPainter::TProgressBarPainter(const TGDIPProgress& appearance, const TProgressBarState& state)
     : appearance_(appearance), state_(state)
-{
-}
+{}
 
 TProgressBarGeometry TProgressBarPainter::Geometry(const TGDIPProgress& appearance, const QRect& client,
-    const TProgressBarState& state)
+                                                   const TProgressBarState& state)
 {
     TProgressBarGeometry geometry;
     QRectF inner(client.left(), client.top(), client.width() - 1, client.height() - 1);
@@ -74,8 +73,8 @@ TProgressBarGeometry TProgressBarPainter::Geometry(const TGDIPProgress& appearan
         const double value = ClampValue(state.Value, state.Minimum, state.Maximum);
         width = std::min<qreal>((value - state.Minimum) / (state.Maximum - state.Minimum) * available, available);
     }
-    geometry.Filled = QRectF(inner.left() + border / 2, inner.top() + border / 2, width,
-        std::max<qreal>(inner.height() - border, 0));
+    geometry.Filled =
+        QRectF(inner.left() + border / 2, inner.top() + border / 2, width, std::max<qreal>(inner.height() - border, 0));
     return geometry;
 }
 
@@ -83,9 +82,8 @@ QString TProgressBarPainter::ValueText() const
 {
     double value = ClampValue(state_.Value, state_.Minimum, state_.Maximum);
     if (appearance_.ValueType() == vtPercentage) {
-        value = state_.Maximum > state_.Minimum
-            ? (value - state_.Minimum) / (state_.Maximum - state_.Minimum) * 100
-            : state_.Maximum;
+        value = state_.Maximum > state_.Minimum ? (value - state_.Minimum) / (state_.Maximum - state_.Minimum) * 100
+                                                : state_.Maximum;
     }
     return FormatValue(appearance_.ValueFormat(), value);
 }
@@ -101,7 +99,8 @@ void TProgressBarPainter::Paint(QPainter& painter, const QRect& client) const
     // coordinates cover exactly one row of pixels.
     painter.translate(0.5, 0.5);
     if (opaque)
-        appearance_.BackGroundFill().Fill(painter, QRectF(client.left(), client.top(), client.width() - 1, client.height() - 1));
+        appearance_.BackGroundFill().Fill(painter,
+                                          QRectF(client.left(), client.top(), client.width() - 1, client.height() - 1));
     if (state_.Value > state_.Minimum) {
         appearance_.ProgressFill().Fill(painter, geometry.Filled);
         if (geometry.Filled.width() > 0)
@@ -119,7 +118,7 @@ void TProgressBarPainter::Paint(QPainter& painter, const QRect& client) const
 }
 
 void TProgressBarPainter::PaintValueText(QPainter& painter, const QRect& client,
-    const TProgressBarGeometry& geometry) const
+                                         const TProgressBarGeometry& geometry) const
 {
     const QString text = ValueText();
     const QFontMetricsF metrics(appearance_.Font());
@@ -132,9 +131,7 @@ void TProgressBarPainter::PaintValueText(QPainter& painter, const QRect& client,
     case vpProgressCenter:
         at.setX(filled.width() >= textWidth ? filled.left() + (filled.width() - textWidth) / 2 : filled.left());
         break;
-    case vpProgressRight:
-        at.setX(filled.width() >= textWidth ? filled.right() - textWidth : filled.left());
-        break;
+    case vpProgressRight: at.setX(filled.width() >= textWidth ? filled.right() - textWidth : filled.left()); break;
     case vpCenter: at.setX(inner.left() + (inner.width() - textWidth) / 2); break;
     case vpLeft: break;
     case vpRight: at.setX(inner.right() - textWidth); break;
@@ -158,7 +155,7 @@ void TProgressBarPainter::PaintGloss(QPainter& painter, const QRectF& inner) con
     const qreal bottomHeight = inner.height() / 5;
     const QRectF bottom(inner.left(), inner.bottom() - bottomHeight, inner.width(), bottomHeight);
     FillGradient(painter, bottom, bottom.topLeft(), bottom.bottomLeft(), QColor(255, 255, 255, 0),
-        QColor(255, 255, 255, 255));
+                 QColor(255, 255, 255, 255));
 }
 
 void TProgressBarPainter::PaintGlow(QPainter& painter, const QRectF& filled) const

@@ -8,17 +8,17 @@ class TGDIPProgress;
 
 // Where the parts of the smooth progress bar go inside its client rectangle.
 struct TProgressBarGeometry {
-    QRectF Inner;   // inside the background border
-    QRectF Filled;  // the part that shows the value
+    QRectF Inner;  // inside the background border
+    QRectF Filled; // the part that shows the value
 };
 
 // What one paint of the bar needs besides its appearance.
 struct TProgressBarState {
-    double Value = 0;  // the shown value
+    double Value = 0; // the shown value
     double Minimum = 0;
     double Maximum = 100;
     bool GlowAllowed = false;
-    double GlowPosition = -40;  // pixels from the filled part's left
+    double GlowPosition = -40; // pixels from the filled part's left
 };
 
 // Draws the bar in its fixed order: background, filled part with its end
@@ -28,7 +28,7 @@ public:
     TProgressBarPainter(const TGDIPProgress& appearance, const TProgressBarState& state);
 
     static TProgressBarGeometry Geometry(const TGDIPProgress& appearance, const QRect& client,
-        const TProgressBarState& state);
+                                         const TProgressBarState& state);
 
     // The value written as text, by the appearance's format and value type.
     QString ValueText() const;

@@ -11,8 +11,8 @@ constexpr int kMaxPrecision = 30;
 
 // One conversion "%[flags][width][.precision]conv" starting at pattern[start].
 struct Conversion {
-    std::string Spec;   // rebuilt for snprintf
-    qsizetype Length = 0;  // characters consumed from the pattern
+    std::string Spec;     // rebuilt for snprintf
+    qsizetype Length = 0; // characters consumed from the pattern
 };
 
 // Reads decimal digits at text[at]; -1 when there are none. Long digit runs
@@ -64,7 +64,7 @@ std::string FormatNumber(const std::string& spec, double value)
     return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(written), sizeof buffer - 1));
 }
 
-}  // namespace
+} // namespace
 
 QString FormatValue(const QString& pattern, double value)
 {

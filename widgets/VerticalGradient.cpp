@@ -16,7 +16,7 @@ void PaintVerticalGradient(QPainter& painter, const QRect& area, TColor from, TC
     };
     for (int row = 0; row < height; ++row) {
         const QColor color(channel(a.red(), b.red(), row), channel(a.green(), b.green(), row),
-            channel(a.blue(), b.blue(), row));
+                           channel(a.blue(), b.blue(), row));
         painter.fillRect(QRect(area.left(), area.top() + row, area.width(), 1), color);
     }
 }

@@ -32,7 +32,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kBlock = std::size_t(1) << 20;
 
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 double Median(std::vector<double> values)
 {
@@ -53,7 +56,10 @@ long StatusKiB(const std::string& key)
 }
 
 // Starts the peak resident figure afresh (Linux: "5" resets VmHWM).
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // Random bytes, so that nothing on the way (a sparse file, a compressing
 // page cache) makes the body cheaper than a real video's.
@@ -135,7 +141,7 @@ struct Rounds {
 
 // One round: both downloads, in the order given, each checked byte by byte.
 bool RunRound(QCoreApplication& application, const std::string& url, const fs::path& served, const fs::path& output,
-    bool curlFirst, Rounds& rounds)
+              bool curlFirst, Rounds& rounds)
 {
     for (int turn = 0; turn < 2; ++turn) {
         fs::remove(output);
@@ -149,7 +155,8 @@ bool RunRound(QCoreApplication& application, const std::string& url, const fs::p
         }
         EngineRun engine = EngineDownload(application, url, output);
         if (!engine.error.empty() || !SameBytes(served, output)) {
-            std::fprintf(stderr, "engine run failed: %s\n", engine.error.empty() ? "other bytes" : engine.error.c_str());
+            std::fprintf(stderr, "engine run failed: %s\n",
+                         engine.error.empty() ? "other bytes" : engine.error.c_str());
             return false;
         }
         rounds.engine.push_back(engine.seconds);
@@ -197,7 +204,7 @@ int main(int argc, char** argv)
             break;
         const double curl = Median(rounds.curl), engine = Median(rounds.engine);
         std::printf("| %ld MiB | %d | %.3f | %.3f | %.0f | %.0f | %.0f%% | %.1f MiB |\n", mib, roundCount, curl, engine,
-            mib / curl, mib / engine, 100 * curl / engine, rounds.peakAboveIdleKiB / 1024.0);
+                    mib / curl, mib / engine, 100 * curl / engine, rounds.peakAboveIdleKiB / 1024.0);
         std::fflush(stdout);
     }
     fs::remove_all(folder);

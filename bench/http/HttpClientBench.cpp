@@ -97,20 +97,29 @@ void CurlGets(benchmark::State& state, const char* path, int count, std::size_t 
     }
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK_CAPTURE(SkerrowGets, small_pages, "/page.html", kSmallGets, kSmallSize, false)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(CurlGets, small_pages, "/page.html", kSmallGets, kSmallSize, false)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(SkerrowGets, large_body, "/large.bin", 1, kLargeSize, false)
-    ->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK_CAPTURE(CurlGets, large_body, "/large.bin", 1, kLargeSize, false)->Unit(benchmark::kMillisecond)->Iterations(5);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(CurlGets, large_body, "/large.bin", 1, kLargeSize, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK_CAPTURE(SkerrowGets, small_pages_tls, "/page.html", kSmallGets, kSmallSize, true)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(CurlGets, small_pages_tls, "/page.html", kSmallGets, kSmallSize, true)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(SkerrowGets, large_body_tls, "/large.bin", 1, kLargeSize, true)
-    ->Unit(benchmark::kMillisecond)->Iterations(5);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK_CAPTURE(CurlGets, large_body_tls, "/large.bin", 1, kLargeSize, true)
-    ->Unit(benchmark::kMillisecond)->Iterations(5);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);

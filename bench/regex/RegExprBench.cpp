@@ -39,11 +39,11 @@ std::string Record()
 {
     std::string streams = "&url_encoded_fmt_stream_map=";
     for (int i = 0; streams.size() < 24000; ++i) {
-        streams += "url%3Dhttp%253A%252F%252Fv" + std::to_string(i % 24)
-            + ".lscache" + std::to_string(i % 8) + ".c.youtube.com%252Fvideoplayback%253Fip%253D0.0.0.0"
-            "%2526sparams%253Did%25252Cexpire%25252Cip%25252Citag%2526itag%253D" + std::to_string(i % 40)
-            + "%2526expire%253D1262304000%26quality%3Dmedium%26fallback_host%3Dtc.v"
-            + std::to_string(i) + ".cache%2C";
+        streams += "url%3Dhttp%253A%252F%252Fv" + std::to_string(i % 24) + ".lscache" + std::to_string(i % 8) +
+            ".c.youtube.com%252Fvideoplayback%253Fip%253D0.0.0.0"
+            "%2526sparams%253Did%25252Cexpire%25252Cip%25252Citag%2526itag%253D" +
+            std::to_string(i % 40) + "%2526expire%253D1262304000%26quality%3Dmedium%26fallback_host%3Dtc.v" +
+            std::to_string(i) + ".cache%2C";
     }
     std::string record = "status=ok&allow_embed=1&creator=rockband&length_seconds=212"
                          "&keywords=live%2Cconcert%2Crock%2Cband%2Cstage&avg_rating=4.91"
@@ -52,7 +52,8 @@ std::string Record()
     record += "&token=vjVQa1PpcFNqD9lLqC3vbxXpMZgD0B5CQyJxH3Gq9oM%3D"
               "&thumbnail_url=http%3A%2F%2Fi.ytimg.com%2Fvi%2FdQw4w9WgXcQ%2Fdefault.jpg";
     while (record.size() < 29000)
-        record += "&watermark=http%3A%2F%2Fs.ytimg.com%2Fyt%2Fswf%2Flogowatermark-vfl" + std::to_string(record.size()) + ".swf";
+        record += "&watermark=http%3A%2F%2Fs.ytimg.com%2Fyt%2Fswf%2Flogowatermark-vfl" + std::to_string(record.size()) +
+            ".swf";
     record += "&title=Rock+%26+Roll%3A+Live+at+the+Stadium+%282009%29"
               "&fmt_map=22%2F2000000%2F9%2F0%2F115%2C35%2F640000%2F9%2F0%2F115%2C18%2F512000%2F9%2F0%2F115"
               "&video_id=dQw4w9WgXcQ&plid=AASX8Y6zAtUa4b5g&ftoken=";
@@ -113,8 +114,8 @@ std::vector<Pcre2Pattern> Pcre2Patterns()
         int error;
         PCRE2_SIZE offset;
         const uint32_t options = PCRE2_CASELESS | PCRE2_DOTALL | (link.greedy ? 0 : PCRE2_UNGREEDY);
-        pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(link.pattern),
-                                         PCRE2_ZERO_TERMINATED, options, &error, &offset, nullptr);
+        pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(link.pattern), PCRE2_ZERO_TERMINATED, options,
+                                         &error, &offset, nullptr);
         if (!code)
             throw std::runtime_error("pcre2 compile");
         patterns.push_back({code, pcre2_match_data_create_from_pattern(code, nullptr)});
@@ -124,8 +125,8 @@ std::vector<Pcre2Pattern> Pcre2Patterns()
 
 bool Pcre2Cut(const Pcre2Pattern& pattern, const std::string& text, std::string& value)
 {
-    if (pcre2_match(pattern.code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
-                    pattern.data, nullptr) <= 0)
+    if (pcre2_match(pattern.code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, pattern.data,
+                    nullptr) <= 0)
         return false;
     const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(pattern.data);
     value.assign(text, offsets[2], offsets[3] - offsets[2]);
@@ -135,10 +136,8 @@ bool Pcre2Cut(const Pcre2Pattern& pattern, const std::string& text, std::string&
 std::vector<std::regex> StdPatterns()
 {
     // std::regex has no ungreedy switch: the non-greedy ones are spelt so.
-    return {std::regex("v=(.*)", std::regex::icase),
-            std::regex("&token=(.*?)&", std::regex::icase),
-            std::regex("&title=(.*?)(&|$)", std::regex::icase),
-            std::regex("&fmt_map=(.*?)&", std::regex::icase)};
+    return {std::regex("v=(.*)", std::regex::icase), std::regex("&token=(.*?)&", std::regex::icase),
+            std::regex("&title=(.*?)(&|$)", std::regex::icase), std::regex("&fmt_map=(.*?)&", std::regex::icase)};
 }
 
 void BM_Record_Ours(benchmark::State& state)
@@ -268,19 +267,19 @@ void BM_AbsentLiteral_Pcre2(benchmark::State& state)
 {
     int error;
     PCRE2_SIZE offset;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kAbsentLiteral),
-                                     PCRE2_ZERO_TERMINATED, 0, &error, &offset, nullptr);
+    pcre2_code* code =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kAbsentLiteral), PCRE2_ZERO_TERMINATED, 0, &error, &offset, nullptr);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
     const std::string& text = BigText();
     for (auto _ : state)
-        benchmark::DoNotOptimize(pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()),
-                                             text.size(), 0, 0, data, nullptr));
+        benchmark::DoNotOptimize(
+            pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, data, nullptr));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
     pcre2_match_data_free(data);
     pcre2_code_free(code);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_Record_Ours);
 BENCHMARK(BM_Record_Pcre2);

@@ -19,7 +19,7 @@ void BM_SmoothProgressBarPaint(benchmark::State& state)
     bar.SetProgressAnimation(false);
     bar.SetPosition(50);
     for (int tick = 0; tick < 20; ++tick)
-        bar.Tick();  // the glow is on its way across
+        bar.Tick(); // the glow is on its way across
     QImage target(bar.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         bar.render(&target);
@@ -41,7 +41,7 @@ void BM_PlainProgressBarPaint(benchmark::State& state)
 }
 BENCHMARK(BM_PlainProgressBarPaint);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

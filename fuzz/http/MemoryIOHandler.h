@@ -13,7 +13,8 @@
 class TMemoryIOHandler : public TIdIOHandler {
 public:
     TMemoryIOHandler(std::string_view serverBytes, std::size_t piece)
-        : serverBytes_(serverBytes), piece_(std::max<std::size_t>(piece, 1)) {}
+        : serverBytes_(serverBytes), piece_(std::max<std::size_t>(piece, 1))
+    {}
 
     void Open() override
     {

@@ -23,11 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 __builtin_trap();
             try {
                 Utf8Decode(translation);
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
         }
         mo.Lookup("", found);
-    } catch (const EGGIOError&) {
-    }
+    } catch (const EGGIOError&) {}
     return 0;
 }

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr size_t kMaxPattern = 96;
-constexpr size_t kMaxSubject = 48;  // keeps exponential backtracking short
+constexpr size_t kMaxSubject = 48; // keeps exponential backtracking short
 
 void Search(TRegExpr& re, const std::string& subject)
 {
@@ -26,7 +26,7 @@ void Search(TRegExpr& re, const std::string& subject)
         re.ExecPos(offset);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -47,7 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     re.SetExpression(pattern);
     try {
         Search(re, subject);
-    } catch (const ERegExpr&) {
-    }
+    } catch (const ERegExpr&) {}
     return 0;
 }

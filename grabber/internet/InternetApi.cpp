@@ -50,7 +50,10 @@ Kind* Find(HINTERNET handle)
     return found;
 }
 
-std::string TextOrEmpty(const char* text) { return text ? text : ""; }
+std::string TextOrEmpty(const char* text)
+{
+    return text ? text : "";
+}
 
 // Texts that end up in a request line or header must not carry line breaks
 // or other control bytes, or they could add headers of their own.
@@ -108,10 +111,13 @@ const char* HeaderOfQuery(std::uint32_t info)
     }
 }
 
-std::string PortPart(std::uint16_t port) { return port ? ":" + std::to_string(port) : ""; }
+std::string PortPart(std::uint16_t port)
+{
+    return port ? ":" + std::to_string(port) : "";
+}
 
 HINTERNET OpenTransfer(TInternetConnection& connection, const std::string& scheme, const std::string& object,
-    const std::string& referrer, std::uint32_t flags, void* context)
+                       const std::string& referrer, std::uint32_t flags, void* context)
 {
     TInternetRequest::Target target;
     const TInternetServer& server = connection.server;
@@ -130,15 +136,15 @@ HINTERNET OpenTransfer(TInternetConnection& connection, const std::string& schem
 } // namespace
 
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
-    std::uint32_t)
+                       std::uint32_t)
 {
     std::string agentText = TextOrEmpty(agent);
     if (!SafeForHeader(agentText)) {
         RefuseParameter("agent");
         return nullptr;
     }
-    if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_DIRECT
-        && accessType != INTERNET_OPEN_TYPE_PROXY) {
+    if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_DIRECT &&
+        accessType != INTERNET_OPEN_TYPE_PROXY) {
         RefuseParameter("access type");
         return nullptr;
     }
@@ -162,7 +168,7 @@ INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_ST
 }
 
 HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t port, const char* userName,
-    const char* password, std::uint32_t service, std::uint32_t flags, void* context)
+                          const char* password, std::uint32_t service, std::uint32_t flags, void* context)
 {
     auto* parent = Find<TInternetSession>(session);
     if (!parent)
@@ -192,7 +198,7 @@ HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t por
 }
 
 HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char*,
-    const char* referrer, const char**, std::uint32_t flags, void* context)
+                          const char* referrer, const char**, std::uint32_t flags, void* context)
 {
     auto* parent = Find<TInternetConnection>(connection);
     if (!parent)
@@ -220,8 +226,7 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
     return OpenTransfer(*parent, scheme, object, referrerText, flags, context);
 }
 
-HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t, std::uint32_t flags,
-    void* context)
+HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t, std::uint32_t flags, void* context)
 {
     auto* parent = Find<TInternetConnection>(connection);
     if (!parent)
@@ -268,7 +273,8 @@ bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffe
         // The text ends at its zero or at the given length, whichever comes first.
         const char* text = static_cast<const char*>(buffer);
         std::string value(text, strnlen(text, length));
-        (option == INTERNET_OPTION_PROXY_USERNAME ? found->settings.proxyUserName : found->settings.proxyPassword) = value;
+        (option == INTERNET_OPTION_PROXY_USERNAME ? found->settings.proxyUserName : found->settings.proxyPassword) =
+            value;
         return true;
     }
     return RefuseParameter("option");

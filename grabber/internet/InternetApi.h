@@ -17,7 +17,7 @@ using HINTERNET = TInternetHandle*;
 // own is zero). An exception thrown by the callback ends the call and leaves
 // it, after the layer has put the handle into a closed-down state.
 using INTERNET_STATUS_CALLBACK = void (*)(HINTERNET handle, void* context, std::uint32_t status,
-    const void* information, std::uint32_t length);
+                                          const void* information, std::uint32_t length);
 
 // Access types of InternetOpen.
 constexpr std::uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0; // the desktop's proxy environment
@@ -96,14 +96,14 @@ constexpr std::uint32_t ERROR_INTERNET_SECURE_FAILURE = 12175;
 
 // Null pointers stand for "none" wherever a text may be left out.
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
-    std::uint32_t flags);
+                       std::uint32_t flags);
 INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_STATUS_CALLBACK callback);
 // A port of 0 asks for the scheme's default port.
 HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t port, const char* userName,
-    const char* password, std::uint32_t service, std::uint32_t flags, void* context);
+                          const char* password, std::uint32_t service, std::uint32_t flags, void* context);
 // The request goes to "/" followed by objectName.
 HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char* version,
-    const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
+                          const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length);
 // Returns when the final response's headers have arrived (redirects are
 // followed and reported as INTERNET_STATUS_REDIRECT). headers holds extra
@@ -111,7 +111,7 @@ bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffe
 // their length (-1: up to the terminating zero); they go out with the
 // request and its redirects.
 bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t headersLength, const void* body,
-    std::uint32_t bodyLength);
+                     std::uint32_t bodyLength);
 // Copies the value with a terminating zero; length holds the buffer size on
 // entry and the value's length on return (the size needed when it is short).
 bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uint32_t* length, std::uint32_t* index);
@@ -123,7 +123,7 @@ bool InternetCloseHandle(HINTERNET handle);
 
 // Opens a file on an FTP connection and starts its transfer.
 HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t access, std::uint32_t flags,
-    void* context);
+                      void* context);
 std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh);
 
 // The calling thread's last-error code and the system text for a code.

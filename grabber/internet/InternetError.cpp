@@ -18,9 +18,15 @@ void SetInternetError(std::uint32_t code, std::string text)
     lastError.text = std::move(text);
 }
 
-const std::string& LastInternetErrorText() { return lastError.text; }
+const std::string& LastInternetErrorText()
+{
+    return lastError.text;
+}
 
-std::uint32_t GetLastError() { return lastError.code; }
+std::uint32_t GetLastError()
+{
+    return lastError.code;
+}
 
 // The system's text for a code: the program's own words where it has them.
 std::string SysErrorMessage(std::uint32_t code)

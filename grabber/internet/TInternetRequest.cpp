@@ -71,8 +71,8 @@ std::string HostOf(const char* address)
     std::string host;
     if (CURLU* url = curl_url()) {
         char* part = nullptr;
-        if (address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK
-            && curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK)
+        if (address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK &&
+            curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK)
             host = part;
         curl_free(part);
         curl_url_cleanup(url);
@@ -101,8 +101,8 @@ struct TInternetRequestCallbacks {
             ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(&address->addr)->sin6_addr)
             : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(&address->addr)->sin_addr);
         ::inet_ntop(address->addr.sa_family, raw, text, sizeof text);
-        return static_cast<TInternetRequest*>(self)->OnOpenSocket(address->family, address->socktype,
-            address->protocol, text);
+        return static_cast<TInternetRequest*>(self)->OnOpenSocket(address->family, address->socktype, address->protocol,
+                                                                  text);
     }
     static int Prerequest(void* self, char*, char*, int, int)
     {
@@ -368,8 +368,9 @@ bool TInternetRequest::FailWithResult()
         const std::string host = HostOf(address);
         verifyResult = RefusedCertificateResult(verifyResult, host);
         const TCertificateProblem problem = CertificateProblemOf(verifyResult);
-        return Fail(ErrorCodeFor(problem), AsciiText::FillPlaceholders(CertificateProblemMessage(problem),
-            {host, VerifyResultText(verifyResult)}));
+        return Fail(
+            ErrorCodeFor(problem),
+            AsciiText::FillPlaceholders(CertificateProblemMessage(problem), {host, VerifyResultText(verifyResult)}));
     }
     return Fail(ErrorCodeFor(result), errorBuffer_);
 }

@@ -4,8 +4,8 @@
 #include "widgets/TAdvSmoothProgressBar.h"
 #include "widgets/TNxLabel.h"
 
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QMetaEnum>
@@ -58,8 +58,9 @@ TEST(Accessibility, MainWindowNamesItsStepsPicturesAndLink)
 
     int clicks = 0;
     form.imgHelp->OnClick = [&](QObject*) { ++clicks; };
-    QAccessible::queryAccessibleInterface(form.imgHelp)->actionInterface()->doAction(
-        QAccessibleActionInterface::pressAction());
+    QAccessible::queryAccessibleInterface(form.imgHelp)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(clicks, 1);
 }
 
@@ -74,6 +75,7 @@ TEST(Accessibility, DownloadWindowReadsTitleWholeAndProgressWithItsRange)
 
     const std::string tree = Tree(window);
     EXPECT_THAT(tree, HasSubstr("Grouping \"Downloading video\""));
-    EXPECT_THAT(tree, HasSubstr("StaticText \"A very long title that the label cuts short in its middle to fit its width\""));
+    EXPECT_THAT(tree,
+                HasSubstr("StaticText \"A very long title that the label cuts short in its middle to fit its width\""));
     EXPECT_THAT(tree, HasSubstr("ProgressBar value=84.2 min=0 max=200 text=\"42%\""));
 }

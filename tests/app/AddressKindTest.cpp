@@ -23,17 +23,17 @@ TEST(AddressKind, TheSitesRuleFirstThenADirectLinkThenAnyPage)
         {"https://cdn.example.org/a/clip.mp4", akDirectLink},
         {"HTTP://cdn.example.org/clip.WebM?token=1#t=5", akDirectLink},
         {"http://127.0.0.1:8000/x.3gp", akDirectLink},
-        {"http://www.youtube.com/clip.mp4?v=1", akWatchPage}, // the site's rule comes first
-        {"https://example.org/clip.mp4.html", akWebPage},   // the path ends otherwise
+        {"http://www.youtube.com/clip.mp4?v=1", akWatchPage},  // the site's rule comes first
+        {"https://example.org/clip.mp4.html", akWebPage},      // the path ends otherwise
         {"https://example.org/page?file=clip.mp4", akWebPage}, // in the query only
-        {"https://example.org/#clip.mp4", akWebPage},       // in the fragment only
-        {"https://example.org.mp4", akWebPage},             // no path at all
+        {"https://example.org/#clip.mp4", akWebPage},          // in the fragment only
+        {"https://example.org.mp4", akWebPage},                // no path at all
         // Any other http or https address is a page; other text is nothing.
         {"https://example.org", akWebPage},
-        {"https:///clip.mp4", akNone},                      // no host
-        {"ftp://example.org/clip.mp4", akNone},             // another scheme
-        {"example.org/talk.html", akNone},                  // no scheme
-        {"https://example.org/my clip.mp4", akNone},        // a blank: not an address
+        {"https:///clip.mp4", akNone},               // no host
+        {"ftp://example.org/clip.mp4", akNone},      // another scheme
+        {"example.org/talk.html", akNone},           // no scheme
+        {"https://example.org/my clip.mp4", akNone}, // a blank: not an address
         {"https://example.org/clip.mp4\n", akNone},
     };
     for (const auto& row : rows)
@@ -51,10 +51,10 @@ TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)
     } rows[] = {
         {"https://h/a/Sea%20stacks%20at%20dawn.mp4?x=1#y", "Sea stacks at dawn.mp4"},
         {"https://h/Rock%20%26%20Roll%20(live).WebM", "Rock _ Roll (live).WebM"},
-        {"https://h/v1.2+final.mkv", "v1_2 final.mkv"},     // "." and "+" as in a title
-        {"https://h/a%2F..%2Fb.avi", "a____b.avi"},         // a decoded slash leaves no folder
-        {"https://h/x%00y%1B%7F.mp4", "x_y__.mp4"},         // nor do control bytes reach the name
-        {"https://h/%.mp4", "video.mp4"},                   // a malformed escape is dropped
+        {"https://h/v1.2+final.mkv", "v1_2 final.mkv"}, // "." and "+" as in a title
+        {"https://h/a%2F..%2Fb.avi", "a____b.avi"},     // a decoded slash leaves no folder
+        {"https://h/x%00y%1B%7F.mp4", "x_y__.mp4"},     // nor do control bytes reach the name
+        {"https://h/%.mp4", "video.mp4"},               // a malformed escape is dropped
         {"https://h/.mp4", "video.mp4"},
     };
     for (const auto& row : rows)

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
+#include "ProgramRun.h"
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
-#include "ProgramRun.h"
 #include "support/DemoSiteSuite.h"
 #include "support/ScratchFolder.h"
 
@@ -35,9 +35,9 @@ std::optional<TCommandLineOptions> Parse(std::vector<std::string> words, std::st
 TEST(CommandLineOptions, ReadsEveryOptionInBothForms)
 {
     std::string error;
-    auto options = Parse({"--download", "http://a/watch?v=1", "--quality=hd", "--output", "/tmp/x.mp4",
-                          "--site-host=127.0.0.1:1"},
-                         error);
+    auto options =
+        Parse({"--download", "http://a/watch?v=1", "--quality=hd", "--output", "/tmp/x.mp4", "--site-host=127.0.0.1:1"},
+              error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->Address, "http://a/watch?v=1");
     EXPECT_EQ(options->Quality, vqHighDefinition);
@@ -90,7 +90,6 @@ TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 // The built program against the demo site.
 class CommandLine : public DemoSiteSuite {
 protected:
-
     pid_t Spawn(std::vector<std::string> words) { return SpawnProgram(site->Host(), std::move(words), folder.path); }
 
     int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
@@ -103,8 +102,7 @@ TEST_F(CommandLine, SavesTheExactBytesUnderTheProposedName)
     ASSERT_EQ(Run({"--download", site->WatchAddress("rockroll33"), "--quality", "hd"}), esSuccess);
     EXPECT_EQ(FileBytes(folder.File("Rock _ Roll_ Live_.mp4")), DemoSite::StreamBytes("rockroll33", "22", 1048576));
 
-    ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", folder.File("chosen.bin")}),
-              esSuccess);
+    ASSERT_EQ(Run({"--download", site->WatchAddress("plainflv44"), "--output", folder.File("chosen.bin")}), esSuccess);
     EXPECT_EQ(fs::file_size(folder.File("chosen.bin")), 700u * 1024);
 }
 
@@ -179,11 +177,13 @@ TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
     fs::create_directories(folder.path / "bin/locale/de/LC_MESSAGES");
     fs::copy_file(SKERROW_BINARY, folder.path / "bin/skerrow");
     fs::permissions(folder.path / "bin/skerrow", fs::perms::owner_exec, fs::perm_options::add);
-    std::ofstream(folder.File("latin.po")) << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n";
+    std::ofstream(folder.File("latin.po"))
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n";
     std::string mo = (folder.path / "bin/locale/de/LC_MESSAGES/default.mo").string();
     ASSERT_EQ(std::system(("msgfmt -o '" + mo + "' '" + folder.File("latin.po") + "'").c_str()), 0);
 
-    std::string command = "cd '" + folder.path.string() + "' && LANG=de_DE.UTF-8 LC_ALL= bin/skerrow --download "
+    std::string command = "cd '" + folder.path.string() +
+        "' && LANG=de_DE.UTF-8 LC_ALL= bin/skerrow --download "
         "example.org/watch?v=1 2>errors.txt";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << "the program died";
@@ -191,4 +191,3 @@ TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
     const std::string errors = FileBytes(folder.File("errors.txt"));
     EXPECT_NE(errors.find("Localization problem"), std::string::npos) << errors;
 }
-

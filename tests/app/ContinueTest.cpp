@@ -1,8 +1,8 @@
 #include "ProgramRun.h"
 #include "app/CommandLine.h"
+#include "support/CuttingSite.h"
 #include "support/NginxServer.h"
 #include "support/ScratchFolder.h"
-#include "support/CuttingSite.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,8 @@ TEST_F(ContinuingDownload, AFailureKeepsThePartAndTheSameCommandContinuesWithRan
     EXPECT_EQ(Run(host, {"--download", WatchAddress(host, "cut")}), esDownloadFailed);
     std::string said = Output();
     EXPECT_NE(said.find("skerrow: Retrying in 1 s (1 of 5): Connection closed after 5000 of 60000 bytes"),
-        std::string::npos) << said;
+              std::string::npos)
+        << said;
     EXPECT_NE(said.find("skerrow: Retrying in 16 s (5 of 5)"), std::string::npos) << said;
     EXPECT_NE(said.find("run the same command again to continue"), std::string::npos) << said;
     EXPECT_EQ(FileBytes(folder.File("cut.part")), body.substr(0, 30000));
@@ -151,7 +152,8 @@ TEST_F(ContinuingFromNginx, CtrlCKeepsThePartAndTheSameCommandFetchesOnlyTheRest
     ASSERT_EQ(log.size(), 2u);
     EXPECT_NE(log[1].find(" 206 "), std::string::npos) << log[1];
     EXPECT_NE(log[1].find(" \"bytes=" + std::to_string(kept) + "-\" " + std::to_string((2 << 20) - kept)),
-        std::string::npos) << log[1];
+              std::string::npos)
+        << log[1];
 }
 
 TEST_F(ContinuingFromNginx, AnExistingFileIsReplacedOnlyWithForce)

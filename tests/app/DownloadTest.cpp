@@ -1,20 +1,20 @@
+#include "app/Site.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "app/VideoDownload.h"
 #include "framework/MessageBox.h"
 #include "framework/QuitOnSignals.h"
+#include "framework/Shell.h"
 #include "framework/TApplication.h"
 #include "framework/TImage.h"
-#include "framework/Shell.h"
 #include "framework/TSaveDialog.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
-#include "app/Site.h"
-#include "support/DemoSiteSuite.h"
-#include "support/ScratchFolder.h"
 #include "support/CuttingSite.h"
-#include "support/ScriptedPeer.h"
+#include "support/DemoSiteSuite.h"
 #include "support/RunEventsUntil.h"
+#include "support/ScratchFolder.h"
+#include "support/ScriptedPeer.h"
 #include "widgets/TNxLabel.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,6 @@ namespace {
 
 class Download : public DemoSiteSuite {
 protected:
-
     void SetUp() override
     {
         Site::SetHost(site->Host());
@@ -183,9 +182,11 @@ TEST_F(Download, APageWithoutAVideoFileSaysSoInTheCurrentLanguage)
     EXPECT_EQ(Start(site->PageAddress("about.html")), nullptr);
     SelectLanguage("en");
     EXPECT_EQ(Start(site->PageAddress("live.html")), nullptr);
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "Esta p\xc3\xa1gina no contiene ning\xc3\xban v\xc3\xad" "deo que guardar.",
-                            "This video is streamed in pieces (HLS or DASH), which cannot be saved as one file."}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{
+                  "Esta p\xc3\xa1gina no contiene ning\xc3\xban v\xc3\xad"
+                  "deo que guardar.",
+                  "This video is streamed in pieces (HLS or DASH), which cannot be saved as one file."}));
     EXPECT_TRUE(proposed.empty());
 }
 
@@ -320,11 +321,13 @@ TEST_F(Download, ClosingWithRunningDownloadsAsksFirst)
     first->btnCancelClose->click();
     answer = true;
     EXPECT_TRUE(form->close());
-    EXPECT_EQ(questions, (std::vector<std::string>{
-                             "2 downloads are still running. Stop them and quit?",
-                             "2 descargas siguen en curso. \xc2\xbf" "Detenerlas y salir?",
-                             "1 download is still running. Stop it and quit?",
-                         }));
+    EXPECT_EQ(questions,
+              (std::vector<std::string>{
+                  "2 downloads are still running. Stop them and quit?",
+                  "2 descargas siguen en curso. \xc2\xbf"
+                  "Detenerlas y salir?",
+                  "1 download is still running. Stop it and quit?",
+              }));
 }
 
 // Asked to end (a kill, the session's logout), the program stops its

@@ -5,8 +5,8 @@
 #include "framework/Shell.h"
 #include "framework/TImage.h"
 #include "i18n/GnuGettext.h"
-#include "widgets/TNxHtmlLabel.h"
 #include "support/RunEventsUntil.h"
+#include "widgets/TNxHtmlLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,8 @@ TEST_F(Keyboard, FlagsHelpAndLinkArePressedWithSpaceOrEnter)
     SetShellSeam(previous);
     EXPECT_EQ(language, "es");
     EXPECT_EQ(CurrentLanguage(), "en");
-    EXPECT_EQ(opened, (std::vector<std::string>{"http://" + Site::MakerHost() + "/skerrow/", "http://" + Site::Host()}));
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{"http://" + Site::MakerHost() + "/skerrow/", "http://" + Site::Host()}));
     EXPECT_EQ(form.imgES->focusPolicy(), Qt::TabFocus) << "the mouse leaves the focus in the address field";
 }
 

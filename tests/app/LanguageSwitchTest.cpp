@@ -1,11 +1,9 @@
-#include "widgets/TNxHeaderPanel.h"
-#include "widgets/TNxHtmlLabel.h"
 #include "app/TForm1.h"
 #include "framework/AttachedComponent.h"
-#include "framework/TranslateComponent.h"
-#include "grabber/TJvHttpUrlGrabber.h"
 #include "framework/TImage.h"
 #include "framework/TSaveDialog.h"
+#include "framework/TranslateComponent.h"
+#include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/AppendedFiles.h"
 #include "i18n/GnuGettext.h"
 #include "i18n/TGnuGettextInstance.h"
@@ -63,7 +61,7 @@ protected:
         po << source.rdbuf() << "\nmsgid \"Edit1\"\nmsgstr \"Editar1\"\n\nmsgid \"Form1\"\nmsgstr \"Formulario1\"\n";
         std::ofstream(folder_ / "es.po") << po.str();
         std::string command = "msgfmt -o '" + (folder_ / "es/LC_MESSAGES/default.mo").string() + "' '" +
-                              (folder_ / "es.po").string() + "'";
+            (folder_ / "es.po").string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
         DefaultInstance().BindDomain("default", folder_.string());
         SelectLanguage("en");

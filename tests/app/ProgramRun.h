@@ -13,7 +13,7 @@
 // Starts `skerrow --site-host=siteHost words...` in folder, with standard
 // output and error going to the file output.
 inline pid_t SpawnProgram(const std::string& siteHost, std::vector<std::string> words, const std::string& folder,
-    const std::string& output = "/dev/null")
+                          const std::string& output = "/dev/null")
 {
     words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + siteHost});
     pid_t pid = ::fork();

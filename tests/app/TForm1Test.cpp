@@ -1,5 +1,5 @@
-#include "app/Site.h"
 #include "app/TForm1.h"
+#include "app/Site.h"
 #include "framework/Shell.h"
 #include "framework/TImage.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -19,8 +19,14 @@ namespace {
 struct MainWindow : ::testing::Test {
     std::unique_ptr<TForm1> form = std::make_unique<TForm1>();
 
-    bool Step1Framed() const { return form->NxHeaderPanel1->BorderWidth() == 1 && form->NxHeaderPanel3->BorderWidth() == 0; }
-    bool Step2Framed() const { return form->NxHeaderPanel1->BorderWidth() == 0 && form->NxHeaderPanel3->BorderWidth() == 1; }
+    bool Step1Framed() const
+    {
+        return form->NxHeaderPanel1->BorderWidth() == 1 && form->NxHeaderPanel3->BorderWidth() == 0;
+    }
+    bool Step2Framed() const
+    {
+        return form->NxHeaderPanel1->BorderWidth() == 0 && form->NxHeaderPanel3->BorderWidth() == 1;
+    }
 };
 
 } // namespace
@@ -38,8 +44,8 @@ TEST_F(MainWindow, StartsInStepOneWithHighQualityChosen)
 TEST_F(MainWindow, ComponentsCarryTheirNames)
 {
     for (const char* name : {"NxHeaderPanel1", "NxHeaderPanel3", "btnDownload", "SaveDialog1", "GroupBox1", "chkNormal",
-                             "chkHQ", "chkHD", "GroupBox2", "Edit1", "chkMobile", "JvClipboardMonitor1", "Panel1", "img",
-                             "imgES", "imgEN", "NxHtmlLabel1", "imgHelp"})
+                             "chkHQ", "chkHD", "GroupBox2", "Edit1", "chkMobile", "JvClipboardMonitor1", "Panel1",
+                             "img", "imgES", "imgEN", "NxHtmlLabel1", "imgHelp"})
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
 }
 

@@ -8,11 +8,9 @@ TEST(TransferText, SizeIsRoundedToWholeMebibytesHalvesToEven)
         std::int64_t bytes;
         const char* shown;
     } rows[] = {
-        {15728640, "~15 MB"},
-        {2621440, "~2 MB"},  // 2.5 MiB: the even neighbour is below
-        {3670016, "~4 MB"},  // 3.5 MiB: the even neighbour is above
-        {1, "~0 MB"},
-        {3221225472, "~3072 MB"}, // beyond 32 bits
+        {15728640, "~15 MB"}, {2621440, "~2 MB"},       // 2.5 MiB: the even neighbour is below
+        {3670016, "~4 MB"},                             // 3.5 MiB: the even neighbour is above
+        {1, "~0 MB"},         {3221225472, "~3072 MB"}, // beyond 32 bits
     };
     for (const Row& row : rows)
         EXPECT_EQ(ApproximateSizeText(row.bytes), row.shown) << row.bytes;

@@ -1,5 +1,5 @@
-#include "app/VideoDownload.h"
 #include "app/VideoLink.h"
+#include "app/VideoDownload.h"
 #include "http/EIdHTTPProtocolException.h"
 #include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
@@ -24,11 +24,11 @@ TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
         {"A+B", "A B"},
         {"No.5", "No_5"},
         {":;/\\$%*&'\",.+?!|x", "____________ ___x"}, // every member of the set; "+" turned blank first
-        {"<tag>", "<tag>"},                             // angle brackets stay
-        {"a\tb\x1b[31mc\x7f", "a_b_[31mc_"},           // controls, an escape sequence, DEL
-        {std::string("cut\0here", 8), "cut_here"},      // a NUL never ends the name
+        {"<tag>", "<tag>"},                           // angle brackets stay
+        {"a\tb\x1b[31mc\x7f", "a_b_[31mc_"},          // controls, an escape sequence, DEL
+        {std::string("cut\0here", 8), "cut_here"},    // a NUL never ends the name
         {"", "video"},
-        {"...", "video"},                               // nothing left of the title
+        {"...", "video"},                                                         // nothing left of the title
         {longJapanese, longJapanese.substr(0, 1 + (kMaxTitleBytes - 1) / 3 * 3)}, // cut between characters
         {std::string(10000, 'a'), std::string(kMaxTitleBytes, 'a')},
     };
@@ -47,7 +47,6 @@ TEST(VideoLink, DownloadAddressPutsThePartsInOrderAndDecodesTheToken)
 // Against the demo site: two page requests with redirects and cookies.
 class Resolution : public DemoSiteSuite {
 protected:
-
     std::optional<TVideoLink> Resolve(const std::string& id, TVideoQuality quality)
     {
         return ResolveVideoLink(site->WatchAddress(id), quality, site->Host());
@@ -63,11 +62,11 @@ TEST_F(Resolution, QualityTableChoosesFormatAndExtension)
         const char* extension;
     } rows[] = {
         {"seastack01", vqHighQuality, "&fmt=18", ".mp4"},
-        {"seastack01", vqHighDefinition, "&fmt=22", ".mp4"},  // the list has the marker
-        {"harbour202", vqHighDefinition, "&fmt=18", ".mp4"},  // it has not
+        {"seastack01", vqHighDefinition, "&fmt=22", ".mp4"}, // the list has the marker
+        {"harbour202", vqHighDefinition, "&fmt=18", ".mp4"}, // it has not
         {"seastack01", vqNormal, "", ".flv"},
         {"seastack01", vqMobile, "&fmt=17", ".3GP"},
-        {"plainflv44", vqHighDefinition, "", ""},             // no format list at all
+        {"plainflv44", vqHighDefinition, "", ""}, // no format list at all
         {"plainflv44", vqMobile, "", ""},
     };
     for (const Row& row : rows) {

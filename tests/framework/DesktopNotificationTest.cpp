@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QVariantMap>
 
-
 // The notification reaches a stand-in of the desktop's notification service
 // on a private session bus.
 namespace {
@@ -26,7 +25,7 @@ public slots:
                 const QStringList&, const QVariantMap& hints, int)
     {
         received << application + "|" + icon + "|" + summary + "|" + body + "|" +
-                        hints.value(QStringLiteral("desktop-entry")).toString();
+                hints.value(QStringLiteral("desktop-entry")).toString();
         return static_cast<uint>(received.size());
     }
 };

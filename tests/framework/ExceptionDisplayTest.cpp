@@ -29,17 +29,17 @@ TEST(ExceptionDisplay, AppendsAFullStopOnlyAfterBytesThatSortAfterIt)
         const char* message;
         const char* shown;
     } rows[] = {
-        {"Read Timeout", "Read Timeout."},     // a letter
+        {"Read Timeout", "Read Timeout."},                 // a letter
         {"Socket Error # 10061", "Socket Error # 10061."}, // a digit
-        {"Really?", "Really?."},               // '?' sorts after '.'
-        {"Reason:", "Reason:."},               // so does ':'
-        {"Finished.", "Finished."},            // already ends a sentence
-        {"Stop!", "Stop!"},                    // '!' sorts before '.'
-        {"(pos 3)", "(pos 3)"},                // ')' sorts before '.'
-        {"trailing ", "trailing "},            // a blank sorts before '.'
-        {"well-", "well-"},                    // a hyphen sorts before the full stop
-        {"", ""},                              // nothing to end
-        {"Espa\xc3\xb1ol", "Espa\xc3\xb1ol."}, // a UTF-8 byte above 0x7F
+        {"Really?", "Really?."},                           // '?' sorts after '.'
+        {"Reason:", "Reason:."},                           // so does ':'
+        {"Finished.", "Finished."},                        // already ends a sentence
+        {"Stop!", "Stop!"},                                // '!' sorts before '.'
+        {"(pos 3)", "(pos 3)"},                            // ')' sorts before '.'
+        {"trailing ", "trailing "},                        // a blank sorts before '.'
+        {"well-", "well-"},                                // a hyphen sorts before the full stop
+        {"", ""},                                          // nothing to end
+        {"Espa\xc3\xb1ol", "Espa\xc3\xb1ol."},             // a UTF-8 byte above 0x7F
     };
     for (const Row& row : rows)
         EXPECT_EQ(ExceptionDisplayText(row.message), row.shown) << row.message;

@@ -1,6 +1,6 @@
+#include "framework/TranslateComponent.h"
 #include "framework/AttachedComponent.h"
 #include "framework/MessageBox.h"
-#include "framework/TranslateComponent.h"
 #include "framework/TranslateStrings.h"
 #include "i18n/EGnuGettext.h"
 #include "i18n/GnuGettext.h"
@@ -63,9 +63,10 @@ public:
     std::string ClassName() const override { return "TGrabberLike"; }
     std::vector<TPublishedText> PublishedTexts() override
     {
-        return {{"Agent", [this] { return agent; }, [this](const std::string& v) { agent = v; }},
-                {"Url", [this] { return url; }, [this](const std::string& v) { url = v; }},
-                {"Broken", [] { return std::string("Close"); }, [](const std::string&) { throw Exception("disk full"); }}};
+        return {
+            {"Agent", [this] { return agent; }, [this](const std::string& v) { agent = v; }},
+            {"Url", [this] { return url; }, [this](const std::string& v) { url = v; }},
+            {"Broken", [] { return std::string("Close"); }, [](const std::string&) { throw Exception("disk full"); }}};
     }
     std::string agent = "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)";
     std::string url;
@@ -102,7 +103,8 @@ protected:
         folder_ = std::filesystem::temp_directory_path() / ("skerrow-tc-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder_ / "es/LC_MESSAGES");
         std::ofstream(folder_ / "es.po") << kPo;
-        std::string command = "msgfmt -o '" + (folder_ / "es/LC_MESSAGES/default.mo").string() + "' '" + (folder_ / "es.po").string() + "'";
+        std::string command = "msgfmt -o '" + (folder_ / "es/LC_MESSAGES/default.mo").string() + "' '" +
+            (folder_ / "es.po").string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
         DefaultInstance().BindDomain("default", folder_.string());
         SelectLanguage("en");
@@ -154,7 +156,7 @@ TEST_F(WindowTranslation, TranslatesEveryWritableTextButComponentNames)
     EXPECT_EQ(button_->text(), "Cerrar");
     EXPECT_EQ(button_->objectName(), "button"); // in the catalogue, but a name
     EXPECT_EQ(probe->objectName(), "Close");
-    EXPECT_EQ(probe->Fixed(), "Close");         // read-only
+    EXPECT_EQ(probe->Fixed(), "Close"); // read-only
     EXPECT_EQ(probe->Caption(), "Ayuda");
     EXPECT_EQ(grabber.agent, "Mozilla/5.0 (Windows; U; Windows NT 5.1; es-ES; rv:1.9.0.6)");
     EXPECT_EQ(grabber.url, "Ayuda");
@@ -253,8 +255,9 @@ TEST_F(WindowTranslation, RetranslatingAWindowNeverTranslatedRaises)
         RetranslateComponent(window_.get());
         FAIL() << "no exception";
     } catch (const EGGProgrammingError& error) {
-        EXPECT_EQ(error.Message(), "Retranslate was called on an object that has not been translated before. "
-                                   "Please use TranslateComponent() before RetranslateComponent().");
+        EXPECT_EQ(error.Message(),
+                  "Retranslate was called on an object that has not been translated before. "
+                  "Please use TranslateComponent() before RetranslateComponent().");
     }
 }
 
@@ -268,9 +271,10 @@ TEST_F(WindowTranslation, TranslatingTwiceAfterALanguageChangeShowsTheErrorBox)
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, "Error");
     EXPECT_EQ(boxes_[0].Owner, nullptr);
-    EXPECT_EQ(boxes_[0].Text, "This application tried to switch the language, but in an incorrect way. The programmer "
-                              "needs to replace a call to TranslateComponent with a call to RetranslateComponent(). The "
-                              "programmer should see the changelog of gnugettext for more information.");
+    EXPECT_EQ(boxes_[0].Text,
+              "This application tried to switch the language, but in an incorrect way. The programmer "
+              "needs to replace a call to TranslateComponent with a call to RetranslateComponent(). The "
+              "programmer should see the changelog of gnugettext for more information.");
     EXPECT_EQ(button_->text(), "Close");
     // The marker now holds the new language, so a retranslation is skipped.
     RetranslateComponent(window_.get());
@@ -287,10 +291,11 @@ TEST_F(WindowTranslation, APropertyThatCannotBeWrittenStopsTheWalkWithTheCompose
         TranslateComponent(window_.get());
         FAIL() << "no exception";
     } catch (const EGGComponentError& error) {
-        EXPECT_EQ(error.Message(), "Property cannot be translated.\r\n"
-                                   "Add TP_GlobalIgnoreClassProperty(TGrabberLike, 'Broken') to your source code or use\r\n"
-                                   "TP_Ignore (self, '.Broken') to prevent this message.\r\n"
-                                   "Reason: disk full");
+        EXPECT_EQ(error.Message(),
+                  "Property cannot be translated.\r\n"
+                  "Add TP_GlobalIgnoreClassProperty(TGrabberLike, 'Broken') to your source code or use\r\n"
+                  "TP_Ignore (self, '.Broken') to prevent this message.\r\n"
+                  "Reason: disk full");
     }
     // The failed run left no marker: the window counts as untranslated.
     EXPECT_THROW(RetranslateComponent(window_.get()), EGGProgrammingError);

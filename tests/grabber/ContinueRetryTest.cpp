@@ -24,23 +24,26 @@ struct Answer {
     bool stall = false; // sends its bytes, then nothing until the client gives up
 };
 
-std::string Head(const std::string& status, const std::string& headers) { return status + "\r\n" + headers + "\r\n"; }
+std::string Head(const std::string& status, const std::string& headers)
+{
+    return status + "\r\n" + headers + "\r\n";
+}
 
 // The whole content, cut after `upTo` bytes, from a server that can continue.
 Answer Whole(std::size_t upTo = kLength, const std::string& etag = "\"v1\"", const std::string& body = kBody)
 {
     std::string validator = etag.empty() ? "" : "ETag: " + etag + "\r\n";
     return {Head("HTTP/1.1 200 OK", "Content-Length: 10000\r\nAccept-Ranges: bytes\r\n" + validator) +
-        body.substr(0, upTo)};
+            body.substr(0, upTo)};
 }
 
 // The rest from `from`, cut after `upTo` bytes of the whole.
 Answer Rest(std::size_t from, std::size_t upTo = kLength)
 {
     return {Head("HTTP/1.1 206 Partial Content",
-                "Content-Length: " + std::to_string(kLength - from) + "\r\nContent-Range: bytes " +
-                    std::to_string(from) + "-9999/10000\r\nAccept-Ranges: bytes\r\nETag: \"v1\"\r\n") +
-        kBody.substr(from, upTo - from)};
+                 "Content-Length: " + std::to_string(kLength - from) + "\r\nContent-Range: bytes " +
+                     std::to_string(from) + "-9999/10000\r\nAccept-Ranges: bytes\r\nETag: \"v1\"\r\n") +
+            kBody.substr(from, upTo - from)};
 }
 
 Answer Status(const std::string& status, const std::string& headers = "")
@@ -62,34 +65,56 @@ struct ServerBehaviour {
     std::string saved;               // the target's bytes afterwards
 };
 
-void PrintTo(const ServerBehaviour& row, std::ostream* out) { *out << row.why; }
+void PrintTo(const ServerBehaviour& row, std::ostream* out)
+{
+    *out << row.why;
+}
 
 const std::string kChanged = std::string(kLength, 'z');
 
 const ServerBehaviour kBehaviours[] = {
     {"cuts twice, then serves: one run, two retries, the rest appended",
-        {Whole(3000), Rest(3000, 6000), Rest(6000)}, "done 10000", {"", "bytes=3000-", "bytes=6000-"}, kBody},
-    {"ignores the range: starts over",
-        {Whole(4000), Whole()}, "done 10000", {"", "bytes=4000-"}, kBody},
+     {Whole(3000), Rest(3000, 6000), Rest(6000)},
+     "done 10000",
+     {"", "bytes=3000-", "bytes=6000-"},
+     kBody},
+    {"ignores the range: starts over", {Whole(4000), Whole()}, "done 10000", {"", "bytes=4000-"}, kBody},
     {"the content changed (another ETag): starts over with the new bytes",
-        {Whole(4000), Whole(kLength, "\"v2\"", kChanged)}, "done 10000", {"", "bytes=4000-"}, kChanged},
+     {Whole(4000), Whole(kLength, "\"v2\"", kChanged)},
+     "done 10000",
+     {"", "bytes=4000-"},
+     kChanged},
     {"416: asks again for the whole at once",
-        {Whole(4000), Status("416 Range Not Satisfiable"), Whole()}, "done 10000", {"", "bytes=4000-", ""}, kBody},
+     {Whole(4000), Status("416 Range Not Satisfiable"), Whole()},
+     "done 10000",
+     {"", "bytes=4000-", ""},
+     kBody},
     {"a 206 for other bytes: asks again for the whole",
-        {Whole(4000), Rest(5000), Whole()}, "done 10000", {"", "bytes=4000-", ""}, kBody},
+     {Whole(4000), Rest(5000), Whole()},
+     "done 10000",
+     {"", "bytes=4000-", ""},
+     kBody},
     {"no validator: the part cannot be continued",
-        {Whole(4000, ""), Whole(kLength, "")}, "done 10000", {"", ""}, kBody},
+     {Whole(4000, ""), Whole(kLength, "")},
+     "done 10000",
+     {"", ""},
+     kBody},
     {"a stall past the time-out is tried again",
-        {Stall(Whole(2000)), Rest(2000)}, "done 10000", {"", "bytes=2000-"}, kBody},
+     {Stall(Whole(2000)), Rest(2000)},
+     "done 10000",
+     {"", "bytes=2000-"},
+     kBody},
     {"a server error passes",
-        {Status("503 Service Unavailable"), Status("429 Too Many Requests"), Whole()}, "done 10000", {"", "", ""},
-        kBody},
-    {"not found fails at once",
-        {Status("404 Not Found")}, "error HTTP 404 Not Found", {""}, "old"},
+     {Status("503 Service Unavailable"), Status("429 Too Many Requests"), Whole()},
+     "done 10000",
+     {"", "", ""},
+     kBody},
+    {"not found fails at once", {Status("404 Not Found")}, "error HTTP 404 Not Found", {""}, "old"},
     {"cuts every answer: fails after five retries",
-        {Whole(1000), Rest(1000, 2000), Rest(2000, 3000), Rest(3000, 4000), Rest(4000, 5000), Rest(5000, 6000)},
-        "error Connection closed after 6000 of 10000 bytes",
-        {"", "bytes=1000-", "bytes=2000-", "bytes=3000-", "bytes=4000-", "bytes=5000-"}, "old"},
+     {Whole(1000), Rest(1000, 2000), Rest(2000, 3000), Rest(3000, 4000), Rest(4000, 5000), Rest(5000, 6000)},
+     "error Connection closed after 6000 of 10000 bytes",
+     {"", "bytes=1000-", "bytes=2000-", "bytes=3000-", "bytes=4000-", "bytes=5000-"},
+     "old"},
 };
 
 std::string RangeOf(const std::string& request)
@@ -114,7 +139,7 @@ protected:
             // The first notice of each wait says how long it lasts.
             if (retry != lastRetry)
                 waits.push_back(std::to_string(secondsLeft) + "s " + std::to_string(retry) + "/" +
-                    std::to_string(retries));
+                                std::to_string(retries));
             lastRetry = retry;
             ++retryNotices;
         };
@@ -194,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ServerBehaviourTest, testing::ValuesIn(kBehaviou
 TEST_F(ContinueRetryTest, RetriesWaitLongerEachTimeAndAsLongAsTheServerAsks)
 {
     Serve({Whole(1000), Status("503 Service Unavailable", "Retry-After: 3\r\n"), Status("503 Busy"),
-        Status("503 Busy", "Retry-After: 600\r\n"), Whole()});
+           Status("503 Busy", "Retry-After: 600\r\n"), Whole()});
     recorder.Run();
     EXPECT_EQ(Outcome(), std::vector<std::string>{"done 10000"});
     // 1 s; the asked 3 s; 4 s; a minute at most, with a notice each second.
@@ -237,7 +262,7 @@ TEST_F(ContinueRetryTest, ASecondRunOnTheSameTargetIsRefusedAndTheFirstGoesOn)
     second.SetPort(peer.Port());
     secondRecorder.Run();
     EXPECT_EQ(secondRecorder.events,
-        (std::vector<std::string>{"error Another download is saving to \"" + target + "\"", "closed"}));
+              (std::vector<std::string>{"error Another download is saving to \"" + target + "\"", "closed"}));
 
     grabber.Worker()->WaitFor();
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 10000", "closed"}));
@@ -256,14 +281,19 @@ TEST_F(ContinueRetryTest, AFullDiskFailsAtOnceAndLeavesNeitherPartNorTarget)
     } unmount{small};
 
     std::string big = Body(1 << 20);
-    peer.ReadUntil("\r\n\r\n").Send(Head("HTTP/1.1 200 OK", "Content-Length: 1048576\r\nAccept-Ranges: bytes\r\n"
-                                                          "ETag: \"v1\"\r\n") + big).Close();
+    peer.ReadUntil("\r\n\r\n")
+        .Send(Head("HTTP/1.1 200 OK",
+                   "Content-Length: 1048576\r\nAccept-Ranges: bytes\r\n"
+                   "ETag: \"v1\"\r\n") +
+              big)
+        .Close();
     Serve({});
     grabber.SetFileName(small + "/video.mp4");
     recorder.Run();
 
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"error There is not enough space on the disk to save \"" +
-                                       small + "/video.mp4\"", "closed"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{
+                  "error There is not enough space on the disk to save \"" + small + "/video.mp4\"", "closed"}));
     EXPECT_TRUE(std::filesystem::is_empty(small));
     EXPECT_FALSE(grabber.PartKept());
 }

@@ -16,7 +16,7 @@ struct GrabberRecorder {
     explicit GrabberRecorder(TJvCustomUrlGrabber& watched) : grabber(watched)
     {
         grabber.OnProgress = [this](TObject*, std::int64_t position, std::int64_t total, const std::string&,
-                                 bool& Continue) {
+                                    bool& Continue) {
             positions.push_back(position);
             totals.push_back(total);
             if (onProgress)
@@ -81,4 +81,3 @@ struct GrabberRecorder {
     int runsClosed = 0;
     std::function<void(std::int64_t position, bool& Continue)> onProgress;
 };
-

@@ -14,7 +14,10 @@
 
 namespace {
 
-std::string Response(const std::string& head, const std::string& body) { return head + "\r\n\r\n" + body; }
+std::string Response(const std::string& head, const std::string& body)
+{
+    return head + "\r\n\r\n" + body;
+}
 
 // A grabber aimed at a loopback peer, writing into a scratch folder.
 class HttpGrabberTest : public testing::Test {
@@ -66,7 +69,7 @@ TEST_F(HttpGrabberTest, KnownLengthIsSavedWholeWithTheRequestAsked)
     std::string request = peer.Received();
     EXPECT_EQ(request.rfind("GET /get_video?video_id=x&t=y HTTP/1.0\r\n", 0), 0u) << request;
     for (const char* header : {"User-Agent: Mozilla/5.0 (test)\r\n", "Referer: http://site/watch\r\n",
-             "Pragma: no-cache\r\n", "Cache-Control: no-cache\r\n"})
+                               "Pragma: no-cache\r\n", "Cache-Control: no-cache\r\n"})
         EXPECT_NE(request.find(header), std::string::npos) << header;
     EXPECT_EQ(request.find("Accept:"), std::string::npos);
     for (std::uint32_t status : {10u, 11u, 20u, 21u, 30u, 31u, 40u, 41u, 100u, 50u, 51u})
@@ -130,7 +133,7 @@ TEST_F(HttpGrabberTest, SizesBeyondThirtyTwoBitsStayWhole)
     EXPECT_EQ(recorder.totals.back(), 3000000000LL);
     EXPECT_EQ(grabber.Size(), 3000000000LL);
     EXPECT_EQ(recorder.events,
-        (std::vector<std::string>{"error Connection closed after 10 of 3000000000 bytes", "closed"}));
+              (std::vector<std::string>{"error Connection closed after 10 of 3000000000 bytes", "closed"}));
 }
 
 // Failures: an error, no done, the target untouched, no temporary file left.
@@ -141,7 +144,10 @@ struct FailureCase {
     std::string error;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.why; }
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.why;
+}
 
 class HttpFailureTest : public HttpGrabberTest, public testing::WithParamInterface<FailureCase> {};
 
@@ -159,20 +165,19 @@ TEST_P(HttpFailureTest, EndsWithAnErrorAndLeavesTheTargetAlone)
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.flv"}) << c.why;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, HttpFailureTest,
+INSTANTIATE_TEST_SUITE_P(
+    Table, HttpFailureTest,
     testing::Values(
         FailureCase{"an error status is not the video",
-            Response("HTTP/1.0 404 Not Found\r\nContent-Length: 9", "not found"), "HTTP 404 Not Found"},
-        FailureCase{"a body short of its length",
-            Response("HTTP/1.0 200 OK\r\nContent-Length: 5000", Body(1200)),
-            "Connection closed after 1200 of 5000 bytes"},
-        FailureCase{"a length that is not a number",
-            Response("HTTP/1.0 200 OK\r\nContent-Length: lots", "x"),
-            "The server returned an invalid or unrecognized response: Invalid Content-Length: value"},
+                    Response("HTTP/1.0 404 Not Found\r\nContent-Length: 9", "not found"), "HTTP 404 Not Found"},
+        FailureCase{"a body short of its length", Response("HTTP/1.0 200 OK\r\nContent-Length: 5000", Body(1200)),
+                    "Connection closed after 1200 of 5000 bytes"},
+        FailureCase{"a length that is not a number", Response("HTTP/1.0 200 OK\r\nContent-Length: lots", "x"),
+                    "The server returned an invalid or unrecognized response: Invalid Content-Length: value"},
         // libcurl itself says "Out of memory" here.
         FailureCase{"a header line of a megabyte",
-            Response("HTTP/1.0 200 OK\r\nX-Big: " + std::string(1 << 20, 'a'), "x"),
-            "The server sent a header line that is too long"}));
+                    Response("HTTP/1.0 200 OK\r\nX-Big: " + std::string(1 << 20, 'a'), "x"),
+                    "The server sent a header line that is too long"}));
 
 // The server answers one request per connection and drops the next one
 // without saying it would: libcurl then gives up with "Connection died,

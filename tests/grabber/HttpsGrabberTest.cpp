@@ -85,10 +85,10 @@ TEST_F(HttpsGrabberTest, ARefusedCertificateIsReportedAndNothingIsSaved)
     EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl(lsExpired) + "/video.bin"),
               (std::vector<std::string>{"error The certificate of 127.0.0.1 has expired (certificate has expired).",
                                         "closed"}));
-    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl(lsOtherName) + "/video.bin"),
-              (std::vector<std::string>{
-                  "error The certificate of 127.0.0.1 was made out for another name (IP address mismatch).",
-                  "closed"}));
+    EXPECT_EQ(
+        Grab<TJvHttpsUrlGrabber>(nginx_->SecureBaseUrl(lsOtherName) + "/video.bin"),
+        (std::vector<std::string>{
+            "error The certificate of 127.0.0.1 was made out for another name (IP address mismatch).", "closed"}));
     EXPECT_TRUE(folder.Names().empty());
 }
 

@@ -19,7 +19,10 @@ std::string LastText()
 }
 
 std::vector<std::uint32_t> seenStatuses;
-void RecordStatus(HINTERNET, void*, std::uint32_t status, const void*, std::uint32_t) { seenStatuses.push_back(status); }
+void RecordStatus(HINTERNET, void*, std::uint32_t status, const void*, std::uint32_t)
+{
+    seenStatuses.push_back(status);
+}
 
 } // namespace
 
@@ -38,7 +41,8 @@ TEST(InternetApi, RefusesTextsThatWouldAddHeadersOrBendTheAddress)
             << host;
         EXPECT_EQ(GetLastError(), ERROR_INTERNET_INVALID_URL) << host;
     }
-    HINTERNET connection = InternetConnect(session, "127.0.0.1", 1, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, nullptr);
+    HINTERNET connection =
+        InternetConnect(session, "127.0.0.1", 1, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, nullptr);
     ASSERT_NE(connection, nullptr);
     EXPECT_EQ(HttpOpenRequest(connection, "GET", "a\r\nHost: b", "HTTP/1.0", "", nullptr, 0, nullptr), nullptr);
     EXPECT_EQ(HttpOpenRequest(connection, "GET", "a", "HTTP/1.0", "r\nX: y", nullptr, 0, nullptr), nullptr);

@@ -154,6 +154,7 @@ TEST_F(FtpGrabberTest, AMissingFileOrACutTransferIsAnErrorAndLeavesNoFile)
     recorder.events.clear();
     grabber.SetUrl(server->BaseUrl() + "/cut-file.bin");
     recorder.Run();
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"error Connection closed after 150000 of 300000 bytes", "closed"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"error Connection closed after 150000 of 300000 bytes", "closed"}));
     EXPECT_TRUE(folder.Names().empty());
 }

@@ -36,12 +36,12 @@ protected:
 };
 
 // Expects statement to raise Exception with exactly message.
-#define EXPECT_RAISES(statement, Exception, message)                 \
-    do {                                                             \
-        try {                                                        \
-            statement;                                               \
-            ADD_FAILURE() << "no " #Exception;                       \
-        } catch (const Exception& raised) {                          \
-            EXPECT_EQ(std::string(raised.what()), message);          \
-        }                                                            \
+#define EXPECT_RAISES(statement, Exception, message)                                                                   \
+    do {                                                                                                               \
+        try {                                                                                                          \
+            statement;                                                                                                 \
+            ADD_FAILURE() << "no " #Exception;                                                                         \
+        } catch (const Exception& raised) {                                                                            \
+            EXPECT_EQ(std::string(raised.what()), message);                                                            \
+        }                                                                                                              \
     } while (false)

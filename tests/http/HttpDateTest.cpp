@@ -61,4 +61,4 @@ TEST(HttpDate, FormatsRfc1123AndReadsItBack)
         EXPECT_EQ(ParseHttpDate(FormatHttpDate(t)), t) << t;
 }
 
-}  // namespace
+} // namespace

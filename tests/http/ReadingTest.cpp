@@ -21,8 +21,14 @@ TEST_F(ConnectionTest, LinesEndInLfOrCrLfButNotInALoneCr)
 
 TEST_F(ConnectionTest, LinesSplitAcrossPacketsComeBackWhole)
 {
-    peer.Send("HTTP/1.1 2").Pause(50ms).Send("00 OK\r").Pause(50ms).Send("\nnext\r\n\r").Pause(50ms)
-        .Send("\ntail").ReadUntilClosed();
+    peer.Send("HTTP/1.1 2")
+        .Pause(50ms)
+        .Send("00 OK\r")
+        .Pause(50ms)
+        .Send("\nnext\r\n\r")
+        .Pause(50ms)
+        .Send("\ntail")
+        .ReadUntilClosed();
     Connect();
     EXPECT_EQ(IO().ReadLine(), "HTTP/1.1 200 OK");
     // A longer terminator split between two packets is found as well.

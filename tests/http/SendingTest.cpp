@@ -17,7 +17,10 @@ TEST_F(ConnectionTest, SendsLinesTextAndBytesAsGiven)
     IO().SendLine("end");
     peer.Wait();
     EXPECT_EQ(peer.Failure(), "");
-    EXPECT_EQ(peer.Received(), std::string("GET / HTTP/1.1\r\n\0\x01" "end\r\n", 23));
+    EXPECT_EQ(peer.Received(),
+              std::string("GET / HTTP/1.1\r\n\0\x01"
+                          "end\r\n",
+                          23));
 }
 
 TEST_F(ConnectionTest, ABatchGoesOutWhenFlushedAndACancelledOneNever)
@@ -69,7 +72,10 @@ TEST_F(ConnectionTest, SendsStreamsWholeOrFromTheirPosition)
     IO().SendStream(stream, -1, true); // the rest, after its size
     IO().SendText("|");
     peer.Wait();
-    EXPECT_EQ(peer.Received(), std::string("0123456789\0\0\0\3" "789|", 18));
+    EXPECT_EQ(peer.Received(),
+              std::string("0123456789\0\0\0\3"
+                          "789|",
+                          18));
 }
 
 TEST_F(ConnectionTest, SendingToAClosedPeerRaisesInsteadOfKillingTheProcess)

@@ -45,9 +45,9 @@ TEST(TIdStack, MapsSystemErrorsOntoSocketErrorCodes)
         int error;
         int code;
     } rows[] = {
-        {ECONNREFUSED, 10061}, {ETIMEDOUT, 10060}, {ECONNRESET, 10054}, {EPIPE, 10054},
-        {ENOTSOCK, 10038}, {EBADF, 10009}, {EADDRINUSE, 10048}, {EADDRNOTAVAIL, 10049},
-        {ENETUNREACH, 10051}, {EHOSTUNREACH, 10065}, {EINTR, 10004}, {EWOULDBLOCK, 10035},
+        {ECONNREFUSED, 10061}, {ETIMEDOUT, 10060},    {ECONNRESET, 10054}, {EPIPE, 10054},
+        {ENOTSOCK, 10038},     {EBADF, 10009},        {EADDRINUSE, 10048}, {EADDRNOTAVAIL, 10049},
+        {ENETUNREACH, 10051},  {EHOSTUNREACH, 10065}, {EINTR, 10004},      {EWOULDBLOCK, 10035},
     };
     for (const Row& row : rows)
         EXPECT_EQ(TIdStack::TranslateErrno(row.error), row.code) << "errno " << row.error;
@@ -56,8 +56,8 @@ TEST(TIdStack, MapsSystemErrorsOntoSocketErrorCodes)
         int error;
         int code;
     } resolverRows[] = {
-        {EAI_NONAME, 11001}, {EAI_AGAIN, 11002}, {EAI_FAIL, 11003}, {EAI_FAMILY, 10047},
-        {EAI_SOCKTYPE, 10044}, {EAI_SERVICE, 10109}, {EAI_MEMORY, 8}, {EAI_BADFLAGS, 10022},
+        {EAI_NONAME, 11001},   {EAI_AGAIN, 11002},   {EAI_FAIL, 11003}, {EAI_FAMILY, 10047},
+        {EAI_SOCKTYPE, 10044}, {EAI_SERVICE, 10109}, {EAI_MEMORY, 8},   {EAI_BADFLAGS, 10022},
     };
     for (const ResolverRow& row : resolverRows)
         EXPECT_EQ(TIdStack::TranslateResolverError(row.error, 0), row.code) << "resolver error " << row.error;
@@ -72,10 +72,12 @@ TEST(TIdStack, RecognisesAddressesAndResolvesWithoutLookup)
         TIdIPVersion version;
         bool isIP;
     } rows[] = {
-        {"127.0.0.1", Id_IPv4, true}, {"255.255.255.255", Id_IPv4, true}, {"256.1.1.1", Id_IPv4, false},
-        {"1.2.3", Id_IPv4, false}, {"1.2.3.4.", Id_IPv4, false}, {"1..2.3", Id_IPv4, false},
-        {"a.b.c.d", Id_IPv4, false}, {"", Id_IPv4, false}, {"::1", Id_IPv6, true},
-        {"fe80::1:2", Id_IPv6, true}, {"127.0.0.1", Id_IPv6, false}, {"h", Id_IPv6, false},
+        {"127.0.0.1", Id_IPv4, true},  {"255.255.255.255", Id_IPv4, true},
+        {"256.1.1.1", Id_IPv4, false}, {"1.2.3", Id_IPv4, false},
+        {"1.2.3.4.", Id_IPv4, false},  {"1..2.3", Id_IPv4, false},
+        {"a.b.c.d", Id_IPv4, false},   {"", Id_IPv4, false},
+        {"::1", Id_IPv6, true},        {"fe80::1:2", Id_IPv6, true},
+        {"127.0.0.1", Id_IPv6, false}, {"h", Id_IPv6, false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(TIdStack::IsIP(row.host, row.version), row.isIP) << row.host;

@@ -1,5 +1,5 @@
-#include "http/EIdException.h"
 #include "http/TIdBuffer.h"
+#include "http/EIdException.h"
 #include "runtime/TMemoryStream.h"
 
 #include <gtest/gtest.h>

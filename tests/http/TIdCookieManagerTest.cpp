@@ -16,8 +16,8 @@ const std::string kFuture = "Fri, 31 Dec 9999 23:59:59 GMT";
 TEST(TIdCookie, ReadsNameValueAndAttributes)
 {
     TIdCookieRFC2109 cookie;
-    cookie.ParseCookieText("SID=\"x=y\"; Path=\"/a/\"; DOMAIN=.d.com; secure; HttpOnly; expires=" + kFuture
-                           + "; Version=1; comment=hi");
+    cookie.ParseCookieText("SID=\"x=y\"; Path=\"/a/\"; DOMAIN=.d.com; secure; HttpOnly; expires=" + kFuture +
+                           "; Version=1; comment=hi");
     EXPECT_EQ(cookie.CookieName(), "SID");
     EXPECT_EQ(cookie.CookieValue(), "\"x=y\"");
     EXPECT_EQ(cookie.CookiePath(), "/a/");
@@ -317,4 +317,4 @@ TEST(TIdCookieManagerEvents, CreateAndDestroy)
     EXPECT_EQ(calls, (std::vector<std::string>{"create", "destroy"}));
 }
 
-}  // namespace
+} // namespace

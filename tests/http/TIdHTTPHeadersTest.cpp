@@ -42,22 +42,28 @@ TEST(TIdHTTPRequestHead, FieldsAreWrittenInTheirFixedOrder)
               "Content-Type: text/plain\r\n"
               "Content-Length: 4\r\n"
               "Cache-control: max-age=0\r\n"
-              "Date: " + date + "\r\n"
-              "Expires: " + date + "\r\n"
-              "Pragma: no-cache\r\n"
-              "X-One: 1\r\n"
-              "Proxy-Connection: keep-alive\r\n"
-              "Host: h:81\r\n"
-              "Accept: text/html, */*\r\n"
-              "Accept-Charset: utf-8\r\n"
-              "Accept-Encoding: identity\r\n"
-              "Accept-Language: es\r\n"
-              "From: me@r\r\n"
-              "Referer: http://r/\r\n"
-              "User-Agent: agent\r\n"
-              "Range: bytes=0-99\r\n"
-              "If-Modified-Since: " + date + "\r\n"
-              "Authorization: Basic dTpw\r\n");
+              "Date: " +
+                  date +
+                  "\r\n"
+                  "Expires: " +
+                  date +
+                  "\r\n"
+                  "Pragma: no-cache\r\n"
+                  "X-One: 1\r\n"
+                  "Proxy-Connection: keep-alive\r\n"
+                  "Host: h:81\r\n"
+                  "Accept: text/html, */*\r\n"
+                  "Accept-Charset: utf-8\r\n"
+                  "Accept-Encoding: identity\r\n"
+                  "Accept-Language: es\r\n"
+                  "From: me@r\r\n"
+                  "Referer: http://r/\r\n"
+                  "User-Agent: agent\r\n"
+                  "Range: bytes=0-99\r\n"
+                  "If-Modified-Since: " +
+                  date +
+                  "\r\n"
+                  "Authorization: Basic dTpw\r\n");
 }
 
 TEST(TIdHTTPRequestHead, DefaultsAndEmptyFields)
@@ -103,10 +109,10 @@ TEST(TIdHTTPResponseHead, Fields)
 {
     TIdHTTP http;
     TIdHTTPResponse& response = http.Response();
-    for (const char* line : {"content-length:  12 ", "Content-Range: bytes 10-20/300", "LOCATION: /next",
-                             "Connection: Keep-Alive", "Date: Sun, 06 Nov 1994 08:49:37 GMT",
-                             "Last-Modified: not a date", "WWW-Authenticate: Basic realm=a",
-                             "www-authenticate: Digest realm=b", "Server: nginx"})
+    for (const char* line :
+         {"content-length:  12 ", "Content-Range: bytes 10-20/300", "LOCATION: /next", "Connection: Keep-Alive",
+          "Date: Sun, 06 Nov 1994 08:49:37 GMT", "Last-Modified: not a date", "WWW-Authenticate: Basic realm=a",
+          "www-authenticate: Digest realm=b", "Server: nginx"})
         response.HeaderLines().Add(line);
     response.ProcessHeaders();
     EXPECT_EQ(response.ContentLength(), 12);
@@ -146,4 +152,4 @@ TEST(TIdHTTPResponseHead, ContentLengthAndExpiresEdges)
     EXPECT_LE(*http.Response().Expires(), NowUtcSeconds() + 60);
 }
 
-}  // namespace
+} // namespace

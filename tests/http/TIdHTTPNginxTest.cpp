@@ -115,8 +115,8 @@ TEST_F(TIdHTTPAgainstNginx, OneKeptAliveConnectionServesBothGets)
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);
     // Each line starts with nginx's connection number.
-    EXPECT_EQ(first[0].substr(0, first[0].find(' ')), second[0].substr(0, second[0].find(' ')))
-        << first[0] << "\n" << second[0];
+    EXPECT_EQ(first[0].substr(0, first[0].find(' ')), second[0].substr(0, second[0].find(' '))) << first[0] << "\n"
+                                                                                                << second[0];
 }
 
-}  // namespace
+} // namespace

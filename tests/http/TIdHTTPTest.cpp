@@ -29,7 +29,10 @@ std::string Address(const ScriptedPeer& peer, const std::string& path = "/")
     return "http://127.0.0.1:" + std::to_string(peer.Port()) + path;
 }
 
-std::string Ok(const std::string& body) { return Reply("HTTP/1.1 200 OK", "Content-Length: " + std::to_string(body.size()) + "\r\n", body); }
+std::string Ok(const std::string& body)
+{
+    return Reply("HTTP/1.1 200 OK", "Content-Length: " + std::to_string(body.size()) + "\r\n", body);
+}
 
 // The client as the link resolution sets it up.
 struct HttpFixture : ::testing::Test {
@@ -62,29 +65,28 @@ using TIdHTTPExchange = HttpFixture;
 
 TEST_F(TIdHTTPExchange, FirstAndSecondRequestHeadsByteForByte)
 {
-    Serve({Reply("HTTP/1.1 200 OK", "Set-Cookie: VISITOR=v1; path=/\r\nContent-Length: 4\r\n", "page"),
-           Ok("record")});
+    Serve({Reply("HTTP/1.1 200 OK", "Set-Cookie: VISITOR=v1; path=/\r\nContent-Length: 4\r\n", "page"), Ok("record")});
     EXPECT_EQ(http.GetToString(Base() + "/watch?v=abc"), "page");
     http.Request().SetReferer(Base() + "/");
     EXPECT_EQ(http.GetToString(Base() + "/get_video_info?video_id=abc"), "record");
     peer.Wait();
 
     EXPECT_EQ(peer.Received(0),
-              "GET /watch?v=abc HTTP/1.1\r\n" + HostLine()
-                  + "Accept: text/html, */*\r\n"
-                    "Accept-Encoding: identity\r\n"
-                    "User-Agent: Skerrow-Test/1.0\r\n"
-                    "\r\n"
-                    "GET /get_video_info?video_id=abc HTTP/1.1\r\n"
-                  + HostLine()
-                  + "Accept: text/html, */*\r\n"
-                    "Accept-Encoding: identity\r\n"
-                    "Referer: "
-                  + Base()
-                  + "/\r\n"
-                    "User-Agent: Skerrow-Test/1.0\r\n"
-                    "Cookie: VISITOR=v1\r\n"
-                    "\r\n");
+              "GET /watch?v=abc HTTP/1.1\r\n" + HostLine() +
+                  "Accept: text/html, */*\r\n"
+                  "Accept-Encoding: identity\r\n"
+                  "User-Agent: Skerrow-Test/1.0\r\n"
+                  "\r\n"
+                  "GET /get_video_info?video_id=abc HTTP/1.1\r\n" +
+                  HostLine() +
+                  "Accept: text/html, */*\r\n"
+                  "Accept-Encoding: identity\r\n"
+                  "Referer: " +
+                  Base() +
+                  "/\r\n"
+                  "User-Agent: Skerrow-Test/1.0\r\n"
+                  "Cookie: VISITOR=v1\r\n"
+                  "\r\n");
     EXPECT_EQ(peer.Connections(), 1) << "the second GET reuses the connection";
 }
 
@@ -168,7 +170,8 @@ TEST(TIdHTTPBody, Framings)
         {"short length keeps what came", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabcd", true, "abcd"},
         {"zero length", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", false, ""},
         {"until close", "HTTP/1.1 200 OK\r\n\r\neverything", true, "everything"},
-        {"length that is not a number reads until close", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\nall", true, "all"},
+        {"length that is not a number reads until close", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\nall", true,
+         "all"},
         {"chunks", chunked + "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n", false, "helloabc"},
         {"hex sizes in both cases", chunked + "a\r\n0123456789\r\nA\r\nabcdefghij\r\n0\r\n\r\n", false,
          "0123456789abcdefghij"},
@@ -244,7 +247,8 @@ TEST_F(TIdHTTPExchange, Status100IsSkipped)
 
 TEST_F(TIdHTTPExchange, Redirect301IsFollowedOnTheSameConnection)
 {
-    Serve({Reply("HTTP/1.1 301 Moved Permanently", "Location: /x\r\nContent-Length: 9\r\n", "moved\nhere"), Ok("final")});
+    Serve(
+        {Reply("HTTP/1.1 301 Moved Permanently", "Location: /x\r\nContent-Length: 9\r\n", "moved\nhere"), Ok("final")});
     EXPECT_EQ(http.GetToString(Base() + "/start/page"), "final");
     peer.Wait();
     EXPECT_NE(peer.Received(0).find("GET /x HTTP/1.1\r\n"), std::string::npos);
@@ -295,7 +299,8 @@ TEST(TIdHTTPRedirect, VerbAfterARedirectOfAPost)
 
 TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndReturnsEmptyText)
 {
-    std::vector<std::string> replies(15, Reply("HTTP/1.1 302 Found", "Location: /loop\r\nContent-Length: 4\r\n", "loop"));
+    std::vector<std::string> replies(15,
+                                     Reply("HTTP/1.1 302 Found", "Location: /loop\r\nContent-Length: 4\r\n", "loop"));
     Serve(replies);
     EXPECT_EQ(http.GetToString(Base() + "/loop"), "");
     peer.Wait();
@@ -377,8 +382,8 @@ TEST_F(TIdHTTPExchange, NotFoundCarriesTheErrorPage)
 TEST(TIdHTTPErrors, StatusesThatFail)
 {
     const char* lines[] = {"HTTP/1.1 401 Unauthorized", "HTTP/1.1 407 Proxy Authentication Required",
-                           "HTTP/1.1 304 Not Modified", "HTTP/1.1 500 Internal Server Error", "HTTP/1.1 101 Switching",
-                           "garbage"};
+                           "HTTP/1.1 304 Not Modified", "HTTP/1.1 500 Internal Server Error",
+                           "HTTP/1.1 101 Switching",    "garbage"};
     for (const char* line : lines) {
         ScriptedPeer peer;
         peer.ReadUntil(kEndOfHead).Send(Reply(line, "WWW-Authenticate: Basic realm=x\r\nContent-Length: 2\r\n", "no"));
@@ -471,7 +476,6 @@ TEST_F(TIdHTTPExchange, HeadersAvailableCanStopTheRequest)
     EXPECT_EQ(http.GetToString(Base() + "/"), "next");
 }
 
-
 TEST_F(TIdHTTPExchange, AuthorizationHandlerGetsOneMoreTry)
 {
     Serve({Reply("HTTP/1.1 401 Unauthorized", "WWW-Authenticate: Basic realm=x\r\nContent-Length: 4\r\n", "deny"),
@@ -494,7 +498,6 @@ TEST_F(TIdHTTPExchange, AuthorizationHandlerGetsOneMoreTry)
     EXPECT_NE(all.find("Authorization: Basic dTpw\r\n"), std::string::npos);
 }
 
-
 TEST_F(TIdHTTPExchange, StalledRedirectBodyIsGivenUpAfterFourSeconds)
 {
     peer.ReadUntil(kEndOfHead)
@@ -516,4 +519,4 @@ TEST_F(TIdHTTPExchange, StalledRedirectBodyIsGivenUpAfterFourSeconds)
     EXPECT_EQ(peer.Connections(), 2) << "the unfinished reply's connection is not reused";
 }
 
-}  // namespace
+} // namespace

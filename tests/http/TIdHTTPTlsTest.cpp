@@ -43,7 +43,8 @@ protected:
         std::ofstream(root_->File("page.html")) << "<html>the page</html>";
         std::ofstream(root_->File("chunked.html")) << "<html>a page, a page</html>";
         std::ofstream(root_->File("large.bin"), std::ios::binary) << LargeBody();
-        nginx_ = new NginxServer(root_->path.string(), kSiteConfig,
+        nginx_ = new NginxServer(
+            root_->path.string(), kSiteConfig,
             {certificates.Good(), certificates.OtherName(), certificates.Expired(), certificates.Stranger()});
     }
 
@@ -163,8 +164,8 @@ TEST(TIdHTTPOverTlsPeer, ACutStreamIsTruncatedAndAStalledOneTimesOut)
     };
     for (const auto& row : rows) {
         ScratchFolder folder("tls-peer");
-        std::vector<std::string> arguments{"--certificate", certificates.Good().certificate, "--key",
-                                           certificates.Good().key, "--end", row.end};
+        std::vector<std::string> arguments{
+            "--certificate", certificates.Good().certificate, "--key", certificates.Good().key, "--end", row.end};
         if (row.length)
             arguments.push_back("--length");
         PythonPeer peer("tests/support/tls_peer.py", arguments, folder.path);

@@ -88,4 +88,4 @@ TEST(TIdHeaderList, FoldsLongLines)
     }
 }
 
-}  // namespace
+} // namespace

@@ -22,36 +22,38 @@ struct ParseRow {
 const ParseRow kParseRows[] = {
     {"plain watch page", "http://h/watch?v=abc", "http", "", "", "h", "", "/", "watch", "?v=abc", "", Id_IPv4},
     {"host alone still has the root directory", "http://h", "http", "", "", "h", "", "/", "", "", "", Id_IPv4},
-    {"user information, port and fragment", "http://u:p@h:8080/a/b.html#top",
-        "http", "u", "p", "h", "8080", "/a/", "b.html", "", "top", Id_IPv4},
+    {"user information, port and fragment", "http://u:p@h:8080/a/b.html#top", "http", "u", "p", "h", "8080", "/a/",
+     "b.html", "", "top", Id_IPv4},
     {"a password without a user name is dropped", "http://:p@h/", "http", "", "", "h", "", "/", "", "", "", Id_IPv4},
     {"a user name without a password", "http://u@h/", "http", "u", "", "h", "", "/", "", "", "", Id_IPv4},
-    {"only the first at-sign separates user information", "http://u@v@h/x",
-        "http", "u", "", "v@h", "", "/", "x", "", "", Id_IPv4},
+    {"only the first at-sign separates user information", "http://u@v@h/x", "http", "u", "", "v@h", "", "/", "x", "",
+     "", Id_IPv4},
     {"bracketed IPv6 literal", "http://[::1]:81/x", "http", "", "", "::1", "81", "/", "x", "", "", Id_IPv6},
     {"IPv6 literal without port", "http://[fe80::1]/", "http", "", "", "fe80::1", "", "/", "", "", "", Id_IPv6},
-    {"a closing bracket before the opening one is no literal", "http://]h[:5/",
-        "http", "", "", "]h[", "5", "/", "", "", "", Id_IPv4},
+    {"a closing bracket before the opening one is no literal", "http://]h[:5/", "http", "", "", "]h[", "5", "/", "", "",
+     "", Id_IPv4},
     {"port is not checked to be numeric", "http://h:abc/", "http", "", "", "h", "abc", "/", "", "", "", Id_IPv4},
-    {"an equals sign starts the query when there is no question mark", "http://h/a/b=c/d",
-        "http", "", "", "h", "", "/a/", "b", "=c/d", "", Id_IPv4},
-    {"the question mark wins over an earlier equals sign", "http://h/a=b/c?d",
-        "http", "", "", "h", "", "/a=b/", "c", "?d", "", Id_IPv4},
-    {"slashes inside the query do not move the directory", "http://h/a/b?x=/y/z",
-        "http", "", "", "h", "", "/a/", "b", "?x=/y/z", "", Id_IPv4},
+    {"an equals sign starts the query when there is no question mark", "http://h/a/b=c/d", "http", "", "", "h", "",
+     "/a/", "b", "=c/d", "", Id_IPv4},
+    {"the question mark wins over an earlier equals sign", "http://h/a=b/c?d", "http", "", "", "h", "", "/a=b/", "c",
+     "?d", "", Id_IPv4},
+    {"slashes inside the query do not move the directory", "http://h/a/b?x=/y/z", "http", "", "", "h", "", "/a/", "b",
+     "?x=/y/z", "", Id_IPv4},
     {"fragment after the query", "http://h/a?q#f", "http", "", "", "h", "", "/", "a", "?q", "f", Id_IPv4},
-    {"fragment in the document before a query", "http://h/a#f?q", "http", "", "", "h", "", "/", "a", "?q", "f", Id_IPv4},
-    {"only the first hash separates the fragment", "http://h/a#f#g", "http", "", "", "h", "", "/", "a", "", "f#g", Id_IPv4},
-    {"no scheme: absolute path with query and fragment", "/get_video_info?video_id=ab#x",
-        "", "", "", "", "", "/", "get_video_info", "?video_id=ab", "x", Id_IPv4},
+    {"fragment in the document before a query", "http://h/a#f?q", "http", "", "", "h", "", "/", "a", "?q", "f",
+     Id_IPv4},
+    {"only the first hash separates the fragment", "http://h/a#f#g", "http", "", "", "h", "", "/", "a", "", "f#g",
+     Id_IPv4},
+    {"no scheme: absolute path with query and fragment", "/get_video_info?video_id=ab#x", "", "", "", "", "", "/",
+     "get_video_info", "?video_id=ab", "x", Id_IPv4},
     {"no scheme: bare document has no directory", "doc.html", "", "", "", "", "", "", "doc.html", "", "", Id_IPv4},
     {"no scheme: relative directory", "a/b/c.txt", "", "", "", "", "", "a/b/", "c.txt", "", "", Id_IPv4},
     {"no scheme: a hash in the document stays there", "/a/b#f", "", "", "", "", "", "/a/", "b#f", "", "", Id_IPv4},
     {"no scheme: host-like text is a path", "h/watch", "", "", "", "", "", "h/", "watch", "", "", Id_IPv4},
     {"empty text clears everything", "", "", "", "", "", "", "", "", "", "", Id_IPv4},
     // Backslashes count as slashes everywhere, also inside the query.
-    {"backslashes after the scheme's colon", "http:\\\\h\\a\\b?x\\y",
-        "http", "", "", "h", "", "/a/", "b", "?x/y", "", Id_IPv4},
+    {"backslashes after the scheme's colon", "http:\\\\h\\a\\b?x\\y", "http", "", "", "h", "", "/a/", "b", "?x/y", "",
+     Id_IPv4},
     {"mixed slashes", "http:/\\h/a\\b.html", "http", "", "", "h", "", "/a/", "b.html", "", "", Id_IPv4},
 };
 
@@ -91,14 +93,14 @@ TEST(TIdURI, ParsingReplacesEveryFieldOfTheLastAddress)
 struct ComposeRow {
     const char* why;
     const char* address;
-    const char* full;       // ComposeAddress with both optional parts
+    const char* full;        // ComposeAddress with both optional parts
     const char* addressText; // reading AddressText
 };
 
 const ComposeRow kComposeRows[] = {
     {"root slash is added", "http://h", "http://h/", "http://h/"},
     {"user information and fragment only in the full form", "http://u:p@h:8080/a/b.html#top",
-        "http://u:p@h:8080/a/b.html#top", "http://h:8080/a/b.html"},
+     "http://u:p@h:8080/a/b.html#top", "http://h:8080/a/b.html"},
     {"user name without password", "http://u@h/x", "http://u@h/x", "http://h/x"},
     {"IPv6 host loses its brackets", "http://[::1]:81/x", "http://::1:81/x", "http://::1:81/x"},
     {"port 80 is dropped", "http://h:80/x", "http://h/x", "http://h/x"},

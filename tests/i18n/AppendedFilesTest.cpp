@@ -44,11 +44,15 @@ protected:
 
 TEST_F(AppendedFiles, ToolLaysOutContentsThenEntriesAndPatchesTheOffset)
 {
-    const std::string program = "\x7f" "ELF code " + kSignature + std::string(8, '\0') + " more code";
+    const std::string program = "\x7f"
+                                "ELF code " +
+        kSignature + std::string(8, '\0') + " more code";
     test::WriteFile(folder_ + "program", program);
     test::WriteFile(folder_ + "es.mo", "spanish catalogue");
     test::WriteFile(folder_ + "empty", "");
-    ASSERT_EQ(RunTool(folder_ + "program 'LOCALE\\ES\\LC_MESSAGES\\default.mo=" + folder_ + "es.mo' 'x\\empty=" + folder_ + "empty'"), 0);
+    ASSERT_EQ(RunTool(folder_ + "program 'LOCALE\\ES\\LC_MESSAGES\\default.mo=" + folder_ +
+                      "es.mo' 'x\\empty=" + folder_ + "empty'"),
+              0);
 
     std::string built = test::ReadFile(folder_ + "program");
     std::size_t slot = built.find(kSignature) + kSignature.size();
@@ -100,11 +104,14 @@ TEST_F(AppendedFiles, ScanStopsAtDamageAndKeepsWhatItRead)
         std::string directory;
         std::size_t expected;
     } cases[] = {
-        {"two good entries", entry(first, first + 40, 0, 4, " a ") + entry(first + 40, first + 80, 4, 6, "\tb\n") + LittleEndian64(0), 2},
+        {"two good entries",
+         entry(first, first + 40, 0, 4, " a ") + entry(first + 40, first + 80, 4, 6, "\tb\n") + LittleEndian64(0), 2},
         {"end marker missing", entry(first, first + 40, 0, 4, "a"), 1},
         {"next entry points back at itself", entry(first, first, 0, 4, "a"), 0},
-        {"second entry points backwards", entry(first, first + 40, 0, 4, "a") + LittleEndian64(first) + std::string(32, ' '), 1},
-        {"next entry beyond the end", entry(first, first + 40, 0, 4, "a") + LittleEndian64(1ull << 40) + std::string(32, ' '), 1},
+        {"second entry points backwards",
+         entry(first, first + 40, 0, 4, "a") + LittleEndian64(first) + std::string(32, ' '), 1},
+        {"next entry beyond the end",
+         entry(first, first + 40, 0, 4, "a") + LittleEndian64(1ull << 40) + std::string(32, ' '), 1},
         {"content beyond the end", entry(first, first + 40, 5, 1000, "a") + LittleEndian64(0), 0},
         {"content offset wraps", entry(first, first + 40, ~0ull, 2, "a") + LittleEndian64(0), 0},
         {"cut inside the fields", LittleEndian64(first + 40) + LittleEndian64(0), 0},

@@ -43,7 +43,8 @@ std::vector<std::string> PythonTranslations(const std::string& folder, const std
                     "    m = '' if h == '-' else bytes.fromhex(h).decode('utf-8')\n"
                     "    r = t.gettext(m).encode('utf-8').hex()\n"
                     "    print(r if r else '-')\n");
-    std::string command = "python3 '" + folder + "ask.py' '" + mo + "' '" + folder + "msgids.txt' > '" + folder + "answers.txt'";
+    std::string command =
+        "python3 '" + folder + "ask.py' '" + mo + "' '" + folder + "msgids.txt' > '" + folder + "answers.txt'";
     if (std::system(command.c_str()) != 0)
         return {};
     std::vector<std::string> answers;
@@ -55,8 +56,27 @@ std::vector<std::string> PythonTranslations(const std::string& folder, const std
 
 std::string RandomText(std::mt19937& random)
 {
-    static const std::vector<std::string> pieces = {"a", "Z", "0", " ", "  ", "-", ":", "%s", "%%", "\"", "\\", "\t",
-                                                    "\n", "é", "ñ", "Ü", "€", "日本", "<a href=\"x\">", "~", "Open"};
+    static const std::vector<std::string> pieces = {"a",
+                                                    "Z",
+                                                    "0",
+                                                    " ",
+                                                    "  ",
+                                                    "-",
+                                                    ":",
+                                                    "%s",
+                                                    "%%",
+                                                    "\"",
+                                                    "\\",
+                                                    "\t",
+                                                    "\n",
+                                                    "é",
+                                                    "ñ",
+                                                    "Ü",
+                                                    "€",
+                                                    "日本",
+                                                    "<a href=\"x\">",
+                                                    "~",
+                                                    "Open"};
     std::string text;
     int length = 1 + static_cast<int>(random() % 6);
     for (int i = 0; i < length; ++i)

@@ -67,7 +67,10 @@ std::string MakeTempFolder()
     return pattern + "/";
 }
 
-void RemoveFolder(const std::string& folder) { std::filesystem::remove_all(folder); }
+void RemoveFolder(const std::string& folder)
+{
+    std::filesystem::remove_all(folder);
+}
 
 void WriteFile(const std::string& fileName, const std::string& bytes)
 {
@@ -94,7 +97,7 @@ std::string PoText(const TEntries& entries, const std::string& charset)
 {
     std::string po = "msgid \"\"\nmsgstr \"\"\n\"Project-Id-Version: test\\n\"\n"
                      "\"MIME-Version: 1.0\\n\"\n\"Content-Type: text/plain; charset=" +
-                     charset + "\\n\"\n\"Content-Transfer-Encoding: 8bit\\n\"\n\n";
+        charset + "\\n\"\n\"Content-Transfer-Encoding: 8bit\\n\"\n\n";
     for (const auto& [msgid, msgstr] : entries)
         po += "msgid " + PoQuoted(msgid) + "\nmsgstr " + PoQuoted(msgstr) + "\n\n";
     return po;

@@ -47,7 +47,8 @@ std::u16string StartAndTranslate(const TEnvironment& environment, const std::str
 TEST(StartLanguage, TheSpanishCatalogueTravelsInsideTheProgram)
 {
     struct stat status {};
-    ASSERT_NE(stat((FileLocator().BaseDirectory() + "locale").c_str(), &status), 0) << "a locale folder would hide the test";
+    ASSERT_NE(stat((FileLocator().BaseDirectory() + "locale").c_str(), &status), 0)
+        << "a locale folder would hide the test";
     EXPECT_NE(AppendedDirectoryOffset(), 0u);
     EXPECT_TRUE(FileLocator().IsAppended(FileLocator().BaseDirectory() + "locale/es/LC_MESSAGES/default.mo"));
 }
@@ -89,7 +90,8 @@ TEST(StartLanguage, TheShippedCatalogueHasEveryWindowText)
         {"Mobile Phone  - 3GP", u"Tel\u00e9fono m\u00f3vil - 3GP"},
         {"Transfer Rate:", u"Tasa de Transferencia: "},
         {"Video Size: ", u"Tama\u00f1o de Video:"},
-        {"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)", u"Mozilla/5.0 (Windows; U; Windows NT 5.1; es-ES; rv:1.9.0.6)"},
+        {"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.6)",
+         u"Mozilla/5.0 (Windows; U; Windows NT 5.1; es-ES; rv:1.9.0.6)"},
         {"English - Ingl\xc3\xa9s", u"English - Ingl\u00e9s"},
     };
     for (const TCase& c : cases)

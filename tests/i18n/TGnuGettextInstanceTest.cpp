@@ -22,9 +22,8 @@ protected:
         setenv("LANG", "es_ES.UTF-8", 1);
         unsetenv("LC_ALL");
         unsetenv("LC_MESSAGES");
-        SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
-            shown_.push_back(caption + "|" + text);
-        });
+        SetMessageBoxHook(
+            [this](const std::string& text, const std::string& caption) { shown_.push_back(caption + "|" + text); });
     }
     void TearDown() override
     {
@@ -38,7 +37,10 @@ protected:
     {
         ASSERT_TRUE(test::CompilePo(test::PoText(entries, charset), MoPath(language)));
     }
-    std::string MoPath(const std::string& language) { return folder_ + "locale/" + language + "/LC_MESSAGES/default.mo"; }
+    std::string MoPath(const std::string& language)
+    {
+        return folder_ + "locale/" + language + "/LC_MESSAGES/default.mo";
+    }
     void Start()
     {
         locator_ = std::make_unique<TFileLocator>(folder_ + "skerrow");
@@ -136,8 +138,9 @@ TEST_F(Engine, ACatalogueWithoutUtf8IsRefusedOnceAndTranslationsStop)
     EXPECT_EQ(Translate("Close"), u"Close");
     EXPECT_EQ(Translate("Close"), u"Close");
     ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0], "Localization problem|The translation for the language code es_ES (in " + MoPath("es") +
-                             ") does not have charset=utf-8 in its Content-Type. Translations are turned off.");
+    EXPECT_EQ(shown_[0],
+              "Localization problem|The translation for the language code es_ES (in " + MoPath("es") +
+                  ") does not have charset=utf-8 in its Content-Type. Translations are turned off.");
     Catalogue("es", {{"Close", "Cerrar"}});
     engine_->SelectLanguage("es");
     EXPECT_EQ(Translate("Close"), u"Close"); // off for the rest of the process
@@ -160,7 +163,8 @@ TEST_F(Engine, AWrongMagicNumberReachesTheCallerAtEachOpen)
 
 TEST_F(Engine, TranslationsThatAreNotUtf8RaiseTheDecodersText)
 {
-    test::WriteFile(MoPath("es"), test::MoBytes({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"Close", "Cerr\xff"}}));
+    test::WriteFile(MoPath("es"),
+                    test::MoBytes({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"Close", "Cerr\xff"}}));
     Start();
     try {
         Translate("Close");
@@ -190,10 +194,13 @@ TEST_F(Engine, AnExplicitCodePageConvertsStrictly)
 
 TEST_F(Engine, ReadsHeaderPropertiesWithoutRegardToCase)
 {
-    test::WriteFile(MoPath("es"), test::MoBytes({{"", "Project-Id-Version: Skerrow 1.0\n"
-                                                      "Last-Translator:  Luc\xc3\xad" "a  \n"
-                                                      "Content-Type: text/plain; charset=UTF-8\n"},
-                                                 {"Close", "Cerrar"}}));
+    test::WriteFile(MoPath("es"),
+                    test::MoBytes({{"",
+                                    "Project-Id-Version: Skerrow 1.0\n"
+                                    "Last-Translator:  Luc\xc3\xad"
+                                    "a  \n"
+                                    "Content-Type: text/plain; charset=UTF-8\n"},
+                                   {"Close", "Cerrar"}}));
     Start();
     EXPECT_EQ(engine_->HeaderProperty("content-type"), u"text/plain; charset=UTF-8");
     EXPECT_EQ(engine_->HeaderProperty("Last-Translator"), u"Luc\u00eda");
@@ -204,8 +211,7 @@ TEST_F(Engine, ReadsHeaderPropertiesWithoutRegardToCase)
 TEST_F(Engine, DomainsAreCreatedOnLookupAndBoundToTheirOwnFolders)
 {
     Catalogue("es", {{"Close", "Cerrar"}});
-    test::WriteFile(folder_ + "other/es/LC_MESSAGES/extra.mo",
-                    test::ReadFile(MoPath("es")));
+    test::WriteFile(folder_ + "other/es/LC_MESSAGES/extra.mo", test::ReadFile(MoPath("es")));
     Start();
     EXPECT_EQ(engine_->LookupInDomain("extra", u"Close"), u"Close"); // looked for beside "default"
     engine_->BindDomain("extra", folder_ + "other");
@@ -220,10 +226,11 @@ TEST_F(Engine, AnAppendedCatalogueWinsOverOneOnDisk)
 {
     const std::string signature = std::string("6637DB2E-62E1-4A60") + "-AC19-C23867046A89";
     test::WriteFile(folder_ + "skerrow", "code " + signature + std::string(8, '\0') + " code");
-    test::WriteFile(folder_ + "appended.mo", test::MoBytes({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"Close", "Cerrar"}}));
+    test::WriteFile(folder_ + "appended.mo",
+                    test::MoBytes({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"Close", "Cerrar"}}));
     Catalogue("es", {{"Close", "Cerrado en disco"}});
-    std::string command = std::string(SKERROW_APPEND_TOOL) + " " + folder_ + "skerrow 'LOCALE\\ES\\LC_MESSAGES\\DEFAULT.MO=" +
-                          folder_ + "appended.mo'";
+    std::string command = std::string(SKERROW_APPEND_TOOL) + " " + folder_ +
+        "skerrow 'LOCALE\\ES\\LC_MESSAGES\\DEFAULT.MO=" + folder_ + "appended.mo'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string program = test::ReadFile(folder_ + "skerrow");
     std::uint64_t directory = 0;

@@ -24,7 +24,10 @@ test::TEntries NumberedEntries(std::size_t count)
     return entries;
 }
 
-std::string Lookup(const TMoFile& mo, const std::string& msgid, bool& found) { return mo.Lookup(msgid, found); }
+std::string Lookup(const TMoFile& mo, const std::string& msgid, bool& found)
+{
+    return mo.Lookup(msgid, found);
+}
 
 } // namespace
 

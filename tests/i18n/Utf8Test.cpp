@@ -56,7 +56,10 @@ TEST(Utf8, DecoderRefusesBadInputWithItsThreeTexts)
 TEST(Utf8, SystemCodePageConversionNeverFails)
 {
     EXPECT_EQ(AnsiToWide("Espa\xc3\xb1ol"), u"Espa\u00f1ol");
-    EXPECT_EQ(AnsiToWide("a\xff" "b"), u"a\ufffd" "b");
+    EXPECT_EQ(AnsiToWide("a\xff"
+                         "b"),
+              u"a\ufffd"
+              "b");
     EXPECT_EQ(AnsiToWide("\xc3"), u"\ufffd");
     EXPECT_EQ(AnsiToWide("\xf0\x9f\x98\x80"), u"\U0001F600");
     EXPECT_EQ(WideToAnsi(u"\U0001F600 \u00f1"), "\xf0\x9f\x98\x80 \xc3\xb1");

@@ -14,8 +14,7 @@ TEST(JsonValue, ReadsEscapesAndMembersInOrder)
 
 TEST(JsonValue, RefusesWhatIsNoJson)
 {
-    for (const char* text : {"", "{", "[1,]", "{\"a\" 1}", "01x", "\"open", "\"\\x\"", "[1] 2",
-                             "- 1", "tru"})
+    for (const char* text : {"", "{", "[1,]", "{\"a\" 1}", "01x", "\"open", "\"\\x\"", "[1] 2", "- 1", "tru"})
         EXPECT_FALSE(ParseJson(text)) << text;
     std::string deep(kJsonDepthLimit, '[');
     EXPECT_TRUE(ParseJson(deep + std::string(kJsonDepthLimit, ']')));

@@ -44,7 +44,8 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
         // <base href> is read against the page; entities in address and title.
         {"base-href.html", "https://example.org/harbour/cafe.html",
          "https://example.org/cdn/films/quay%202.mp4?x=1&y=2", nullptr, nullptr,
-         "Caf\xc3\xa9 on the quay \xe2\x80\x93 part\xc2\xa0" "2"},
+         "Caf\xc3\xa9 on the quay \xe2\x80\x93 part\xc2\xa0"
+         "2"},
         // A VideoObject inside another object, with escapes in its address.
         {"json-ld.html", "https://example.org/lens", "https://cdn.example.org/lens.mp4", nullptr, nullptr,
          "The lighthouse lens"},

@@ -20,7 +20,7 @@ ERegExpr CompileError(const std::string& pattern)
     return ERegExpr("", -1, -1);
 }
 
-}  // namespace
+} // namespace
 
 TEST(CompileErrorTest, NumbersAndPositions)
 {
@@ -70,9 +70,7 @@ TEST(CompileErrorTest, NumbersAndPositions)
         const ERegExpr error = CompileError(row.pattern);
         EXPECT_EQ(error.ErrorNumber(), row.number) << row.why;
         EXPECT_EQ(error.ErrorPosition(), row.position) << row.why;
-        EXPECT_EQ(error.Message(),
-                  re.ErrorText(row.number) + " (pos " + std::to_string(row.position) + ")")
-            << row.why;
+        EXPECT_EQ(error.Message(), re.ErrorText(row.number) + " (pos " + std::to_string(row.position) + ")") << row.why;
     }
 }
 

@@ -24,7 +24,7 @@ std::optional<std::string> Cut(TRegExpr& re, const std::string& pattern, const s
     return re.Capture(1);
 }
 
-}  // namespace
+} // namespace
 
 TEST(LinkPatternTest, IdentifierOfTheFinalPageAddress)
 {
@@ -60,8 +60,7 @@ TEST(LinkPatternTest, ValuesOfTheVideoInformationRecord)
     ASSERT_TRUE(re.Exec(kRecord));
     EXPECT_EQ(re.Capture(1), "vjVQa1PpcFNqD9lLqC3vbxXpMZgD0B5CQyJxH3Gq9oM%3D");
     EXPECT_EQ(Cut(re, "&title=(.*)(&|$)", kRecord), "Rock+%26+Roll%3A+Live%21");
-    EXPECT_EQ(Cut(re, "&fmt_map=(.*)&", kRecord),
-              "22%2F2000000%2F9%2F0%2F115%2C18%2F512000%2F9%2F0%2F115");
+    EXPECT_EQ(Cut(re, "&fmt_map=(.*)&", kRecord), "22%2F2000000%2F9%2F0%2F115%2C18%2F512000%2F9%2F0%2F115");
 }
 
 TEST(LinkPatternTest, RecordsThatLackAValue)
@@ -73,13 +72,11 @@ TEST(LinkPatternTest, RecordsThatLackAValue)
         std::optional<std::string> value;
     };
     const std::vector<Row> rows = {
-        {"the token as the last field has no closing '&'", "&token=(.*)&",
-         "status=ok&token=abc", std::nullopt},
+        {"the token as the last field has no closing '&'", "&token=(.*)&", "status=ok&token=abc", std::nullopt},
         {"no format list", "&fmt_map=(.*)&", "status=ok&token=abc&title=x", std::nullopt},
         {"the title as the last field", "&title=(.*)(&|$)", "status=ok&title=A%2BB", "A%2BB"},
         {"the field names in capitals", "&title=(.*)(&|$)", "a=1&TITLE=No.5&b=2", "No.5"},
-        {"a field name inside a value is not a field", "&token=(.*)&", "x=%26token=no&token=yes&",
-         "yes"},
+        {"a field name inside a value is not a field", "&token=(.*)&", "x=%26token=no&token=yes&", "yes"},
     };
     for (const auto& row : rows) {
         TRegExpr re;

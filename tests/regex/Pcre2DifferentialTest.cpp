@@ -24,7 +24,7 @@ struct Modifiers {
 struct Outcome {
     bool compiled = true;
     bool matched = false;
-    std::vector<std::string> groups;  // groups that took no part read empty
+    std::vector<std::string> groups; // groups that took no part read empty
 
     bool operator==(const Outcome&) const = default;
 };
@@ -54,8 +54,8 @@ Outcome RunPcre2(const std::string& pattern, Modifiers modifiers, const std::str
     pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
     int errorCode;
     PCRE2_SIZE errorOffset;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.c_str()), pattern.size(),
-                                     options, &errorCode, &errorOffset, context);
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.c_str()), pattern.size(), options, &errorCode,
+                                     &errorOffset, context);
     pcre2_compile_context_free(context);
     Outcome outcome;
     if (!code) {
@@ -63,8 +63,8 @@ Outcome RunPcre2(const std::string& pattern, Modifiers modifiers, const std::str
         return outcome;
     }
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
-    const int result = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.c_str()),
-                                   subject.size(), 0, 0, data, nullptr);
+    const int result =
+        pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.c_str()), subject.size(), 0, 0, data, nullptr);
     outcome.matched = result > 0;
     if (outcome.matched) {
         uint32_t groups;
@@ -72,8 +72,7 @@ Outcome RunPcre2(const std::string& pattern, Modifiers modifiers, const std::str
         const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(data);
         for (uint32_t n = 0; n <= groups; ++n) {
             const bool set = int(n) < result && offsets[2 * n] != PCRE2_UNSET;
-            outcome.groups.push_back(
-                set ? subject.substr(offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]) : "");
+            outcome.groups.push_back(set ? subject.substr(offsets[2 * n], offsets[2 * n + 1] - offsets[2 * n]) : "");
         }
     }
     pcre2_match_data_free(data);
@@ -166,16 +165,15 @@ const std::vector<Row> kRows = {
     {"^$", kLines, {"", "a\n\nb", "a\r\n\r\nb"}},
     // By design.
     {"(a*)*", kDefault, {"aa"}, "a repeat of something that can be empty is refused"},
-    {"a.*?b", kLazy, {"axbxb"},
-     "with g off every quantifier is non-greedy; a '?' does not turn it greedy again"},
+    {"a.*?b", kLazy, {"axbxb"}, "with g off every quantifier is non-greedy; a '?' does not turn it greedy again"},
     {"a\\sb", kDefault, {"a\vb"}, "vertical tab is not among the space characters"},
 };
 
 void ExpectAgreement(const std::string& pattern, Modifiers modifiers, const std::string& subject)
 {
     EXPECT_EQ(RunOurs(pattern, modifiers, subject), RunPcre2(pattern, modifiers, subject))
-        << "pattern " << pattern << " on \"" << subject << "\" (i " << modifiers.i << ", s "
-        << modifiers.s << ", g " << modifiers.g << ", m " << modifiers.m << ")";
+        << "pattern " << pattern << " on \"" << subject << "\" (i " << modifiers.i << ", s " << modifiers.s << ", g "
+        << modifiers.g << ", m " << modifiers.m << ")";
 }
 
 // A random pattern over the shared syntax, at most `depth` groups deep.
@@ -217,8 +215,8 @@ private:
 
     std::string Atom(int depth)
     {
-        static const char* const atoms[] = {"a", "b", "c", "ab", ".", "[ab]", "[^a]", "[a-c]",
-                                            "\\d", "\\w", "\\s", "\\b", "^", "$", "A"};
+        static const char* const atoms[] = {"a",   "b",   "c",   "ab",  ".", "[ab]", "[^a]", "[a-c]",
+                                            "\\d", "\\w", "\\s", "\\b", "^", "$",    "A"};
         if (depth > 0 && Pick(4) == 0)
             return "(" + Alternation(depth - 1) + ")";
         return atoms[Pick(int(std::size(atoms)))];
@@ -236,15 +234,14 @@ private:
     std::mt19937 random_;
 };
 
-}  // namespace
+} // namespace
 
 TEST(Pcre2DifferentialTest, CuratedRows)
 {
     for (const auto& row : kRows) {
         for (const auto& subject : row.subjects) {
             if (row.differsBecause)
-                EXPECT_NE(RunOurs(row.pattern, row.modifiers, subject),
-                          RunPcre2(row.pattern, row.modifiers, subject))
+                EXPECT_NE(RunOurs(row.pattern, row.modifiers, subject), RunPcre2(row.pattern, row.modifiers, subject))
                     << row.pattern << ": " << row.differsBecause;
             else
                 ExpectAgreement(row.pattern, row.modifiers, subject);

@@ -44,7 +44,7 @@ std::string FirstChars(const TRegExpr& re)
     return chars;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ProgramTest, IdentifierPatternCompilesByteForByte)
 {
@@ -52,14 +52,15 @@ TEST(ProgramTest, IdentifierPatternCompilesByteForByte)
     re.SetModifier(rmIgnoreCase, true);
     const auto expected = Concat({
         {kCheckByte},
-        Node(ALTERNATIVE, 38),           // 1: the single top-level alternative
-        Node(LITERAL_CI, 8), {'v', '=', 0},  // 6
-        Node(OPEN_1, 5),                 // 14
-        Node(ALTERNATIVE, 15),           // 19: the group's single alternative
-        Node(STAR, 10),                  // 24
-        Node(ANY_CHAR, 0),               // 29: the repeated node
-        Node(CLOSE_1, 5),                // 34
-        Node(MATCH_END, 0),              // 39
+        Node(ALTERNATIVE, 38), // 1: the single top-level alternative
+        Node(LITERAL_CI, 8),
+        {'v', '=', 0},         // 6
+        Node(OPEN_1, 5),       // 14
+        Node(ALTERNATIVE, 15), // 19: the group's single alternative
+        Node(STAR, 10),        // 24
+        Node(ANY_CHAR, 0),     // 29: the repeated node
+        Node(CLOSE_1, 5),      // 34
+        Node(MATCH_END, 0),    // 39
     });
     EXPECT_EQ(Compiled(re, "v=(.*)"), expected);
     EXPECT_EQ(FirstChars(re), "Vv");
@@ -78,28 +79,49 @@ TEST(ProgramTest, NodeLayoutsOfQuantifiersAndClasses)
     };
     const std::vector<Row> rows = {
         {"g off makes '*' over any character non-greedy", "(.*)", false,
-         Concat({{kCheckByte}, Node(ALTERNATIVE, 30), Node(OPEN_1, 5), Node(ALTERNATIVE, 15),
-                 Node(STAR_NG, 10), Node(ANY_CHAR, 0), Node(CLOSE_1, 5), Node(MATCH_END, 0)})},
-        {"braces over one character carry min and max", "a{2,3}", true,
-         Concat({{kCheckByte}, Node(ALTERNATIVE, 25), Node(BRACES, 20), {2, 0, 0, 0, 3, 0, 0, 0},
-                 Node(LITERAL, 0), {'a', 0}, Node(MATCH_END, 0)})},
-        {"a class of up to three members is padded with the highest", "[ba]", true,
-         Concat({{kCheckByte}, Node(ALTERNATIVE, 13), Node(ONE_OF_3, 8), {'a', 'b', 'b'},
+         Concat({{kCheckByte},
+                 Node(ALTERNATIVE, 30),
+                 Node(OPEN_1, 5),
+                 Node(ALTERNATIVE, 15),
+                 Node(STAR_NG, 10),
+                 Node(ANY_CHAR, 0),
+                 Node(CLOSE_1, 5),
                  Node(MATCH_END, 0)})},
+        {"braces over one character carry min and max", "a{2,3}", true,
+         Concat({{kCheckByte},
+                 Node(ALTERNATIVE, 25),
+                 Node(BRACES, 20),
+                 {2, 0, 0, 0, 3, 0, 0, 0},
+                 Node(LITERAL, 0),
+                 {'a', 0},
+                 Node(MATCH_END, 0)})},
+        {"a class of up to three members is padded with the highest", "[ba]", true,
+         Concat({{kCheckByte}, Node(ALTERNATIVE, 13), Node(ONE_OF_3, 8), {'a', 'b', 'b'}, Node(MATCH_END, 0)})},
         {"greedy '?' over a group is an optional alternative", "(a)?", true,
-         Concat({{kCheckByte}, Node(ALTERNATIVE, 42),
-                 Node(ALTERNATIVE, 27),                // 6: try the group
-                 Node(OPEN_1, 5), Node(ALTERNATIVE, 12), Node(LITERAL, 7), {'a', 0},
-                 Node(CLOSE_1, 10),                    // 28: on to the EMPTY
-                 Node(ALTERNATIVE, 5),                 // 33: else nothing
-                 Node(EMPTY, 5),                       // 38
+         Concat({{kCheckByte},
+                 Node(ALTERNATIVE, 42),
+                 Node(ALTERNATIVE, 27), // 6: try the group
+                 Node(OPEN_1, 5),
+                 Node(ALTERNATIVE, 12),
+                 Node(LITERAL, 7),
+                 {'a', 0},
+                 Node(CLOSE_1, 10),    // 28: on to the EMPTY
+                 Node(ALTERNATIVE, 5), // 33: else nothing
+                 Node(EMPTY, 5),       // 38
                  Node(MATCH_END, 0)})},
         {"non-greedy '+' over a group is a counted loop", "(a)+?", true,
-         Concat({{kCheckByte}, Node(ALTERNATIVE, 49), Node(LOOPENTRY, 27),
-                 Node(OPEN_1, 5), Node(ALTERNATIVE, 12), Node(LITERAL, 7), {'a', 0},
+         Concat({{kCheckByte},
+                 Node(ALTERNATIVE, 49),
+                 Node(LOOPENTRY, 27),
+                 Node(OPEN_1, 5),
+                 Node(ALTERNATIVE, 12),
+                 Node(LITERAL, 7),
+                 {'a', 0},
                  Node(CLOSE_1, 5),
                  // 33: min 1, max 2147483646, body at 33 - 22
-                 Node(LOOP_NG, 17), {1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0x7F}, {0xEA, 0xFF, 0xFF, 0xFF},
+                 Node(LOOP_NG, 17),
+                 {1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0x7F},
+                 {0xEA, 0xFF, 0xFF, 0xFF},
                  Node(MATCH_END, 0)})},
     };
     for (const auto& row : rows) {
@@ -115,7 +137,7 @@ TEST(ProgramTest, SearchHints)
         const char* why;
         const char* pattern;
         bool caseInsensitive;
-        std::string firstChars;  // "all": every code
+        std::string firstChars; // "all": every code
         char startChar;
         bool anchored;
         const char* requiredLiteral;

@@ -27,7 +27,7 @@ struct Row {
     std::string pattern;
     std::string modifiers;
     std::string subject;
-    std::optional<std::string> match;  // nullopt: no match
+    std::optional<std::string> match; // nullopt: no match
     std::string group1 = "";
     std::string group2 = "";
 };
@@ -46,7 +46,7 @@ void RunRows(const std::vector<Row>& rows)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(SearchTest, GreedyAndNonGreedyCaptures)
 {
@@ -54,12 +54,10 @@ TEST(SearchTest, GreedyAndNonGreedyCaptures)
         {"the identifier runs to the end", "v=(.*)", "+i", "x v=abc&d", "v=abc&d", "abc&d"},
         {"'.' takes line feeds with s on", "v=(.*)", "+i", "v=a\nb", "v=a\nb", "a\nb"},
         {"the marker in capitals", "v=(.*)", "+i", "XV=1", "V=1", "1"},
-        {"non-greedy stops at the first '&'", "&title=(.*)&", "+i-g", "a=1&title=Hi&fmt_map=x&q=2",
-         "&title=Hi&", "Hi"},
-        {"greedy runs to the last '&'", "&title=(.*)&", "+i", "a=1&title=Hi&fmt_map=x&q=2",
-         "&title=Hi&fmt_map=x&", "Hi&fmt_map=x"},
-        {"title closed by '&'", "&title=(.*)(&|$)", "+i-g", "a=1&title=Hi&fmt_map=x", "&title=Hi&",
-         "Hi", "&"},
+        {"non-greedy stops at the first '&'", "&title=(.*)&", "+i-g", "a=1&title=Hi&fmt_map=x&q=2", "&title=Hi&", "Hi"},
+        {"greedy runs to the last '&'", "&title=(.*)&", "+i", "a=1&title=Hi&fmt_map=x&q=2", "&title=Hi&fmt_map=x&",
+         "Hi&fmt_map=x"},
+        {"title closed by '&'", "&title=(.*)(&|$)", "+i-g", "a=1&title=Hi&fmt_map=x", "&title=Hi&", "Hi", "&"},
         {"title closed by the end", "&title=(.*)(&|$)", "+i-g", "a&title=Hi", "&title=Hi", "Hi", ""},
         {"'*?' is non-greedy with g on", "a*?b", "", "aab", "aab"},
         {"'+?' takes one", "a+?", "", "aaa", "a"},
@@ -80,8 +78,7 @@ TEST(SearchTest, GreedyAndNonGreedyCaptures)
         {"the group loop backtracks into the literal", "(a|b)*c", "", "abac", "abac", "a"},
         {"a non-greedy group loop", "(a|b)*?c", "", "xabacx", "abac", "a"},
         // Former faults: loop state restored when a way out fails.
-        {"an alternative retried after leaving a loop failed", "(a|ab){1,2}c", "", "abc", "abc",
-         "ab"},
+        {"an alternative retried after leaving a loop failed", "(a|ab){1,2}c", "", "abc", "abc", "ab"},
         {"counts stay right after backtracking", "(a|ab){2}c", "", "aabc", "aabc", "ab"},
         {"a non-greedy loop retried inside", "(a|ab)+?c", "", "abc", "abc", "ab"},
     });
@@ -118,8 +115,7 @@ TEST(SearchTest, AnchorsAndLines)
         {"'$' at the very end with m off", "a$", "", "a\nb", std::nullopt},
         {"'$' before a line feed with m on", "a$", "+m", "a\nb", "a"},
         {"'$' before a carriage return-line feed pair", "a$", "+m", "a\r\nb", "a"},
-        {"no line start between carriage return and line feed", "^\n", "+m", "a\r\nb",
-         std::nullopt},
+        {"no line start between carriage return and line feed", "^\n", "+m", "a\r\nb", std::nullopt},
         {"a line start after a lone carriage return", "^b", "+m", "a\rb", "b"},
         {"no line end between the pair", "\r$", "+m", "a\r\nb", std::nullopt},
         {"'.' without s skips line breaks", "a.c", "-s", "a\nc", std::nullopt},
@@ -173,10 +169,8 @@ TEST(SearchTest, Backreferences)
         {"a backreference", "(a+)b\\1", "", "aabaa", "aabaa", "aa"},
         {"a case-insensitive backreference", "(a)\\1", "+i", "aA", "aA", "a"},
         {"a repeated one-character backreference", "(a)\\1*", "", "aaaa", "aaaa", "a"},
-        {"a repeated longer backreference takes whole repetitions", "(ab)\\1+", "", "abababa",
-         "ababab", "ab"},
-        {"a repeated backreference backs off whole repetitions", "(ab)\\1*abx", "", "abababx",
-         "abababx", "ab"},
+        {"a repeated longer backreference takes whole repetitions", "(ab)\\1+", "", "abababa", "ababab", "ab"},
+        {"a repeated backreference backs off whole repetitions", "(ab)\\1*abx", "", "abababx", "abababx", "ab"},
         {"an empty group repeats without taking anything", "(a*)x\\1+y", "", "xy", "xy", ""},
         {"a group that took no part matches nothing", "(a)|\\1b", "", "b", std::nullopt},
     });
@@ -255,6 +249,9 @@ TEST(SearchTest, CaseInversion)
     });
     re.SetModifier(rmIgnoreCase, true);
     re.SetExpression("\xe0+b");
-    ASSERT_TRUE(re.Exec("x\xc0\xe0" "B"));
-    EXPECT_EQ(re.Capture(0), "\xc0\xe0" "B");
+    ASSERT_TRUE(re.Exec("x\xc0\xe0"
+                        "B"));
+    EXPECT_EQ(re.Capture(0),
+              "\xc0\xe0"
+              "B");
 }

@@ -14,9 +14,9 @@ namespace {
 
 struct Row {
     const char* pattern;
-    std::string tail;      // appended to the repeated "ab"
-    size_t group1Length;   // length of the expected capture 1
-    bool matchesAll;       // the match spans the whole subject
+    std::string tail;    // appended to the repeated "ab"
+    size_t group1Length; // length of the expected capture 1
+    bool matchesAll;     // the match spans the whole subject
 };
 
 const std::vector<Row> kRows = {
@@ -46,8 +46,7 @@ void OnSmallStack(const std::function<void()>& body)
         (*static_cast<const std::function<void()>*>(argument))();
         return nullptr;
     };
-    ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&body)),
-              0);
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&body)), 0);
     pthread_join(thread, nullptr);
     pthread_attr_destroy(&attributes);
 }
@@ -70,7 +69,7 @@ void ExpectRightAnswerOrBacktrackLimit(size_t bytes, bool allowLimit)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(StackSafetyTest, DeepMatchesOnASmallStack)
 {

@@ -53,6 +53,6 @@ TEST(AsciiTextPlaceholders, FillInOrderAndNeverInsideAnArgument)
 TEST(AsciiTextLists, SplitAtAnySeparatorAndDropEmptyPieces)
 {
     EXPECT_EQ(SplitList("http=web:8080  ftp=files:21;;proxy", " ;"),
-        (std::vector<std::string>{"http=web:8080", "ftp=files:21", "proxy"}));
+              (std::vector<std::string>{"http=web:8080", "ftp=files:21", "proxy"}));
     EXPECT_TRUE(SplitList(";; ;", " ;").empty());
 }

@@ -5,16 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
 std::string TempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / (std::string("skerrow-") + name + "-" + std::to_string(::getpid())))
+    return (std::filesystem::temp_directory_path() /
+            (std::string("skerrow-") + name + "-" + std::to_string(::getpid())))
         .string();
 }
 

@@ -1,5 +1,5 @@
-#include "runtime/Exception.h"
 #include "runtime/TThread.h"
+#include "runtime/Exception.h"
 
 #include <gtest/gtest.h>
 

@@ -23,8 +23,7 @@ std::string RunPython(const std::string& code)
 
 } // namespace
 
-DemoSite::DemoSite()
-    : peer_("tools/demo-site/demo_site.py", {"--ca-file", folder_.File("ca.pem")}, folder_.path)
+DemoSite::DemoSite() : peer_("tools/demo-site/demo_site.py", {"--ca-file", folder_.File("ca.pem")}, folder_.path)
 {
     ::setenv("SSL_CERT_FILE", folder_.File("ca.pem").c_str(), 1);
 }
@@ -32,8 +31,8 @@ DemoSite::DemoSite()
 std::string DemoSite::StreamBytes(const std::string& id, const std::string& format, std::size_t size)
 {
     std::string code = "import sys; sys.path.insert(0, \"" + SourceDir() +
-                       "/tools/demo-site\"); import demo_site as d; "
-                       "sys.stdout.buffer.write(d.stream_bytes(d.VIDEOS[\"" + id + "\"], \"" + format + "\", 0, " +
-                       std::to_string(size) + "))";
+        "/tools/demo-site\"); import demo_site as d; "
+        "sys.stdout.buffer.write(d.stream_bytes(d.VIDEOS[\"" +
+        id + "\"], \"" + format + "\", 0, " + std::to_string(size) + "))";
     return RunPython(code);
 }

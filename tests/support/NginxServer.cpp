@@ -128,13 +128,13 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
     conf << "daemon off;\n"
          << "master_process on;\n"
          << "worker_processes 1;\n"
-         << (::geteuid() == 0 ? "user root;\n" : "")
-         << "pid " << prefix_ << "/nginx.pid;\n"
+         << (::geteuid() == 0 ? "user root;\n" : "") << "pid " << prefix_ << "/nginx.pid;\n"
          << "error_log " << prefix_ << "/logs/error.log warn;\n"
          << "events { worker_connections 64; }\n"
          << "http {\n"
          << "  default_type application/octet-stream;\n"
-         << "  log_format skerrow '$connection $scheme \"$request\" $status \"$http_cookie\" \"$http_range\" $body_bytes_sent';\n"
+         << "  log_format skerrow '$connection $scheme \"$request\" $status \"$http_cookie\" \"$http_range\" "
+            "$body_bytes_sent';\n"
          << "  access_log " << prefix_ << "/logs/access.log skerrow;\n"
          << "  client_body_temp_path " << prefix_ << "/body;\n"
          << "  proxy_temp_path " << prefix_ << "/proxy;\n"
@@ -145,15 +145,13 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
          << "  sendfile on;\n"
          << "  server {\n"
          << "    listen 127.0.0.1:" << port_ << ";\n"
-         << site
-         << "  }\n";
+         << site << "  }\n";
     for (std::size_t i = 0; i < tls.size(); ++i)
         conf << "  server {\n"
              << "    listen 127.0.0.1:" << tlsPorts_[i] << " ssl;\n"
              << "    ssl_certificate " << tls[i].certificate << ";\n"
              << "    ssl_certificate_key " << tls[i].key << ";\n"
-             << site
-             << "  }\n";
+             << site << "  }\n";
     conf << "}\n";
 }
 

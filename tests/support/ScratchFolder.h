@@ -14,7 +14,7 @@ struct ScratchFolder {
     {
         static int counter = 0;
         path = std::filesystem::temp_directory_path() /
-               ("skerrow-" + purpose + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+            ("skerrow-" + purpose + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(path);
     }
     ~ScratchFolder() { std::filesystem::remove_all(path); }

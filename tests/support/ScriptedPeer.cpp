@@ -137,8 +137,7 @@ void ScriptedPeer::Play()
 bool ScriptedPeer::PlayStep(const Step& step)
 {
     switch (step.kind) {
-    case Step::Accept:
-        return AcceptConnection();
+    case Step::Accept: return AcceptConnection();
     case Step::Send: {
         std::size_t sent = 0;
         while (sent < step.bytes.size()) {
@@ -151,9 +150,7 @@ bool ScriptedPeer::PlayStep(const Step& step)
         }
         return true;
     }
-    case Step::Pause:
-        std::this_thread::sleep_for(step.delay);
-        return true;
+    case Step::Pause: std::this_thread::sleep_for(step.delay); return true;
     case Step::ReadUntil: {
         auto deadline = std::chrono::steady_clock::now() + stepTimeout;
         for (;;) {
@@ -163,7 +160,8 @@ bool ScriptedPeer::PlayStep(const Step& step)
                 consumed_ = at + step.bytes.size();
                 return true;
             }
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0 || !ReceiveSome(left)) {
                 Fail("did not receive \"" + step.bytes + "\"");
                 return false;
@@ -171,13 +169,10 @@ bool ScriptedPeer::PlayStep(const Step& step)
         }
     }
     case Step::ReadUntilClosed:
-        while (ReceiveSome(stepTimeout)) {
-        }
+        while (ReceiveSome(stepTimeout)) {}
         return true;
     case Step::Close:
-    case Step::Reset:
-        CloseConnection(step.kind == Step::Reset);
-        return true;
+    case Step::Reset: CloseConnection(step.kind == Step::Reset); return true;
     }
     return false;
 }

@@ -20,8 +20,8 @@ namespace {
 pid_t StartXvfb(std::string& display)
 {
     std::string number;
-    pid_t pid = StartAnnouncingServer(
-        {"Xvfb", "-displayfd", "{fd}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, number);
+    pid_t pid = StartAnnouncingServer({"Xvfb", "-displayfd", "{fd}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                                      number);
     display = ":" + number;
     return pid;
 }

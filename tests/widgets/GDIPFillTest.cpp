@@ -23,11 +23,11 @@ QImage Draw(const TGDIPFill& fill)
 bool Close(QColor pixel, TColor expected, int tolerance = 12)
 {
     const QColor color = ToQColor(expected);
-    return pixel.alpha() > 200 && std::abs(pixel.red() - color.red()) <= tolerance
-        && std::abs(pixel.green() - color.green()) <= tolerance && std::abs(pixel.blue() - color.blue()) <= tolerance;
+    return pixel.alpha() > 200 && std::abs(pixel.red() - color.red()) <= tolerance &&
+        std::abs(pixel.green() - color.green()) <= tolerance && std::abs(pixel.blue() - color.blue()) <= tolerance;
 }
 
-}  // namespace
+} // namespace
 
 TEST(GDIPFill, MirrorHalvesRunMainThenMirrorGradient)
 {
@@ -47,7 +47,7 @@ TEST(GDIPFill, WithoutMirrorColourOneGradientCoversTheArea)
 {
     TGDIPFill fill;
     fill.SetColor(clRed);
-    fill.SetColorTo(clNone);  // a missing end colour gives a solid fill
+    fill.SetColorTo(clNone); // a missing end colour gives a solid fill
     const QImage image = Draw(fill);
     for (int y : {11, 20, 29})
         EXPECT_TRUE(Close(image.pixelColor(30, y), clRed)) << y;
@@ -59,14 +59,10 @@ TEST(GDIPFill, RoundingTypeChoosesTheCorners)
 {
     const struct {
         TFillRoundingType type;
-        bool topLeft, bottomRight;  // rounded, so its corner pixel stays clear
+        bool topLeft, bottomRight; // rounded, so its corner pixel stays clear
     } rows[] = {
-        {rtBoth, true, true},
-        {rtTop, true, false},
-        {rtBottom, false, true},
-        {rtLeft, true, false},
-        {rtRight, false, true},
-        {rtNone, false, false},
+        {rtBoth, true, true},  {rtTop, true, false},   {rtBottom, false, true},
+        {rtLeft, true, false}, {rtRight, false, true}, {rtNone, false, false},
     };
     for (const auto& row : rows) {
         TGDIPFill fill;

@@ -15,8 +15,8 @@ QColor Rgb(TColor color)
 
 bool Near(QColor a, QColor b, int tolerance = 0)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
-        && std::abs(a.blue() - b.blue()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+        std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // The main window's step panels: own colours, sky-blue header, red frame.
@@ -29,7 +29,7 @@ void StyleAsStepPanel(TNxHeaderPanel& panel)
     panel.SetCaption("Step 1: Enter Video URL");
 }
 
-}  // namespace
+} // namespace
 
 // The area for children.
 
@@ -68,11 +68,11 @@ TEST(HeaderPanel, FrameFollowsBorderWidthAndColours)
     const struct {
         bool adaptive;
         int width;
-        TColor expected;  // clNone: no frame
+        TColor expected; // clNone: no frame
     } rows[] = {
         {false, 1, clRed},
         {false, 0, clNone},
-        {true, 1, 0xCF9365},  // the blue scheme's frame colour
+        {true, 1, 0xCF9365}, // the blue scheme's frame colour
         {false, 2, clRed},
     };
     for (const auto& row : rows) {
@@ -108,7 +108,8 @@ TEST(HeaderPanel, NormalHeaderIsAGradientFromWindowColourToHeaderColour)
     EXPECT_TRUE(Near(image.pixelColor(250, 1), Qt::white));
     EXPECT_TRUE(Near(image.pixelColor(250, 2), window));
     EXPECT_TRUE(Near(image.pixelColor(250, 21),
-        QColor(lastRow(window.red(), sky.red()), lastRow(window.green(), sky.green()), lastRow(window.blue(), sky.blue()))));
+                     QColor(lastRow(window.red(), sky.red()), lastRow(window.green(), sky.green()),
+                            lastRow(window.blue(), sky.blue()))));
     EXPECT_TRUE(Near(image.pixelColor(250, 22), Rgb(0xCF9365)));
     EXPECT_TRUE(Near(image.pixelColor(250, 60), window)) << "the body";
 }
@@ -178,7 +179,7 @@ TEST(HeaderPanel, ClicksReachHeaderGlyphAndCollapseButton)
 
     Click(panel, panel.GlyphRect().center());
     Click(panel, QPoint(100, 10));
-    Click(panel, QPoint(100, 60));  // the body is no header
+    Click(panel, QPoint(100, 60)); // the body is no header
     EXPECT_EQ(header, 2);
     EXPECT_EQ(glyphs, 1);
     EXPECT_EQ(panel.Glyph().pixelColor(0, 15).alpha(), 0) << "the bottom-left colour is transparent";

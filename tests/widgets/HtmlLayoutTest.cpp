@@ -19,7 +19,7 @@ THtmlLayoutResult Lay(const QString& caption, std::optional<QPoint> probe = std:
     return THtmlLayout::Run(caption, TahomaFont(), clWindowText, QRect(0, 0, 228, 17), probe);
 }
 
-}  // namespace
+} // namespace
 
 // Links.
 
@@ -42,11 +42,11 @@ TEST(HtmlLayout, LinkIsFoundOnlyOverItsText)
         QPoint probe;
         const char* href;
     } rows[] = {
-        {{3, 5}, "http://www.youtube.com"},  // first letter, quotes removed
+        {{3, 5}, "http://www.youtube.com"}, // first letter, quotes removed
         {{end - 1, 5}, "http://www.youtube.com"},
-        {{1, 5}, ""},        // left of the link's start
-        {{end + 1, 5}, ""},  // right of its text
-        {{20, 16}, ""},      // below the line
+        {{1, 5}, ""},       // left of the link's start
+        {{end + 1, 5}, ""}, // right of its text
+        {{20, 16}, ""},     // below the line
     };
     for (const auto& row : rows)
         EXPECT_EQ(Lay(kLink, row.probe).Href, row.href) << row.probe.x() << "," << row.probe.y();
@@ -99,13 +99,10 @@ TEST(HtmlLayout, FontAttributesSetColourNameAndSize)
         const char* attributes;
         TColor color;
     } rows[] = {
-        {"color=\"red\"", clRed},
-        {"color=\"RED\"", clRed},  // names are looked up lower-cased
-        {"color=\"#FF0000\"", clRed},
-        {"color=#00ff00", 0x00FF00},
-        {"color=\"transparent\"", clWhite},
-        {"color=\"nosuchcolour\"", clNone},  // neither a name nor hexadecimal
-        {"color=\"#12345678\"", clNone},     // too many digits
+        {"color=\"red\"", clRed},           {"color=\"RED\"", clRed}, // names are looked up lower-cased
+        {"color=\"#FF0000\"", clRed},       {"color=#00ff00", 0x00FF00},
+        {"color=\"transparent\"", clWhite}, {"color=\"nosuchcolour\"", clNone}, // neither a name nor hexadecimal
+        {"color=\"#12345678\"", clNone},                                        // too many digits
     };
     for (const auto& row : rows) {
         const QString caption = QStringLiteral("<font %1>t</font>").arg(row.attributes);
@@ -196,8 +193,8 @@ TEST(HtmlLabel, CaptionIsAQtProperty)
 TEST(HtmlLabel, FailingHandlerReachesTheApplicationsDisplay)
 {
     std::vector<std::string> shown;
-    const TMessageBoxSeam previous
-        = SetMessageBoxSeam([&](const TMessageBoxRequest& request) { shown.push_back(request.Text); });
+    const TMessageBoxSeam previous =
+        SetMessageBoxSeam([&](const TMessageBoxRequest& request) { shown.push_back(request.Text); });
     TNxHtmlLabel label;
     label.resize(228, 17);
     label.SetCaption(kLink);

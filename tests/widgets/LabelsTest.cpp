@@ -22,7 +22,7 @@ struct PlacementFixture {
     }
 };
 
-}  // namespace
+} // namespace
 
 // Placement against the associate.
 
@@ -34,12 +34,10 @@ TEST(NxLabel, PlacesItselfByThePositionTable)
         bool innerHorizontal, innerVertical;
         QPoint expected;
     } rows[] = {
-        {hpLeft, vpTop, true, false, {100, 35}},  // the defaults: above, left-aligned, gap 2
-        {hpLeft, vpTop, false, true, {60, 52}},
-        {hpCenter, vpMiddle, true, false, {120, 56}},
-        {hpCenter, vpMiddle, false, true, {120, 56}},  // centring ignores inside or outside
-        {hpRight, vpBottom, true, true, {140, 59}},
-        {hpRight, vpBottom, false, false, {180, 72}},
+        {hpLeft, vpTop, true, false, {100, 35}}, // the defaults: above, left-aligned, gap 2
+        {hpLeft, vpTop, false, true, {60, 52}},       {hpCenter, vpMiddle, true, false, {120, 56}},
+        {hpCenter, vpMiddle, false, true, {120, 56}}, // centring ignores inside or outside
+        {hpRight, vpBottom, true, true, {140, 59}},   {hpRight, vpBottom, false, false, {180, 72}},
     };
     for (const auto& row : rows) {
         PlacementFixture f;
@@ -60,7 +58,7 @@ TEST(NxLabel, FollowsTheAssociateAndLetsGoWhenItIsDestroyed)
     f.label->SetAssociate(f.label);
     EXPECT_EQ(f.label->Associate(), nullptr) << "a label cannot be its own associate";
 
-    f.parent.show();  // hidden widgets defer their move and size events
+    f.parent.show(); // hidden widgets defer their move and size events
     f.label->SetAssociate(f.associate);
     f.associate->move(10, 100);
     EXPECT_EQ(f.label->pos(), QPoint(10, 85));

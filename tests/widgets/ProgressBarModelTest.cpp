@@ -20,10 +20,10 @@ TEST(SmoothProgressBar, WritesOutsideTheRangeAreClampedAndReportedOncePerWrite)
         double written;
         double expected;
     } rows[] = {
-        {150, 100},  // above the maximum
-        {-5, 0},     // below the minimum
+        {150, 100}, // above the maximum
+        {-5, 0},    // below the minimum
         {41.6, 41.6},
-        {41.6, 41.6},  // the same value again still reports
+        {41.6, 41.6}, // the same value again still reports
     };
     for (const auto& row : rows) {
         bar.SetPosition(row.written);
@@ -112,11 +112,9 @@ TEST(SmoothProgressBar, ValueTextFollowsTypeAndRange)
         TProgressValueType type;
         const char* expected;
     } rows[] = {
-        {0, 100, 41.6, vtPercentage, "42%"},
-        {0, 100, 0, vtPercentage, "0%"},
-        {0, 200, 50, vtPercentage, "25%"},
-        {0, 100, 41.6, vtAbsolute, "42%"},
-        {10, 10, 10, vtPercentage, "10%"},  // an empty range shows the maximum
+        {0, 100, 41.6, vtPercentage, "42%"},         {0, 100, 0, vtPercentage, "0%"},
+        {0, 200, 50, vtPercentage, "25%"},           {0, 100, 41.6, vtAbsolute, "42%"},
+        {10, 10, 10, vtPercentage, "10%"}, // an empty range shows the maximum
         {0, 15728640, 3145728, vtPercentage, "20%"},
     };
     for (const auto& row : rows) {
@@ -140,11 +138,11 @@ TEST(ValueFormat, FormatsOneFloatingNumberAndNothingElse)
         {"%.0f%%", 41.6, "42%"},
         {"%.2f", 1.005, "1.00"},
         {"%6.1f|", 2.25, "   2.2|"},
-        {"Done: %.0f%% of %.0f", 7, "Done: 7% of %.0f"},  // one number only
-        {"%s%n%d", 1, "%s%n%d"},  // conversions that would read other arguments stay text
-        {"%999f", 1, "%999f"},    // widths beyond the limit stay text
+        {"Done: %.0f%% of %.0f", 7, "Done: 7% of %.0f"}, // one number only
+        {"%s%n%d", 1, "%s%n%d"},                         // conversions that would read other arguments stay text
+        {"%999f", 1, "%999f"},                           // widths beyond the limit stay text
         {"%.99f", 1, "%.99f"},
-        {"100%", 1, "100%"},      // a lone percent sign at the end
+        {"100%", 1, "100%"}, // a lone percent sign at the end
         {"", 1, ""},
     };
     for (const auto& row : rows)

@@ -1,5 +1,5 @@
-#include "app/DownloadWindowLook.h"
 #include "WidgetProbes.h"
+#include "app/DownloadWindowLook.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ struct DownloadBar {
     }
 };
 
-}  // namespace
+} // namespace
 
 // Geometry.
 
@@ -94,7 +94,7 @@ TEST(SmoothProgressBarPaint, GlowSweepsTheFilledPartThenPauses)
     ApplyDownloadBarLook(bar);
     bar.SetProgressAnimation(false);
     bar.SetPosition(20);
-    RenderWidget(bar);  // the sweep measures against the last paint
+    RenderWidget(bar); // the sweep measures against the last paint
     const double filled = bar.Geometry().Filled.width();
     EXPECT_EQ(bar.GlowPosition(), -40);
     bar.Tick();

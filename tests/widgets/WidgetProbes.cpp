@@ -21,8 +21,9 @@ bool AreaHasColor(const QImage& image, const QRect& area, QColor color, int tole
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         for (int x = clipped.left(); x <= clipped.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - color.red()) + std::abs(pixel.green() - color.green())
-                    + std::abs(pixel.blue() - color.blue()) <= tolerance)
+            if (std::abs(pixel.red() - color.red()) + std::abs(pixel.green() - color.green()) +
+                    std::abs(pixel.blue() - color.blue()) <=
+                tolerance)
                 return true;
         }
     }
