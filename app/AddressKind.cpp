@@ -2,7 +2,7 @@
 
 #include "app/DirectLink.h"
 #include "app/Site.h"
-#include "page/WebAddress.h"
+#include "app/VideoAddress.h"
 
 namespace {
 
@@ -15,15 +15,26 @@ bool IsWatchPageAddress(const std::function<std::string()>& readText)
 
 } // namespace
 
+// Each test reads the text afresh.
 TAddressKind AddressKind(const std::function<std::string()>& readText)
 {
     if (IsWatchPageAddress(readText))
         return akWatchPage;
-    if (IsDirectLink(readText()))
+    if (std::optional<TWebAddress> address = TWebAddress::ParseWeb(readText()); address && IsDirectLink(*address))
         return akDirectLink;
-    if (IsWebAddress(readText()))
+    if (TWebAddress::ParseWeb(readText()))
         return akWebPage;
     return akNone;
+}
+
+TVideoAddress ReadVideoAddress(const std::string& text)
+{
+    std::optional<TWebAddress> address = TWebAddress::ParseWeb(text);
+    if (IsWatchPageAddress([&text] { return text; }))
+        return {akWatchPage, text, address};
+    if (!address)
+        return {akNone, text, std::nullopt};
+    return {IsDirectLink(*address) ? akDirectLink : akWebPage, text, address};
 }
 
 bool TakenFromClipboard(TAddressKind kind)
@@ -33,5 +44,5 @@ bool TakenFromClipboard(TAddressKind kind)
 
 TAddressKind AddressKind(const std::string& text)
 {
-    return AddressKind([&text] { return text; });
+    return ReadVideoAddress(text).Kind;
 }

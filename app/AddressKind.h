@@ -15,7 +15,7 @@ enum TAddressKind {
 // What a text is as an address: a watch page by the site's rule (the text
 // holds the site domain and "v=" or "key=", plain, case-sensitive substring
 // tests), else a direct link (see DirectLink.h), else a web page (see
-// page/WebAddress.h), else nothing.
+// TWebAddress::IsWeb), else nothing. VideoAddress.h gives the parts too.
 TAddressKind AddressKind(const std::string& text);
 
 // The same on a text that may change between looks (the clipboard):

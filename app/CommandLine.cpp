@@ -2,12 +2,12 @@
 
 #include "app/AddressKind.h"
 #include "app/CommandLineOptions.h"
+#include "app/CommandLineReport.h"
 #include "app/ProgramText.h"
-#include "app/ProgressLine.h"
 #include "app/Site.h"
+#include "app/TDownloadSession.h"
 #include "app/VideoDownload.h"
 #include "grabber/TGrabberPartFile.h"
-#include "grabber/TJvHttpUrlGrabber.h"
 #include "runtime/TThread.h"
 
 #include <atomic>
@@ -27,24 +27,6 @@ std::atomic<bool> interrupted{false};
 void Interrupt(int)
 {
     interrupted = true;
-}
-
-// What the site or the user wrote is printed with its control characters
-// escaped: an escape sequence in a title must not reach the terminal.
-std::string Printable(const std::string& text)
-{
-    std::string printable;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            printable += escaped;
-        } else {
-            printable += c;
-        }
-    }
-    return printable;
 }
 
 int Fail(TExitStatus status, const std::string& message)
@@ -107,66 +89,42 @@ bool Exists(const std::string& path)
     return std::filesystem::symlink_status(path, ignored).type() != std::filesystem::file_type::not_found;
 }
 
-// Runs the download on the grabber's worker, serving its hand-overs here,
-// until it ends or the user interrupts.
+// How long the command line waits for the download's hand-overs before it
+// looks at the interrupt flag again.
+constexpr int kHandOverWaitMs = 100;
+
+// Says that what arrived is kept for the next run, when it is.
+int TellWhatIsKept(const TDownloadSession& session, int status)
+{
+    if (session.PartKept())
+        std::fprintf(stderr, "skerrow: %s\n",
+                     Printable(Tr("What was received is kept in %s; run the same command again to continue.",
+                                  {TGrabberPartFile::PartName(session.Target())}))
+                         .c_str());
+    return status;
+}
+
+// Runs the download, serving its hand-overs here, until it ends or the
+// user interrupts.
 int Download(const TVideoSource& video, const std::string& target, const TCommandLineOptions& options)
 {
     if (!options.Force && Exists(target))
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
-    std::unique_ptr<TJvHttpUrlGrabber> grabber = NewStreamGrabber(video.StreamAddress);
-    grabber->SetAgent(Site::UserAgent);
-    TProgressLine progress(::isatty(STDOUT_FILENO));
-    auto started = std::chrono::steady_clock::now();
-    auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
-    std::int64_t received = 0, total = 0;
-    bool done = false;
-    std::string error;
-    int announcedRetry = 0;
-    grabber->OnProgress = [&](TObject*, std::int64_t position, std::int64_t size, const std::string&, bool&) {
-        received = position;
-        total = size;
-        progress.Update(received, total, elapsed());
-    };
-    grabber->OnDoneFile = [&](TObject*, const std::string&, std::int64_t, const std::string&) { done = true; };
-    grabber->OnError = [&](TObject*, const std::string& message) { error = message; };
-    // One line for each wait, not one for each of its seconds.
-    grabber->OnRetry = [&](TObject*, int secondsLeft, int retry, int retries, const std::string& reason) {
-        if (std::exchange(announcedRetry, retry) == retry)
-            return;
-        progress.Break();
-        std::string wait = Tr("Retrying in %s s (%s of %s)",
-                              {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
-        std::fprintf(stderr, "skerrow: %s: %s\n", wait.c_str(), Printable(reason).c_str());
-    };
-    grabber->OnResume = [&](TObject*, std::int64_t position, std::int64_t size) {
-        progress.Break();
-        std::printf("%s\n",
-                    Tr("Continuing at %s of %s",
-                       {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(size))})
-                        .c_str());
-        progress.ContinueFrom(position, elapsed());
-    };
-
+    TDownloadSession session(video, target);
+    TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
     CatchInterrupts();
-    StartDownload(*grabber, video, target, options.Continue ? rmContinue : rmStartOver);
-    while (grabber->Running() && !interrupted)
-        CheckSynchronize(100);
+    session.Start(options.Continue ? rmContinue : rmStartOver);
+    while (session.Running() && !interrupted)
+        CheckSynchronize(kHandOverWaitMs);
     // Stopping waits for the worker; a stopped run keeps only a part that
     // the server can continue.
-    grabber->Stop();
-    auto tellWhatIsKept = [&](int status) {
-        if (grabber->PartKept())
-            std::fprintf(stderr, "skerrow: %s\n",
-                         Printable(Tr("What was received is kept in %s; run the same command again to continue.",
-                                      {TGrabberPartFile::PartName(target)}))
-                             .c_str());
-        return status;
-    };
-    if (interrupted && !done)
-        return tellWhatIsKept(Fail(esCancelled, Tr("Cancelled")));
-    progress.Finish(received, total, elapsed());
-    if (!done)
-        return tellWhatIsKept(Fail(esDownloadFailed, error.empty() ? Tr("Failed") : error));
+    session.Stop();
+    if (interrupted && !report.Done())
+        return TellWhatIsKept(session, Fail(esCancelled, Tr("Cancelled")));
+    report.Finish();
+    if (!report.Done())
+        return TellWhatIsKept(session,
+                              Fail(esDownloadFailed, report.Failure().empty() ? Tr("Failed") : report.Failure()));
     std::printf("%s %s\n", Tr("Saved").c_str(), Printable(target).c_str());
     return esSuccess;
 }
@@ -230,10 +188,11 @@ int RunCommandLine(int argc, char** argv)
         std::printf("Skerrow %s\n", SKERROW_VERSION);
         return esSuccess;
     }
-    if (AddressKind(options->Address) == akNone)
+    const TVideoAddress address = ReadVideoAddress(options->Address);
+    if (address.Kind == akNone)
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
-    TResolution resolution = ResolveVideo(options->Address, options->Quality, Site::Host(), PageBounds());
+    TResolution resolution = ResolveVideo(address, options->Quality, Site::Host(), PageBounds());
     if (resolution.Failure)
         return Fail(esResolutionFailed, FailureText(resolution.Failure));
     const TVideoSource& video = *resolution.Video;

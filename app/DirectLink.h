@@ -1,18 +1,19 @@
 #pragma once
 
+#include "http/TWebAddress.h"
+
 #include <string>
 
-// A direct link: an http:// or https:// address (scheme in any letter case)
-// whose path, before any "?" or "#", ends in any letter case with the
-// extension of a video file (.mp4 .m4v .webm .mkv .mov .flv .3gp .ogv .avi).
-// An address holds no blanks or control characters.
-bool IsDirectLink(const std::string& text);
+// A direct link: a web address whose path, before any "?" or "#", ends in
+// any letter case with the extension of a video file (.mp4 .m4v .webm .mkv
+// .mov .flv .3gp .ogv .avi).
+bool IsDirectLink(const TWebAddress& address);
 
 // The file's own name, as the save dialog proposes it: the last segment of
 // the path, percent-decoded, its name made safe as a title is and its
 // extension kept ("video" when nothing of the name is left).
-std::string DirectLinkFileName(const std::string& address);
+std::string DirectLinkFileName(const TWebAddress& address);
 
 // That name without the extension of a video file, for an address of any
 // file: "talk" for .../talk.mp4 and for .../talk?id=3.
-std::string FileTitleOf(const std::string& address);
+std::string FileTitleOf(const TWebAddress& address);

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "tls/TransferPolicy.h"
+
 #include <cstdint>
 
 class TIdCustomHTTP;
 
-// How long and how much each page request of a resolution may take.
+// How long and how much each page request of a resolution may take: a read
+// may wait as long as the request's deadline allows.
 struct TPageBounds {
-    int ReadTimeout = 6000;                           // milliseconds without a byte
-    int ConnectTimeout = 15000;                       // milliseconds
-    int RequestTimeout = 30000;                       // milliseconds, redirects and all
-    std::int64_t MaxBodySize = std::int64_t(8) << 20; // bytes of one page
+    // Milliseconds without a byte, to connect, and in all (redirects too).
+    int ReadTimeout = static_cast<int>(TransferPolicy::kPageRequestTimeout.count());
+    int ConnectTimeout = static_cast<int>(TransferPolicy::kPageConnectTimeout.count());
+    int RequestTimeout = static_cast<int>(TransferPolicy::kPageRequestTimeout.count());
+    std::int64_t MaxBodySize = TransferPolicy::kPageBodyLimit; // bytes of one page
 };
 
 // Every page request of a resolution, on the site or on any other page, is

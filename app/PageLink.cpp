@@ -6,7 +6,6 @@
 #include "http/TIdHTTP.h"
 #include "page/PageVideo.h"
 #include "page/VideoTypes.h"
-#include "page/WebAddress.h"
 #include "runtime/ResourceString.h"
 
 namespace {
@@ -35,15 +34,14 @@ TSizePreference SizeFor(TVideoQuality quality)
     return spSmallest;
 }
 
-std::string ExtensionOf(const std::string& videoAddress, const std::string& type)
+std::string ExtensionOf(const TWebAddress& videoAddress, const std::string& type)
 {
-    std::optional<TWebAddressParts> parts = SplitWebAddress(videoAddress);
-    std::string_view extension = parts ? VideoExtensionOf(parts->Path) : std::string_view();
+    std::string_view extension = VideoExtensionOf(videoAddress.Path());
     return extension.empty() ? ExtensionOfType(type) : std::string(extension);
 }
 
 // A video named after its own address.
-TPageLink VideoItself(const std::string& address, const std::string& type)
+TPageLink VideoItself(const TWebAddress& address, const std::string& type)
 {
     return TPageLink{address, FileTitleOf(address), ExtensionOf(address, type)};
 }
@@ -71,7 +69,7 @@ EVideoInPieces::EVideoInPieces()
     : Exception(LoadResString("This video is streamed in pieces (HLS or DASH), which cannot be saved as one file"))
 {}
 
-TPageLink ResolvePageLink(const std::string& pageAddress, TVideoQuality quality, const TPageBounds& bounds)
+TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const TPageBounds& bounds)
 {
     TIdHTTP http;
     PreparePageClient(http, bounds);
@@ -83,11 +81,11 @@ TPageLink ResolvePageLink(const std::string& pageAddress, TVideoQuality quality,
         if (http.Response().StatusNumber() / 100 == 2 && kind != awHtml)
             proceed = false;
     };
-    std::optional<TWebAddressParts> parts = SplitWebAddress(pageAddress);
-    std::string body = http.GetToString(parts ? RequestedAddress(*parts) : pageAddress);
+    // Everything but the fragment is asked for.
+    std::string body = http.GetToString(pageAddress.WithTarget(pageAddress.Target()).Text());
     const std::string finalAddress = http.URL().AddressText();
     switch (kind) {
-    case awVideo: return VideoItself(finalAddress, http.Response().ContentType());
+    case awVideo: return VideoItself(TWebAddress::Parse(finalAddress).value(), http.Response().ContentType());
     case awPieces: throw EVideoInPieces();
     case awOther: throw EPageWithoutVideo();
     case awHtml: break;

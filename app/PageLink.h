@@ -2,6 +2,7 @@
 
 #include "app/PageClient.h"
 #include "app/VideoQuality.h"
+#include "http/TWebAddress.h"
 #include "runtime/Exception.h"
 
 #include <string>
@@ -22,7 +23,7 @@ public:
 };
 
 struct TPageLink {
-    std::string VideoAddress;
+    TWebAddress VideoAddress;
     std::string Title;     // decoded and safe as a file name
     std::string Extension; // from the video's path, else from its type; may be empty
 
@@ -36,4 +37,4 @@ struct TPageLink {
 // nearest 360 lines, normal and mobile the smallest), and names it with its
 // title. Raises EPageWithoutVideo or EVideoInPieces when there is nothing to
 // save, and what a failed request raises.
-TPageLink ResolvePageLink(const std::string& pageAddress, TVideoQuality quality, const TPageBounds& bounds = {});
+TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const TPageBounds& bounds = {});

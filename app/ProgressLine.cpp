@@ -1,27 +1,9 @@
 #include "app/ProgressLine.h"
 
+#include "app/ByteCountText.h"
 #include "app/ProgramText.h"
 
 #include <cstdio>
-
-std::string ByteCountText(double bytes)
-{
-    char text[48];
-    if (bytes >= 1073741824.0) {
-        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1073741824.0);
-        return text;
-    }
-    if (bytes >= 1048576.0) {
-        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
-        return text;
-    }
-    if (bytes >= 1024.0) {
-        std::snprintf(text, sizeof text, "%.0f KB", bytes / 1024.0);
-        return text;
-    }
-    std::snprintf(text, sizeof text, "%.0f", bytes);
-    return Tr("%s bytes", {text});
-}
 
 namespace {
 

@@ -34,6 +34,3 @@ private:
     double startSeconds_ = 0;
     std::size_t width_ = 0;
 };
-
-// "2.0 GB", "1.5 MB", "640 KB", "12 bytes".
-std::string ByteCountText(double bytes);

@@ -21,7 +21,6 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
-#include "grabber/TJvHttpUrlGrabber.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
@@ -327,10 +326,10 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
 // START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
-    std::string address = FromQt(Edit1->text());
+    TVideoAddress address = ReadVideoAddress(FromQt(Edit1->text()));
     Edit1->clear();
     lookups_.push_back(std::make_unique<TVideoLookup>(
-        *this, address, ChosenQuality(), Site::Host(), PageBounds(),
+        *this, std::move(address), ChosenQuality(), Site::Host(), PageBounds(),
         [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
     ShowLookups();
 }
@@ -355,9 +354,7 @@ void TForm1::SaveResolvedVideo(const TResolution& resolution)
     if (!SaveDialog1->Execute(this))
         return;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
-    auto* download = new TForm2(this, NewStreamGrabber(video.StreamAddress));
-    download->lblTitle->SetCaption(ToQt(video.Title));
-    StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
+    new TForm2(this, video, SaveDialog1->FileName());
 }
 
 void TForm1::ShowLookups()

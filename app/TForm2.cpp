@@ -4,6 +4,7 @@
 #include "app/Pictures.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
+#include "app/TDownloadSession.h"
 #include "app/TransferText.h"
 #include "framework/AttachedComponent.h"
 #include "framework/DesignPalette.h"
@@ -41,13 +42,15 @@ QString Translated(const char* msgid)
 QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
 {
     constexpr int kSteps = 10;
-    const QPoint origin = owner->pos() + QPoint(40, 40);
+    constexpr QPoint kFirstOffset(40, 40); // from the main window's corner
+    constexpr QPoint kStep(24, 24);        // from one window to the next
+    const QPoint origin = owner->pos() + kFirstOffset;
     QList<QPoint> taken;
     for (const QWidget* other : owner->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
         if (other != window && other->isVisible())
             taken.append(other->pos());
     for (int step = 0; step < kSteps; ++step) {
-        const QPoint at = origin + step * QPoint(24, 24);
+        const QPoint at = origin + step * kStep;
         if (!taken.contains(at))
             return at;
     }
@@ -56,10 +59,16 @@ QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
 
 } // namespace
 
-TForm2::TForm2(QWidget* owner) : TForm2(owner, nullptr) {}
+TForm2::TForm2(QWidget* owner) : TForm2(owner, std::unique_ptr<TDownloadSession>()) {}
 
-TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
-    : QWidget(owner), grabber_(std::move(grabber))
+TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target)
+    : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
+{
+    lblTitle->SetCaption(ToQt(session_->Video().Title));
+    session_->Start();
+}
+
+TForm2::TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session) : QWidget(owner), session_(std::move(session))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,13 +87,12 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber)
     btnCancelClose->setFocus();
 }
 
-// Destroying the component stops its worker before the window's controls go.
-// A window closed before its download finished leaves no part behind: the
-// user gave up on it.
+// The download stops before the window's controls go. A window closed
+// before its download finished leaves no part behind: the user gave up on it.
 TForm2::~TForm2()
 {
-    UrlGrabber1->Stop();
-    UrlGrabber1->DiscardPart();
+    if (session_)
+        session_->Cancel();
 }
 
 void TForm2::CreateComponents()
@@ -121,34 +129,40 @@ void TForm2::CreateComponents()
 
 void TForm2::CreateGrabber()
 {
-    if (!grabber_)
-        grabber_ = std::make_unique<TJvHttpUrlGrabber>();
-    UrlGrabber1 = grabber_.get();
+    if (!session_)
+        idleGrabber_ = std::make_unique<TJvHttpUrlGrabber>();
+    UrlGrabber1 = session_ ? &session_->Grabber() : idleGrabber_.get();
     UrlGrabber1->SetName("UrlGrabber1");
     UrlGrabber1->SetFileName("output.txt");
     UrlGrabber1->SetAgent(Site::UserAgent);
     UrlGrabber1->SetPort(0);
     UrlGrabber1->SetProxyAddresses("proxyserver");
     UrlGrabber1->SetProxyIgnoreList("<local>");
-    UrlGrabber1->OnProgress = [this](TObject* sender, std::int64_t position, std::int64_t total, const std::string& url,
-                                     bool& go) {
-        Guarded([&] { UrlGrabber1Progress(sender, position, total, url, go); });
-    };
-    UrlGrabber1->OnDoneFile = [this](TObject* sender, const std::string& file, std::int64_t size,
-                                     const std::string& url) {
-        Guarded([&] { UrlGrabber1DoneFile(sender, file, size, url); });
-    };
-    UrlGrabber1->OnError = [this](TObject* sender, const std::string& message) {
-        Guarded([&] { UrlGrabber1Error(sender, message); });
-    };
-    UrlGrabber1->OnRetry = [this](TObject* sender, int secondsLeft, int retry, int retries, const std::string& reason) {
-        Guarded([&] { UrlGrabber1Retry(sender, secondsLeft, retry, retries, reason); });
-    };
-    UrlGrabber1->OnResume = [this](TObject* sender, std::int64_t position, std::int64_t total) {
-        Guarded([&] { UrlGrabber1Resume(sender, position, total); });
-    };
+    if (session_)
+        ObserveSession();
     // The window translation reaches the component through its holder.
     AttachComponent(this, UrlGrabber1);
+}
+
+// The handlers keep the component's arguments: the component is the sender.
+void TForm2::ObserveSession()
+{
+    TDownloadEvents events;
+    events.OnProgress = [this](std::int64_t position, std::int64_t total) {
+        bool go = true;
+        Guarded([&] { UrlGrabber1Progress(UrlGrabber1, position, total, UrlGrabber1->Url(), go); });
+    };
+    events.OnDone = [this](const std::string& file, std::int64_t size) {
+        Guarded([&] { UrlGrabber1DoneFile(UrlGrabber1, file, size, UrlGrabber1->Url()); });
+    };
+    events.OnFailure = [this](const std::string& reason) { Guarded([&] { UrlGrabber1Error(UrlGrabber1, reason); }); };
+    events.OnRetry = [this](int secondsLeft, int retry, int retries, const std::string& reason) {
+        Guarded([&] { UrlGrabber1Retry(UrlGrabber1, secondsLeft, retry, retries, reason); });
+    };
+    events.OnResume = [this](std::int64_t position, std::int64_t total) {
+        Guarded([&] { UrlGrabber1Resume(UrlGrabber1, position, total); });
+    };
+    session_->AddObserver(std::move(events));
 }
 
 QLabel* TForm2::AddLabel(const char* name, const char* caption, int left, int top)
@@ -246,7 +260,7 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
     failed_ = true;
     ShowOutcome("Failed");
     ShowReason(ErrorMsg);
-    retryOffered_ = UrlGrabber1->PartKept();
+    retryOffered_ = session_ && session_->PartKept();
     btnOpen->setText(Translated(retryOffered_ ? "Retry" : "Open"));
     btnOpen->setEnabled(retryOffered_);
     TellTheUserWhenAway("Download failed");
@@ -304,7 +318,7 @@ void TForm2::RetryDownload()
     ShowDownloading();
     firstProgress_ = true;
     resumedAt_ = 0;
-    UrlGrabber1->Start();
+    session_->Start();
 }
 
 void TForm2::ShowOutcome(const std::string& status)
@@ -326,14 +340,14 @@ void TForm2::btnCancelCloseClick(QObject*)
         close();
         return;
     }
-    UrlGrabber1->Stop();
-    UrlGrabber1->DiscardPart();
+    if (session_)
+        session_->Cancel();
     ShowOutcome("Cancelled");
 }
 
 bool TForm2::Running() const
 {
-    return !ended_ && UrlGrabber1->Running();
+    return !ended_ && session_ && session_->Running();
 }
 
 // Escape acts as the Cancel/Close button.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/VideoDownload.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -10,21 +12,23 @@ class QPushButton;
 class TAdvSmoothProgressBar;
 class TJvHttpUrlGrabber;
 class TNxHeaderPanel;
+class TDownloadSession;
 class TNxLabel;
 class TObject;
 
 // The download window: one per download, owned by the main window. It owns
-// the download component, shows the title, the expected size, the amount
-// received with the average rate and the progress bar, and frees itself when
-// it is closed.
+// the download session and so its component, shows the title, the expected
+// size, the amount received with the average rate and the progress bar, and
+// frees itself when it is closed.
 class TForm2 : public QWidget {
     Q_OBJECT
 
 public:
-    // The window's download component is the one given, or a plain HTTP
-    // one; either way the window's description sets it up.
+    // A window without a download: its layout and texts alone.
     explicit TForm2(QWidget* owner);
-    TForm2(QWidget* owner, std::unique_ptr<TJvHttpUrlGrabber> grabber);
+    // The window of a video's download into target: it shows the video's
+    // title and starts the download at once.
+    TForm2(QWidget* owner, TVideoSource video, std::string target);
     ~TForm2() override;
 
     // Components, in the order the window declares them.
@@ -60,8 +64,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session);
     void CreateComponents();
     void CreateGrabber();
+    void ObserveSession();
     QLabel* AddLabel(const char* name, const char* caption, int left, int top);
     QPushButton* AddButton(const char* name, const char* caption, QRect bounds);
     void PlaceInPanel(QWidget* control);
@@ -81,5 +87,7 @@ private:
     std::uint32_t startTime_ = 0;
     std::int64_t resumedAt_ = 0; // what the part held when this run began
     int percent_ = -1;           // of the known total; -1 while unknown
-    std::unique_ptr<TJvHttpUrlGrabber> grabber_;
+    std::unique_ptr<TDownloadSession> session_;
+    // The component of a window without a download.
+    std::unique_ptr<TJvHttpUrlGrabber> idleGrabber_;
 };

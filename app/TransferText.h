@@ -12,7 +12,3 @@ std::string ApproximateSizeText(std::int64_t totalBytes);
 // given decimal separator. The rate leaves out what was there already.
 std::string TransferText(std::int64_t receivedBytes, double elapsedSeconds, const std::string& decimalSeparator,
                          std::int64_t alreadyThere = 0);
-
-// A number with at least one integer digit and exactly `decimals` fractional
-// digits, then the unit: FormatFloat("0.0 MB") and its kin.
-std::string FixedPointText(double value, int decimals, const std::string& decimalSeparator, const std::string& unit);

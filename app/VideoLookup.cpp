@@ -25,7 +25,7 @@ void WordInCurrentLanguage(const std::exception_ptr& failure)
 
 class TVideoLookup::TWorker : public TThread {
 public:
-    TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, std::string address, TVideoQuality quality,
+    TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, TVideoAddress address, TVideoQuality quality,
             std::string siteHost, TPageBounds bounds)
         : context_(context), lookup_(std::move(lookup)), address_(std::move(address)), quality_(quality),
           siteHost_(std::move(siteHost)), bounds_(bounds)
@@ -58,13 +58,13 @@ protected:
 private:
     QObject& context_;
     const std::weak_ptr<TVideoLookup*> lookup_;
-    const std::string address_;
+    const TVideoAddress address_;
     const TVideoQuality quality_;
     const std::string siteHost_;
     const TPageBounds bounds_;
 };
 
-TVideoLookup::TVideoLookup(QObject& context, std::string address, TVideoQuality quality, std::string siteHost,
+TVideoLookup::TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string siteHost,
                            TPageBounds bounds, TResolvedEvent onResolved)
     : onResolved_(std::move(onResolved)), self_(std::make_shared<TVideoLookup*>(this)),
       worker_(std::make_unique<TWorker>(context, self_, std::move(address), quality, std::move(siteHost), bounds))

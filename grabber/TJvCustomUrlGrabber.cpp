@@ -6,16 +6,14 @@
 #include "grabber/internet/InternetApi.h"
 #include "runtime/AsciiText.h"
 
-#include <cstdint>
-#include <optional>
-
 namespace {
 
-// A port is a decimal number that fits 32 bits; anything else counts as 0.
-std::uint32_t PortNumber(const std::string& text)
+// The Url property keeps no user information and no port: scheme, then the
+// host and "/" when there is a host, then the rest of the target.
+std::string UrlProperty(const TWebAddress& address)
 {
-    std::optional<std::uint64_t> value = AsciiText::ParseUnsigned(text);
-    return value && *value <= UINT32_MAX ? static_cast<std::uint32_t>(*value) : 0;
+    const std::string target = address.Target();
+    return address.Scheme() + "://" + (address.Host().empty() ? target.substr(1) : address.Host() + target);
 }
 
 } // namespace
@@ -32,55 +30,38 @@ TJvCustomUrlGrabber::~TJvCustomUrlGrabber()
     Stop();
 }
 
-// Splitting rule: the marker (any letter case) goes; the host part ends at
-// the first "/", and the file name is everything after it; user information
-// ends at the first "@" and splits at its first ":"; the port follows the
-// first ":" of what remains.
-void TJvCustomUrlGrabber::ParseUrl(const std::string& url, const std::string& marker, std::string& host,
-                                   std::string& fileName, std::string& userName, std::string& password,
-                                   std::uint32_t& port)
-{
-    host.clear();
-    fileName.clear();
-    userName.clear();
-    password.clear();
-    port = 0;
-    std::string rest = url;
-    if (!marker.empty() && HasMarker(rest, marker))
-        rest.erase(0, marker.size());
-    std::size_t slash = rest.find('/');
-    std::string hostPart = rest.substr(0, slash);
-    if (slash != std::string::npos)
-        fileName = rest.substr(slash + 1);
-    if (std::size_t at = hostPart.find('@'); at != std::string::npos) {
-        std::string user = hostPart.substr(0, at);
-        hostPart.erase(0, at + 1);
-        std::size_t colon = user.find(':');
-        userName = user.substr(0, colon);
-        if (colon != std::string::npos)
-            password = user.substr(colon + 1);
-    }
-    std::size_t colon = hostPart.find(':');
-    host = hostPart.substr(0, colon);
-    if (colon != std::string::npos)
-        port = PortNumber(hostPart.substr(colon + 1));
-}
-
+// Text without a scheme is an address of the class's protocol.
 void TJvCustomUrlGrabber::SetUrl(const std::string& value)
 {
     if (status_ != gsStopped)
         throw EGrabberNotStopped();
-    std::string marker = GrabberClass().GetProtocolMarker();
-    std::string host, fileName, userName, password;
-    std::uint32_t port = 0;
-    ParseUrl(value, marker, host, fileName, userName, password, port);
-    if (!userName.empty())
-        userName_ = userName;
-    if (!password.empty())
-        password_ = password;
-    if (port != 0)
-        port_ = port;
-    url_ = marker + (host.empty() ? "" : host + "/") + fileName;
+    const std::string marker = GrabberClass().GetProtocolMarker();
+    const bool hasScheme = value.find("://") != std::string::npos;
+    if (std::optional<TWebAddress> address = TWebAddress::Parse(hasScheme ? value : marker + value)) {
+        SetAddress(*address);
+        return;
+    }
+    StoreUrl(marker + value);
+}
+
+void TJvCustomUrlGrabber::SetAddress(const TWebAddress& address)
+{
+    if (status_ != gsStopped)
+        throw EGrabberNotStopped();
+    if (!address.UserName().empty())
+        settings_.UserName = address.UserName();
+    if (!address.Password().empty())
+        settings_.Password = address.Password();
+    if (address.Port() != 0)
+        settings_.Port = address.Port();
+    settings_.Address = address;
+    settings_.Url = UrlProperty(address);
+}
+
+void TJvCustomUrlGrabber::StoreUrl(const std::string& url)
+{
+    settings_.Url = url;
+    settings_.Address.reset();
 }
 
 void TJvCustomUrlGrabber::Start()
@@ -133,21 +114,6 @@ void TJvCustomUrlGrabber::RaiseStageEvent(std::uint32_t status)
     }
 }
 
-void TJvCustomUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
-{
-    settings.Url = url_;
-    settings.Marker = GrabberClass().GetProtocolMarker();
-    settings.UserName = userName_;
-    settings.Password = password_;
-    settings.FileName = fileName_;
-    settings.OutputMode = outputMode_;
-    settings.Agent = agent_;
-    settings.Port = port_;
-    settings.Retries = retries_;
-    settings.RetrySecond = retrySecond_;
-    settings.ResumeMode = resumeMode_;
-}
-
 TPublishedText TJvCustomUrlGrabber::TextProperty(std::string name, std::string* field)
 {
     return TPublishedText{std::move(name), [field] { return *field; },
@@ -157,18 +123,18 @@ TPublishedText TJvCustomUrlGrabber::TextProperty(std::string name, std::string* 
 std::vector<TPublishedText> TJvCustomUrlGrabber::PublishedTexts()
 {
     return {
-        TextProperty("UserName", &userName_),
-        TextProperty("Password", &password_),
-        TextProperty("FileName", &fileName_),
-        TextProperty("Agent", &agent_),
+        TextProperty("UserName", &settings_.UserName),
+        TextProperty("Password", &settings_.Password),
+        TextProperty("FileName", &settings_.FileName),
+        TextProperty("Agent", &settings_.Agent),
         // The address goes through its setter, like any other write.
-        TPublishedText{"Url", [this] { return url_; }, [this](const std::string& value) { SetUrl(value); }},
+        TPublishedText{"Url", [this] { return settings_.Url; }, [this](const std::string& value) { SetUrl(value); }},
     };
 }
 
 void TJvCustomUrlGrabber::DoProgress(bool& Continue)
 {
-    RaiseEvent(OnProgress, this, bytesRead_.load(), size_.load(), url_, Continue);
+    RaiseEvent(OnProgress, this, bytesRead_.load(), size_.load(), settings_.Url, Continue);
 }
 
 void TJvCustomUrlGrabber::DoDone()
@@ -179,17 +145,17 @@ void TJvCustomUrlGrabber::DoDone()
     // The output mode was fixed when the run began and chose the stream.
     auto* file = dynamic_cast<TGrabberPartFile*>(&content);
     if (!file) {
-        RaiseEvent(OnDoneStream, this, content, size, url_);
+        RaiseEvent(OnDoneStream, this, content, size, settings_.Url);
         return;
     }
     // The file appears whole, in one rename, or not at all.
     try {
-        file->Commit(fileName_);
+        file->Commit(settings_.FileName);
     } catch (const EStreamError& failure) {
         DoError(failure.Message());
         return;
     }
-    RaiseEvent(OnDoneFile, this, fileName_, size, url_);
+    RaiseEvent(OnDoneFile, this, settings_.FileName, size, settings_.Url);
 }
 
 void TJvCustomUrlGrabber::DoError(const std::string& message)

@@ -30,9 +30,6 @@ public:
     static bool CanGrab(const std::string&) { return false; }
     // Whether url begins with marker, without regard to letter case.
     static bool HasMarker(const std::string& url, const std::string& marker);
-    // Splits an address into its parts; see the .cpp for the rule.
-    static void ParseUrl(const std::string& url, const std::string& marker, std::string& host, std::string& fileName,
-                         std::string& userName, std::string& password, std::uint32_t& port);
 
     // Lets a worker run for the current settings, stopping any previous one.
     virtual void Start();
@@ -43,32 +40,38 @@ public:
     virtual void DoStatus();
 
     // Published properties.
-    const std::string& UserName() const { return userName_; }
-    void SetUserName(const std::string& value) { userName_ = value; }
-    const std::string& Password() const { return password_; }
-    void SetPassword(const std::string& value) { password_ = value; }
-    const std::string& FileName() const { return fileName_; }
-    void SetFileName(const std::string& value) { fileName_ = value; }
-    TJvOutputMode OutputMode() const { return outputMode_; }
-    void SetOutputMode(TJvOutputMode value) { outputMode_ = value; }
-    const std::string& Agent() const { return agent_; }
-    void SetAgent(const std::string& value) { agent_ = value; }
-    const std::string& Url() const { return url_; }
-    // Raises EGrabberNotStopped unless the status is gsStopped.
+    const std::string& UserName() const { return settings_.UserName; }
+    void SetUserName(const std::string& value) { settings_.UserName = value; }
+    const std::string& Password() const { return settings_.Password; }
+    void SetPassword(const std::string& value) { settings_.Password = value; }
+    const std::string& FileName() const { return settings_.FileName; }
+    void SetFileName(const std::string& value) { settings_.FileName = value; }
+    TJvOutputMode OutputMode() const { return settings_.OutputMode; }
+    void SetOutputMode(TJvOutputMode value) { settings_.OutputMode = value; }
+    const std::string& Agent() const { return settings_.Agent; }
+    void SetAgent(const std::string& value) { settings_.Agent = value; }
+    // The address without user information and port, with the class's
+    // marker where the text had no scheme ("host/a" is "http://host/a").
+    const std::string& Url() const { return settings_.Url; }
+    // Raises EGrabberNotStopped unless the status is gsStopped. User
+    // information and a port in the address move to UserName, Password and
+    // Port; empty ones leave those as they are.
     virtual void SetUrl(const std::string& value);
-    std::uint32_t Port() const { return port_; }
-    void SetPort(std::uint32_t value) { port_ = value; }
+    // The same for an address already read.
+    void SetAddress(const TWebAddress& address);
+    std::uint32_t Port() const { return settings_.Port; }
+    void SetPort(std::uint32_t value) { settings_.Port = value; }
 
     // Surviving a faltering network: how many times a transient failure is
     // tried again (waiting 1, 2, 4, 8, 16... seconds, or what the server
     // asks for up to a minute), how long one of those seconds lasts (tests
     // shorten it), and what becomes of the part beside the target.
-    int Retries() const { return retries_; }
-    void SetRetries(int value) { retries_ = value; }
-    std::chrono::milliseconds RetrySecond() const { return retrySecond_; }
-    void SetRetrySecond(std::chrono::milliseconds value) { retrySecond_ = value; }
-    TJvResumeMode ResumeMode() const { return resumeMode_; }
-    void SetResumeMode(TJvResumeMode value) { resumeMode_ = value; }
+    int Retries() const { return settings_.Retries; }
+    void SetRetries(int value) { settings_.Retries = value; }
+    std::chrono::milliseconds RetrySecond() const { return settings_.RetrySecond; }
+    void SetRetrySecond(std::chrono::milliseconds value) { settings_.RetrySecond = value; }
+    TJvResumeMode ResumeMode() const { return settings_.ResumeMode; }
+    void SetResumeMode(TJvResumeMode value) { settings_.ResumeMode = value; }
     // Whether the last run ended early and kept its part for a later run.
     bool PartKept() const { return partKept_; }
     // Removes the part the last run kept, unless a run holds it now.
@@ -108,14 +111,16 @@ public:
     std::vector<TPublishedText> PublishedTexts() override;
 
 protected:
-    // Stores the address as it is, for setters with their own rule.
-    void StoreUrl(const std::string& url) { url_ = url; }
+    // Stores the address text as it is, for setters with their own rule.
+    void StoreUrl(const std::string& url);
     // A published text property over a field of the component.
     static TPublishedText TextProperty(std::string name, std::string* field);
     // Raises the stage event for a status code of the network layer.
     void RaiseStageEvent(std::uint32_t status);
-    // The settings a worker reads when its run begins.
-    virtual void FillSettings(TJvGrabberSettings& settings) const;
+
+    // Every setting of the component, the subclasses' included: a worker
+    // takes a copy of them when its run begins.
+    TJvGrabberSettings settings_;
 
 private:
     friend class TJvCustomUrlGrabberThread;
@@ -127,17 +132,6 @@ private:
     void DoClosed();
     void DoRetry(int secondsLeft, int retry, int retries, const std::string& reason);
     void DoResume(std::int64_t position);
-
-    std::string userName_;
-    std::string password_;
-    std::string fileName_ = "output.txt";
-    TJvOutputMode outputMode_ = omFile;
-    std::string agent_ = "Vantorel";
-    std::string url_;
-    std::uint32_t port_ = 0;
-    int retries_ = 0;
-    std::chrono::milliseconds retrySecond_{1000};
-    TJvResumeMode resumeMode_ = rmOff;
 
     std::atomic<TJvGrabberStatus> status_{gsStopped};
     std::atomic<std::int64_t> size_{0};

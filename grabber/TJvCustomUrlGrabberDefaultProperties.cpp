@@ -2,21 +2,14 @@
 
 void TJvCustomUrlGrabberDefaultProperties::Assign(const TJvCustomUrlGrabberDefaultProperties& source)
 {
-    Agent = source.Agent;
-    Port = source.Port;
-    Password = source.Password;
-    UserName = source.UserName;
-    FileName = source.FileName;
-    OutputMode = source.OutputMode;
+    static_cast<TJvCommonProperties&>(*this) = source;
 }
 
 void TJvFtpUrlGrabberDefaultProperties::Assign(const TJvCustomUrlGrabberDefaultProperties& source)
 {
     TJvCustomUrlGrabberDefaultProperties::Assign(source);
-    if (auto* ftp = dynamic_cast<const TJvFtpUrlGrabberDefaultProperties*>(&source)) {
-        Mode = ftp->Mode;
-        Passive = ftp->Passive;
-    }
+    if (auto* ftp = dynamic_cast<const TJvFtpUrlGrabberDefaultProperties*>(&source))
+        static_cast<TJvFtpProperties&>(*this) = *ftp;
 }
 
 void TJvLocalFileUrlGrabberProperties::Assign(const TJvCustomUrlGrabberDefaultProperties& source)

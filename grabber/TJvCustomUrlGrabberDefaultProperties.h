@@ -6,37 +6,25 @@
 #include <cstdint>
 #include <string>
 
-// Settings templates: what a new grabber of a class starts with. The
-// program creates none; the class-level GetDefaultPropertiesClass names them.
-class TJvCustomUrlGrabberDefaultProperties : public TObject {
+// Settings templates: what a new grabber of a class starts with, the
+// component's own settings and values. The program creates none; the
+// class-level GetDefaultPropertiesClass names them.
+class TJvCustomUrlGrabberDefaultProperties : public TObject, public TJvCommonProperties {
 public:
     std::string ClassName() const override { return "TJvCustomUrlGrabberDefaultProperties"; }
 
     // Copies the common settings; subclasses add their own.
     virtual void Assign(const TJvCustomUrlGrabberDefaultProperties& source);
-
-    std::string Agent = "Vantorel";
-    std::uint32_t Port = 0;
-    std::string UserName;
-    std::string Password;
-    std::string FileName = "output.txt";
-    TJvOutputMode OutputMode = omFile;
 };
 
-class TJvProxyingUrlGrabberDefaultProperties : public TJvCustomUrlGrabberDefaultProperties {
+class TJvProxyingUrlGrabberDefaultProperties : public TJvCustomUrlGrabberDefaultProperties, public TJvProxyProperties {
 public:
     std::string ClassName() const override { return "TJvProxyingUrlGrabberDefaultProperties"; }
-
-    TJvProxyMode ProxyMode = pmSysConfig;
-    std::string ProxyAddresses = "proxyserver";
-    std::string ProxyIgnoreList = "<local>";
-    std::string ProxyUserName;
-    std::string ProxyPassword;
 };
 
 class TJvHttpUrlGrabberDefaultProperties : public TJvProxyingUrlGrabberDefaultProperties {
 public:
-    TJvHttpUrlGrabberDefaultProperties() { Port = 80; }
+    TJvHttpUrlGrabberDefaultProperties() { Port = kJvHttpTemplatePort; }
     std::string ClassName() const override { return "TJvHttpUrlGrabberDefaultProperties"; }
 
     std::string Referer;
@@ -47,14 +35,11 @@ public:
     std::string ClassName() const override { return "TJvHttpsUrlGrabberDefaultProperties"; }
 };
 
-class TJvFtpUrlGrabberDefaultProperties : public TJvProxyingUrlGrabberDefaultProperties {
+class TJvFtpUrlGrabberDefaultProperties : public TJvProxyingUrlGrabberDefaultProperties, public TJvFtpProperties {
 public:
-    TJvFtpUrlGrabberDefaultProperties() { Port = 21; }
+    TJvFtpUrlGrabberDefaultProperties() { Port = kJvFtpPort; }
     std::string ClassName() const override { return "TJvFtpUrlGrabberDefaultProperties"; }
     void Assign(const TJvCustomUrlGrabberDefaultProperties& source) override;
-
-    bool Passive = true;
-    TJvFtpDownloadMode Mode = hmBinary;
 };
 
 class TJvLocalFileUrlGrabberProperties : public TJvCustomUrlGrabberDefaultProperties {
@@ -62,7 +47,7 @@ public:
     std::string ClassName() const override { return "TJvLocalFileUrlGrabberProperties"; }
     void Assign(const TJvCustomUrlGrabberDefaultProperties& source) override;
 
-    bool PreserveAttributes = true;
+    bool PreserveAttributes = TJvGrabberSettings{}.PreserveAttributes;
 };
 
 // The class-level factory a grabber class names.

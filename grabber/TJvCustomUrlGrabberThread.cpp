@@ -55,9 +55,9 @@ void TJvCustomUrlGrabberThread::HandOverDone()
     Synchronize([this] { grabber_->DoDone(); });
 }
 
-void TJvCustomUrlGrabberThread::HandOverError()
+void TJvCustomUrlGrabberThread::HandOverError(const TInternetFailure& failure)
 {
-    Synchronize([this] { grabber_->DoError(LocalisedErrorText()); });
+    Synchronize([&] { grabber_->DoError(failure.Text()); });
 }
 
 void TJvCustomUrlGrabberThread::HandOverClosed()
@@ -67,7 +67,7 @@ void TJvCustomUrlGrabberThread::HandOverClosed()
 
 void TJvCustomUrlGrabberThread::HandOverRetry(int secondsLeft, int retry, int retries)
 {
-    Synchronize([&] { grabber_->DoRetry(secondsLeft, retry, retries, LocalisedErrorText()); });
+    Synchronize([&] { grabber_->DoRetry(secondsLeft, retry, retries, failure_->Text()); });
 }
 
 void TJvCustomUrlGrabberThread::HandOverResume()
@@ -75,53 +75,40 @@ void TJvCustomUrlGrabberThread::HandOverResume()
     Synchronize([this] { grabber_->DoResume(BytesRead()); });
 }
 
-void TJvCustomUrlGrabberThread::Fail(const std::string& text, std::vector<std::string> arguments, TFault fault,
-                                     std::string detail)
+void TJvCustomUrlGrabberThread::Fail(TInternetFailure failure)
 {
-    if (Terminated() || fault_)
+    if (Terminated() || failure_)
         return;
-    ErrorText = text;
-    ErrorArguments = std::move(arguments);
-    ErrorDetail = std::move(detail);
-    fault_ = fault;
+    failure_ = std::move(failure);
 }
 
-void TJvCustomUrlGrabberThread::FailWorded(std::uint32_t code, TFault fault)
+void TJvCustomUrlGrabberThread::Fail(TFailureKind kind, std::string words, std::vector<std::string> arguments)
 {
-    std::string detail = LastResponseInfo();
-    if (const char* words = FailureWords(code))
-        Fail(words, {}, fault, std::move(detail));
-    else
-        Fail(detail, {}, fault);
-}
-
-void TJvCustomUrlGrabberThread::FailNetwork(std::uint32_t code)
-{
-    TFault fault = ftFinal;
-    switch (code) {
-    case ERROR_INTERNET_TIMEOUT: fault = ftTransient; break;
-    case ERROR_INTERNET_CONNECTION_ABORTED:
-    case ERROR_INTERNET_CANNOT_CONNECT:
-    case ERROR_INTERNET_NAME_NOT_RESOLVED: fault = ftUnreachable; break;
-    default: break;
-    }
-    FailWorded(code, fault);
+    Fail(TInternetFailure{kind, 0, std::move(words), std::move(arguments), {}});
 }
 
 void TJvCustomUrlGrabberThread::FailToWrite(const EStreamError& failure)
 {
     TGrabberPartFile* part = Part();
     if (part && dynamic_cast<const EDiskFull*>(&failure))
-        Fail("There is not enough space on the disk to save \"%s\"", {part->Target()}, ftDisk);
+        Fail(fkDisk, "There is not enough space on the disk to save \"%s\"", {part->Target()});
     else
-        Fail(failure.Message(), {}, ftDisk);
+        Fail(fkDisk, failure.Message());
 }
 
 bool TJvCustomUrlGrabberThread::RetryWorthIt(const TJvGrabberSettings& settings, int retry) const
 {
-    if (!fault_ || doneHandedOver_ || Terminated() || !Continue || retry > settings.Retries)
+    if (!failure_ || doneHandedOver_ || Terminated() || !Continue || retry > settings.Retries)
         return false;
-    return *fault_ == ftTransient || (*fault_ == ftUnreachable && receivedAny_);
+    switch (failure_->Kind) {
+    case fkTimeout:
+    case fkBusy: return true;
+    case fkCut: return responseBegun_ || receivedAny_;
+    case fkUnreachable: return receivedAny_;
+    case fkRefused:
+    case fkDisk: break;
+    }
+    return false;
 }
 
 bool TJvCustomUrlGrabberThread::WaitToRetry(const TJvGrabberSettings& settings, int retry)
@@ -135,7 +122,7 @@ bool TJvCustomUrlGrabberThread::WaitToRetry(const TJvGrabberSettings& settings, 
         if (WaitUnlessTerminated(settings.RetrySecond))
             return false;
     }
-    fault_.reset();
+    failure_.reset();
     retryAfter_ = std::chrono::seconds{0};
     return !Terminated();
 }
@@ -145,16 +132,16 @@ void TJvCustomUrlGrabberThread::EndRun()
     if (doneHandedOver_ || std::exchange(runEnded_, true))
         return;
     KeepPart();
-    if (!fault_ || Terminated())
+    if (!failure_ || Terminated())
         return;
-    fault_.reset();
-    HandOverError();
+    TInternetFailure failure = *std::exchange(failure_, std::nullopt);
+    HandOverError(failure);
 }
 
 void TJvCustomUrlGrabberThread::KeepPart()
 {
     TGrabberPartFile* part = Part();
-    if (!part || (fault_ && *fault_ == ftDisk))
+    if (!part || (failure_ && failure_->Kind == fkDisk))
         return;
     try {
         if (part->Keep()) {
@@ -166,26 +153,17 @@ void TJvCustomUrlGrabberThread::KeepPart()
     }
 }
 
-std::string TJvCustomUrlGrabberThread::LocalisedErrorText() const
-{
-    std::string text = AsciiText::FillPlaceholders(LoadResString(ErrorText), ErrorArguments);
-    if (ErrorDetail.empty())
-        return text;
-    return text.empty() ? ErrorDetail : text + ": " + ErrorDetail;
-}
-
 void TJvCustomUrlGrabberThread::BeginRun()
 {
-    ErrorText.clear();
-    ErrorArguments.clear();
-    ErrorDetail.clear();
+    failure_.reset();
+    responseBegun_ = false;
     SetStatus(gsConnecting);
 }
 
 TJvGrabberSettings TJvCustomUrlGrabberThread::TakeSettings()
 {
     TJvGrabberSettings settings;
-    Synchronize([&] { grabber_->FillSettings(settings); });
+    Synchronize([&] { settings = grabber_->settings_; });
     return settings;
 }
 
@@ -203,7 +181,7 @@ bool TJvCustomUrlGrabberThread::PrepareContent(const TJvGrabberSettings& setting
             part->StartOver();
         grabber_->contentStream_ = std::move(part);
     } catch (const EPartInUse&) {
-        Fail("Another download is saving to \"%s\"", {settings.FileName});
+        Fail(fkRefused, "Another download is saving to \"%s\"", {settings.FileName});
         return false;
     } catch (const EStreamError& failure) {
         FailToWrite(failure);
@@ -281,6 +259,7 @@ TJvCustomUrlGrabberThread::ReadLoop(const std::function<bool(char*, std::uint32_
                                     std::uint32_t chunkSize)
 {
     std::vector<char> buffer(chunkSize);
+    responseBegun_ = true;
     SetBytesRead(grabber_->contentStream_->Size());
     while (!Terminated() && Continue) {
         std::uint32_t count = 0;
@@ -307,28 +286,21 @@ TJvCustomUrlGrabberThread::ReadLoop(const std::function<bool(char*, std::uint32_
     return reStopped;
 }
 
-void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const std::string& failureText)
+void TJvCustomUrlGrabberThread::FinishRun(TReadEnd end, const TInternetFailure& failedRead)
 {
     SetStatus(gsStopping);
     if (end == reStopped || end == reReported || Terminated() || !Continue)
         return;
     // A time-out says so; any other end before the announced size is the
     // connection closing early.
-    const std::uint32_t error = end == reFailed ? GetLastError() : 0;
-    const bool timedOut = error == ERROR_INTERNET_TIMEOUT;
+    const bool timedOut = end == reFailed && failedRead.Kind == fkTimeout;
     const bool shortOfLength = Size() > 0 && BytesRead() < Size();
     if (shortOfLength && !timedOut) {
-        Fail("Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())},
-             ftTransient);
+        Fail(fkCut, "Connection closed after %s of %s bytes", {std::to_string(BytesRead()), std::to_string(Size())});
         return;
     }
     if (end == reFailed) {
-        bool network = timedOut || error == ERROR_INTERNET_CONNECTION_ABORTED;
-        // Only a read of the internet layer leaves an error code behind.
-        if (error != 0)
-            FailWorded(error, network ? ftTransient : ftFinal);
-        else
-            Fail(failureText, {}, ftFinal);
+        Fail(failedRead);
         return;
     }
     HandOverDone();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grabber/TJvGrabberTypes.h"
+#include "grabber/internet/TInternetFailure.h"
 #include "runtime/TStream.h"
 #include "runtime/TThread.h"
 
@@ -28,12 +29,6 @@ public:
 
     // Cleared by a progress handler that wants the transfer to end.
     bool Continue = true;
-    // The failure in English; "%s" marks stand for ErrorArguments in order.
-    // ErrorDetail, when there is one, follows it as it is: the internet
-    // layer's own account of a failure that ErrorText words by its code.
-    std::string ErrorText;
-    std::vector<std::string> ErrorArguments;
-    std::string ErrorDetail;
     std::atomic<std::uint32_t> LastStatus{0};
 
     // The hand-overs; each runs on the user-interface thread and returns
@@ -41,7 +36,8 @@ public:
     void HandOverProgress();
     void HandOverStatus();
     void HandOverDone();
-    void HandOverError();
+    // Reports a failure: the run's own, or one of closing a handle.
+    void HandOverError(const TInternetFailure& failure);
     void HandOverClosed();
     void HandOverRetry(int secondsLeft, int retry, int retries);
     void HandOverResume();
@@ -53,24 +49,6 @@ public:
                                       const void* information, std::uint32_t length);
 
 protected:
-    // The parts of the address a worker connects to.
-    struct TServerAddress {
-        std::string host;
-        std::string object;
-        std::string userName;
-        std::string password;
-        std::uint32_t port = 0;
-
-        // "http://host:port/object": what a part is recorded as coming from.
-        std::string Text(const std::string& marker) const;
-    };
-    // What a failure means for the run.
-    enum TFault {
-        ftFinal,       // trying again cannot help
-        ftTransient,   // the network or the server faltered
-        ftUnreachable, // no connection: worth another try once bytes came
-        ftDisk,        // the part cannot be written: final, and the part goes
-    };
     // The handles of a run over the internet layer, each open or none.
     struct TNetworkHandles {
         TInternetHandle* session = nullptr;
@@ -80,7 +58,7 @@ protected:
 
     void Execute() override;
     // The network frame: takes the settings; then, for each attempt, checks
-    // the port, opens the session, connects and runs Transfer, and closes the
+    // the address, opens the session, connects and runs Transfer, and closes the
     // handles that were opened, transfer first, also after a handler's
     // exception ended the run. A transient failure is tried again after a
     // wait, as often as the settings allow.
@@ -88,20 +66,20 @@ protected:
 
     // The protocol's steps in the network frame. PrepareSession runs once
     // the session is open, Transfer once the connection is.
-    virtual std::string SessionFailureText() const;
     virtual void PrepareSession(const TJvGrabberSettings& settings);
-    // The connection, or none (the frame then reports the last response).
-    virtual TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings);
-    virtual void Transfer(const TJvGrabberSettings& settings, const TServerAddress& address);
+    // The connection to the server of the settings' address, or none (the
+    // frame then reports the last response).
+    virtual TInternetHandle* ConnectToServer(const TJvGrabberSettings& settings);
+    virtual void Transfer(const TJvGrabberSettings& settings);
 
     // Helpers of the protocol steps. Connect connects the open session to
-    // the address's server; ReceiveTransfer reads the open transfer in
-    // chunks of chunkSize in status gsGrabbing and ends the run (FinishRun).
-    TInternetHandle* Connect(const TServerAddress& address, std::uint32_t service, std::uint32_t flags, void* context);
+    // the server of the settings' address; ReceiveTransfer reads the open
+    // transfer in chunks of chunkSize in status gsGrabbing and ends the run
+    // (FinishRun).
+    TInternetHandle* Connect(const TJvGrabberSettings& settings, std::uint32_t service, std::uint32_t flags,
+                             void* context);
     void ReceiveTransfer(std::uint32_t chunkSize);
     static void SetTextOption(TInternetHandle* handle, std::uint32_t option, const std::string& text);
-    // The network layer's text for its last failure on this thread.
-    static std::string LastResponseInfo();
 
     // How a read loop ended.
     // reReported: the loop has already recorded its own failure.
@@ -114,9 +92,9 @@ protected:
     TReadEnd ReadLoop(const std::function<bool(char* buffer, std::uint32_t size, std::uint32_t& read)>& read,
                       std::uint32_t chunkSize);
     // After a read loop: hands over done, or records the failure that
-    // explains why the content is incomplete. failureText explains a failed
+    // explains why the content is incomplete. failedRead explains a failed
     // read.
-    void FinishRun(TReadEnd end, const std::string& failureText);
+    void FinishRun(TReadEnd end, const TInternetFailure& failedRead);
 
     // Reads the component's settings on the user-interface thread.
     TJvGrabberSettings TakeSettings();
@@ -142,33 +120,23 @@ protected:
     std::int64_t BytesRead() const;
     // Records why the attempt failed, unless the run was stopped or a failure
     // is already recorded; the frame reports it once no retry follows.
-    void Fail(const std::string& text, std::vector<std::string> arguments = {}, TFault fault = ftFinal,
-              std::string detail = {});
-    // Fail for a network call that failed before a response began, from the
-    // layer's error code: no connection is only worth a retry once bytes came.
-    void FailNetwork(std::uint32_t code);
-    // Fail in the program's words for the layer's error code, with the
-    // layer's text after them; a code without words keeps the layer's text.
-    void FailWorded(std::uint32_t code, TFault fault);
+    void Fail(TInternetFailure failure);
+    // Fail in the worker's own words, English with "%s" marks.
+    void Fail(TFailureKind kind, std::string words, std::vector<std::string> arguments = {});
+    // Fail with what the internet layer's last call recorded.
+    void FailNetwork() { Fail(LastInternetFailure()); }
     // Fail for content that cannot be written: final, and the part goes.
     void FailToWrite(const EStreamError& failure);
     // Whether the attempt has recorded a failure.
-    bool Failed() const { return fault_.has_value(); }
+    bool Failed() const { return failure_.has_value(); }
     // Asks the wait before the next retry to last at least this long.
     void RetryAfter(std::chrono::seconds wait) { retryAfter_ = wait; }
-    // The failure in the user's language, composed where the message lookup
-    // translates: on the user-interface thread.
-    std::string LocalisedErrorText() const;
-
     TNetworkHandles handles_;
 
 private:
-    // Splits the address; empty parts fall back to the component's
-    // properties, as does a port of 0.
-    static TServerAddress ServerAddress(const TJvGrabberSettings& settings);
     // The frame up to the open connection; false when the run cannot go on
     // (any error has been handed over).
-    bool OpenConnection(const TJvGrabberSettings& settings, const TServerAddress& address);
+    bool OpenConnection(const TJvGrabberSettings& settings);
     // Opens a network session with the access type the proxy mode asks for.
     static TInternetHandle* OpenSession(const TJvGrabberSettings& settings);
     // A failed close hands over an error; a handler's exception is passed on
@@ -176,7 +144,9 @@ private:
     void CloseHandles();
     void Append(const char* bytes, std::uint32_t count);
     bool ProgressDue();
-    // Whether the recorded failure is worth another attempt, the retry-th.
+    // Whether the recorded failure is worth another attempt, the retry-th: a
+    // server that fell silent or asked to be asked later, a connection cut
+    // once the response had begun, and no connection at all once bytes came.
     bool RetryWorthIt(const TJvGrabberSettings& settings, int retry) const;
     // Waits before the retry-th attempt, telling the user each second; false
     // when the run was stopped meanwhile.
@@ -190,9 +160,10 @@ private:
     TJvCustomUrlGrabber* grabber_;
     std::chrono::steady_clock::time_point lastProgress_;
     bool progressSent_ = false;
-    std::optional<TFault> fault_;
+    std::optional<TInternetFailure> failure_;
     std::chrono::seconds retryAfter_{0};
     bool receivedAny_ = false;
+    bool responseBegun_ = false; // in this attempt
     bool doneHandedOver_ = false;
     bool runEnded_ = false;
 };

@@ -11,12 +11,11 @@
 void TJvCustomUrlGrabberThread::Grab()
 {
     TJvGrabberSettings settings = TakeSettings();
-    TServerAddress address = ServerAddress(settings);
     for (int retry = 1;; ++retry) {
         bool again = false;
         try {
-            if (OpenConnection(settings, address))
-                Transfer(settings, address);
+            if (OpenConnection(settings))
+                Transfer(settings);
             again = RetryWorthIt(settings, retry);
             // The failure is told before the handles close, as the layer's
             // closing notices follow it.
@@ -32,62 +31,42 @@ void TJvCustomUrlGrabberThread::Grab()
     }
 }
 
-std::string TJvCustomUrlGrabberThread::TServerAddress::Text(const std::string& marker) const
-{
-    return marker + host + ":" + std::to_string(port) + "/" + object;
-}
-
-bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& settings, const TServerAddress& address)
+bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& settings)
 {
     BeginRun();
     // A port beyond 16 bits would otherwise reach some other port.
-    if (address.port > 0xFFFF) {
-        Fail("Invalid port number %s", {std::to_string(address.port)});
+    if (settings.Port > 0xFFFF) {
+        Fail(fkRefused, "Invalid port number %s", {std::to_string(settings.Port)});
+        return false;
+    }
+    if (!settings.Address) {
+        Fail(InternetFailure(ERROR_INTERNET_INVALID_URL));
         return false;
     }
     handles_.session = OpenSession(settings);
     if (!handles_.session) {
-        Fail(SessionFailureText());
+        FailNetwork();
         return false;
     }
     PrepareSession(settings);
-    handles_.connection = ConnectToServer(address, settings);
+    handles_.connection = ConnectToServer(settings);
     if (Terminated())
         return false;
     if (!handles_.connection) {
-        FailNetwork(GetLastError());
+        FailNetwork();
         return false;
     }
     return true;
 }
 
-std::string TJvCustomUrlGrabberThread::SessionFailureText() const
-{
-    return LastResponseInfo();
-}
-
 void TJvCustomUrlGrabberThread::PrepareSession(const TJvGrabberSettings&) {}
 
-TInternetHandle* TJvCustomUrlGrabberThread::ConnectToServer(const TServerAddress&, const TJvGrabberSettings&)
+TInternetHandle* TJvCustomUrlGrabberThread::ConnectToServer(const TJvGrabberSettings&)
 {
     return nullptr;
 }
 
-void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&, const TServerAddress&) {}
-
-TJvCustomUrlGrabberThread::TServerAddress TJvCustomUrlGrabberThread::ServerAddress(const TJvGrabberSettings& settings)
-{
-    TServerAddress address;
-    TJvCustomUrlGrabber::ParseUrl(settings.Url, settings.Marker, address.host, address.object, address.userName,
-                                  address.password, address.port);
-    if (address.userName.empty())
-        address.userName = settings.UserName;
-    if (address.password.empty())
-        address.password = settings.Password;
-    if (address.port == 0)
-        address.port = settings.Port;
-    return address;
-}
+void TJvCustomUrlGrabberThread::Transfer(const TJvGrabberSettings&) {}
 
 TInternetHandle* TJvCustomUrlGrabberThread::OpenSession(const TJvGrabberSettings& settings)
 {
@@ -101,13 +80,14 @@ TInternetHandle* TJvCustomUrlGrabberThread::OpenSession(const TJvGrabberSettings
     return nullptr;
 }
 
-TInternetHandle* TJvCustomUrlGrabberThread::Connect(const TServerAddress& address, std::uint32_t service,
+TInternetHandle* TJvCustomUrlGrabberThread::Connect(const TJvGrabberSettings& settings, std::uint32_t service,
                                                     std::uint32_t flags, void* context)
 {
     // The network layer takes "none" where a text is empty.
     auto noneWhenEmpty = [](const std::string& text) { return text.empty() ? nullptr : text.c_str(); };
-    return InternetConnect(handles_.session, address.host.c_str(), static_cast<std::uint16_t>(address.port),
-                           noneWhenEmpty(address.userName), noneWhenEmpty(address.password), service, flags, context);
+    const TWebAddress server = *settings.ServerAddress();
+    return InternetConnect(handles_.session, server, noneWhenEmpty(server.UserName()), noneWhenEmpty(server.Password()),
+                           service, flags, context);
 }
 
 void TJvCustomUrlGrabberThread::SetTextOption(TInternetHandle* handle, std::uint32_t option, const std::string& text)
@@ -122,7 +102,7 @@ void TJvCustomUrlGrabberThread::ReceiveTransfer(std::uint32_t chunkSize)
         ReadLoop([&](char* buffer, std::uint32_t size,
                      std::uint32_t& read) { return InternetReadFile(handles_.transfer, buffer, size, &read); },
                  chunkSize);
-    FinishRun(end, LastResponseInfo());
+    FinishRun(end, LastInternetFailure());
 }
 
 void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* context, std::uint32_t status,
@@ -136,16 +116,6 @@ void TJvCustomUrlGrabberThread::NetworkStatusCallback(TInternetHandle*, void* co
     worker->HandOverStatus();
 }
 
-std::string TJvCustomUrlGrabberThread::LastResponseInfo()
-{
-    char text[1024];
-    std::uint32_t length = sizeof text;
-    std::uint32_t error = 0;
-    if (!InternetGetLastResponseInfo(&error, text, &length))
-        return {};
-    return std::string(text, length);
-}
-
 void TJvCustomUrlGrabberThread::CloseHandles()
 {
     std::exception_ptr raised;
@@ -153,12 +123,8 @@ void TJvCustomUrlGrabberThread::CloseHandles()
         if (!*handle)
             continue;
         try {
-            if (!InternetCloseHandle(std::exchange(*handle, nullptr))) {
-                ErrorText = LastResponseInfo();
-                ErrorArguments.clear();
-                ErrorDetail.clear();
-                HandOverError();
-            }
+            if (!InternetCloseHandle(std::exchange(*handle, nullptr)))
+                HandOverError(LastInternetFailure());
         } catch (...) {
             if (!raised)
                 raised = std::current_exception();

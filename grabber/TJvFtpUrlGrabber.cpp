@@ -5,7 +5,7 @@
 
 TJvFtpUrlGrabber::TJvFtpUrlGrabber(TComponent* owner) : TJvProxyingUrlGrabber(owner)
 {
-    SetPort(21);
+    SetPort(kJvFtpPort);
 }
 
 const TJvUrlGrabberClass& TJvFtpUrlGrabber::ClassType()
@@ -26,11 +26,4 @@ void TJvFtpUrlGrabber::DoStatus()
     TJvCustomUrlGrabber::DoStatus();
     if (Worker())
         RaiseStageEvent(Worker()->LastStatus);
-}
-
-void TJvFtpUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
-{
-    TJvProxyingUrlGrabber::FillSettings(settings);
-    settings.Passive = passive_;
-    settings.Mode = mode_;
 }

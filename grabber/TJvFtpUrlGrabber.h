@@ -16,18 +16,11 @@ public:
     static std::string GetProtocolName() { return "FTP"; }
     static bool CanGrab(const std::string& url) { return HasMarker(url, GetProtocolMarker()); }
 
-    bool Passive() const { return passive_; }
-    void SetPassive(bool value) { passive_ = value; }
-    TJvFtpDownloadMode Mode() const { return mode_; }
-    void SetMode(TJvFtpDownloadMode value) { mode_ = value; }
+    bool Passive() const { return settings_.Passive; }
+    void SetPassive(bool value) { settings_.Passive = value; }
+    TJvFtpDownloadMode Mode() const { return settings_.Mode; }
+    void SetMode(TJvFtpDownloadMode value) { settings_.Mode = value; }
 
     // OnStatusChange, then the stage event of the worker's last status.
     void DoStatus() override;
-
-protected:
-    void FillSettings(TJvGrabberSettings& settings) const override;
-
-private:
-    bool passive_ = true;
-    TJvFtpDownloadMode mode_ = hmBinary;
 };

@@ -21,22 +21,22 @@ void TJvFtpUrlGrabberThread::PrepareSession(const TJvGrabberSettings& settings)
 }
 
 // The connection carries no context, so its status reaches no worker.
-TInternetHandle* TJvFtpUrlGrabberThread::ConnectToServer(const TServerAddress& address,
-                                                         const TJvGrabberSettings& settings)
+TInternetHandle* TJvFtpUrlGrabberThread::ConnectToServer(const TJvGrabberSettings& settings)
 {
     TInternetHandle* connection =
-        Connect(address, INTERNET_SERVICE_FTP, settings.Passive ? INTERNET_FLAG_PASSIVE : 0, nullptr);
+        Connect(settings, INTERNET_SERVICE_FTP, settings.Passive ? INTERNET_FLAG_PASSIVE : 0, nullptr);
     if (connection)
         InternetSetStatusCallback(connection, &NetworkStatusCallback);
     return connection;
 }
 
-void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const TServerAddress& address)
+// The file is the one the connection's address names.
+void TJvFtpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings)
 {
-    handles_.transfer = FtpOpenFile(handles_.connection, address.object.c_str(), GENERIC_READ,
+    handles_.transfer = FtpOpenFile(handles_.connection, nullptr, GENERIC_READ,
                                     settings.Mode == hmAscii ? kAsciiFlags : kBinaryFlags, nullptr);
     if (!handles_.transfer) {
-        FailNetwork(GetLastError());
+        FailNetwork();
         return;
     }
     if (Terminated() || !CreateContentStream(settings))

@@ -9,6 +9,6 @@ public:
 
 protected:
     void PrepareSession(const TJvGrabberSettings& settings) override;
-    TInternetHandle* ConnectToServer(const TServerAddress& address, const TJvGrabberSettings& settings) override;
-    void Transfer(const TJvGrabberSettings& settings, const TServerAddress& address) override;
+    TInternetHandle* ConnectToServer(const TJvGrabberSettings& settings) override;
+    void Transfer(const TJvGrabberSettings& settings) override;
 };

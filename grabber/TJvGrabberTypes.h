@@ -1,10 +1,12 @@
 #pragma once
 
+#include "http/TWebAddress.h"
 #include "runtime/Events.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class TStream;
@@ -36,28 +38,48 @@ using TJvRetryEvent =
 // Raised when the server agreed to continue the part at Position.
 using TJvResumeEvent = std::function<void(TObject* Sender, std::int64_t Position, std::int64_t TotalSize)>;
 
-// The component's properties as the worker reads them once, on the
-// user-interface thread, when its run begins.
-struct TJvGrabberSettings {
-    std::string Url;
-    std::string Marker;
+// The family's settings, each with its value after construction: the
+// components and the settings templates hold them, and a worker takes a copy
+// when its run begins. Grouped as the templates copy them.
+struct TJvCommonProperties {
+    std::string Agent = "Vantorel";
+    std::uint32_t Port = 0; // 0: the scheme's default port
     std::string UserName;
     std::string Password;
-    std::string FileName;
+    std::string FileName = "output.txt";
     TJvOutputMode OutputMode = omFile;
-    std::string Agent;
-    std::uint32_t Port = 0;
-    TJvProxyMode ProxyMode = pmNoProxy;
-    std::string ProxyAddresses;
-    std::string ProxyIgnoreList;
+};
+struct TJvProxyProperties {
+    TJvProxyMode ProxyMode = pmSysConfig;
+    std::string ProxyAddresses = "proxyserver";
+    std::string ProxyIgnoreList = "<local>";
     std::string ProxyUserName;
     std::string ProxyPassword;
-    std::string Referer;
-    bool RefuseWebPages = false;
+};
+struct TJvFtpProperties {
     bool Passive = true;
     TJvFtpDownloadMode Mode = hmBinary;
+};
+// The ports that FTP grabbers and the HTTP settings template start with.
+constexpr std::uint32_t kJvFtpPort = 21;
+constexpr std::uint32_t kJvHttpTemplatePort = 80;
+
+// Everything a component holds for its runs.
+struct TJvGrabberSettings : TJvCommonProperties, TJvProxyProperties, TJvFtpProperties {
+    // The Url property: the address without user information and port,
+    // which the properties above hold.
+    std::string Url;
+    // The address as it was read, for the network workers; none when the
+    // Url is no address (a local file's path).
+    std::optional<TWebAddress> Address;
+    std::string Referer;
+    bool RefuseWebPages = false;
     bool PreserveAttributes = true;
     int Retries = 0;
     std::chrono::milliseconds RetrySecond{1000};
     TJvResumeMode ResumeMode = rmOff;
+
+    // The address a network worker fetches: Address with the user, the
+    // password and the port of the properties.
+    std::optional<TWebAddress> ServerAddress() const;
 };

@@ -44,15 +44,8 @@ void TJvHttpUrlGrabber::DoStatus()
 std::vector<TPublishedText> TJvHttpUrlGrabber::PublishedTexts()
 {
     std::vector<TPublishedText> texts = TJvProxyingUrlGrabber::PublishedTexts();
-    texts.insert(texts.begin(), TextProperty("Referer", &referer_));
+    texts.insert(texts.begin(), TextProperty("Referer", &settings_.Referer));
     return texts;
-}
-
-void TJvHttpUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
-{
-    TJvProxyingUrlGrabber::FillSettings(settings);
-    settings.Referer = referer_;
-    settings.RefuseWebPages = refuseWebPages_;
 }
 
 const TJvUrlGrabberClass& TJvHttpsUrlGrabber::ClassType()

@@ -18,13 +18,13 @@ public:
     static std::string GetProtocolName() { return "HTTP"; }
     static bool CanGrab(const std::string& url);
 
-    const std::string& Referer() const { return referer_; }
-    void SetReferer(const std::string& value) { referer_ = value; }
+    const std::string& Referer() const { return settings_.Referer; }
+    void SetReferer(const std::string& value) { settings_.Referer = value; }
     // Whether an answer that is a web page (text/html, XHTML) ends the run
     // with an error instead of being saved: for an address that should lead
     // to a file. Off after construction.
-    bool RefuseWebPages() const { return refuseWebPages_; }
-    void SetRefuseWebPages(bool refuse) { refuseWebPages_ = refuse; }
+    bool RefuseWebPages() const { return settings_.RefuseWebPages; }
+    void SetRefuseWebPages(bool refuse) { settings_.RefuseWebPages = refuse; }
     // The status code of the last response, as the server sent it.
     std::string StatusCode() const;
 
@@ -32,15 +32,10 @@ public:
     void DoStatus() override;
     std::vector<TPublishedText> PublishedTexts() override;
 
-protected:
-    void FillSettings(TJvGrabberSettings& settings) const override;
-
 private:
     friend class TJvHttpUrlGrabberThread;
     void SetStatusCode(const std::string& code);
 
-    std::string referer_;
-    bool refuseWebPages_ = false;
     mutable std::mutex statusCodeMutex_;
     std::string statusCode_;
 };

@@ -1,5 +1,6 @@
 #include "grabber/TJvHttpUrlGrabberThread.h"
 
+#include "grabber/HttpStatus.h"
 #include "grabber/RangeHeaders.h"
 #include "grabber/TGrabberPartFile.h"
 #include "grabber/TJvHttpUrlGrabber.h"
@@ -24,95 +25,95 @@ std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
     return std::string(buffer, length);
 }
 
-} // namespace
-
-// A session that cannot be opened is explained by the system's text for
-// the last error.
-std::string TJvHttpUrlGrabberThread::SessionFailureText() const
+// What a part is recorded as coming from: the address requested, without
+// user information.
+std::string RecordedAddress(const TJvGrabberSettings& settings)
 {
-    return SysErrorMessage(GetLastError());
+    return settings.ServerAddress()->RequestText();
 }
+
+} // namespace
 
 void TJvHttpUrlGrabberThread::PrepareSession(const TJvGrabberSettings&)
 {
     InternetSetStatusCallback(handles_.session, &NetworkStatusCallback);
 }
 
-TInternetHandle* TJvHttpUrlGrabberThread::ConnectToServer(const TServerAddress& address, const TJvGrabberSettings&)
+TInternetHandle* TJvHttpUrlGrabberThread::ConnectToServer(const TJvGrabberSettings& settings)
 {
-    return Connect(address, INTERNET_SERVICE_HTTP, 0, this);
+    return Connect(settings, INTERNET_SERVICE_HTTP, 0, this);
 }
 
-void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings, const TServerAddress& address)
+void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings)
 {
     if (!PrepareContent(settings))
         return;
-    std::optional<TPartRecord> record = ContinuablePart(settings, address);
+    std::optional<TPartRecord> record = ContinuablePart(settings);
     if (!record)
         StartContentOver();
-    if (!Request(settings, address.object, record ? &*record : nullptr))
+    if (!Request(settings, record ? &*record : nullptr))
         return;
     if (record && ContinuationRefused(*record)) {
         // The part cannot be joined to what the server has now: all anew.
         InternetCloseHandle(std::exchange(handles_.transfer, nullptr));
         StartContentOver();
         record.reset();
-        if (!Request(settings, address.object, nullptr))
+        if (!Request(settings, nullptr))
             return;
     }
-    if (Terminated() || !ExamineResponse(settings, address, record ? &*record : nullptr) || Terminated())
+    if (Terminated() || !ExamineResponse(settings, record ? &*record : nullptr) || Terminated())
         return;
     ReceiveTransfer(kChunkSize);
 }
 
-bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const std::string& object,
-                                      const TPartRecord* continuing)
+bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const TPartRecord* continuing)
 {
-    if (Failed() || !OpenRequest(settings, object))
+    if (Failed() || !OpenRequest(settings))
         return false;
     std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
                          static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
-        FailNetwork(GetLastError());
+        FailNetwork();
         return false;
     }
     return true;
 }
 
-std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGrabberSettings& settings,
-                                                                    const TServerAddress& address)
+std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGrabberSettings& settings)
 {
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || !part->Record())
         return std::nullopt;
     const TPartRecord& record = *part->Record();
     std::int64_t held = part->Size();
-    if (record.Address != address.Text(settings.Marker) || held <= 0 || held >= record.Length)
+    if (record.Address != RecordedAddress(settings) || held <= 0 || held >= record.Length)
         return std::nullopt;
     return record;
 }
 
 bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
 {
-    std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
-    if (code == "416")
+    const int status = HttpStatus::Number(ResponseHeader(HTTP_QUERY_STATUS_CODE));
+    if (status == HttpStatus::kRangeNotSatisfiable)
         return true;
-    if (code != "206")
+    if (status != HttpStatus::kPartialContent)
         return false;
     auto range = ParseContentRange(ResponseHeader(HTTP_QUERY_CONTENT_RANGE));
     return !range || range->First != Part()->Size() || range->Length != record.Length;
 }
 
-bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, const std::string& object)
+bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings)
 {
     std::uint32_t flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
     // The secure grabber shares this worker; its requests must go over TLS.
-    if (settings.Marker == "https://")
+    if (settings.Address->Scheme() == "https")
         flags |= INTERNET_FLAG_SECURE;
-    handles_.transfer = HttpOpenRequest(handles_.connection, "GET", object.c_str(), "HTTP/1.0",
-                                        settings.Referer.c_str(), nullptr, flags, nullptr);
+    // No object name: the request is for the address the connection was
+    // made with, as it was read.
+    handles_.transfer = HttpOpenRequest(handles_.connection, "GET", nullptr, "HTTP/1.0", settings.Referer.c_str(),
+                                        nullptr, flags, nullptr);
     if (!handles_.transfer) {
-        FailWorded(GetLastError(), ftFinal);
+        FailNetwork();
         return false;
     }
     if (settings.ProxyMode != pmNoProxy) {
@@ -122,12 +123,12 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings, co
     return true;
 }
 
-bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings, const TServerAddress& address,
-                                              const TPartRecord* continuing)
+bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings, const TPartRecord* continuing)
 {
-    std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
+    const std::string code = ResponseHeader(HTTP_QUERY_STATUS_CODE);
+    const int status = HttpStatus::Number(code);
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
-    if (continuing && code == "206") {
+    if (continuing && status == HttpStatus::kPartialContent) {
         SetSize(continuing->Length);
         SetBytesRead(Part()->Size());
         HandOverResume();
@@ -135,15 +136,15 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
     }
     // The server sends the whole content: it ignored the range, or the
     // content changed since the part was begun.
-    if (continuing && code == "200")
+    if (continuing && status == HttpStatus::kOk)
         StartContentOver();
     // Only a success carries the resource; an error page is not the video.
-    if (code.size() != 3 || code[0] != '2') {
+    if (!HttpStatus::IsSuccess(status)) {
         FailStatus(code);
         return false;
     }
     if (settings.RefuseWebPages && IsWebPage()) {
-        Fail("The address leads to a web page, not to a file.");
+        Fail(fkRefused, "The address leads to a web page, not to a file.");
         return false;
     }
     std::optional<std::string> lengthText = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
@@ -153,11 +154,11 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
     }
     std::optional<std::int64_t> length = ParseByteCount(*lengthText);
     if (!length) {
-        Fail("Invalid Content-Length \"%s\"", {*lengthText});
+        Fail(fkRefused, "Invalid Content-Length \"%s\"", {*lengthText});
         return false;
     }
     SetSize(*length);
-    return RememberIfContinuable(settings, address);
+    return RememberIfContinuable(settings);
 }
 
 // A server error, a time-out or "too many requests" may pass; the server
@@ -165,15 +166,15 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
 void TJvHttpUrlGrabberThread::FailStatus(const std::string& code)
 {
     std::string reason = ResponseHeader(HTTP_QUERY_STATUS_TEXT);
-    bool passing = code.size() == 3 && (code[0] == '5' || code == "408" || code == "429");
+    const bool passing = HttpStatus::Passes(HttpStatus::Number(code));
     if (passing)
         if (auto wait = RetryAfterSeconds(ResponseHeader(HTTP_QUERY_RETRY_AFTER)))
             RetryAfter(*wait);
-    Fail(code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason), {},
-         passing ? ftTransient : ftFinal);
+    Fail(passing ? fkBusy : fkRefused,
+         code.empty() ? "No valid HTTP response" : "HTTP " + code + (reason.empty() ? "" : " " + reason));
 }
 
-bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& settings, const TServerAddress& address)
+bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& settings)
 {
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || Size() <= 0 || Failed())
@@ -183,7 +184,7 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     if (!OffersByteRanges(ResponseHeader(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
         return true;
     try {
-        part->Remember({address.Text(settings.Marker), *validator, Size()});
+        part->Remember({RecordedAddress(settings), *validator, Size()});
     } catch (const EStreamError& failure) {
         FailToWrite(failure);
         return false;

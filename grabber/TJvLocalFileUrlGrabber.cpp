@@ -36,9 +36,3 @@ void TJvLocalFileUrlGrabber::SetUrl(const std::string& value)
     std::string marker = GetProtocolMarker();
     StoreUrl(marker + (HasMarker(value, marker) ? value.substr(marker.size()) : value));
 }
-
-void TJvLocalFileUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
-{
-    TJvCustomUrlGrabber::FillSettings(settings);
-    settings.PreserveAttributes = preserveAttributes_;
-}

@@ -22,12 +22,6 @@ public:
     void SetUrl(const std::string& value) override;
 
     // Gives the target the source's permission bits after the copy.
-    bool PreserveAttributes() const { return preserveAttributes_; }
-    void SetPreserveAttributes(bool value) { preserveAttributes_ = value; }
-
-protected:
-    void FillSettings(TJvGrabberSettings& settings) const override;
-
-private:
-    bool preserveAttributes_ = true;
+    bool PreserveAttributes() const { return settings_.PreserveAttributes; }
+    void SetPreserveAttributes(bool value) { settings_.PreserveAttributes = value; }
 };

@@ -32,7 +32,7 @@ void TJvLocalFileUrlGrabberThread::Grab()
     BeginRun();
     struct stat source {};
     if (::stat(path.c_str(), &source) != 0 || S_ISDIR(source.st_mode)) {
-        Fail("File \"%s\" not found", {path});
+        Fail(fkRefused, "File \"%s\" not found", {path});
         return;
     }
     Copy(settings, path);
@@ -47,7 +47,7 @@ void TJvLocalFileUrlGrabberThread::Copy(const TJvGrabberSettings& settings, cons
     try {
         file = std::make_unique<TFileStream>(path, fmOpenRead);
     } catch (const EStreamError& failure) {
-        Fail(failure.Message());
+        Fail(fkRefused, failure.Message());
         return;
     }
     SetSize(file->Size());
@@ -62,5 +62,5 @@ void TJvLocalFileUrlGrabberThread::Copy(const TJvGrabberSettings& settings, cons
             return true;
         },
         kChunkSize);
-    FinishRun(end, "Cannot read file \"" + path + "\"");
+    FinishRun(end, {fkRefused, 0, "Cannot read file \"%s\"", {path}, {}});
 }

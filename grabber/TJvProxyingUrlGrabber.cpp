@@ -3,19 +3,9 @@
 std::vector<TPublishedText> TJvProxyingUrlGrabber::PublishedTexts()
 {
     std::vector<TPublishedText> texts = TJvCustomUrlGrabber::PublishedTexts();
-    texts.push_back(TextProperty("ProxyAddresses", &proxyAddresses_));
-    texts.push_back(TextProperty("ProxyIgnoreList", &proxyIgnoreList_));
-    texts.push_back(TextProperty("ProxyUserName", &proxyUserName_));
-    texts.push_back(TextProperty("ProxyPassword", &proxyPassword_));
+    texts.push_back(TextProperty("ProxyAddresses", &settings_.ProxyAddresses));
+    texts.push_back(TextProperty("ProxyIgnoreList", &settings_.ProxyIgnoreList));
+    texts.push_back(TextProperty("ProxyUserName", &settings_.ProxyUserName));
+    texts.push_back(TextProperty("ProxyPassword", &settings_.ProxyPassword));
     return texts;
-}
-
-void TJvProxyingUrlGrabber::FillSettings(TJvGrabberSettings& settings) const
-{
-    TJvCustomUrlGrabber::FillSettings(settings);
-    settings.ProxyMode = proxyMode_;
-    settings.ProxyAddresses = proxyAddresses_;
-    settings.ProxyIgnoreList = proxyIgnoreList_;
-    settings.ProxyUserName = proxyUserName_;
-    settings.ProxyPassword = proxyPassword_;
 }

@@ -8,26 +8,16 @@ class TJvProxyingUrlGrabber : public TJvCustomUrlGrabber {
 public:
     explicit TJvProxyingUrlGrabber(TComponent* owner = nullptr) : TJvCustomUrlGrabber(owner) {}
 
-    TJvProxyMode ProxyMode() const { return proxyMode_; }
-    void SetProxyMode(TJvProxyMode value) { proxyMode_ = value; }
-    const std::string& ProxyAddresses() const { return proxyAddresses_; }
-    void SetProxyAddresses(const std::string& value) { proxyAddresses_ = value; }
-    const std::string& ProxyIgnoreList() const { return proxyIgnoreList_; }
-    void SetProxyIgnoreList(const std::string& value) { proxyIgnoreList_ = value; }
-    const std::string& ProxyUserName() const { return proxyUserName_; }
-    void SetProxyUserName(const std::string& value) { proxyUserName_ = value; }
-    const std::string& ProxyPassword() const { return proxyPassword_; }
-    void SetProxyPassword(const std::string& value) { proxyPassword_ = value; }
+    TJvProxyMode ProxyMode() const { return settings_.ProxyMode; }
+    void SetProxyMode(TJvProxyMode value) { settings_.ProxyMode = value; }
+    const std::string& ProxyAddresses() const { return settings_.ProxyAddresses; }
+    void SetProxyAddresses(const std::string& value) { settings_.ProxyAddresses = value; }
+    const std::string& ProxyIgnoreList() const { return settings_.ProxyIgnoreList; }
+    void SetProxyIgnoreList(const std::string& value) { settings_.ProxyIgnoreList = value; }
+    const std::string& ProxyUserName() const { return settings_.ProxyUserName; }
+    void SetProxyUserName(const std::string& value) { settings_.ProxyUserName = value; }
+    const std::string& ProxyPassword() const { return settings_.ProxyPassword; }
+    void SetProxyPassword(const std::string& value) { settings_.ProxyPassword = value; }
 
     std::vector<TPublishedText> PublishedTexts() override;
-
-protected:
-    void FillSettings(TJvGrabberSettings& settings) const override;
-
-private:
-    TJvProxyMode proxyMode_ = pmSysConfig;
-    std::string proxyAddresses_ = "proxyserver";
-    std::string proxyIgnoreList_ = "<local>";
-    std::string proxyUserName_;
-    std::string proxyPassword_;
 };

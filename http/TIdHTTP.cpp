@@ -183,9 +183,11 @@ void TIdCustomHTTP::PrepareTarget()
     if (NeedsVersion11(request_->Verb()) && protocolVersion_ != pv1_1)
         throw EIdException("Request method requires HTTP version 1.1");
     request_->SetContentLength(request_->BodySource() ? request_->BodySource()->Size() : -1);
-    // The port is left out where it is the scheme's own.
+    // The port is left out where it is the scheme's own; an IPv6 literal
+    // keeps its brackets, or its colons would read as the port's.
     const bool defaultPort = url_.Port() == (AsciiText::SameText(url_.Scheme(), "https") ? "443" : "80");
-    request_->SetHost(defaultPort ? url_.Host() : url_.Host() + ":" + url_.Port());
+    const std::string host = url_.IPVersion() == Id_IPv6 ? "[" + url_.Host() + "]" : url_.Host();
+    request_->SetHost(defaultPort ? host : host + ":" + url_.Port());
 }
 
 // Connection.

@@ -6,6 +6,7 @@
 #include "http/TIdHTTPResponse.h"
 #include "http/TIdTCPClientCustom.h"
 #include "http/TIdURI.h"
+#include "tls/TransferPolicy.h"
 
 #include <functional>
 #include <memory>
@@ -153,7 +154,7 @@ private:
     bool allowCookies_ = true;
     bool handleRedirects_ = false;
     TIdHTTPProtocolVersion protocolVersion_ = pv1_1;
-    int redirectMaximum_ = 15;
+    int redirectMaximum_ = TransferPolicy::kRedirectsFollowed + 1;
     int maxAuthRetries_ = 3;
     TIdHTTPOptions httpOptions_ = hoForceEncodeParams;
     int redirectsSoFar_ = 0;

@@ -42,33 +42,34 @@ void TIdRequestHeaderInfo::Clear()
     range_.clear();
 }
 
+std::span<const TIdRequestHeaderInfo::TTextField> TIdRequestHeaderInfo::TextFields()
+{
+    static constexpr TTextField kFields[] = {
+        {"Proxy-Connection", &TIdRequestHeaderInfo::proxyConnection_},
+        {"Host", &TIdRequestHeaderInfo::host_},
+        {"Accept", &TIdRequestHeaderInfo::accept_},
+        {"Accept-Charset", &TIdRequestHeaderInfo::acceptCharSet_},
+        {"Accept-Encoding", &TIdRequestHeaderInfo::acceptEncoding_},
+        {"Accept-Language", &TIdRequestHeaderInfo::acceptLanguage_},
+        {"From", &TIdRequestHeaderInfo::from_},
+        {"Referer", &TIdRequestHeaderInfo::referer_},
+        {"User-Agent", &TIdRequestHeaderInfo::userAgent_},
+    };
+    return kFields;
+}
+
 void TIdRequestHeaderInfo::ProcessHeaders()
 {
     TIdEntityHeaderInfo::ProcessHeaders();
-    const TIdHeaderList& lines = HeaderLines();
-    accept_ = lines.ValueOf("Accept");
-    acceptCharSet_ = lines.ValueOf("Accept-Charset");
-    acceptEncoding_ = lines.ValueOf("Accept-Encoding");
-    acceptLanguage_ = lines.ValueOf("Accept-Language");
-    host_ = lines.ValueOf("Host");
-    from_ = lines.ValueOf("From");
-    referer_ = lines.ValueOf("Referer");
-    userAgent_ = lines.ValueOf("User-Agent");
-    proxyConnection_ = lines.ValueOf("Proxy-Connection");
+    for (const auto& [name, field] : TextFields())
+        this->*field = HeaderLines().ValueOf(name);
 }
 
 void TIdRequestHeaderInfo::SetHeaders()
 {
     TIdEntityHeaderInfo::SetHeaders();
-    SetHeader("Proxy-Connection", proxyConnection_);
-    SetHeader("Host", host_);
-    SetHeader("Accept", accept_);
-    SetHeader("Accept-Charset", acceptCharSet_);
-    SetHeader("Accept-Encoding", acceptEncoding_);
-    SetHeader("Accept-Language", acceptLanguage_);
-    SetHeader("From", from_);
-    SetHeader("Referer", referer_);
-    SetHeader("User-Agent", userAgent_);
+    for (const auto& [name, field] : TextFields())
+        SetHeader(name, this->*field);
     if (!range_.empty())
         SetHeader("Range", "bytes=" + range_);
     if (LastModified())

@@ -2,6 +2,9 @@
 
 #include "http/TIdEntityHeaderInfo.h"
 
+#include <span>
+#include <utility>
+
 // The fields of a request head.
 class TIdRequestHeaderInfo : public TIdEntityHeaderInfo {
 public:
@@ -43,6 +46,11 @@ public:
     void SetRange(std::string value) { range_ = std::move(value); }
 
 private:
+    using TTextField = std::pair<const char*, std::string TIdRequestHeaderInfo::*>;
+    // The fields held as plain text, each with its header's name, in the
+    // order they are written.
+    static std::span<const TTextField> TextFields();
+
     std::string accept_;
     std::string acceptCharSet_;
     std::string acceptEncoding_;

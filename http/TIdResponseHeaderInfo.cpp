@@ -11,23 +11,29 @@ void TIdResponseHeaderInfo::Clear()
     proxyAuthenticate_.clear();
 }
 
+std::span<const TIdResponseHeaderInfo::TTextField> TIdResponseHeaderInfo::TextFields()
+{
+    static constexpr TTextField kFields[] = {
+        {"Location", &TIdResponseHeaderInfo::location_},
+        {"Server", &TIdResponseHeaderInfo::server_},
+        {"Proxy-Connection", &TIdResponseHeaderInfo::proxyConnection_},
+        {"Accept-Ranges", &TIdResponseHeaderInfo::acceptRanges_},
+    };
+    return kFields;
+}
+
 void TIdResponseHeaderInfo::ProcessHeaders()
 {
     TIdEntityHeaderInfo::ProcessHeaders();
-    const TIdHeaderList& lines = HeaderLines();
-    location_ = lines.ValueOf("Location");
-    server_ = lines.ValueOf("Server");
-    proxyConnection_ = lines.ValueOf("Proxy-Connection");
-    acceptRanges_ = lines.ValueOf("Accept-Ranges");
-    wwwAuthenticate_ = lines.CollectValues("WWW-Authenticate");
-    proxyAuthenticate_ = lines.CollectValues("Proxy-Authenticate");
+    for (const auto& [name, field] : TextFields())
+        this->*field = HeaderLines().ValueOf(name);
+    wwwAuthenticate_ = HeaderLines().CollectValues("WWW-Authenticate");
+    proxyAuthenticate_ = HeaderLines().CollectValues("Proxy-Authenticate");
 }
 
 void TIdResponseHeaderInfo::SetHeaders()
 {
     TIdEntityHeaderInfo::SetHeaders();
-    SetHeader("Location", location_);
-    SetHeader("Server", server_);
-    SetHeader("Proxy-Connection", proxyConnection_);
-    SetHeader("Accept-Ranges", acceptRanges_);
+    for (const auto& [name, field] : TextFields())
+        SetHeader(name, this->*field);
 }

@@ -2,6 +2,8 @@
 
 #include "http/TIdEntityHeaderInfo.h"
 
+#include <span>
+#include <utility>
 #include <vector>
 
 // The fields of a response head.
@@ -26,6 +28,11 @@ protected:
     std::string DefaultContentType() const override { return "text/html"; }
 
 private:
+    using TTextField = std::pair<const char*, std::string TIdResponseHeaderInfo::*>;
+    // The fields held as plain text, each with its header's name, in the
+    // order they are written.
+    static std::span<const TTextField> TextFields();
+
     std::string location_;
     std::string server_;
     std::string proxyConnection_;

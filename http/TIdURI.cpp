@@ -187,7 +187,9 @@ std::string TIdURI::ComposeAddress(TIdURIOptionalFields options) const
     }
     if (host_.empty())
         throw EIdURIException("Host field is empty");
-    text += host_;
+    // An IPv6 literal keeps its brackets: without them its colons would
+    // read as the port's.
+    text += ipVersion_ == Id_IPv6 ? "[" + host_ + "]" : host_;
     // Port 80 is left out whatever the scheme.
     if (!port_.empty() && port_ != "80")
         text += ":" + port_;

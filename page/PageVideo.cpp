@@ -2,9 +2,9 @@
 
 #include "page/HtmlPage.h"
 #include "page/LinkedData.h"
+#include "page/ReferenceResolution.h"
 #include "page/SourceHeight.h"
 #include "page/VideoTypes.h"
-#include "page/WebAddress.h"
 #include "runtime/AsciiText.h"
 
 #include <algorithm>
@@ -88,7 +88,7 @@ public:
     {
         if (page.BaseHref) {
             std::string base = ResolveReference(pageAddress, *page.BaseHref);
-            if (IsWebAddress(base))
+            if (TWebAddress::ParseWeb(base))
                 base_ = base;
         }
     }
@@ -110,17 +110,17 @@ private:
     {
         if (AsciiText::Trim(reference).empty())
             return std::nullopt;
-        std::string address = ResolveReference(base_, reference);
-        if (!IsWebAddress(address))
+        std::optional<TWebAddress> address = TWebAddress::ParseWeb(ResolveReference(base_, reference));
+        if (!address)
             return std::nullopt; // data:, blob:, javascript: and the like
-        const std::string_view path = SplitWebAddress(address)->Path;
+        const std::string& path = address->Path();
         if (IsPiecesType(declaredType) || IsPiecesPath(path)) {
             passedPieces_ = true;
             return std::nullopt;
         }
         if (!declaredType.empty() && !IsVideoType(declaredType))
             return std::nullopt;
-        return TPageVideo{address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType)};
+        return TPageVideo{*address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType)};
     }
 
     // og:video:secure_url before og:video:url before og:video, each with

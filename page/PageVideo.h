@@ -1,5 +1,7 @@
 #pragma once
 
+#include "http/TWebAddress.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +15,7 @@ enum TSizePreference {
 
 // A video file that a page shows.
 struct TPageVideo {
-    std::string Address; // absolute, http or https
+    TWebAddress Address; // absolute, http or https
     std::string Type;    // its media type as the page declares it or its name tells; may be empty
 };
 

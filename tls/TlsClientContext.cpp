@@ -1,5 +1,7 @@
 #include "tls/TlsClientContext.h"
 
+#include "tls/TransferPolicy.h"
+
 #include <openssl/ssl.h>
 
 #include <cstdlib>
@@ -15,7 +17,7 @@ TTlsClientContext NewTlsClientContext()
     TTlsClientContext context(SSL_CTX_new(TLS_client_method()));
     if (!context)
         throw std::bad_alloc();
-    SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
+    SSL_CTX_set_min_proto_version(context.get(), TransferPolicy::kMinimumTlsVersion);
     SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
     // A missing bundle is no failure here: every certificate is then
     // untrusted, and the handshake says so.

@@ -2,6 +2,7 @@
 
 #include "framework/AccessibleFactory.h"
 #include "framework/FocusedPress.h"
+#include "widgets/StoreValue.h"
 #include "widgets/StyledAccessibility.h"
 
 #include <QEvent>
@@ -17,9 +18,8 @@ TNxHtmlLabel::TNxHtmlLabel(QWidget* parent) : QWidget(parent)
 
 void TNxHtmlLabel::SetCaption(const QString& value)
 {
-    if (caption_ == value)
+    if (!StoreValue(caption_, value))
         return;
-    caption_ = value;
     AdjustSize();
     setFocusPolicy(Layout().Links.empty() ? Qt::NoFocus : Qt::TabFocus);
     update();

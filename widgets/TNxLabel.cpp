@@ -2,6 +2,7 @@
 
 #include "framework/AccessibleFactory.h"
 #include "widgets/ElideText.h"
+#include "widgets/StoreValue.h"
 #include "widgets/StyledAccessibility.h"
 
 #include <QEvent>
@@ -22,9 +23,8 @@ TNxLabel::~TNxLabel()
 
 void TNxLabel::SetCaption(const QString& value)
 {
-    if (caption_ == value)
+    if (!StoreValue(caption_, value))
         return;
-    caption_ = value;
     AdjustSize();
     Place();
     update();
@@ -95,9 +95,8 @@ void TNxLabel::SetInnerVertical(bool value)
 
 void TNxLabel::SetInnerMargins(const TNxLabelMargins& value)
 {
-    if (innerMargins_ == value)
+    if (!StoreValue(innerMargins_, value))
         return;
-    innerMargins_ = value;
     Place();
 }
 

@@ -1,10 +1,10 @@
 // Reads arbitrary bytes as a page, as JSON-LD and as a reference in a page,
 // checking what must hold for every input: a video found is an http or https
 // address, and so is any reference read against a page's address.
+#include "http/TWebAddress.h"
 #include "page/JsonValue.h"
 #include "page/LinkedData.h"
 #include "page/PageVideo.h"
-#include "page/WebAddress.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string page = "https://example.org/a/b.html";
     for (TSizePreference preference : {spLargest, spNearest360, spSmallest}) {
         TPageReading reading = ReadPageVideo(text, page, preference);
-        Check(!reading.Video || IsWebAddress(reading.Video->Address));
+        Check(!reading.Video || reading.Video->Address.IsWeb());
         Check(!(reading.Video && reading.OnlyInPieces));
     }
     // The JSON reader alone, and the page's tags around it.

@@ -1,6 +1,6 @@
 #include "grabber/internet/InternetApi.h"
 
-#include "grabber/internet/InternetError.h"
+#include "grabber/internet/TInternetFailure.h"
 #include "grabber/internet/TInternetRequest.h"
 
 #include <curl/curl.h>
@@ -15,8 +15,8 @@
 
 namespace {
 
-std::atomic<std::uint32_t> defaultConnectTimeoutMs{60000};
-std::atomic<std::uint32_t> defaultReceiveTimeoutMs{60000};
+std::atomic<std::uint32_t> defaultConnectTimeoutMs{TInternetSettings{}.connectTimeoutMs};
+std::atomic<std::uint32_t> defaultReceiveTimeoutMs{TInternetSettings{}.receiveTimeoutMs};
 
 // Every handle handed out and not yet closed, so that a stale or made-up
 // handle is refused instead of followed.
@@ -46,7 +46,7 @@ Kind* Find(HINTERNET handle)
     }
     auto* found = dynamic_cast<Kind*>(handle);
     if (!found)
-        SetInternetError(ERROR_INVALID_HANDLE, "The handle is invalid");
+        SetLastInternetFailure(InternetFailure(ERROR_INVALID_HANDLE, "The handle is invalid"));
     return found;
 }
 
@@ -92,7 +92,7 @@ bool SafeHost(const std::string& host)
 
 bool RefuseParameter(const std::string& what)
 {
-    SetInternetError(ERROR_INVALID_PARAMETER, "Invalid " + what);
+    SetLastInternetFailure(InternetFailure(ERROR_INVALID_PARAMETER, "Invalid " + what));
     return false;
 }
 
@@ -111,22 +111,26 @@ const char* HeaderOfQuery(std::uint32_t info)
     }
 }
 
-std::string PortPart(std::uint16_t port)
+// What a request of the connection asks for: the connection's address, or
+// another object of its server. Nothing, with the error set, for a target
+// that could smuggle a line into the request.
+std::optional<TWebAddress> RequestedAddress(const TInternetConnection& connection, const char* objectName)
 {
-    return port ? ":" + std::to_string(port) : "";
+    const TWebAddress& server = *connection.server.address;
+    TWebAddress address = objectName ? server.WithTarget("/" + std::string(objectName)) : server;
+    const std::string target = address.Target();
+    if (!SafeForHeader(target) || target.find(' ') != std::string::npos) {
+        SetLastInternetFailure(InternetFailure(ERROR_INTERNET_INVALID_URL, "Invalid object name \"" + target + "\""));
+        return std::nullopt;
+    }
+    return address;
 }
 
-HINTERNET OpenTransfer(TInternetConnection& connection, const std::string& scheme, const std::string& object,
+HINTERNET OpenTransfer(TInternetConnection& connection, const char* scheme, const TWebAddress& address,
                        const std::string& referrer, std::uint32_t flags, void* context)
 {
-    TInternetRequest::Target target;
-    const TInternetServer& server = connection.server;
-    target.url = scheme + "://" + server.host + PortPart(server.port) + "/" + object;
-    target.proxyFor = server.host;
-    target.referrer = referrer;
-    target.flags = flags;
-    target.server = server;
-    auto* request = new TInternetRequest(std::move(target));
+    auto* request = new TInternetRequest(
+        {.address = address, .scheme = scheme, .referrer = referrer, .flags = flags, .server = connection.server});
     request->settings = connection.settings;
     request->callback = connection.callback;
     request->context = context ? context : connection.context;
@@ -167,15 +171,15 @@ INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_ST
     return std::exchange(found->callback, callback);
 }
 
-HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t port, const char* userName,
-                          const char* password, std::uint32_t service, std::uint32_t flags, void* context)
+HINTERNET InternetConnect(HINTERNET session, const TWebAddress& server, const char* userName, const char* password,
+                          std::uint32_t service, std::uint32_t flags, void* context)
 {
     auto* parent = Find<TInternetSession>(session);
     if (!parent)
         return nullptr;
-    std::string hostText = TextOrEmpty(host);
-    if (!SafeHost(hostText)) {
-        SetInternetError(ERROR_INTERNET_INVALID_URL, "Invalid host name \"" + hostText + "\"");
+    if (!SafeHost(server.Host()) || server.Port() > 0xFFFF) {
+        SetLastInternetFailure(
+            InternetFailure(ERROR_INTERNET_INVALID_URL, "Invalid host name \"" + server.HostAndPort() + "\""));
         return nullptr;
     }
     if (service != INTERNET_SERVICE_HTTP && service != INTERNET_SERVICE_FTP) {
@@ -186,8 +190,7 @@ HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t por
     connection->settings = parent->settings;
     connection->callback = parent->callback;
     connection->context = context;
-    connection->server.host = hostText;
-    connection->server.port = port;
+    connection->server.address = server;
     if (userName)
         connection->server.userName = userName;
     if (password)
@@ -204,7 +207,7 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
     if (!parent)
         return nullptr;
     if (parent->server.service != INTERNET_SERVICE_HTTP) {
-        SetInternetError(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "Not an HTTP connection");
+        SetLastInternetFailure(InternetFailure(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "Not an HTTP connection"));
         return nullptr;
     }
     // Only the download's GET is carried (with HTTP/1.0, as the workers ask).
@@ -212,18 +215,16 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
         RefuseParameter("verb");
         return nullptr;
     }
-    std::string object = TextOrEmpty(objectName);
     std::string referrerText = TextOrEmpty(referrer);
-    if (!SafeForHeader(object) || object.find(' ') != std::string::npos) {
-        SetInternetError(ERROR_INTERNET_INVALID_URL, "Invalid object name \"" + object + "\"");
+    std::optional<TWebAddress> address = RequestedAddress(*parent, objectName);
+    if (!address)
         return nullptr;
-    }
     if (!SafeForHeader(referrerText)) {
         RefuseParameter("referrer");
         return nullptr;
     }
     const char* scheme = (flags & INTERNET_FLAG_SECURE) ? "https" : "http";
-    return OpenTransfer(*parent, scheme, object, referrerText, flags, context);
+    return OpenTransfer(*parent, scheme, *address, referrerText, flags, context);
 }
 
 HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t, std::uint32_t flags, void* context)
@@ -231,18 +232,20 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     auto* parent = Find<TInternetConnection>(connection);
     if (!parent)
         return nullptr;
-    std::string file = TextOrEmpty(fileName);
-    if (parent->server.service != INTERNET_SERVICE_FTP || !SafeForHeader(file)) {
+    if (parent->server.service != INTERNET_SERVICE_FTP) {
         RefuseParameter("file name");
         return nullptr;
     }
-    HINTERNET handle = OpenTransfer(*parent, "ftp", file, {}, flags, context);
+    std::optional<TWebAddress> address = RequestedAddress(*parent, fileName);
+    if (!address)
+        return nullptr;
+    HINTERNET handle = OpenTransfer(*parent, "ftp", *address, {}, flags, context);
     if (static_cast<TInternetRequest*>(handle)->Send())
         return handle;
-    std::uint32_t code = GetLastError();
-    std::string text = LastInternetErrorText();
+    // Closing records nothing of its own, but the failure must outlive it.
+    TInternetFailure failure = LastInternetFailure();
     InternetCloseHandle(handle);
-    SetInternetError(code, text);
+    SetLastInternetFailure(std::move(failure));
     return nullptr;
 }
 
@@ -313,12 +316,12 @@ bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uin
     else
         return RefuseParameter("query");
     if (!value) {
-        SetInternetError(ERROR_HTTP_HEADER_NOT_FOUND, "The header was not found");
+        SetLastInternetFailure(InternetFailure(ERROR_HTTP_HEADER_NOT_FOUND, "The header was not found"));
         return false;
     }
     if (value->size() + 1 > *length) {
         *length = static_cast<std::uint32_t>(value->size() + 1);
-        SetInternetError(ERROR_INSUFFICIENT_BUFFER, "The buffer is too small");
+        SetLastInternetFailure(InternetFailure(ERROR_INSUFFICIENT_BUFFER, "The buffer is too small"));
         return false;
     }
     std::memcpy(buffer, value->c_str(), value->size() + 1);
@@ -356,7 +359,7 @@ bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32
         *error = GetLastError();
     if (!buffer || !length || *length == 0)
         return RefuseParameter("buffer");
-    const std::string& text = LastInternetErrorText();
+    const std::string text = LastInternetFailure().ResponseInfo();
     std::size_t count = std::min<std::size_t>(text.size(), *length - 1);
     std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+class TWebAddress;
+
 // The internet-access layer under the download workers: sessions,
 // connections and requests as opaque handles, blocking calls, a status
 // callback, and reads that return at most the asked number of bytes. It is
@@ -39,7 +41,7 @@ constexpr std::uint32_t GENERIC_READ = 0x80000000;
 
 // Options of InternetSetOption. The time-outs take a 32-bit count of
 // milliseconds; set on no handle they become the process-wide defaults
-// (60 seconds each) for sessions opened afterwards.
+// (those of tls/TransferPolicy.h at first) for sessions opened afterwards.
 constexpr std::uint32_t INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 constexpr std::uint32_t INTERNET_OPTION_RECEIVE_TIMEOUT = 6;
 constexpr std::uint32_t INTERNET_OPTION_PROXY_USERNAME = 43;
@@ -98,10 +100,12 @@ constexpr std::uint32_t ERROR_INTERNET_SECURE_FAILURE = 12175;
 HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* proxy, const char* proxyBypass,
                        std::uint32_t flags);
 INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_STATUS_CALLBACK callback);
-// A port of 0 asks for the scheme's default port.
-HINTERNET InternetConnect(HINTERNET session, const char* host, std::uint16_t port, const char* userName,
-                          const char* password, std::uint32_t service, std::uint32_t flags, void* context);
-// The request goes to "/" followed by objectName.
+// Connects to the server of an address: its scheme, host and port (none:
+// the scheme's default port). The address is kept whole, for the requests.
+HINTERNET InternetConnect(HINTERNET session, const TWebAddress& server, const char* userName, const char* password,
+                          std::uint32_t service, std::uint32_t flags, void* context);
+// The request goes to the connection's address as it was given, or, with an
+// object name, to "/" followed by objectName on the same server.
 HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char* version,
                           const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length);
@@ -121,14 +125,12 @@ bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::u
 bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length);
 bool InternetCloseHandle(HINTERNET handle);
 
-// Opens a file on an FTP connection and starts its transfer.
+// Opens a file on an FTP connection and starts its transfer: the one the
+// connection's address names, or fileName.
 HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t access, std::uint32_t flags,
                       void* context);
 std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh);
 
-// The calling thread's last-error code and the system text for a code.
+// The calling thread's last-error code; TInternetFailure.h has the whole
+// failure.
 std::uint32_t GetLastError();
-std::string SysErrorMessage(std::uint32_t code);
-// The program's words for a failure with the code, none for a code whose
-// failures the layer words itself (a refused certificate).
-const char* FailureWords(std::uint32_t code);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "grabber/internet/InternetApi.h"
+#include "http/TWebAddress.h"
+#include "tls/TransferPolicy.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,14 +18,15 @@ struct TInternetSettings {
     std::string proxyBypass;
     std::string proxyUserName;
     std::string proxyPassword;
-    std::uint32_t connectTimeoutMs = 60000;
-    std::uint32_t receiveTimeoutMs = 60000;
+    std::uint32_t connectTimeoutMs = TransferPolicy::kDownloadConnectTimeout.count();
+    std::uint32_t receiveTimeoutMs = TransferPolicy::kDownloadStallTimeout.count();
 };
 
 // The target of a connection.
 struct TInternetServer {
-    std::string host;
-    std::uint16_t port = 0;
+    // The address the connection was made with; requests go to it or to
+    // other objects of its server.
+    std::optional<TWebAddress> address;
     std::optional<std::string> userName;
     std::optional<std::string> password;
     std::uint32_t service = INTERNET_SERVICE_HTTP;

@@ -1,11 +1,12 @@
 #include "grabber/internet/TInternetRequest.h"
 
-#include "grabber/internet/InternetError.h"
 #include "grabber/internet/ProxyLists.h"
+#include "grabber/internet/TInternetFailure.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
 #include "tls/CertificateProblem.h"
 #include "tls/TlsClientContext.h"
+#include "tls/TransferPolicy.h"
 
 #include <curl/curl.h>
 
@@ -21,7 +22,6 @@ namespace {
 constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
-constexpr long kMaxRedirects = 10;
 
 std::uint32_t ErrorCodeFor(CURLcode code)
 {
@@ -65,19 +65,19 @@ std::uint32_t ErrorCodeFor(TCertificateProblem problem)
     return ERROR_INTERNET_INVALID_CA;
 }
 
-// The host part of an address, empty when it has none.
+// The host of the address a transfer ended at (a redirect may have led to
+// another), as a certificate names it: without the brackets of an IPv6
+// literal. Empty when there is none.
 std::string HostOf(const char* address)
 {
-    std::string host;
-    if (CURLU* url = curl_url()) {
-        char* part = nullptr;
-        if (address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK &&
-            curl_url_get(url, CURLUPART_HOST, &part, 0) == CURLUE_OK)
-            host = part;
-        curl_free(part);
-        curl_url_cleanup(url);
-    }
-    return host;
+    std::optional<TWebAddress> parsed = address ? TWebAddress::Parse(address) : std::nullopt;
+    return parsed ? parsed->HostName() : "";
+}
+
+// libcurl's name for the least TLS version, as OpenSSL numbers it.
+long CurlTlsVersion(int openSslVersion)
+{
+    return static_cast<long>(openSslVersion >= 0x0304 ? CURL_SSLVERSION_TLSv1_3 : CURL_SSLVERSION_TLSv1_2);
 }
 
 } // namespace
@@ -156,7 +156,7 @@ bool TInternetRequest::Configure()
 // connect time-out, the callbacks, the agent and the server's credentials.
 void TInternetRequest::ConfigureTransfer()
 {
-    curl_easy_setopt(easy_, CURLOPT_URL, target_.url.c_str());
+    curl_easy_setopt(easy_, CURLOPT_URL, Url().c_str());
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, IsFtp() ? "ftp" : "http,https");
@@ -185,7 +185,7 @@ void TInternetRequest::ConfigureTls()
 {
     curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(easy_, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+    curl_easy_setopt(easy_, CURLOPT_SSLVERSION, CurlTlsVersion(TransferPolicy::kMinimumTlsVersion));
     const TTrustedCertificates trusted = TrustedCertificatesFromEnvironment();
     if (!trusted.File.empty())
         curl_easy_setopt(easy_, CURLOPT_CAINFO, trusted.File.c_str());
@@ -198,7 +198,8 @@ void TInternetRequest::ConfigureTls()
 void TInternetRequest::ConfigureProxy()
 {
     std::string proxy;
-    if (settings.accessType == INTERNET_OPEN_TYPE_PROXY && !BypassesLocal(settings.proxyBypass, target_.proxyFor))
+    if (settings.accessType == INTERNET_OPEN_TYPE_PROXY &&
+        !BypassesLocal(settings.proxyBypass, target_.address.HostName()))
         proxy = ProxyFor(settings.proxyList, IsFtp() ? "ftp" : "http");
     std::string noProxy = NoProxyList(settings.proxyBypass);
     if (settings.accessType != INTERNET_OPEN_TYPE_PRECONFIG) {
@@ -224,7 +225,7 @@ void TInternetRequest::ConfigureHttp()
 {
     curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, static_cast<long>(TransferPolicy::kRedirectsFollowed));
     if (!target_.referrer.empty())
         curl_easy_setopt(easy_, CURLOPT_REFERER, target_.referrer.c_str());
     // No accept types were given, so no Accept header goes out.
@@ -246,7 +247,7 @@ bool TInternetRequest::Send(const std::vector<std::string>& extraHeaders)
     extraHeaders_ = extraHeaders;
     if (!Configure())
         return false;
-    Notify(INTERNET_STATUS_RESOLVING_NAME, target_.server.host);
+    Notify(INTERNET_STATUS_RESOLVING_NAME, target_.address.HostName());
     lastActivity_ = std::chrono::steady_clock::now();
     curl_multi_add_handle(multi_, easy_);
     // Once the response has begun, a later failure (a body cut short, say)
@@ -254,6 +255,11 @@ bool TInternetRequest::Send(const std::vector<std::string>& extraHeaders)
     if (!Pump([&] { return IsFtp() ? (gotBody_ || Unread() > 0) : headersDone_; }) && result_ != CURLE_OK)
         return FailWithResult();
     return true;
+}
+
+std::string TInternetRequest::Url() const
+{
+    return target_.scheme + "://" + target_.address.HostAndPort() + target_.address.Target();
 }
 
 bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& read)
@@ -368,16 +374,19 @@ bool TInternetRequest::FailWithResult()
         const std::string host = HostOf(address);
         verifyResult = RefusedCertificateResult(verifyResult, host);
         const TCertificateProblem problem = CertificateProblemOf(verifyResult);
-        return Fail(
-            ErrorCodeFor(problem),
-            AsciiText::FillPlaceholders(CertificateProblemMessage(problem), {host, VerifyResultText(verifyResult)}));
+        SetLastInternetFailure({fkRefused,
+                                ErrorCodeFor(problem),
+                                CertificateProblemMessage(problem),
+                                {host, VerifyResultText(verifyResult)},
+                                {}});
+        return false;
     }
     return Fail(ErrorCodeFor(result), errorBuffer_);
 }
 
 bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)
 {
-    SetInternetError(code, text);
+    SetLastInternetFailure(InternetFailure(code, text));
     return false;
 }
 

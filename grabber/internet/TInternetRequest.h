@@ -22,8 +22,8 @@ class TInternetRequest : public TInternetHandle {
 public:
     // Everything the transfer needs, fixed when the request is opened.
     struct Target {
-        std::string url;
-        std::string proxyFor; // the host whose proxy bypass rules apply
+        TWebAddress address; // without user information: that travels apart
+        std::string scheme;  // what the request speaks: http, https or ftp
         std::string referrer;
         std::uint32_t flags = 0;
         TInternetServer server;
@@ -36,6 +36,8 @@ public:
     // until the final response's headers (HTTP) or its first data (FTP) have
     // arrived, or it ended.
     bool Send(const std::vector<std::string>& extraHeaders = {});
+    // The address libcurl is given: the target's, in the request's scheme.
+    std::string Url() const;
     bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
     // The final response's status code, reason and headers.
     std::optional<std::string> StatusCode() const;

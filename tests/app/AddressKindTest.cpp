@@ -58,5 +58,5 @@ TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)
         {"https://h/.mp4", "video.mp4"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(DirectLinkFileName(row.address), row.name) << row.address;
+        EXPECT_EQ(DirectLinkFileName(TWebAddress::Parse(row.address).value()), row.name) << row.address;
 }

@@ -1,4 +1,5 @@
 #include "app/TransferText.h"
+#include "app/ByteCountText.h"
 
 #include <gtest/gtest.h>
 

@@ -102,7 +102,7 @@ const ComposeRow kComposeRows[] = {
     {"user information and fragment only in the full form", "http://u:p@h:8080/a/b.html#top",
      "http://u:p@h:8080/a/b.html#top", "http://h:8080/a/b.html"},
     {"user name without password", "http://u@h/x", "http://u@h/x", "http://h/x"},
-    {"IPv6 host loses its brackets", "http://[::1]:81/x", "http://::1:81/x", "http://::1:81/x"},
+    {"IPv6 host keeps its brackets", "http://[::1]:81/x", "http://[::1]:81/x", "http://[::1]:81/x"},
     {"port 80 is dropped", "http://h:80/x", "http://h/x", "http://h/x"},
     {"port 80 is dropped for https too", "https://h:80/x", "https://h/x", "https://h/x"},
     {"port 443 stays on https", "https://h:443/x", "https://h:443/x", "https://h:443/x"},
@@ -118,12 +118,9 @@ TEST(TIdURI, ComposesWhatItParsed)
         TIdURI uri(row.address);
         EXPECT_EQ(uri.ComposeAddress(), row.full);
         EXPECT_EQ(uri.AddressText(), row.addressText);
-        // A second parse of the composition gives the same composition,
-        // except for IPv6 hosts, which are written without their brackets.
-        if (uri.IPVersion() == Id_IPv4) {
-            TIdURI again(uri.ComposeAddress());
-            EXPECT_EQ(again.ComposeAddress(), row.full);
-        }
+        // A second parse of the composition gives the same composition.
+        TIdURI again(uri.ComposeAddress());
+        EXPECT_EQ(again.ComposeAddress(), row.full);
     }
 }
 

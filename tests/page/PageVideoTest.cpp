@@ -68,7 +68,8 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
                        {spSmallest, row.smallest ? row.smallest : row.video}};
         for (const auto& choice : choices) {
             TPageReading reading = ReadPageVideo(html, row.address, choice.size);
-            EXPECT_EQ(reading.Video ? reading.Video->Address : "", choice.expected) << row.file << " " << choice.size;
+            EXPECT_EQ(reading.Video ? reading.Video->Address.Text() : "", choice.expected)
+                << row.file << " " << choice.size;
             EXPECT_EQ(reading.OnlyInPieces, row.inPieces) << row.file;
             EXPECT_EQ(reading.Title, row.title) << row.file;
         }
@@ -98,7 +99,7 @@ TEST(PageVideo, ReadsAHostilePageUpToWhereItGoesTooFar)
     for (const std::string& html : {deep, wide}) {
         TPageReading reading = ReadPageVideo(html, "https://example.org/", spLargest);
         ASSERT_TRUE(reading.Video);
-        EXPECT_EQ(reading.Video->Address, "https://example.org/head.mp4");
+        EXPECT_EQ(reading.Video->Address.Text(), "https://example.org/head.mp4");
         EXPECT_EQ(reading.Title, "Deep");
     }
     // Within the bounds nothing is cut: closed, void and self-closed
@@ -108,5 +109,6 @@ TEST(PageVideo, ReadsAHostilePageUpToWhereItGoesTooFar)
     for (int i = 0; i < 2000; ++i)
         fine += "<div><p>one<li>two<img src=x><svg/><br><span><a href='>'>x</div>";
     fine += "<video src=late.mp4>";
-    EXPECT_EQ(ReadPageVideo(fine, "https://example.org/", spLargest).Video->Address, "https://example.org/late.mp4");
+    EXPECT_EQ(ReadPageVideo(fine, "https://example.org/", spLargest).Video->Address.Text(),
+              "https://example.org/late.mp4");
 }

@@ -1,5 +1,6 @@
-#include "page/WebAddress.h"
+#include "page/ReferenceResolution.h"
 
+#include "http/TWebAddress.h"
 #include "runtime/AsciiText.h"
 
 #include <algorithm>
@@ -12,15 +13,23 @@ bool IsBlankOrControl(char c)
     return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
 }
 
-// Splits what follows the authority into path, query and fragment.
-void SplitPathQueryFragment(std::string_view rest, TWebAddressParts& parts)
+// A relative reference cut into path, query and fragment.
+struct TReferenceParts {
+    std::string_view Path;     // "" or up to the "?" or "#"
+    std::string_view Query;    // "" or from the "?" on
+    std::string_view Fragment; // "" or from the "#" on
+};
+
+TReferenceParts SplitReference(std::string_view reference)
 {
-    std::size_t fragment = std::min(rest.find('#'), rest.size());
-    parts.Fragment = rest.substr(fragment);
-    rest = rest.substr(0, fragment);
-    std::size_t query = std::min(rest.find('?'), rest.size());
-    parts.Query = rest.substr(query);
-    parts.Path = rest.substr(0, query);
+    TReferenceParts parts;
+    std::size_t fragment = std::min(reference.find('#'), reference.size());
+    parts.Fragment = reference.substr(fragment);
+    reference = reference.substr(0, fragment);
+    std::size_t query = std::min(reference.find('?'), reference.size());
+    parts.Query = reference.substr(query);
+    parts.Path = reference.substr(0, query);
+    return parts;
 }
 
 // Whether a reference starts with a scheme of its own ("mailto:", "data:").
@@ -83,66 +92,35 @@ std::string RemoveDotSegments(std::string_view path)
 }
 
 // The base's path with its last segment replaced by a relative path.
-std::string MergePaths(const TWebAddressParts& base, std::string_view relative)
+std::string MergePaths(const TWebAddress& base, std::string_view relative)
 {
-    if (base.Path.empty())
+    if (base.Path().empty())
         return "/" + std::string(relative);
-    return std::string(base.Path.substr(0, base.Path.rfind('/') + 1)) + std::string(relative);
+    return base.Path().substr(0, base.Path().rfind('/') + 1) + std::string(relative);
 }
 
 } // namespace
 
-std::optional<TWebAddressParts> SplitWebAddress(std::string_view text)
-{
-    for (std::string_view scheme : {"http://", "https://"}) {
-        if (!AsciiText::StartsWithText(text, scheme))
-            continue;
-        TWebAddressParts parts;
-        parts.Scheme = text.substr(0, scheme.size() - 3);
-        std::string_view rest = text.substr(scheme.size());
-        std::size_t authorityEnd = std::min(rest.find_first_of("/?#"), rest.size());
-        if (authorityEnd == 0)
-            return std::nullopt;
-        parts.Authority = rest.substr(0, authorityEnd);
-        SplitPathQueryFragment(rest.substr(authorityEnd), parts);
-        return parts;
-    }
-    return std::nullopt;
-}
-
-bool IsWebAddress(std::string_view text)
-{
-    return SplitWebAddress(text) && std::none_of(text.begin(), text.end(), IsBlankOrControl);
-}
-
-std::string RequestedAddress(const TWebAddressParts& address)
-{
-    return std::string(address.Scheme) + "://" + std::string(address.Authority) +
-        (address.Path.empty() ? "/" : std::string(address.Path)) + std::string(address.Query);
-}
-
 std::string ResolveReference(std::string_view baseAddress, std::string_view reference)
 {
     std::string clean = Clean(reference);
-    std::optional<TWebAddressParts> base = SplitWebAddress(baseAddress);
-    if (HasScheme(clean) || !base)
+    std::optional<TWebAddress> base = TWebAddress::Parse(baseAddress);
+    if (HasScheme(clean) || !base || (base->Scheme() != "http" && base->Scheme() != "https"))
         return clean;
-    std::string scheme(base->Scheme);
     if (clean.starts_with("//"))
-        return scheme + ":" + clean;
+        return base->Scheme() + ":" + clean;
 
-    TWebAddressParts ref;
-    SplitPathQueryFragment(clean, ref);
+    TReferenceParts ref = SplitReference(clean);
     std::string path;
-    std::string_view query = ref.Query;
+    std::string query(ref.Query);
     if (ref.Path.empty()) {
-        path = base->Path;
+        path = base->Path();
         if (query.empty())
-            query = base->Query;
+            query = base->Query();
     } else if (ref.Path.front() == '/') {
         path = RemoveDotSegments(ref.Path);
     } else {
         path = RemoveDotSegments(MergePaths(*base, ref.Path));
     }
-    return scheme + "://" + std::string(base->Authority) + path + std::string(query) + std::string(ref.Fragment);
+    return base->WithTarget(path + query).Text() + std::string(ref.Fragment);
 }

@@ -1,8 +1,8 @@
-#include "page/WebAddress.h"
+#include "page/ReferenceResolution.h"
 
 #include <gtest/gtest.h>
 
-TEST(WebAddress, ReferencesResolveAsInABrowser)
+TEST(ReferenceResolution, ReferencesResolveAsInABrowser)
 {
     const std::string base = "https://example.org/a/b/page.html?q=1#top";
     const struct {
@@ -25,15 +25,4 @@ TEST(WebAddress, ReferencesResolveAsInABrowser)
     for (const auto& row : rows)
         EXPECT_EQ(ResolveReference(base, row.reference), row.address) << row.reference;
     EXPECT_EQ(ResolveReference("https://example.org", "clip.mp4"), "https://example.org/clip.mp4");
-}
-
-TEST(WebAddress, OnlyHttpAndHttpsAddressesWithAHostAndNoBlanks)
-{
-    for (const char* text : {"http://example.org", "HTTPS://example.org/a?b#c", "https://127.0.0.1:8443/x"})
-        EXPECT_TRUE(IsWebAddress(text)) << text;
-    EXPECT_EQ(RequestedAddress(*SplitWebAddress("HTTP://h:8?q=1#f")), "HTTP://h:8/?q=1");
-    EXPECT_EQ(RequestedAddress(*SplitWebAddress("https://h/a/b#f")), "https://h/a/b");
-    for (const char* text : {"", "example.org/page", "ftp://example.org/", "https://", "https:///path",
-                             "https://example.org/my page", "https://example.org/\n", "javascript:alert(1)"})
-        EXPECT_FALSE(IsWebAddress(text)) << text;
 }

@@ -1,0 +1,70 @@
+#include "app/CommandLineReport.h"
+
+#include "app/ByteCountText.h"
+#include "app/ProgramText.h"
+
+#include <cstdio>
+#include <utility>
+
+TCommandLineReport::TCommandLineReport(TDownloadSession& session, bool terminal)
+    : session_(session), progress_(terminal)
+{
+    TDownloadEvents events;
+    events.OnProgress = [this](std::int64_t received, std::int64_t total) {
+        received_ = received;
+        total_ = total;
+        progress_.Update(received, total, Elapsed());
+    };
+    events.OnDone = [this](const std::string&, std::int64_t) { done_ = true; };
+    events.OnFailure = [this](const std::string& reason) { failure_ = reason; };
+    events.OnRetry = [this](int secondsLeft, int retry, int retries, const std::string& reason) {
+        Retrying(secondsLeft, retry, retries, reason);
+    };
+    events.OnResume = [this](std::int64_t position, std::int64_t total) { Resumed(position, total); };
+    observer_ = session_.AddObserver(std::move(events));
+}
+
+TCommandLineReport::~TCommandLineReport() { session_.RemoveObserver(observer_); }
+
+double TCommandLineReport::Elapsed() const
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+}
+
+// One line for each wait, not one for each of its seconds.
+void TCommandLineReport::Retrying(int secondsLeft, int retry, int retries, const std::string& reason)
+{
+    if (std::exchange(announcedRetry_, retry) == retry)
+        return;
+    progress_.Break();
+    std::string wait = Tr("Retrying in %s s (%s of %s)",
+                          {std::to_string(secondsLeft), std::to_string(retry), std::to_string(retries)});
+    std::fprintf(stderr, "skerrow: %s: %s\n", wait.c_str(), Printable(reason).c_str());
+}
+
+void TCommandLineReport::Resumed(std::int64_t position, std::int64_t total)
+{
+    progress_.Break();
+    std::printf("%s\n", Tr("Continuing at %s of %s",
+                           {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(total))})
+                            .c_str());
+    progress_.ContinueFrom(position, Elapsed());
+}
+
+void TCommandLineReport::Finish() { progress_.Finish(received_, total_, Elapsed()); }
+
+std::string Printable(const std::string& text)
+{
+    std::string printable;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            printable += escaped;
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
