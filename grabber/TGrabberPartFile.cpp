@@ -264,7 +264,8 @@ void TGrabberPartFile::Remember(const TPartRecord& record)
 
 bool TGrabberPartFile::Keep()
 {
-    if (!record_ || fd_ < 0)
+    // Nothing is kept of a run that received nothing.
+    if (!record_ || fd_ < 0 || Size() == 0)
         return false;
     Flush();
     keep_ = true;

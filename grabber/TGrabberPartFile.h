@@ -64,8 +64,8 @@ public:
     void StartOver();
     // Writes the record down before content that it describes arrives.
     void Remember(const TPartRecord& record);
-    // Lets the part outlive the run when it has a record; returns whether it
-    // will. What is buffered is written first.
+    // Lets the part outlive the run when it has a record and holds bytes;
+    // returns whether it will. What is buffered is written first.
     bool Keep();
     // Writes what is buffered and renames the part to target; raises
     // EWriteError (and removes the part) when that fails.

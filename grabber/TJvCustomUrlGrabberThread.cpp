@@ -271,6 +271,13 @@ TJvCustomUrlGrabberThread::ReadLoop(const std::function<bool(char*, std::uint32_
             HandOverProgress(); // the final total, whatever the throttle says
             return reEnd;
         }
+        // Bytes beyond the announced size belong to some other answer than
+        // the one announced: what was joined cannot be trusted.
+        if (Size() > 0 && BytesRead() + count > Size()) {
+            StartContentOver();
+            Fail(fkCut, "The server sent more than the %s bytes it announced", {std::to_string(Size())});
+            return reReported;
+        }
         try {
             Append(buffer.data(), count);
         } catch (const EStreamError& failure) {

@@ -98,8 +98,15 @@ bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
         return true;
     if (status != HttpStatus::kPartialContent)
         return false;
+    // Servers and caches that ignore If-Range answer with what they have
+    // now: only the rest of the same content, and only that, may be joined.
     auto range = ParseContentRange(ResponseHeader(HTTP_QUERY_CONTENT_RANGE));
-    return !range || range->First != Part()->Size() || range->Length != record.Length;
+    std::optional<std::string> validator =
+        RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
+    std::optional<std::string> length = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
+    return !range || range->First != Part()->Size() || range->Length != record.Length ||
+           validator != record.Validator ||
+           (length && ParseByteCount(*length) != range->Last - range->First + 1);
 }
 
 bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings)
