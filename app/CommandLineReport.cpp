@@ -24,7 +24,10 @@ TCommandLineReport::TCommandLineReport(TDownloadSession& session, bool terminal)
     observer_ = session_.AddObserver(std::move(events));
 }
 
-TCommandLineReport::~TCommandLineReport() { session_.RemoveObserver(observer_); }
+TCommandLineReport::~TCommandLineReport()
+{
+    session_.RemoveObserver(observer_);
+}
 
 double TCommandLineReport::Elapsed() const
 {
@@ -45,13 +48,17 @@ void TCommandLineReport::Retrying(int secondsLeft, int retry, int retries, const
 void TCommandLineReport::Resumed(std::int64_t position, std::int64_t total)
 {
     progress_.Break();
-    std::printf("%s\n", Tr("Continuing at %s of %s",
-                           {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(total))})
-                            .c_str());
+    std::printf("%s\n",
+                Tr("Continuing at %s of %s",
+                   {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(total))})
+                    .c_str());
     progress_.ContinueFrom(position, Elapsed());
 }
 
-void TCommandLineReport::Finish() { progress_.Finish(received_, total_, Elapsed()); }
+void TCommandLineReport::Finish()
+{
+    progress_.Finish(received_, total_, Elapsed());
+}
 
 std::string Printable(const std::string& text)
 {

@@ -35,7 +35,10 @@ TDownloadSession::TDownloadSession(TVideoSource video, std::string target)
     BindEvents();
 }
 
-TDownloadSession::~TDownloadSession() { grabber_->Stop(); }
+TDownloadSession::~TDownloadSession()
+{
+    grabber_->Stop();
+}
 
 int TDownloadSession::AddObserver(TDownloadEvents observer)
 {
@@ -89,7 +92,10 @@ void TDownloadSession::Start(TJvResumeMode resume)
     grabber_->Start();
 }
 
-void TDownloadSession::Stop() { grabber_->Stop(); }
+void TDownloadSession::Stop()
+{
+    grabber_->Stop();
+}
 
 void TDownloadSession::Cancel()
 {
@@ -97,6 +103,12 @@ void TDownloadSession::Cancel()
     grabber_->DiscardPart();
 }
 
-bool TDownloadSession::Running() const { return grabber_->Running(); }
+bool TDownloadSession::Running() const
+{
+    return grabber_->Running();
+}
 
-bool TDownloadSession::PartKept() const { return grabber_->PartKept(); }
+bool TDownloadSession::PartKept() const
+{
+    return grabber_->PartKept();
+}

@@ -105,8 +105,7 @@ bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
         RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
     std::optional<std::string> length = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
     return !range || range->First != Part()->Size() || range->Length != record.Length ||
-           validator != record.Validator ||
-           (length && ParseByteCount(*length) != range->Last - range->First + 1);
+        validator != record.Validator || (length && ParseByteCount(*length) != range->Last - range->First + 1);
 }
 
 bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings)
@@ -116,8 +115,9 @@ bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings)
     if (settings.Address->Scheme() == "https")
         flags |= INTERNET_FLAG_SECURE;
     // No object name: the request is for the address the connection was
-    // made with, as it was read.
-    handles_.transfer = HttpOpenRequest(handles_.connection, "GET", nullptr, "HTTP/1.0", settings.Referer.c_str(),
+    // made with, as it was read. HTTP/1.1 lets the server say where a body
+    // without a length ends (chunks), so a cut is told from the end.
+    handles_.transfer = HttpOpenRequest(handles_.connection, "GET", nullptr, "HTTP/1.1", settings.Referer.c_str(),
                                         nullptr, flags, nullptr);
     if (!handles_.transfer) {
         FailNetwork();

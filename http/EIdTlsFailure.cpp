@@ -3,6 +3,7 @@
 #include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 #include "tls/CertificateProblem.h"
+#include "tls/TlsFailureWords.h"
 
 EIdTlsFailure::EIdTlsFailure(const char* message, std::vector<std::string> arguments)
     : EIdException(""), wording_(message), arguments_(std::move(arguments))
@@ -23,7 +24,7 @@ EIdTlsFailure::EIdTlsFailure(const std::string& host, const std::string& reason)
 {}
 
 EIdTlsHandshakeFailed::EIdTlsHandshakeFailed(const std::string& host, const std::string& reason)
-    : EIdTlsFailure("The secure connection to %s could not be set up (%s).", {host, reason})
+    : EIdTlsFailure(TlsFailureWords::kNotSetUp, {host, reason})
 {}
 
 EIdTlsCertificateRefused::EIdTlsCertificateRefused(const std::string& host, long verifyResult)
@@ -33,6 +34,5 @@ EIdTlsCertificateRefused::EIdTlsCertificateRefused(const std::string& host, long
 {}
 
 EIdTlsTruncated::EIdTlsTruncated(const std::string& host)
-    : EIdTlsFailure("The secure connection to %s was cut off before the data was complete.",
-                    std::vector<std::string>{host})
+    : EIdTlsFailure(TlsFailureWords::kCutOff, std::vector<std::string>{host})
 {}

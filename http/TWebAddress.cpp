@@ -12,7 +12,10 @@ bool IsSchemeCharacter(char c)
     return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
 }
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' ' || c == '\x7f'; }
+bool IsBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
+}
 
 std::uint32_t PortNumber(std::string_view digits)
 {
@@ -81,19 +84,25 @@ std::string TWebAddress::HostName() const
     return IsIPv6Literal() && host_.back() == ']' ? host_.substr(1, host_.size() - 2) : host_;
 }
 
-std::string TWebAddress::Target() const { return (path_.empty() ? "/" : path_) + query_; }
+std::string TWebAddress::Target() const
+{
+    return (path_.empty() ? "/" : path_) + query_;
+}
 
 std::string TWebAddress::HostAndPort() const
 {
     return port_ == 0 ? host_ : host_ + ":" + std::to_string(port_);
 }
 
-std::string TWebAddress::RequestText() const { return scheme_ + "://" + HostAndPort() + Target(); }
+std::string TWebAddress::RequestText() const
+{
+    return scheme_ + "://" + HostAndPort() + Target();
+}
 
 bool TWebAddress::IsWeb() const
 {
     return (scheme_ == "http" || scheme_ == "https") && !host_.empty() &&
-           std::none_of(text_.begin(), text_.end(), IsBlankOrControl);
+        std::none_of(text_.begin(), text_.end(), IsBlankOrControl);
 }
 
 std::string TWebAddress::Composed() const

@@ -127,10 +127,14 @@ std::optional<TWebAddress> RequestedAddress(const TInternetConnection& connectio
 }
 
 HINTERNET OpenTransfer(TInternetConnection& connection, const char* scheme, const TWebAddress& address,
-                       const std::string& referrer, std::uint32_t flags, void* context)
+                       const std::string& version, const std::string& referrer, std::uint32_t flags, void* context)
 {
-    auto* request = new TInternetRequest(
-        {.address = address, .scheme = scheme, .referrer = referrer, .flags = flags, .server = connection.server});
+    auto* request = new TInternetRequest({.address = address,
+                                          .scheme = scheme,
+                                          .version = version,
+                                          .referrer = referrer,
+                                          .flags = flags,
+                                          .server = connection.server});
     request->settings = connection.settings;
     request->callback = connection.callback;
     request->context = context ? context : connection.context;
@@ -200,7 +204,7 @@ HINTERNET InternetConnect(HINTERNET session, const TWebAddress& server, const ch
     return Register(connection);
 }
 
-HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char*,
+HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char* version,
                           const char* referrer, const char**, std::uint32_t flags, void* context)
 {
     auto* parent = Find<TInternetConnection>(connection);
@@ -210,7 +214,7 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
         SetLastInternetFailure(InternetFailure(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "Not an HTTP connection"));
         return nullptr;
     }
-    // Only the download's GET is carried (with HTTP/1.0, as the workers ask).
+    // Only the download's GET is carried, in the HTTP version asked for.
     if (verb && std::strcmp(verb, "GET") != 0) {
         RefuseParameter("verb");
         return nullptr;
@@ -224,7 +228,7 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* ob
         return nullptr;
     }
     const char* scheme = (flags & INTERNET_FLAG_SECURE) ? "https" : "http";
-    return OpenTransfer(*parent, scheme, *address, referrerText, flags, context);
+    return OpenTransfer(*parent, scheme, *address, TextOrEmpty(version), referrerText, flags, context);
 }
 
 HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t, std::uint32_t flags, void* context)
@@ -239,7 +243,7 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     std::optional<TWebAddress> address = RequestedAddress(*parent, fileName);
     if (!address)
         return nullptr;
-    HINTERNET handle = OpenTransfer(*parent, "ftp", *address, {}, flags, context);
+    HINTERNET handle = OpenTransfer(*parent, "ftp", *address, {}, {}, flags, context);
     if (static_cast<TInternetRequest*>(handle)->Send())
         return handle;
     // Closing records nothing of its own, but the failure must outlive it.

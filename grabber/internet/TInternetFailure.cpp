@@ -25,13 +25,10 @@ TCodeMeaning MeaningOf(std::uint32_t code)
     case ERROR_INTERNET_TIMEOUT: return {fkTimeout, "The operation timed out"};
     case ERROR_INTERNET_INVALID_URL: return {fkRefused, "The URL is invalid"};
     case ERROR_INTERNET_UNRECOGNIZED_SCHEME: return {fkRefused, "The URL's scheme is not supported"};
-    case ERROR_INTERNET_NAME_NOT_RESOLVED:
-        return {fkUnreachable, "The server name or address could not be resolved"};
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: return {fkUnreachable, "The server name or address could not be resolved"};
     case ERROR_INTERNET_OPERATION_CANCELLED: return {fkRefused, "The operation was cancelled"};
-    case ERROR_INTERNET_CANNOT_CONNECT:
-        return {fkUnreachable, "A connection with the server could not be established"};
-    case ERROR_INTERNET_CONNECTION_ABORTED:
-        return {fkCut, "The connection with the server was terminated abnormally"};
+    case ERROR_INTERNET_CANNOT_CONNECT: return {fkUnreachable, "A connection with the server could not be established"};
+    case ERROR_INTERNET_CONNECTION_ABORTED: return {fkCut, "The connection with the server was terminated abnormally"};
     case ERROR_INTERNET_INVALID_SERVER_RESPONSE:
         return {fkRefused, "The server returned an invalid or unrecognized response"};
     case ERROR_HTTP_INVALID_HEADER: return {fkRefused, "The server sent a header line that is too long"};
@@ -62,8 +59,17 @@ TInternetFailure InternetFailure(std::uint32_t code, std::string detail)
     return {meaning.kind, code, meaning.words ? meaning.words : "", {}, std::move(detail)};
 }
 
-void SetLastInternetFailure(TInternetFailure failure) { lastFailure = std::move(failure); }
+void SetLastInternetFailure(TInternetFailure failure)
+{
+    lastFailure = std::move(failure);
+}
 
-const TInternetFailure& LastInternetFailure() { return lastFailure; }
+const TInternetFailure& LastInternetFailure()
+{
+    return lastFailure;
+}
 
-std::uint32_t GetLastError() { return lastFailure.Code; }
+std::uint32_t GetLastError()
+{
+    return lastFailure.Code;
+}

@@ -6,9 +6,11 @@
 #include "runtime/TThread.h"
 #include "tls/CertificateProblem.h"
 #include "tls/TlsClientContext.h"
+#include "tls/TlsFailureWords.h"
 #include "tls/TransferPolicy.h"
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -104,6 +106,23 @@ struct TInternetRequestCallbacks {
         return static_cast<TInternetRequest*>(self)->OnOpenSocket(address->family, address->socktype, address->protocol,
                                                                   text);
     }
+    // Every TLS message received passes here, so that the server's close
+    // notification is seen: libcurl takes a connection that merely ends for
+    // the end of a body without a length.
+    static CURLcode SslContext(CURL*, void* context, void* self)
+    {
+        SSL_CTX_set_msg_callback(static_cast<SSL_CTX*>(context), &TlsMessage);
+        SSL_CTX_set_msg_callback_arg(static_cast<SSL_CTX*>(context), self);
+        return CURLE_OK;
+    }
+    static void TlsMessage(int written, int, int contentType, const void* bytes, std::size_t length, SSL*, void* self)
+    {
+        // An alert is a level and a description; close_notify is description 0.
+        constexpr unsigned char kCloseNotify = 0;
+        if (!written && contentType == SSL3_RT_ALERT && length >= 2 &&
+            static_cast<const unsigned char*>(bytes)[1] == kCloseNotify)
+            static_cast<TInternetRequest*>(self)->closeNotified_ = true;
+    }
     static int Prerequest(void* self, char*, char*, int, int)
     {
         auto* request = static_cast<TInternetRequest*>(self);
@@ -186,6 +205,8 @@ void TInternetRequest::ConfigureTls()
     curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(easy_, CURLOPT_SSLVERSION, CurlTlsVersion(TransferPolicy::kMinimumTlsVersion));
+    curl_easy_setopt(easy_, CURLOPT_SSL_CTX_FUNCTION, &TInternetRequestCallbacks::SslContext);
+    curl_easy_setopt(easy_, CURLOPT_SSL_CTX_DATA, this);
     const TTrustedCertificates trusted = TrustedCertificatesFromEnvironment();
     if (!trusted.File.empty())
         curl_easy_setopt(easy_, CURLOPT_CAINFO, trusted.File.c_str());
@@ -223,7 +244,9 @@ void TInternetRequest::ConfigureFtp()
 
 void TInternetRequest::ConfigureHttp()
 {
-    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    const bool version11 = target_.version == "HTTP/1.1";
+    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION,
+                     static_cast<long>(version11 ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, static_cast<long>(TransferPolicy::kRedirectsFollowed));
     if (!target_.referrer.empty())
@@ -290,7 +313,23 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
     }
     if (result_ != CURLE_OK)
         return FailWithResult();
+    if (CutWithoutCloseNotify())
+        return FailTlsCut();
     return true;
+}
+
+bool TInternetRequest::CutWithoutCloseNotify() const
+{
+    std::optional<std::string> encoding = Header("Transfer-Encoding");
+    const bool chunked = encoding && AsciiText::ContainsText(*encoding, "chunked");
+    return target_.scheme == "https" && !IsFtp() && !closeNotified_ && !Header("Content-Length") && !chunked;
+}
+
+bool TInternetRequest::FailTlsCut()
+{
+    SetLastInternetFailure(
+        {fkCut, ERROR_INTERNET_CONNECTION_ABORTED, TlsFailureWords::kCutOff, {target_.address.HostName()}, {}});
+    return false;
 }
 
 bool TInternetRequest::Pump(const std::function<bool()>& enough)

@@ -24,6 +24,7 @@ public:
     struct Target {
         TWebAddress address; // without user information: that travels apart
         std::string scheme;  // what the request speaks: http, https or ftp
+        std::string version; // "HTTP/1.1", else HTTP/1.0 is spoken
         std::string referrer;
         std::uint32_t flags = 0;
         TInternetServer server;
@@ -67,6 +68,10 @@ private:
     bool Fail(std::uint32_t code, const std::string& text);
     // Records the failure libcurl ended the transfer with.
     bool FailWithResult();
+    // Over TLS, a body whose length nothing announced ends where the server
+    // says so with its close notification; without one, it was cut.
+    bool CutWithoutCloseNotify() const;
+    bool FailTlsCut();
     std::size_t Unread() const { return body_.size() - bodyRead_; }
 
     // libcurl calls these through static trampolines.
@@ -89,6 +94,7 @@ private:
     bool sawResponse_ = false;
     bool done_ = false;
     bool paused_ = false;
+    bool closeNotified_ = false;
     int result_ = 0;
     std::exception_ptr pendingError_;
     std::chrono::steady_clock::time_point lastActivity_;

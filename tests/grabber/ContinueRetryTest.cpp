@@ -53,8 +53,9 @@ Answer Rest(std::size_t from, std::size_t upTo = kLength, const std::string& eta
 Answer WholeAsRest(std::size_t from, bool withLength)
 {
     std::string length = withLength ? "Content-Length: 10000\r\n" : "Connection: close\r\n";
-    return {Head("HTTP/1.1 206 Partial Content", length + "Content-Range: bytes " + std::to_string(from) +
-                                                     "-9999/10000\r\nAccept-Ranges: bytes\r\nETag: \"v1\"\r\n") +
+    return {Head("HTTP/1.1 206 Partial Content",
+                 length + "Content-Range: bytes " + std::to_string(from) +
+                     "-9999/10000\r\nAccept-Ranges: bytes\r\nETag: \"v1\"\r\n") +
             kBody};
 }
 

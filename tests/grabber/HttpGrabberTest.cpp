@@ -67,7 +67,7 @@ TEST_F(HttpGrabberTest, KnownLengthIsSavedWholeWithTheRequestAsked)
     EXPECT_EQ(recorder.totals.back(), 5000);
 
     std::string request = peer.Received();
-    EXPECT_EQ(request.rfind("GET /get_video?video_id=x&t=y HTTP/1.0\r\n", 0), 0u) << request;
+    EXPECT_EQ(request.rfind("GET /get_video?video_id=x&t=y HTTP/1.1\r\n", 0), 0u) << request;
     for (const char* header : {"User-Agent: Mozilla/5.0 (test)\r\n", "Referer: http://site/watch\r\n",
                                "Pragma: no-cache\r\n", "Cache-Control: no-cache\r\n"})
         EXPECT_NE(request.find(header), std::string::npos) << header;
@@ -436,7 +436,7 @@ TEST_F(NginxGrabberTest, AManualProxyReceivesTheRequest)
 
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 2", "closed"}));
     std::string request = peer.Received();
-    EXPECT_EQ(request.rfind("GET http://video.example/get_video?video_id=x HTTP/1.0\r\n", 0), 0u) << request;
+    EXPECT_EQ(request.rfind("GET http://video.example/get_video?video_id=x HTTP/1.1\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("Proxy-Authorization: Basic "), std::string::npos) << request;
 }
 
@@ -453,5 +453,5 @@ TEST_F(NginxGrabberTest, TheDesktopProxyEnvironmentIsHonoured)
     peer.Wait();
 
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"done 2", "closed"}));
-    EXPECT_EQ(peer.Received().rfind("GET http://video.example/clip HTTP/1.0\r\n", 0), 0u) << peer.Received();
+    EXPECT_EQ(peer.Received().rfind("GET http://video.example/clip HTTP/1.1\r\n", 0), 0u) << peer.Received();
 }

@@ -6,6 +6,7 @@
 
 #include "grabber/TJvHttpsUrlGrabber.h"
 #include "support/NginxServer.h"
+#include "support/PythonPeer.h"
 #include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
@@ -99,4 +100,30 @@ TEST_F(HttpsGrabberTest, AWebPageIsRefusedOnlyWhereAFileIsWanted)
               (std::vector<std::string>{"error The address leads to a web page, not to a file.", "closed"}));
     EXPECT_TRUE(folder.Names().empty());
     EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(landing, false), (std::vector<std::string>{"done 26", "closed"}));
+}
+
+// Without a length, only TLS's close notification tells the end of a body
+// from a connection cut on its way.
+TEST_F(HttpsGrabberTest, ABodyWithoutALengthEndsOnlyWithTheServersCloseNotification)
+{
+    const TestCertificates& certificates = TestCertificates::Instance();
+    const struct {
+        const char* end;
+        std::vector<std::string> events;
+    } rows[] = {
+        {"notify", {"done 40000", "closed"}},
+        {"cut", {"error The secure connection to 127.0.0.1 was cut off before the data was complete.", "closed"}},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::remove(target);
+        ScratchFolder peerFolder("tls-peer");
+        PythonPeer peer(
+            "tests/support/tls_peer.py",
+            {"--certificate", certificates.Good().certificate, "--key", certificates.Good().key, "--end", row.end},
+            peerFolder.path);
+        EXPECT_EQ(Grab<TJvHttpsUrlGrabber>("https://127.0.0.1:" + std::to_string(peer.Port()) + "/video.mp4"),
+                  row.events)
+            << row.end;
+        EXPECT_EQ(std::filesystem::exists(target), row.events.front() == "done 40000") << row.end;
+    }
 }

@@ -21,10 +21,9 @@ TEST(TWebAddress, SplitsIntoItsParts)
         {"no path", "https://h", "https", "", "", "h", 0, "", "", ""},
         {"a query right after the host", "https://h?q", "https", "", "", "h", 0, "", "?q", ""},
         {"a fragment before a question mark", "https://h/a#b?c", "https", "", "", "h", 0, "/a", "", "#b?c"},
-        {"an IPv6 literal keeps its brackets", "http://[::1]:8000/clip.mp4", "http", "", "", "[::1]", 8000,
-         "/clip.mp4", "", ""},
-        {"an IPv6 literal without a port", "http://[fe80::1%25lo]/", "http", "", "", "[fe80::1%25lo]", 0, "/", "",
-         ""},
+        {"an IPv6 literal keeps its brackets", "http://[::1]:8000/clip.mp4", "http", "", "", "[::1]", 8000, "/clip.mp4",
+         "", ""},
+        {"an IPv6 literal without a port", "http://[fe80::1%25lo]/", "http", "", "", "[fe80::1%25lo]", 0, "/", "", ""},
         {"the last @ ends the user", "ftp://a@b:c@h/x", "ftp", "a@b", "c", "h", 0, "/x", "", ""},
         {"a password may hold a colon", "http://me:a:b@h/", "http", "me", "a:b", "h", 0, "/", "", ""},
         {"an @ in the path is no user", "http://h/a@b:c", "http", "", "", "h", 0, "/a@b:c", "", ""},
@@ -51,8 +50,8 @@ TEST(TWebAddress, SplitsIntoItsParts)
 
 TEST(TWebAddress, OnlyHttpAndHttpsAddressesWithAHostAndNoBlanksAreWebAddresses)
 {
-    for (const char* text : {"http://example.org", "HTTPS://example.org/a?b#c", "https://127.0.0.1:8443/x",
-                             "http://[::1]:8000/clip.mp4"})
+    for (const char* text :
+         {"http://example.org", "HTTPS://example.org/a?b#c", "https://127.0.0.1:8443/x", "http://[::1]:8000/clip.mp4"})
         EXPECT_TRUE(TWebAddress::ParseWeb(text)) << text;
     for (const char* text : {"ftp://example.org/", "https://", "https:///path", "https://example.org/my page",
                              "https://example.org/\n", "https://user@/x"})
