@@ -10,6 +10,7 @@
 #include "tls/TransferPolicy.h"
 
 #include <curl/curl.h>
+#include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <algorithm>
@@ -74,6 +75,20 @@ std::string HostOf(const char* address)
 {
     std::optional<TWebAddress> parsed = address ? TWebAddress::Parse(address) : std::nullopt;
     return parsed ? parsed->HostName() : "";
+}
+
+// OpenSSL's short reason for the failure libcurl words as
+// "OpenSSL/3.0.x: error:0A00042E:SSL routines::tlsv1 alert protocol version",
+// as the page client gives it; libcurl's text when it names no code.
+std::string OpenSslReason(const std::string& curlText)
+{
+    const std::size_t at = curlText.find("error:");
+    if (at == std::string::npos)
+        return curlText;
+    const std::string digits = curlText.substr(at + 6, curlText.find(':', at + 6) - at - 6);
+    std::optional<std::uint64_t> code = AsciiText::ParseUnsigned(digits, 16);
+    const char* reason = code ? ERR_reason_error_string(static_cast<unsigned long>(*code)) : nullptr;
+    return reason ? reason : curlText;
 }
 
 // libcurl's name for the least TLS version, as OpenSSL numbers it.
@@ -417,6 +432,16 @@ bool TInternetRequest::FailWithResult()
                                 ErrorCodeFor(problem),
                                 CertificateProblemMessage(problem),
                                 {host, VerifyResultText(verifyResult)},
+                                {}});
+        return false;
+    }
+    if (result == CURLE_SSL_CONNECT_ERROR) {
+        char* address = nullptr;
+        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &address);
+        SetLastInternetFailure({fkRefused,
+                                ERROR_INTERNET_SECURE_FAILURE,
+                                TlsFailureWords::kNotSetUp,
+                                {HostOf(address), OpenSslReason(errorBuffer_)},
                                 {}});
         return false;
     }

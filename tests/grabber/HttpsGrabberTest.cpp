@@ -5,6 +5,8 @@
 #include "TestBytes.h"
 
 #include "grabber/TJvHttpsUrlGrabber.h"
+#include "http/EIdException.h"
+#include "http/TIdHTTP.h"
 #include "support/NginxServer.h"
 #include "support/PythonPeer.h"
 #include "support/TestCertificates.h"
@@ -126,4 +128,27 @@ TEST_F(HttpsGrabberTest, ABodyWithoutALengthEndsOnlyWithTheServersCloseNotificat
             << row.end;
         EXPECT_EQ(std::filesystem::exists(target), row.events.front() == "done 40000") << row.end;
     }
+}
+
+// A server that speaks only a TLS version the program refuses: both HTTP
+// stacks say so in the same words.
+TEST_F(HttpsGrabberTest, AHandshakeThatFailsIsWordedAsThePageClientWordsIt)
+{
+    const TestCertificates& certificates = TestCertificates::Instance();
+    ScratchFolder peerFolder("tls-peer");
+    PythonPeer peer("tests/support/tls_peer.py",
+                    {"--certificate", certificates.Good().certificate, "--key", certificates.Good().key, "--legacy",
+                     "--end", "notify"},
+                    peerFolder.path);
+    const std::string address = "https://127.0.0.1:" + std::to_string(peer.Port()) + "/video.mp4";
+    std::string pageClientWords;
+    try {
+        TIdHTTP http;
+        http.GetToString(address);
+    } catch (const EIdException& failure) {
+        pageClientWords = failure.what();
+    }
+    ASSERT_EQ(pageClientWords.rfind("The secure connection to 127.0.0.1 could not be set up (", 0), 0u)
+        << pageClientWords;
+    EXPECT_EQ(Grab<TJvHttpsUrlGrabber>(address), (std::vector<std::string>{"error " + pageClientWords, "closed"}));
 }

@@ -3,8 +3,10 @@
 will not: it answers every request with 40,000 bytes of a 100,000-byte body
 (or of a body without a length) and then ends as told.
 
-  tls_peer.py --certificate PEM --key KEY [--length] --end cut|notify|stall
-              --port 0 --port-file FILE
+  tls_peer.py --certificate PEM --key KEY [--length] [--legacy]
+              --end cut|notify|stall --port 0 --port-file FILE
+
+  --legacy  speaks TLS 1.1 at most, which clients of TLS 1.2 or newer refuse
 
   cut     closes the connection without a TLS close notification
   notify  ends the session with a close notification, then closes
@@ -16,6 +18,7 @@ import os
 import socket
 import ssl
 import time
+import warnings
 
 
 def answer(connection, context, args):
@@ -44,6 +47,7 @@ def main():
     parser.add_argument("--certificate", required=True)
     parser.add_argument("--key", required=True)
     parser.add_argument("--length", action="store_true")
+    parser.add_argument("--legacy", action="store_true")
     parser.add_argument("--end", choices=("cut", "notify", "stall"), required=True)
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--port-file", required=True)
@@ -51,6 +55,11 @@ def main():
 
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(args.certificate, args.key)
+    if args.legacy:
+        warnings.simplefilter("ignore", DeprecationWarning)
+        context.set_ciphers("DEFAULT@SECLEVEL=0")
+        context.minimum_version = ssl.TLSVersion.TLSv1
+        context.maximum_version = ssl.TLSVersion.TLSv1_1
     listener = socket.create_server(("127.0.0.1", args.port))
     with open(args.port_file + ".tmp", "w") as out:
         out.write(str(listener.getsockname()[1]))
