@@ -7,8 +7,9 @@
 #include "regex/TRegExpr.h"
 #include "runtime/AsciiText.h"
 
-// ".webm" is the longest extension a proposed name can have.
-const std::size_t kMaxTitleBytes = 255 - std::string_view(".webm").size() - TGrabberPartFile::RecordName("").size();
+// ".webm" is the longest extension a proposed name can have; the part's
+// names fit whatever the target's length.
+const std::size_t kMaxTitleBytes = 255 - std::string_view(".webm").size();
 
 namespace {
 

@@ -37,7 +37,7 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
 std::string SafeFileName(const std::string& title);
 
 // The longest title that leaves room, within a file system's 255 bytes, for
-// the longest extension and the suffix of the part file's record.
+// the longest extension.
 extern const std::size_t kMaxTitleBytes;
 
 // A copy of text with every byte that is in set replaced.

@@ -3,6 +3,7 @@
 #include "runtime/AsciiText.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sstream>
@@ -19,6 +20,18 @@ constexpr std::size_t kRecordLimit = 8192;
 // Another run may replace the part between our open and our lock; a few
 // tries settle it.
 constexpr int kOpenAttempts = 8;
+// The bytes of one name in a folder, on the file systems Linux keeps.
+constexpr std::size_t kNameMax = 255;
+constexpr std::string_view kLongestSuffix = ".part.info";
+
+// FNV-1a: the same name gives the same shortened stem in every run.
+std::uint64_t NameHash(std::string_view name)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : name)
+        hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
 
 std::string Reason()
 {
@@ -111,6 +124,21 @@ bool StillNamed(int fd, const std::string& name)
 }
 
 } // namespace
+
+std::string TGrabberPartFile::PartStem(const std::string& target)
+{
+    const std::size_t folderEnd = target.rfind('/') + 1; // 0 without a folder
+    const std::string_view name = std::string_view(target).substr(folderEnd);
+    if (name.size() + kLongestSuffix.size() <= kNameMax)
+        return target;
+    char hash[24];
+    std::snprintf(hash, sizeof hash, "~%016llx", static_cast<unsigned long long>(NameHash(name)));
+    std::size_t keep = kNameMax - kLongestSuffix.size() - std::strlen(hash);
+    // A cut never lands inside a UTF-8 character.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return target.substr(0, folderEnd) + std::string(name.substr(0, keep)) + hash;
+}
 
 TGrabberPartFile::TGrabberPartFile(const std::string& target) : target_(target), fileName_(PartName(target))
 {

@@ -41,8 +41,11 @@ public:
     explicit TGrabberPartFile(const std::string& target);
     ~TGrabberPartFile() override;
 
-    static std::string PartName(const std::string& target) { return target + ".part"; }
-    static std::string RecordName(const std::string& target) { return target + ".part.info"; }
+    // "<target>.part" and "<target>.part.info"; a target whose name leaves
+    // no room for them within a file name's 255 bytes gives names shortened
+    // with a hash of the whole name.
+    static std::string PartName(const std::string& target) { return PartStem(target) + ".part"; }
+    static std::string RecordName(const std::string& target) { return PartStem(target) + ".part.info"; }
     // Removes the part of target and its record, unless a run holds them;
     // returns whether a part went.
     static bool Remove(const std::string& target);
@@ -72,6 +75,7 @@ public:
     void Commit(const std::string& target);
 
 private:
+    static std::string PartStem(const std::string& target);
     void Open();
     // Why the part cannot be had, with the system's text for error.
     EFCreateError CreateError(int error) const;

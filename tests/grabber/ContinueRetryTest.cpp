@@ -378,3 +378,18 @@ TEST_F(ContinueRetryTest, StopDuringARetryWaitEndsAtOnce)
     EXPECT_TRUE(Outcome().empty());
     EXPECT_TRUE(grabber.PartKept());
 }
+
+// A target name as long as the file system allows: the part and its record
+// take names that fit, and the part is continued under them.
+TEST_F(ContinueRetryTest, ATargetNameAsLongAsAllowedIsContinuedUnderPartNamesThatFit)
+{
+    target = folder.File(std::string(246, 'n') + ".mp4");
+    grabber.SetFileName(target);
+    Serve({Whole(4000), Rest(4000)});
+    recorder.Run();
+    EXPECT_EQ(Outcome(), std::vector<std::string>{"done 10000"});
+    EXPECT_EQ(Ranges(), (std::vector<std::string>{"", "bytes=4000-"}));
+    EXPECT_EQ(FileBytes(target), kBody);
+    for (const std::string& name : {TGrabberPartFile::PartName(target), TGrabberPartFile::RecordName(target)})
+        EXPECT_LE(std::filesystem::path(name).filename().string().size(), 255u) << name;
+}
