@@ -6,8 +6,10 @@
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TDownloadSession.h"
+#include "app/TResolutionThread.h"
 #include "app/VideoDownload.h"
 #include "grabber/TGrabberPartFile.h"
+#include "runtime/ReplaceableFile.h"
 #include "runtime/TThread.h"
 
 #include <atomic>
@@ -21,6 +23,10 @@
 #include <utility>
 
 namespace {
+
+// How long the command line waits for a worker's hand-overs before it
+// looks at the interrupt flag again.
+constexpr int kHandOverWaitMs = 100;
 
 std::atomic<bool> interrupted{false};
 
@@ -89,9 +95,18 @@ bool Exists(const std::string& path)
     return std::filesystem::symlink_status(path, ignored).type() != std::filesystem::file_type::not_found;
 }
 
-// How long the command line waits for the download's hand-overs before it
-// looks at the interrupt flag again.
-constexpr int kHandOverWaitMs = 100;
+// Resolves on a thread of its own, so that Ctrl-C ends a lookup that waits
+// for a slow page at once; nothing when the user interrupted it.
+std::optional<TResolution> ResolveUnlessInterrupted(const TVideoAddress& address, TVideoQuality quality)
+{
+    TResolutionThread lookup(address, quality, Site::Host(), PageBounds());
+    lookup.Start();
+    while (!lookup.Finished() && !interrupted)
+        CheckSynchronize(kHandOverWaitMs);
+    if (!lookup.Finished())
+        return std::nullopt;
+    return lookup.TakeResolution();
+}
 
 // Says that what arrived is kept for the next run, when it is.
 int TellWhatIsKept(const TDownloadSession& session, int status)
@@ -108,11 +123,12 @@ int TellWhatIsKept(const TDownloadSession& session, int status)
 // user interrupts.
 int Download(const TVideoSource& video, const std::string& target, const TCommandLineOptions& options)
 {
+    if (!IsReplaceableFile(target))
+        return Fail(esTargetExists, Tr(kNotAReplaceableFile, {target}));
     if (!options.Force && Exists(target))
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     TDownloadSession session(video, target);
     TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
-    CatchInterrupts();
     session.Start(options.Continue ? rmContinue : rmStartOver);
     while (session.Running() && !interrupted)
         CheckSynchronize(kHandOverWaitMs);
@@ -192,9 +208,12 @@ int RunCommandLine(int argc, char** argv)
     if (address.Kind == akNone)
         return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
 
-    TResolution resolution = ResolveVideo(address, options->Quality, Site::Host(), PageBounds());
-    if (resolution.Failure)
-        return Fail(esResolutionFailed, FailureText(resolution.Failure));
-    const TVideoSource& video = *resolution.Video;
+    CatchInterrupts();
+    std::optional<TResolution> resolution = ResolveUnlessInterrupted(address, options->Quality);
+    if (!resolution)
+        return Fail(esCancelled, Tr("Cancelled"));
+    if (resolution->Failure)
+        return Fail(esResolutionFailed, FailureText(resolution->Failure));
+    const TVideoSource& video = *resolution->Video;
     return Download(video, TargetPath(options->Output, video.ProposedFileName), *options);
 }

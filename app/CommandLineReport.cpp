@@ -55,9 +55,12 @@ void TCommandLineReport::Resumed(std::int64_t position, std::int64_t total)
     progress_.ContinueFrom(position, Elapsed());
 }
 
+// A download that never got a byte (refused before it began) has no
+// progress to show.
 void TCommandLineReport::Finish()
 {
-    progress_.Finish(received_, total_, Elapsed());
+    if (done_ || received_ > 0)
+        progress_.Finish(received_, total_, Elapsed());
 }
 
 std::string Printable(const std::string& text)

@@ -19,7 +19,8 @@ public:
     bool Done() const { return done_; }
     // Why the download failed; empty when it did not say.
     const std::string& Failure() const { return failure_; }
-    // Shows the last state of the progress line and ends it.
+    // Shows the last state of the progress line and ends it, once bytes
+    // arrived.
     void Finish();
 
 private:

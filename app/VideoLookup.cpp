@@ -1,34 +1,17 @@
 #include "app/VideoLookup.h"
 
-#include "runtime/TThread.h"
+#include "app/TResolutionThread.h"
 
 #include <QMetaObject>
 #include <QObject>
 
-namespace {
-
-// The translation engine serves only its own thread, so messages made on the
-// worker came out in English; they are worded again here, on the engine's
-// thread.
-void WordInCurrentLanguage(const std::exception_ptr& failure)
-{
-    if (!failure)
-        return;
-    try {
-        std::rethrow_exception(failure);
-    } catch (Exception& error) {
-        error.Reword();
-    } catch (...) {}
-}
-
-} // namespace
-
-class TVideoLookup::TWorker : public TThread {
+// The resolution, then the hand-over of its outcome.
+class TVideoLookup::TWorker : public TResolutionThread {
 public:
     TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, TVideoAddress address, TVideoQuality quality,
             std::string siteHost, TPageBounds bounds)
-        : context_(context), lookup_(std::move(lookup)), address_(std::move(address)), quality_(quality),
-          siteHost_(std::move(siteHost)), bounds_(bounds)
+        : TResolutionThread(std::move(address), quality, std::move(siteHost), bounds), context_(context),
+          lookup_(std::move(lookup))
     {}
     ~TWorker() override
     {
@@ -36,12 +19,10 @@ public:
         WaitFor();
     }
 
-    TResolution Resolution;
-
 protected:
     void Execute() override
     {
-        Resolution = ResolveVideo(address_, quality_, siteHost_, bounds_);
+        TResolutionThread::Execute();
         if (Terminated())
             return;
         // Posted, not waited for. The context drops the call if it goes
@@ -58,10 +39,6 @@ protected:
 private:
     QObject& context_;
     const std::weak_ptr<TVideoLookup*> lookup_;
-    const TVideoAddress address_;
-    const TVideoQuality quality_;
-    const std::string siteHost_;
-    const TPageBounds bounds_;
 };
 
 TVideoLookup::TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string siteHost,
@@ -80,7 +57,6 @@ TVideoLookup::~TVideoLookup()
 // The handler may let the lookup go: nothing of it is touched afterwards.
 void TVideoLookup::Deliver()
 {
-    TResolution resolution = std::move(worker_->Resolution);
-    WordInCurrentLanguage(resolution.Failure);
+    TResolution resolution = worker_->TakeResolution();
     onResolved_(*this, std::move(resolution));
 }

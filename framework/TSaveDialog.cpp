@@ -5,6 +5,7 @@
 #include "i18n/GnuGettext.h"
 #include "i18n/Utf8.h"
 #include "runtime/AsciiText.h"
+#include "runtime/ReplaceableFile.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -45,6 +46,14 @@ bool ConfirmReplace(QWidget* owner, const std::string& path)
                         Utf8Encode(TranslateText("Confirm Save As")), mbiQuestion});
 }
 
+// Only a file is ever replaced: anything else at the path is refused.
+void RefuseNonFile(QWidget* owner, const std::string& path)
+{
+    std::string text = Utf8Encode(TranslateText(kNotAReplaceableFile));
+    ShowMessageBox(
+        {owner, AsciiText::FillPlaceholders(text, {path}), Utf8Encode(TranslateText("Confirm Save As")), mbiError});
+}
+
 } // namespace
 
 TSaveDialog::TSaveDialog(QObject* owner, const QString& name) : QObject(owner)
@@ -69,7 +78,9 @@ bool TSaveDialog::Execute(QWidget* owner)
         std::optional<std::string> chosen = Seam() ? Seam()(request) : AskTheUser(request);
         if (!chosen)
             return false;
-        if (!QFileInfo::exists(ToQt(*chosen)) || ConfirmReplace(owner, *chosen)) {
+        if (!IsReplaceableFile(*chosen))
+            RefuseNonFile(owner, *chosen);
+        else if (!QFileInfo::exists(ToQt(*chosen)) || ConfirmReplace(owner, *chosen)) {
             SetFileName(*chosen);
             return true;
         }

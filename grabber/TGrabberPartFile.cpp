@@ -1,6 +1,8 @@
 #include "grabber/TGrabberPartFile.h"
 
 #include "runtime/AsciiText.h"
+#include "runtime/ReplaceableFile.h"
+#include "runtime/ResourceString.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -305,6 +307,8 @@ void TGrabberPartFile::Commit(const std::string& target)
     // The rename happens under the lock: a run that opened the part meanwhile
     // finds the lock taken, or the name gone once it has the lock.
     try {
+        if (!IsReplaceableFile(target))
+            throw EWriteError(AsciiText::FillPlaceholders(LoadResString(kNotAReplaceableFile), {target}));
         Flush();
         if (::rename(fileName_.c_str(), target.c_str()) != 0)
             throw EWriteError("Cannot create file \"" + target + "\". " + Reason());

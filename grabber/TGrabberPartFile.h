@@ -71,7 +71,8 @@ public:
     // returns whether it will. What is buffered is written first.
     bool Keep();
     // Writes what is buffered and renames the part to target; raises
-    // EWriteError (and removes the part) when that fails.
+    // EWriteError (and removes the part) when that fails, or when something
+    // else than a file is at the target (see runtime/ReplaceableFile.h).
     void Commit(const std::string& target);
 
 private:

@@ -3,12 +3,16 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "support/DemoSiteSuite.h"
+#include "support/NginxServer.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -190,4 +194,110 @@ TEST_F(CommandLine, ACatalogueWithoutUtf8IsReportedOnStandardError)
     EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
     const std::string errors = FileBytes(folder.File("errors.txt"));
     EXPECT_NE(errors.find("Localization problem"), std::string::npos) << errors;
+}
+
+// The built program against a plain server of the test's own, on IPv4 and
+// IPv6 loopback: a direct link and a page that shows it.
+class CommandLineLocal : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        root_ = new ScratchFolder("cli-site");
+        std::ofstream(root_->File("clip.mp4"), std::ios::binary) << Clip();
+        std::ofstream(root_->File("page.html"))
+            << "<html><head><title>Harbour lights</title></head><body><video src=\"/clip.mp4\"></video></body></html>";
+        nginx_ = new NginxServer(root_->path.string(), "listen [::1]:@PLAIN_PORT@;");
+    }
+    static void TearDownTestSuite()
+    {
+        delete nginx_;
+        delete root_;
+    }
+
+    static std::string Clip()
+    {
+        std::string bytes(300000, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 31 + i / 997);
+        return bytes;
+    }
+    std::string Address(const std::string& host, const std::string& path) const
+    {
+        return "http://" + host + ":" + std::to_string(nginx_->Port()) + path;
+    }
+    // Runs the program to its end; its output in output.
+    int Run(std::vector<std::string> words, std::string* output = nullptr)
+    {
+        const std::string file = outputs.File("output.txt");
+        std::filesystem::remove(file);
+        int status = ExitStatus(SpawnProgram("127.0.0.1:1", std::move(words), folder.path, file));
+        if (output)
+            *output = FileBytes(file);
+        return status;
+    }
+
+    static ScratchFolder* root_;
+    static NginxServer* nginx_;
+    ScratchFolder folder{"cli-local"};
+    ScratchFolder outputs{"cli-output"};
+};
+
+ScratchFolder* CommandLineLocal::root_ = nullptr;
+NginxServer* CommandLineLocal::nginx_ = nullptr;
+
+TEST_F(CommandLineLocal, AnIPv6LiteralWorksForADirectLinkAPageAndItsVideo)
+{
+    ASSERT_EQ(Run({"--download", Address("[::1]", "/clip.mp4")}), esSuccess);
+    EXPECT_EQ(FileBytes(folder.File("clip.mp4")), Clip());
+    ASSERT_EQ(Run({"--download", Address("[::1]", "/page.html")}), esSuccess);
+    EXPECT_EQ(FileBytes(folder.File("Harbour lights.mp4")), Clip());
+}
+
+TEST_F(CommandLineLocal, OnlyAFileIsReplacedWithForceOrWithout)
+{
+    const std::string fifo = folder.File("fifo.mp4");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (bool force : {false, true}) {
+        std::vector<std::string> words{"--download", Address("127.0.0.1", "/clip.mp4"), "--output", fifo};
+        if (force)
+            words.push_back("--force");
+        std::string output;
+        EXPECT_EQ(Run(words, &output), esTargetExists) << force;
+        EXPECT_NE(output.find("is not a file; only files are replaced"), std::string::npos) << output;
+        EXPECT_TRUE(fs::is_fifo(fifo)) << force;
+    }
+}
+
+TEST_F(CommandLineLocal, ASecondDownloadToATargetInUseIsRefusedWithoutAProgressLine)
+{
+    int part = ::open(folder.File("clip.mp4.part").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(part, LOCK_EX), 0);
+    std::string output;
+    EXPECT_EQ(Run({"--download", Address("127.0.0.1", "/clip.mp4")}, &output), esDownloadFailed);
+    ::close(part);
+    EXPECT_NE(output.find("Another download is saving to"), std::string::npos) << output;
+    EXPECT_EQ(output.find("bytes"), std::string::npos) << output;
+}
+
+// A signal while a page is being looked up ends the program as Ctrl-C does.
+TEST_F(CommandLineLocal, EveryWayOfAskingToEndCancelsTheLookupToo)
+{
+    for (int signalNumber : {SIGINT, SIGHUP, SIGQUIT, SIGTERM}) {
+        ScriptedPeer silentPage;
+        silentPage.ReadUntil("\r\n\r\n").ReadUntilClosed();
+        silentPage.Start();
+        const std::string file = outputs.File("output.txt");
+        std::filesystem::remove(file);
+        pid_t pid = SpawnProgram("127.0.0.1:1",
+                                 {"--download", "http://127.0.0.1:" + std::to_string(silentPage.Port()) + "/talk.html"},
+                                 folder.path, file);
+        // Once the page is asked for, the lookup waits for its answer.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (silentPage.Received().empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(silentPage.Received().empty()) << "the lookup never asked for the page";
+        ::kill(pid, signalNumber);
+        EXPECT_EQ(ExitStatus(pid), esCancelled) << signalNumber;
+        EXPECT_NE(FileBytes(file).find("Cancelled"), std::string::npos) << signalNumber;
+    }
 }

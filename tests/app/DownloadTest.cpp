@@ -31,6 +31,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -106,6 +107,19 @@ protected:
     TSaveDialogSeam previousDialog;
     TQuestionSeam previousQuestion;
 };
+
+// The save dialog refuses a device, a fifo or a socket and asks again.
+TEST_F(Download, OnlyAFileIsReplacedFromTheSaveDialogToo)
+{
+    const std::string fifo = folder.File("saved-1.bin");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TForm2* window = Start(site->FileAddress("harbour-walk.mp4"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{fifo + " is not a file; only files are replaced"});
+    EXPECT_EQ(window->UrlGrabber1->FileName(), folder.File("saved-2.bin"));
+    EXPECT_TRUE(WaitFor([&] { return Ended(window); }));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
 
 // For one scope the program trusts no certificate of the demo site.
 struct DistrustTheSite {

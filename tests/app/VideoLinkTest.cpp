@@ -156,3 +156,13 @@ TEST(ResolutionBounds, EveryPageRequestEndsWithAFailureThatSaysWhy)
         }
     }
 }
+
+// The demo site's slowest watch page answers after eight seconds: a page
+// request waits for it within the request's thirty.
+TEST_F(Resolution, AWatchPageSlowerThanSixSecondsIsWaitedFor)
+{
+    std::optional<TVideoLink> link =
+        ResolveVideoLink(site->WatchAddress("slowpage12"), vqHighQuality, site->Host(), TPageBounds());
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->Title, "A slow watch page");
+}

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 // Downloads that meet a faltering server: each row of the table is what the
 // server answers to each request in turn, and how the run must end.
@@ -392,4 +393,15 @@ TEST_F(ContinueRetryTest, ATargetNameAsLongAsAllowedIsContinuedUnderPartNamesTha
     EXPECT_EQ(FileBytes(target), kBody);
     for (const std::string& name : {TGrabberPartFile::PartName(target), TGrabberPartFile::RecordName(target)})
         EXPECT_LE(std::filesystem::path(name).filename().string().size(), 255u) << name;
+}
+
+// A device, a fifo or a socket at the target is never replaced by a file.
+TEST_F(ContinueRetryTest, AnythingButAFileAtTheTargetStaysAsItIs)
+{
+    ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
+    Serve({Whole()});
+    recorder.Run();
+    EXPECT_EQ(Outcome(), std::vector<std::string>{"error " + target + " is not a file; only files are replaced"});
+    EXPECT_TRUE(std::filesystem::is_fifo(target));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"});
 }
