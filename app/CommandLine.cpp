@@ -30,13 +30,21 @@ void Interrupt(int)
 }
 
 // What the site or the user wrote is printed with its control characters
-// escaped: an escape sequence in a title must not reach the terminal.
+// escaped: an escape sequence in a title must not reach the terminal. Line
+// breaks (LF, and CR LF as messages may end their lines) stay line breaks; a
+// carriage return of its own, which would let later text overwrite the line,
+// is escaped as well.
 std::string Printable(const std::string& text)
 {
     std::string printable;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (text.compare(i, 2, "\r\n") == 0)
+            continue; // the line feed after it breaks the line
+        if (c == '\n') {
+            printable += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escaped[5];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             printable += escaped;

@@ -1,5 +1,6 @@
 #include "http/TIdHTTP.h"
 
+#include "http/EIdSocketError.h"
 #include "http/TIdIOHandlerTls.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TNullStream.h"
@@ -85,15 +86,26 @@ void TIdCustomHTTP::PerformRequest(const std::string& verb, const std::string& a
         SetDeadline({});
         CloseUnlessKept();
         throw;
+    } catch (EIdSocketError& error) {
+        // A connection that broke after its connect names its server too.
+        if (!error.NamesPeer())
+            error.SetPeer(seExchanging, Host(), Port());
+        AbandonRequest();
+        throw;
     } catch (...) {
-        // Whatever else ended the request may have left part of a reply
-        // unread, which must never be taken for the next one.
-        SetDeadline({});
-        DropConnection();
+        AbandonRequest();
         throw;
     }
     SetDeadline({});
     CloseUnlessKept();
+}
+
+// Whatever else ended the request may have left part of a reply unread,
+// which must never be taken for the next one.
+void TIdCustomHTTP::AbandonRequest()
+{
+    SetDeadline({});
+    DropConnection();
 }
 
 void TIdCustomHTTP::RunRequestLoop(const std::string& address, TStream* bodyTarget,
@@ -257,7 +269,13 @@ void TIdCustomHTTP::ReconnectIfNeeded()
             AdoptIOHandler(NewIOHandler());
         if (TIdIOHandlerTls* tls = TlsHandler())
             tls->SetPassThrough(request_->ConnectionKind() != ctSSL);
-        ConnectToPeer();
+        try {
+            ConnectToPeer();
+        } catch (EIdSocketError& error) {
+            // The user is told which server could not be reached.
+            error.SetPeer(seConnecting, Host(), Port());
+            throw;
+        }
     }
 }
 

@@ -46,7 +46,8 @@ using TIdOnAuthorizationEvent = std::function<void(TObject* Sender, TIdHTTPReque
 
 // Blocking HTTP/1.1 requests on the caller's thread: one request at a time,
 // redirects followed on demand, cookies kept, the connection reused while
-// the server allows.
+// the server allows. A socket error of a request names its server in words
+// for the user (EIdSocketError::SetPeer).
 class TIdCustomHTTP : public TIdTCPClientCustom {
 public:
     static constexpr int kRedirectBodyReadTimeout = 4000;
@@ -122,6 +123,7 @@ protected:
 private:
     void RunRequestLoop(const std::string& address, TStream* bodyTarget, const std::vector<int>& ignoreReplies);
     void CloseUnlessKept();
+    void AbandonRequest();
     void DropConnection();
     void ChooseEndpoint();
     void ExtendAcceptEncoding();

@@ -3,6 +3,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "support/DemoSiteSuite.h"
+#include "support/LocalPort.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -158,16 +159,49 @@ TEST_F(CommandLine, EveryWayOfAskingToEndCancelsAndLeavesNoPartialFile)
     }
 }
 
-TEST_F(CommandLine, ControlCharactersAreNeverPrintedRaw)
+TEST_F(CommandLine, ControlCharactersAreNeverPrintedRawButLineBreaksBreakLines)
 {
-    // An escape sequence that would clear the screen.
-    std::string command =
-        "cd '" + folder.path.string() + "' && " SKERROW_BINARY " --download \"$(printf 'a\\033[2Jb')\" 2>errors.txt";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
-    const std::string errors = FileBytes(folder.File("errors.txt"));
-    EXPECT_NE(errors.find("a\\x1B[2Jb"), std::string::npos) << errors;
+    const struct {
+        const char* argument; // as printf writes it
+        const char* printed;
+    } rows[] = {
+        {"a\\033[2Jb", "a\\x1B[2Jb"}, // an escape sequence that would clear the screen
+        {"a\\r\\nb\\nc", "a\nb\nc"},  // line breaks, with or without a carriage return
+        {"a\\rb", "a\\x0Db"},         // a carriage return of its own overwrites the line
+    };
+    for (const auto& row : rows) {
+        std::string command = "cd '" + folder.path.string() + "' && " SKERROW_BINARY " --download \"$(printf '" +
+            row.argument + "')\" 2>errors.txt";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
+        const std::string errors = FileBytes(folder.File("errors.txt"));
+        EXPECT_NE(errors.find(std::string(": ") + row.printed + "\n"), std::string::npos) << errors;
+    }
+}
+
+// A page that cannot be reached is said to be so in the program's words,
+// in the user's language.
+TEST(CommandLineFailure, AnUnreachablePageIsNamedInPlainWords)
+{
+    ScratchFolder folder{"cli-unreachable"};
+    LocalPort closed;
+    const std::string peer = "127.0.0.1:" + std::to_string(closed.Port());
+    const struct {
+        const char* language;
+        std::string said;
+    } rows[] = {
+        {"C.UTF-8", "skerrow: Could not connect to " + peer + ": connection refused.\n"},
+        {"es_ES.UTF-8", "skerrow: No se pudo conectar con " + peer + ": conexi\xc3\xb3n rechazada.\n"},
+    };
+    for (const auto& row : rows) {
+        std::string command = "cd '" + folder.path.string() + "' && LANG=" + row.language +
+            " LC_ALL= " SKERROW_BINARY " --download http://" + peer + "/talk.html 2>errors.txt";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), esResolutionFailed);
+        EXPECT_EQ(FileBytes(folder.File("errors.txt")), row.said);
+    }
 }
 
 // Without windows there is no message box: the engine's complaint about a

@@ -1,6 +1,8 @@
 #include "http/TIdHTTP.h"
+#include "http/EIdSocketError.h"
 #include "http/TIdIOHandlerStack.h"
 
+#include "support/LocalPort.h"
 #include "support/ScriptedPeer.h"
 
 #include "runtime/TStringStream.h"
@@ -396,6 +398,39 @@ TEST(TIdHTTPErrors, StatusesThatFail)
         } catch (const EIdHTTPProtocolException& e) {
             EXPECT_EQ(e.Message(), line);
             EXPECT_EQ(e.BodyText(), "no") << line;
+        }
+    }
+}
+
+// A socket error of a request names the server in words for the user, and
+// keeps its code.
+TEST(TIdHTTPErrors, SocketErrorsNameTheServer)
+{
+    LocalPort closed;
+    ScriptedPeer resetting;
+    resetting.ReadUntil(kEndOfHead).Reset();
+    resetting.Start();
+    const std::string refused = "127.0.0.1:" + std::to_string(closed.Port());
+    const std::string reset = "127.0.0.1:" + std::to_string(resetting.Port());
+    const struct {
+        std::string address;
+        int code;
+        std::string message;
+    } rows[] = {
+        {"http://" + refused + "/", 10061, "Could not connect to " + refused + ": connection refused."},
+        // Blanks make the name invalid, so the resolver answers at once.
+        {"http://no such host/", 11001, "Host not found: no such host"},
+        {"http://" + reset + "/", 10054, "The connection to " + reset + " failed: connection reset by peer."},
+    };
+    for (const auto& row : rows) {
+        TIdHTTP http;
+        http.SetReadTimeout(kReadTimeout);
+        try {
+            http.GetToString(row.address);
+            ADD_FAILURE() << row.address;
+        } catch (const EIdSocketError& e) {
+            EXPECT_EQ(e.LastError(), row.code);
+            EXPECT_EQ(e.Message(), row.message);
         }
     }
 }
