@@ -30,6 +30,13 @@ private:
     std::string bodyText_;
 };
 
+// Redirects were being followed, and the last one the limit allows
+// (RedirectMaximum) was answered with yet another redirect.
+class EIdTooManyRedirects : public EIdException {
+public:
+    EIdTooManyRedirects() : EIdException(LoadResString("The page redirects too often")) {}
+};
+
 // An address whose scheme the client cannot serve or whose port it cannot tell.
 class EIdUnknownProtocol : public EIdException {
 public:

@@ -24,6 +24,12 @@ void CutAt(TStream* stream, std::int64_t position)
     stream->SetSize(position);
 }
 
+// A status that sends the client elsewhere; 304 only confirms a copy.
+bool IsRedirectStatus(int code)
+{
+    return code / 100 == 3 && code != 304;
+}
+
 // The verbs that exist only since HTTP/1.1.
 bool NeedsVersion11(const std::string& verb)
 {
@@ -407,7 +413,7 @@ TIdHTTPNextStep TIdCustomHTTP::DecideNextStep(const std::vector<int>& ignoreRepl
         return TIdHTTPNextStep::Finish;
     }
     const int code = response_->StatusNumber();
-    if ((code / 100 == 3 && code != 304) || !response_->Location().empty())
+    if (IsRedirectStatus(code) || !response_->Location().empty())
         return FollowRedirect(ignoreReplies);
     if (code / 100 != 2) {
         if ((code != 401 && code != 407) || !Authorize(code)) {
@@ -438,10 +444,14 @@ TIdHTTPNextStep TIdCustomHTTP::FollowRedirect(const std::vector<int>& ignoreRepl
         FailWithStatus(ignoreReplies);
         return TIdHTTPNextStep::Finish;
     }
+    const int code = response_->StatusNumber();
+    // Past the limit, a redirect is a loop or a chain no page needs: its
+    // empty body is no answer.
+    if (!follow && handleRedirects_ && IsRedirectStatus(code))
+        throw EIdTooManyRedirects();
     TIdHTTPNextStep step = TIdHTTPNextStep::Finish;
     if (follow) {
         request_->SetTarget(destination);
-        const int code = response_->StatusNumber();
         if (code == 302 || code == 303) {
             verb = "GET";
             request_->SetBodySource(nullptr);

@@ -77,6 +77,8 @@ public:
     void SetHandleRedirects(bool handle) { handleRedirects_ = handle; }
     TIdHTTPProtocolVersion ProtocolVersion() const { return protocolVersion_; }
     void SetProtocolVersion(TIdHTTPProtocolVersion version) { protocolVersion_ = version; }
+    // With redirects handled, a request follows one redirect fewer than
+    // this and fails with EIdTooManyRedirects at the next.
     int RedirectMaximum() const { return redirectMaximum_; }
     void SetRedirectMaximum(int maximum) { redirectMaximum_ = maximum; }
     int MaxAuthRetries() const { return maxAuthRetries_; }

@@ -5,6 +5,7 @@
 #include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,35 @@ TEST_F(CommandLine, ControlCharactersAreNeverPrintedRawButLineBreaksBreakLines)
         EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
         const std::string errors = FileBytes(folder.File("errors.txt"));
         EXPECT_NE(errors.find(std::string(": ") + row.printed + "\n"), std::string::npos) << errors;
+    }
+}
+
+// Redirects that lead nowhere a video can come from are named as such, in
+// the user's language.
+TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
+{
+    ScratchFolder folder{"cli-redirects"};
+    const std::string loop = "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\n\r\n";
+    const struct {
+        const char* language;
+        std::vector<std::string> replies;
+        const char* said;
+    } rows[] = {
+        {"C.UTF-8", std::vector<std::string>(15, loop), "skerrow: The page redirects too often\n"},
+        {"es_ES.UTF-8", std::vector<std::string>(15, loop), "skerrow: La p\xc3\xa1gina redirige demasiadas veces\n"},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        for (const std::string& reply : row.replies)
+            peer.ReadUntil("\r\n\r\n").Send(reply);
+        peer.Start();
+        std::string command = "cd '" + folder.path.string() + "' && LANG=" + row.language +
+            " LC_ALL= " SKERROW_BINARY " --download http://127.0.0.1:" + std::to_string(peer.Port()) +
+            "/page.html 2>errors.txt";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), esResolutionFailed);
+        EXPECT_EQ(FileBytes(folder.File("errors.txt")), row.said);
     }
 }
 

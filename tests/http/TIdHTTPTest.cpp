@@ -299,12 +299,17 @@ TEST(TIdHTTPRedirect, VerbAfterARedirectOfAPost)
     }
 }
 
-TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndReturnsEmptyText)
+TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndThenFailsSayingSo)
 {
     std::vector<std::string> replies(15,
                                      Reply("HTTP/1.1 302 Found", "Location: /loop\r\nContent-Length: 4\r\n", "loop"));
     Serve(replies);
-    EXPECT_EQ(http.GetToString(Base() + "/loop"), "");
+    try {
+        http.GetToString(Base() + "/loop");
+        ADD_FAILURE() << "the loop ended without a failure";
+    } catch (const EIdTooManyRedirects& e) {
+        EXPECT_STREQ(e.what(), "The page redirects too often");
+    }
     peer.Wait();
     EXPECT_EQ(peer.Failure(), "");
     EXPECT_EQ(http.RedirectsSoFar(), 15);
