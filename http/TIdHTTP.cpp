@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 
 namespace {
 
@@ -28,6 +29,31 @@ void CutAt(TStream* stream, std::int64_t position)
 bool IsRedirectStatus(int code)
 {
     return code / 100 == 3 && code != 304;
+}
+
+// The scheme an address names, as RFC 3986 reads it: "ftp" for
+// "ftp://host/", "mailto" for "mailto:x"; empty for an address relative to
+// the current one ("/a:b", "//host/x", "a/b:c").
+std::string_view SchemeOf(std::string_view address)
+{
+    constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    constexpr std::string_view kSchemeBytes = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-.";
+    const std::string_view scheme = address.substr(0, address.find(':'));
+    if (scheme.size() == address.size() || scheme.empty() || kLetters.find(scheme[0]) == std::string_view::npos ||
+        scheme.find_first_not_of(kSchemeBytes) != std::string_view::npos)
+        return {};
+    return scheme;
+}
+
+// The client speaks HTTP only: an address of another scheme would be asked
+// of its host (or of the current one) over HTTP, as if it were an http one.
+void RefuseSchemeOtherThanHttp(const std::string& destination)
+{
+    // Enough of a scheme to recognise it by in a message.
+    constexpr std::size_t kShownSchemeBytes = 32;
+    const std::string_view scheme = SchemeOf(destination);
+    if (!scheme.empty() && !AsciiText::SameText(scheme, "http") && !AsciiText::SameText(scheme, "https"))
+        throw EIdRedirectSchemeRefused(std::string(scheme.substr(0, kShownSchemeBytes)));
 }
 
 // The verbs that exist only since HTTP/1.1.
@@ -451,6 +477,7 @@ TIdHTTPNextStep TIdCustomHTTP::FollowRedirect(const std::vector<int>& ignoreRepl
         throw EIdTooManyRedirects();
     TIdHTTPNextStep step = TIdHTTPNextStep::Finish;
     if (follow) {
+        RefuseSchemeOtherThanHttp(destination);
         request_->SetTarget(destination);
         if (code == 302 || code == 303) {
             verb = "GET";

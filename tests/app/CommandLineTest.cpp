@@ -187,6 +187,7 @@ TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
 {
     ScratchFolder folder{"cli-redirects"};
     const std::string loop = "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\n\r\n";
+    const std::string ftp = "HTTP/1.1 302 Found\r\nLocation: ftp://127.0.0.1/clip.mp4\r\nContent-Length: 0\r\n\r\n";
     const struct {
         const char* language;
         std::vector<std::string> replies;
@@ -194,6 +195,10 @@ TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
     } rows[] = {
         {"C.UTF-8", std::vector<std::string>(15, loop), "skerrow: The page redirects too often\n"},
         {"es_ES.UTF-8", std::vector<std::string>(15, loop), "skerrow: La p\xc3\xa1gina redirige demasiadas veces\n"},
+        {"C.UTF-8", {ftp}, "skerrow: The page redirects to an address that is neither http nor https (ftp:)\n"},
+        {"es_ES.UTF-8",
+         {ftp},
+         "skerrow: La p\xc3\xa1gina redirige a una direcci\xc3\xb3n que no es http ni https (ftp:)\n"},
     };
     for (const auto& row : rows) {
         ScriptedPeer peer;

@@ -321,6 +321,40 @@ TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndThenFailsSayingSo)
     EXPECT_EQ(requests, 15);
 }
 
+// The client speaks HTTP only: a redirect to another scheme is refused,
+// instead of being asked over HTTP of the host it names (or of the current
+// one).
+TEST(TIdHTTPRedirect, ARedirectToAnotherSchemeIsRefused)
+{
+    const struct {
+        std::string location;
+        const char* message;
+    } rows[] = {
+        // Without a port of its own, it went to the current one.
+        {"ftp://127.0.0.1/clip.mp4", "The page redirects to an address that is neither http nor https (ftp:)"},
+        {"file:///etc/passwd", "The page redirects to an address that is neither http nor https (file:)"},
+        {"FILE:/etc/passwd", "The page redirects to an address that is neither http nor https (FILE:)"},
+        {"javascript:alert(1)", "The page redirects to an address that is neither http nor https (javascript:)"},
+        {std::string(100, 'x') + ":y", // a scheme is named by its first 32 bytes
+         "The page redirects to an address that is neither http nor https (xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx:)"},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        peer.ReadUntil(kEndOfHead)
+            .Send(Reply("HTTP/1.1 302 Found", "Location: " + row.location + "\r\nContent-Length: 0\r\n"));
+        peer.Start();
+        TIdHTTP http;
+        http.SetHandleRedirects(true);
+        http.SetReadTimeout(kReadTimeout);
+        try {
+            http.GetToString(Address(peer, "/page"));
+            ADD_FAILURE() << row.location;
+        } catch (const std::exception& e) {
+            EXPECT_STREQ(e.what(), row.message);
+        }
+    }
+}
+
 TEST_F(TIdHTTPExchange, RedirectWithRedirectsOffFailsWithTheStatus)
 {
     http.SetHandleRedirects(false);
