@@ -66,8 +66,10 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
         return std::nullopt;
     link.Identifier = *identifier;
 
-    http.Request().SetReferer("http://" + siteHost);
-    std::string record = http.GetToString("http://" + siteHost + "/get_video_info?video_id=" + link.Identifier);
+    // What was found over https is asked for over https too.
+    const std::string site = link.Scheme + "://" + siteHost;
+    http.Request().SetReferer(site);
+    std::string record = http.GetToString(site + "/get_video_info?video_id=" + link.Identifier);
 
     // From here on repetition takes as little as it can.
     matcher.SetModifier(rmIgnoreCase, true);

@@ -13,7 +13,7 @@ struct TVideoLink {
     std::string Title;           // decoded and safe as a file name
     std::string FormatPart;      // "", "&fmt=17", "&fmt=18" or "&fmt=22"
     std::string Extension;       // "", ".flv", ".3GP" or ".mp4"
-    std::string Scheme = "http"; // how the watch page was reached, and so the stream
+    std::string Scheme = "http"; // how the watch page was reached, and so the record and the stream
 
     // The name the save dialog proposes: the title with the extension.
     std::string ProposedFileName() const { return Title + Extension; }
@@ -23,7 +23,8 @@ struct TVideoLink {
 };
 
 // Turns a watch-page address into the video's link, with two page requests
-// on a client of its own (cookies kept between them, redirects followed).
+// on a client of its own (cookies kept between them, redirects followed);
+// the record is asked for in the scheme the watch page was reached in.
 // Returns nothing when the site's answers do not hold what is looked for;
 // a failed request raises its exception.
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,

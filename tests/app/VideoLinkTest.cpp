@@ -3,7 +3,10 @@
 #include "http/EIdHTTPProtocolException.h"
 #include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
+#include "support/NginxServer.h"
+#include "support/ScratchFolder.h"
 #include "support/ScriptedPeer.h"
+#include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +111,29 @@ TEST_F(Resolution, AWatchPageReachedOverHttpsGivesAnHttpsStream)
     ASSERT_TRUE(link);
     EXPECT_EQ(link->DownloadAddress(site->Host()).rfind("https://" + site->Host() + "/get_video?", 0), 0u);
     EXPECT_EQ(Resolve("seastack01", vqHighQuality)->DownloadAddress(site->Host()).rfind("http://", 0), 0u);
+}
+
+// The site on nginx, whose TLS port answers only over TLS, and whose log
+// tells the scheme of each request.
+TEST(SecureResolution, EveryRequestForAVideoFoundOverHttpsStaysOnHttps)
+{
+    const TestCertificates& certificates = TestCertificates::Instance();
+    certificates.Trust();
+    ScratchFolder root{"secure-site"};
+    NginxServer nginx(root.path.string(), R"(
+location = /watch { return 200 "<html>a video</html>"; }
+location = /get_video_info { return 200 "status=ok&token=tok&title=Clip&fmt_map=18%2F512000%2F9%2F0%2F115&x=1"; }
+)",
+                      {certificates.Good()});
+    const std::string host = "127.0.0.1:" + std::to_string(nginx.TlsPort());
+    std::optional<TVideoLink> link = ResolveVideoLink("https://" + host + "/watch?v=clip", vqHighQuality, host);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->DownloadAddress(host).rfind("https://" + host + "/get_video?", 0), 0u);
+    for (const char* path : {"/watch?v=clip", "/get_video_info?video_id=clip"}) {
+        std::vector<std::string> lines = nginx.LogLinesFor(path);
+        ASSERT_EQ(lines.size(), 1u) << path;
+        EXPECT_NE(lines[0].find(" https \""), std::string::npos) << lines[0];
+    }
 }
 
 // Each page request is bounded, whatever the server does.
