@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PageClient.h"
+#include "app/SafeFileName.h" // the rule every proposed name goes through
 #include "app/VideoQuality.h"
 
 #include <optional>
@@ -29,17 +30,3 @@ struct TVideoLink {
 // a failed request raises its exception.
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
                                            const std::string& siteHost, const TPageBounds& bounds = {});
-
-// The title made safe as a file name: "+" becomes a blank, then each of
-// : ; / \ $ % * & ' " , . + ? ! | and every control character (NUL
-// included) becomes "_". A name longer than kMaxTitleBytes is cut there,
-// at a character's boundary; a name with nothing left of the title
-// becomes "video".
-std::string SafeFileName(const std::string& title);
-
-// The longest title that leaves room, within a file system's 255 bytes, for
-// the longest extension and the suffix of the part file's record.
-extern const std::size_t kMaxTitleBytes;
-
-// A copy of text with every byte that is in set replaced.
-std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement);

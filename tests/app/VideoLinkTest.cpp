@@ -12,7 +12,7 @@
 
 #include <functional>
 
-TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
+TEST(SafeFileName, OneRuleForEveryName)
 {
     // "a" and 102 Japanese characters of three bytes each: no cut at the
     // limit can help landing inside a character.
@@ -34,6 +34,26 @@ TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
         {"...", "video"},                                                         // nothing left of the title
         {longJapanese, longJapanese.substr(0, 1 + (kMaxTitleBytes - 1) / 3 * 3)}, // cut between characters
         {std::string(10000, 'a'), std::string(kMaxTitleBytes, 'a')},
+        // Bytes that are not UTF-8 are read as a page's title is.
+        {"Caf\xe9 \xe2\x80 noir\xff", "Caf\xef\xbf\xbd \xef\xbf\xbd noir\xef\xbf\xbd"},
+        // Blanks of any kind go from both ends; inside, they stay.
+        {"\xc2\xa0\xc2\xa0", "video"},
+        {"\xe3\x80\x80Sea\xe2\x80\x80stacks\xe2\x80\x8a\t\n ", "Sea\xe2\x80\x80stacks"},
+        {"+Sea+", "Sea"},
+        {std::string(kMaxTitleBytes - 1, 'a') + " b", std::string(kMaxTitleBytes - 1, 'a')}, // a cut ends on a blank
+        // Controls of the writing direction are dropped: the name reads as it is.
+        {"clip\xe2\x80\xae"
+         "4pm.exe",
+         "clip4pm_exe"},
+        {"\xe2\x80\x8f\xe2\x81\xa6x\xe2\x81\xa9\xd8\x9c\xe2\x80\x8e", "x"},
+        // Nor are the controls of the second range kept (U+009B opens a
+        // terminal's control sequence).
+        {"a\xc2\x9b"
+         "2Jb\xc2\x85",
+         "a_2Jb"},
+        // A name is never taken for an option.
+        {"-rf", "_rf"},
+        {" --help", "_-help"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(SafeFileName(row.decoded), row.safe) << row.decoded.substr(0, 20);
