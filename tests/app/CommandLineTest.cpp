@@ -32,6 +32,17 @@ std::optional<TCommandLineOptions> Parse(std::vector<std::string> words, std::st
     return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), error);
 }
 
+// Runs the built program in folder on an address, with LANG set: its exit
+// status and what it wrote to standard error.
+std::pair<int, std::string> DownloadInLanguage(const ScratchFolder& folder, const std::string& language,
+                                               const std::string& address)
+{
+    std::string command = "cd '" + folder.path.string() + "' && LANG=" + language +
+        " LC_ALL= " SKERROW_BINARY " --download " + address + " 2>errors.txt";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(folder.File("errors.txt"))};
+}
+
 } // namespace
 
 TEST(CommandLineOptions, ReadsEveryOptionInBothForms)
@@ -191,7 +202,7 @@ TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
     const struct {
         const char* language;
         std::vector<std::string> replies;
-        const char* said;
+        std::string said;
     } rows[] = {
         {"C.UTF-8", std::vector<std::string>(15, loop), "skerrow: The page redirects too often\n"},
         {"es_ES.UTF-8", std::vector<std::string>(15, loop), "skerrow: La p\xc3\xa1gina redirige demasiadas veces\n"},
@@ -205,13 +216,8 @@ TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
         for (const std::string& reply : row.replies)
             peer.ReadUntil("\r\n\r\n").Send(reply);
         peer.Start();
-        std::string command = "cd '" + folder.path.string() + "' && LANG=" + row.language +
-            " LC_ALL= " SKERROW_BINARY " --download http://127.0.0.1:" + std::to_string(peer.Port()) +
-            "/page.html 2>errors.txt";
-        int status = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), esResolutionFailed);
-        EXPECT_EQ(FileBytes(folder.File("errors.txt")), row.said);
+        const std::string address = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/page.html";
+        EXPECT_EQ(DownloadInLanguage(folder, row.language, address), std::make_pair(int(esResolutionFailed), row.said));
     }
 }
 
@@ -229,14 +235,9 @@ TEST(CommandLineFailure, AnUnreachablePageIsNamedInPlainWords)
         {"C.UTF-8", "skerrow: Could not connect to " + peer + ": connection refused.\n"},
         {"es_ES.UTF-8", "skerrow: No se pudo conectar con " + peer + ": conexi\xc3\xb3n rechazada.\n"},
     };
-    for (const auto& row : rows) {
-        std::string command = "cd '" + folder.path.string() + "' && LANG=" + row.language +
-            " LC_ALL= " SKERROW_BINARY " --download http://" + peer + "/talk.html 2>errors.txt";
-        int status = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), esResolutionFailed);
-        EXPECT_EQ(FileBytes(folder.File("errors.txt")), row.said);
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(DownloadInLanguage(folder, row.language, "http://" + peer + "/talk.html"),
+                  std::make_pair(int(esResolutionFailed), row.said));
 }
 
 // Without windows there is no message box: the engine's complaint about a
