@@ -66,9 +66,14 @@ void TCommandLineReport::Finish()
 std::string Printable(const std::string& text)
 {
     std::string printable;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (text.compare(i, 2, "\r\n") == 0)
+            continue; // the line feed after it breaks the line
+        if (c == '\n') {
+            printable += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escaped[5];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             printable += escaped;

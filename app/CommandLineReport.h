@@ -40,5 +40,8 @@ private:
 };
 
 // What the site or the user wrote, printed with its control characters
-// escaped: an escape sequence in a title must not reach the terminal.
+// escaped: an escape sequence in a title must not reach the terminal. Line
+// breaks (LF, and CR LF as messages may end their lines) stay line breaks; a
+// carriage return of its own, which would let later text overwrite the line,
+// is escaped as well.
 std::string Printable(const std::string& text);

@@ -11,7 +11,10 @@ TResolutionThread::~TResolutionThread()
     WaitFor();
 }
 
-void TResolutionThread::Execute() { resolution_ = ResolveVideo(address_, quality_, siteHost_, bounds_); }
+void TResolutionThread::Execute()
+{
+    resolution_ = ResolveVideo(address_, quality_, siteHost_, bounds_);
+}
 
 TResolution TResolutionThread::TakeResolution()
 {

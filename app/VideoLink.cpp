@@ -1,15 +1,10 @@
 #include "app/VideoLink.h"
 
 #include "app/PageClient.h"
-#include "grabber/TGrabberPartFile.h"
 #include "http/TIdHTTP.h"
 #include "http/TIdURI.h"
 #include "regex/TRegExpr.h"
 #include "runtime/AsciiText.h"
-
-// ".webm" is the longest extension a proposed name can have; the part's
-// names fit whatever the target's length.
-const std::size_t kMaxTitleBytes = 255 - std::string_view(".webm").size();
 
 namespace {
 
@@ -67,8 +62,10 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
         return std::nullopt;
     link.Identifier = *identifier;
 
-    http.Request().SetReferer("http://" + siteHost);
-    std::string record = http.GetToString("http://" + siteHost + "/get_video_info?video_id=" + link.Identifier);
+    // What was found over https is asked for over https too.
+    const std::string site = link.Scheme + "://" + siteHost;
+    http.Request().SetReferer(site);
+    std::string record = http.GetToString(site + "/get_video_info?video_id=" + link.Identifier);
 
     // From here on repetition takes as little as it can.
     matcher.SetModifier(rmIgnoreCase, true);
@@ -84,34 +81,4 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     if (auto formatList = FirstCapture(matcher, "&fmt_map=(.*)&", record))
         ChooseFormat(link, *formatList, quality);
     return link;
-}
-
-std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement)
-{
-    std::string replaced = text;
-    for (char& c : replaced)
-        if (set.find(c) != std::string::npos)
-            c = replacement;
-    return replaced;
-}
-
-std::string SafeFileName(const std::string& title)
-{
-    static const std::string controls = [] {
-        std::string all(1, '\x7f');
-        for (char c = 0; c < ' '; ++c)
-            all += c;
-        return all;
-    }();
-    std::string safe = ReplaceCharacters(ReplaceCharacters(title, "+", ' '), ":;/\\$%*&'\",.+?!|" + controls, '_');
-    if (safe.size() > kMaxTitleBytes) {
-        std::size_t cut = kMaxTitleBytes;
-        // UTF-8 continuation bytes are 10xxxxxx; a cut never lands on one.
-        while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80)
-            --cut;
-        safe.resize(cut);
-    }
-    if (safe.find_first_not_of("_ ") == std::string::npos)
-        return "video";
-    return safe;
 }

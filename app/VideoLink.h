@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PageClient.h"
+#include "app/SafeFileName.h" // the rule every proposed name goes through
 #include "app/VideoQuality.h"
 
 #include <optional>
@@ -13,7 +14,7 @@ struct TVideoLink {
     std::string Title;           // decoded and safe as a file name
     std::string FormatPart;      // "", "&fmt=17", "&fmt=18" or "&fmt=22"
     std::string Extension;       // "", ".flv", ".3GP" or ".mp4"
-    std::string Scheme = "http"; // how the watch page was reached, and so the stream
+    std::string Scheme = "http"; // how the watch page was reached, and so the record and the stream
 
     // The name the save dialog proposes: the title with the extension.
     std::string ProposedFileName() const { return Title + Extension; }
@@ -23,22 +24,9 @@ struct TVideoLink {
 };
 
 // Turns a watch-page address into the video's link, with two page requests
-// on a client of its own (cookies kept between them, redirects followed).
+// on a client of its own (cookies kept between them, redirects followed);
+// the record is asked for in the scheme the watch page was reached in.
 // Returns nothing when the site's answers do not hold what is looked for;
 // a failed request raises its exception.
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
                                            const std::string& siteHost, const TPageBounds& bounds = {});
-
-// The title made safe as a file name: "+" becomes a blank, then each of
-// : ; / \ $ % * & ' " , . + ? ! | and every control character (NUL
-// included) becomes "_". A name longer than kMaxTitleBytes is cut there,
-// at a character's boundary; a name with nothing left of the title
-// becomes "video".
-std::string SafeFileName(const std::string& title);
-
-// The longest title that leaves room, within a file system's 255 bytes, for
-// the longest extension.
-extern const std::size_t kMaxTitleBytes;
-
-// A copy of text with every byte that is in set replaced.
-std::string ReplaceCharacters(const std::string& text, const std::string& set, char replacement);

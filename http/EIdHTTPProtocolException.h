@@ -1,6 +1,7 @@
 #pragma once
 
 #include "http/EIdException.h"
+#include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 
 #include <string>
@@ -28,6 +29,30 @@ public:
 
 private:
     std::string bodyText_;
+};
+
+// Redirects were being followed, and the last one the limit allows
+// (RedirectMaximum) was answered with yet another redirect.
+class EIdTooManyRedirects : public EIdException {
+public:
+    EIdTooManyRedirects() : EIdException(LoadResString("The page redirects too often")) {}
+};
+
+// A redirect to an address of a scheme other than http and https ("ftp",
+// "file"), which the client does not follow: it speaks HTTP only.
+class EIdRedirectSchemeRefused : public EIdException {
+public:
+    explicit EIdRedirectSchemeRefused(std::string scheme) : EIdException(""), scheme_(std::move(scheme)) { Reword(); }
+
+    const std::string& Scheme() const { return scheme_; }
+    void Reword() override
+    {
+        SetMessage(AsciiText::FillPlaceholders(
+            LoadResString("The page redirects to an address that is neither http nor https (%s)"), {scheme_ + ":"}));
+    }
+
+private:
+    std::string scheme_;
 };
 
 // An address whose scheme the client cannot serve or whose port it cannot tell.

@@ -1,5 +1,6 @@
 #include "http/EIdSocketError.h"
 
+#include "runtime/AsciiText.h"
 #include "runtime/ResourceString.h"
 
 #include <map>
@@ -48,7 +49,56 @@ const std::map<int, const char*> kErrorTexts = {
     {IdSocketErrors::HostNotFound, "Host not found."},
 };
 
+// The resolver's failures: the name could not be turned into an address.
+bool IsUnknownHost(int code)
+{
+    return code >= IdSocketErrors::HostNotFound && code <= IdSocketErrors::NoData;
+}
+
+// "host:port", an IPv6 address in brackets.
+std::string PeerText(const std::string& host, int port)
+{
+    const bool ipv6 = host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+// The code's text in the current language, to follow a colon ("connection
+// refused."); a code without a text is named by its number.
+std::string Reason(int code)
+{
+    std::string reason = EIdSocketError::ErrorText(code);
+    if (reason.empty()) {
+        std::string message = EIdSocketError::FormatMessage(code);
+        return message.substr(0, message.find_first_of("\r\n"));
+    }
+    reason = LoadResString(reason);
+    if (reason[0] >= 'A' && reason[0] <= 'Z')
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    return reason;
+}
+
 } // namespace
+
+void EIdSocketError::SetPeer(TIdSocketErrorStage stage, const std::string& host, int port)
+{
+    stage_ = stage;
+    peerHost_ = host;
+    peerPort_ = port;
+    SetMessage(PeerMessage());
+}
+
+void EIdSocketError::Reword()
+{
+    SetMessage(NamesPeer() ? PeerMessage() : FormatMessage(lastError_));
+}
+
+std::string EIdSocketError::PeerMessage() const
+{
+    if (stage_ == seConnecting && IsUnknownHost(lastError_))
+        return AsciiText::FillPlaceholders(LoadResString("Host not found: %s"), {peerHost_});
+    const char* wording = stage_ == seConnecting ? "Could not connect to %s: %s" : "The connection to %s failed: %s";
+    return AsciiText::FillPlaceholders(LoadResString(wording), {PeerText(peerHost_, peerPort_), Reason(lastError_)});
+}
 
 std::string EIdSocketError::ErrorText(int code)
 {

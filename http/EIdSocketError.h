@@ -4,20 +4,36 @@
 
 #include <string>
 
+// What a failed socket call was doing, as far as its caller knows.
+enum TIdSocketErrorStage { seConnecting, seExchanging };
+
 // A failed socket call. The message is "Socket Error # <code>\r\n<text>",
-// the text taken from the table of known codes (empty for others).
+// the text taken from the table of known codes (empty for others), until a
+// caller names the peer the call was for (SetPeer): from then on the message
+// says in the program's words what failed, for the user to read, and the
+// code stays in LastError.
 class EIdSocketError : public EIdException {
 public:
     explicit EIdSocketError(int code) : EIdException(FormatMessage(code)), lastError_(code) {}
 
     int LastError() const { return lastError_; }
-    void Reword() override { SetMessage(FormatMessage(lastError_)); }
+    // "Could not connect to 127.0.0.1:8000: connection refused.", "Host not
+    // found: example.invalid" or "The connection to example.org:80 failed:
+    // connection reset by peer."
+    void SetPeer(TIdSocketErrorStage stage, const std::string& host, int port);
+    bool NamesPeer() const { return !peerHost_.empty(); }
+    void Reword() override;
 
     static std::string ErrorText(int code);
     static std::string FormatMessage(int code);
 
 private:
+    std::string PeerMessage() const;
+
     int lastError_;
+    TIdSocketErrorStage stage_ = seConnecting;
+    std::string peerHost_;
+    int peerPort_ = 0;
 };
 
 // Code 10038: the handle is not (or no longer) a socket.

@@ -1,5 +1,6 @@
 #include "http/TIdHTTP.h"
 
+#include "http/EIdSocketError.h"
 #include "http/TIdIOHandlerTls.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TNullStream.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 
 namespace {
 
@@ -21,6 +23,37 @@ void CutAt(TStream* stream, std::int64_t position)
         return;
     stream->SetPosition(position);
     stream->SetSize(position);
+}
+
+// A status that sends the client elsewhere; 304 only confirms a copy.
+bool IsRedirectStatus(int code)
+{
+    return code / 100 == 3 && code != 304;
+}
+
+// The scheme an address names, as RFC 3986 reads it: "ftp" for
+// "ftp://host/", "mailto" for "mailto:x"; empty for an address relative to
+// the current one ("/a:b", "//host/x", "a/b:c").
+std::string_view SchemeOf(std::string_view address)
+{
+    constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    constexpr std::string_view kSchemeBytes = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-.";
+    const std::string_view scheme = address.substr(0, address.find(':'));
+    if (scheme.size() == address.size() || scheme.empty() || kLetters.find(scheme[0]) == std::string_view::npos ||
+        scheme.find_first_not_of(kSchemeBytes) != std::string_view::npos)
+        return {};
+    return scheme;
+}
+
+// The client speaks HTTP only: an address of another scheme would be asked
+// of its host (or of the current one) over HTTP, as if it were an http one.
+void RefuseSchemeOtherThanHttp(const std::string& destination)
+{
+    // Enough of a scheme to recognise it by in a message.
+    constexpr std::size_t kShownSchemeBytes = 32;
+    const std::string_view scheme = SchemeOf(destination);
+    if (!scheme.empty() && !AsciiText::SameText(scheme, "http") && !AsciiText::SameText(scheme, "https"))
+        throw EIdRedirectSchemeRefused(std::string(scheme.substr(0, kShownSchemeBytes)));
 }
 
 // The verbs that exist only since HTTP/1.1.
@@ -85,15 +118,26 @@ void TIdCustomHTTP::PerformRequest(const std::string& verb, const std::string& a
         SetDeadline({});
         CloseUnlessKept();
         throw;
+    } catch (EIdSocketError& error) {
+        // A connection that broke after its connect names its server too.
+        if (!error.NamesPeer())
+            error.SetPeer(seExchanging, Host(), Port());
+        AbandonRequest();
+        throw;
     } catch (...) {
-        // Whatever else ended the request may have left part of a reply
-        // unread, which must never be taken for the next one.
-        SetDeadline({});
-        DropConnection();
+        AbandonRequest();
         throw;
     }
     SetDeadline({});
     CloseUnlessKept();
+}
+
+// Whatever else ended the request may have left part of a reply unread,
+// which must never be taken for the next one.
+void TIdCustomHTTP::AbandonRequest()
+{
+    SetDeadline({});
+    DropConnection();
 }
 
 void TIdCustomHTTP::RunRequestLoop(const std::string& address, TStream* bodyTarget,
@@ -259,7 +303,13 @@ void TIdCustomHTTP::ReconnectIfNeeded()
             AdoptIOHandler(NewIOHandler());
         if (TIdIOHandlerTls* tls = TlsHandler())
             tls->SetPassThrough(request_->ConnectionKind() != ctSSL);
-        ConnectToPeer();
+        try {
+            ConnectToPeer();
+        } catch (EIdSocketError& error) {
+            // The user is told which server could not be reached.
+            error.SetPeer(seConnecting, Host(), Port());
+            throw;
+        }
     }
 }
 
@@ -391,7 +441,7 @@ TIdHTTPNextStep TIdCustomHTTP::DecideNextStep(const std::vector<int>& ignoreRepl
         return TIdHTTPNextStep::Finish;
     }
     const int code = response_->StatusNumber();
-    if ((code / 100 == 3 && code != 304) || !response_->Location().empty())
+    if (IsRedirectStatus(code) || !response_->Location().empty())
         return FollowRedirect(ignoreReplies);
     if (code / 100 != 2) {
         if ((code != 401 && code != 407) || !Authorize(code)) {
@@ -422,10 +472,15 @@ TIdHTTPNextStep TIdCustomHTTP::FollowRedirect(const std::vector<int>& ignoreRepl
         FailWithStatus(ignoreReplies);
         return TIdHTTPNextStep::Finish;
     }
+    const int code = response_->StatusNumber();
+    // Past the limit, a redirect is a loop or a chain no page needs: its
+    // empty body is no answer.
+    if (!follow && handleRedirects_ && IsRedirectStatus(code))
+        throw EIdTooManyRedirects();
     TIdHTTPNextStep step = TIdHTTPNextStep::Finish;
     if (follow) {
+        RefuseSchemeOtherThanHttp(destination);
         request_->SetTarget(destination);
-        const int code = response_->StatusNumber();
         if (code == 302 || code == 303) {
             verb = "GET";
             request_->SetBodySource(nullptr);

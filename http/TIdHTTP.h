@@ -47,7 +47,8 @@ using TIdOnAuthorizationEvent = std::function<void(TObject* Sender, TIdHTTPReque
 
 // Blocking HTTP/1.1 requests on the caller's thread: one request at a time,
 // redirects followed on demand, cookies kept, the connection reused while
-// the server allows.
+// the server allows. A socket error of a request names its server in words
+// for the user (EIdSocketError::SetPeer).
 class TIdCustomHTTP : public TIdTCPClientCustom {
 public:
     static constexpr int kRedirectBodyReadTimeout = 4000;
@@ -77,6 +78,8 @@ public:
     void SetHandleRedirects(bool handle) { handleRedirects_ = handle; }
     TIdHTTPProtocolVersion ProtocolVersion() const { return protocolVersion_; }
     void SetProtocolVersion(TIdHTTPProtocolVersion version) { protocolVersion_ = version; }
+    // With redirects handled, a request follows one redirect fewer than
+    // this and fails with EIdTooManyRedirects at the next.
     int RedirectMaximum() const { return redirectMaximum_; }
     void SetRedirectMaximum(int maximum) { redirectMaximum_ = maximum; }
     int MaxAuthRetries() const { return maxAuthRetries_; }
@@ -123,6 +126,7 @@ protected:
 private:
     void RunRequestLoop(const std::string& address, TStream* bodyTarget, const std::vector<int>& ignoreReplies);
     void CloseUnlessKept();
+    void AbandonRequest();
     void DropConnection();
     void ChooseEndpoint();
     void ExtendAcceptEncoding();

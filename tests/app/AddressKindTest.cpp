@@ -56,6 +56,10 @@ TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)
         {"https://h/x%00y%1B%7F.mp4", "x_y__.mp4"},     // nor do control bytes reach the name
         {"https://h/%.mp4", "video.mp4"},               // a malformed escape is dropped
         {"https://h/.mp4", "video.mp4"},
+        {"https://h/%C2%A0%C2%A0.mp4", "video.mp4"},         // only blanks
+        {"https://h/-rf.mp4", "_rf.mp4"},                    // not an option
+        {"https://h/clip%FF.mp4", "clip\xef\xbf\xbd.mp4"},   // not UTF-8
+        {"https://h/clip%E2%80%AE4pm.webm", "clip4pm.webm"}, // a turn of direction
     };
     for (const auto& row : rows)
         EXPECT_EQ(DirectLinkFileName(TWebAddress::Parse(row.address).value()), row.name) << row.address;

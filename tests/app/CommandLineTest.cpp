@@ -3,6 +3,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "support/DemoSiteSuite.h"
+#include "support/LocalPort.h"
 #include "support/NginxServer.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedPeer.h"
@@ -32,6 +33,17 @@ std::optional<TCommandLineOptions> Parse(std::vector<std::string> words, std::st
     for (std::string& word : words)
         argv.push_back(word.data());
     return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), error);
+}
+
+// Runs the built program in folder on an address, with LANG set: its exit
+// status and what it wrote to standard error.
+std::pair<int, std::string> DownloadInLanguage(const ScratchFolder& folder, const std::string& language,
+                                               const std::string& address)
+{
+    std::string command = "cd '" + folder.path.string() + "' && LANG=" + language +
+        " LC_ALL= " SKERROW_BINARY " --download " + address + " 2>errors.txt";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(folder.File("errors.txt"))};
 }
 
 } // namespace
@@ -162,16 +174,73 @@ TEST_F(CommandLine, EveryWayOfAskingToEndCancelsAndLeavesNoPartialFile)
     }
 }
 
-TEST_F(CommandLine, ControlCharactersAreNeverPrintedRaw)
+TEST_F(CommandLine, ControlCharactersAreNeverPrintedRawButLineBreaksBreakLines)
 {
-    // An escape sequence that would clear the screen.
-    std::string command =
-        "cd '" + folder.path.string() + "' && " SKERROW_BINARY " --download \"$(printf 'a\\033[2Jb')\" 2>errors.txt";
-    int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
-    const std::string errors = FileBytes(folder.File("errors.txt"));
-    EXPECT_NE(errors.find("a\\x1B[2Jb"), std::string::npos) << errors;
+    const struct {
+        const char* argument; // as printf writes it
+        const char* printed;
+    } rows[] = {
+        {"a\\033[2Jb", "a\\x1B[2Jb"}, // an escape sequence that would clear the screen
+        {"a\\r\\nb\\nc", "a\nb\nc"},  // line breaks, with or without a carriage return
+        {"a\\rb", "a\\x0Db"},         // a carriage return of its own overwrites the line
+    };
+    for (const auto& row : rows) {
+        std::string command = "cd '" + folder.path.string() + "' && " SKERROW_BINARY " --download \"$(printf '" +
+            row.argument + "')\" 2>errors.txt";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), esNotAccepted);
+        const std::string errors = FileBytes(folder.File("errors.txt"));
+        EXPECT_NE(errors.find(std::string(": ") + row.printed + "\n"), std::string::npos) << errors;
+    }
+}
+
+// Redirects that lead nowhere a video can come from are named as such, in
+// the user's language.
+TEST(CommandLineFailure, ARedirectThatCannotBeFollowedSaysWhy)
+{
+    ScratchFolder folder{"cli-redirects"};
+    const std::string loop = "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\n\r\n";
+    const std::string ftp = "HTTP/1.1 302 Found\r\nLocation: ftp://127.0.0.1/clip.mp4\r\nContent-Length: 0\r\n\r\n";
+    const struct {
+        const char* language;
+        std::vector<std::string> replies;
+        std::string said;
+    } rows[] = {
+        {"C.UTF-8", std::vector<std::string>(15, loop), "skerrow: The page redirects too often\n"},
+        {"es_ES.UTF-8", std::vector<std::string>(15, loop), "skerrow: La p\xc3\xa1gina redirige demasiadas veces\n"},
+        {"C.UTF-8", {ftp}, "skerrow: The page redirects to an address that is neither http nor https (ftp:)\n"},
+        {"es_ES.UTF-8",
+         {ftp},
+         "skerrow: La p\xc3\xa1gina redirige a una direcci\xc3\xb3n que no es http ni https (ftp:)\n"},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        for (const std::string& reply : row.replies)
+            peer.ReadUntil("\r\n\r\n").Send(reply);
+        peer.Start();
+        const std::string address = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/page.html";
+        EXPECT_EQ(DownloadInLanguage(folder, row.language, address), std::make_pair(int(esResolutionFailed), row.said));
+    }
+}
+
+// A page that cannot be reached is said to be so in the program's words,
+// in the user's language.
+TEST(CommandLineFailure, AnUnreachablePageIsNamedInPlainWords)
+{
+    ScratchFolder folder{"cli-unreachable"};
+    LocalPort closed;
+    const std::string peer = "127.0.0.1:" + std::to_string(closed.Port());
+    const struct {
+        const char* language;
+        std::string said;
+    } rows[] = {
+        {"C.UTF-8", "skerrow: Could not connect to " + peer + ": connection refused.\n"},
+        {"es_ES.UTF-8", "skerrow: No se pudo conectar con " + peer + ": conexi\xc3\xb3n rechazada.\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DownloadInLanguage(folder, row.language, "http://" + peer + "/talk.html"),
+                  std::make_pair(int(esResolutionFailed), row.said));
 }
 
 // Without windows there is no message box: the engine's complaint about a

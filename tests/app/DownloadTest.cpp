@@ -422,7 +422,7 @@ TEST_F(Download, FailuresAreShownInTheCurrentLanguage)
     }
     SelectLanguage("en");
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "Error de socket # 10061\r\nConexi\xc3\xb3n rechazada.");
+    EXPECT_EQ(messages[0], "No se pudo conectar con 127.0.0.1:1: conexi\xc3\xb3n rechazada.");
     EXPECT_EQ(messages[1], "El certificado de 127.0.0.1 no es de confianza (unable to get local issuer certificate).");
 }
 

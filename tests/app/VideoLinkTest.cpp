@@ -3,13 +3,16 @@
 #include "http/EIdHTTPProtocolException.h"
 #include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
+#include "support/NginxServer.h"
+#include "support/ScratchFolder.h"
 #include "support/ScriptedPeer.h"
+#include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
+TEST(SafeFileName, OneRuleForEveryName)
 {
     // "a" and 102 Japanese characters of three bytes each: no cut at the
     // limit can help landing inside a character.
@@ -31,6 +34,26 @@ TEST(SafeFileName, ReplacesTheSixteenCharactersAndControlsAndFitsTheFileSystem)
         {"...", "video"},                                                         // nothing left of the title
         {longJapanese, longJapanese.substr(0, 1 + (kMaxTitleBytes - 1) / 3 * 3)}, // cut between characters
         {std::string(10000, 'a'), std::string(kMaxTitleBytes, 'a')},
+        // Bytes that are not UTF-8 are read as a page's title is.
+        {"Caf\xe9 \xe2\x80 noir\xff", "Caf\xef\xbf\xbd \xef\xbf\xbd noir\xef\xbf\xbd"},
+        // Blanks of any kind go from both ends; inside, they stay.
+        {"\xc2\xa0\xc2\xa0", "video"},
+        {"\xe3\x80\x80Sea\xe2\x80\x80stacks\xe2\x80\x8a\t\n ", "Sea\xe2\x80\x80stacks"},
+        {"+Sea+", "Sea"},
+        {std::string(kMaxTitleBytes - 1, 'a') + " b", std::string(kMaxTitleBytes - 1, 'a')}, // a cut ends on a blank
+        // Controls of the writing direction are dropped: the name reads as it is.
+        {"clip\xe2\x80\xae"
+         "4pm.exe",
+         "clip4pm_exe"},
+        {"\xe2\x80\x8f\xe2\x81\xa6x\xe2\x81\xa9\xd8\x9c\xe2\x80\x8e", "x"},
+        // Nor are the controls of the second range kept (U+009B opens a
+        // terminal's control sequence).
+        {"a\xc2\x9b"
+         "2Jb\xc2\x85",
+         "a_2Jb"},
+        // A name is never taken for an option.
+        {"-rf", "_rf"},
+        {" --help", "_-help"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(SafeFileName(row.decoded), row.safe) << row.decoded.substr(0, 20);
@@ -108,6 +131,29 @@ TEST_F(Resolution, AWatchPageReachedOverHttpsGivesAnHttpsStream)
     ASSERT_TRUE(link);
     EXPECT_EQ(link->DownloadAddress(site->Host()).rfind("https://" + site->Host() + "/get_video?", 0), 0u);
     EXPECT_EQ(Resolve("seastack01", vqHighQuality)->DownloadAddress(site->Host()).rfind("http://", 0), 0u);
+}
+
+// The site on nginx, whose TLS port answers only over TLS, and whose log
+// tells the scheme of each request.
+TEST(SecureResolution, EveryRequestForAVideoFoundOverHttpsStaysOnHttps)
+{
+    const TestCertificates& certificates = TestCertificates::Instance();
+    certificates.Trust();
+    ScratchFolder root{"secure-site"};
+    NginxServer nginx(root.path.string(), R"(
+location = /watch { return 200 "<html>a video</html>"; }
+location = /get_video_info { return 200 "status=ok&token=tok&title=Clip&fmt_map=18%2F512000%2F9%2F0%2F115&x=1"; }
+)",
+                      {certificates.Good()});
+    const std::string host = "127.0.0.1:" + std::to_string(nginx.TlsPort());
+    std::optional<TVideoLink> link = ResolveVideoLink("https://" + host + "/watch?v=clip", vqHighQuality, host);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->DownloadAddress(host).rfind("https://" + host + "/get_video?", 0), 0u);
+    for (const char* path : {"/watch?v=clip", "/get_video_info?video_id=clip"}) {
+        std::vector<std::string> lines = nginx.LogLinesFor(path);
+        ASSERT_EQ(lines.size(), 1u) << path;
+        EXPECT_NE(lines[0].find(" https \""), std::string::npos) << lines[0];
+    }
 }
 
 // Each page request is bounded, whatever the server does.

@@ -1,5 +1,5 @@
 #include "framework/DesktopNotification.h"
-#include "support/AnnouncingServer.h"
+#include "support/PrivateSessionBus.h"
 #include "support/RunEventsUntil.h"
 
 #include <gtest/gtest.h>
@@ -30,18 +30,6 @@ public slots:
     }
 };
 
-// A session bus of the test's own.
-struct TPrivateBus {
-    TPrivateBus()
-    {
-        pid = StartAnnouncingServer({"dbus-daemon", "--session", "--nofork", "--print-address={fd}"}, address);
-    }
-    ~TPrivateBus() { StopChild(pid); }
-
-    std::string address;
-    pid_t pid = -1;
-};
-
 bool WaitFor(const std::function<bool()>& done)
 {
     return RunEventsUntil(done, 10000);
@@ -51,13 +39,13 @@ bool WaitFor(const std::function<bool()>& done)
 
 TEST(DesktopNotification, ReachesTheServiceAndIsSkippedWithoutOne)
 {
-    TPrivateBus bus;
-    ASSERT_FALSE(bus.address.empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
     // The program's own connection is made at its first notification.
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address.c_str(), 1);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
     NotifyDesktop("Nobody listens", "yet");
 
-    QDBusConnection desktop = QDBusConnection::connectToBus(QString::fromStdString(bus.address), "desktop");
+    QDBusConnection desktop = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "desktop");
     TNotificationService service;
     ASSERT_TRUE(desktop.registerObject("/org/freedesktop/Notifications", &service, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(desktop.registerService("org.freedesktop.Notifications"));

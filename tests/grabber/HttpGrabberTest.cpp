@@ -254,9 +254,17 @@ TEST_F(HttpGrabberTest, APortBeyondSixteenBitsIsRefused)
 
 TEST_F(HttpGrabberTest, ATargetThatCannotBeWrittenIsAnError)
 {
-    // A folder in the way of the rename, and a folder that does not exist.
+    // A folder in the way of the rename (never replaced), and a folder that
+    // does not exist.
     std::filesystem::create_directory(target);
-    for (const std::string& name : {target, folder.File("missing/video.flv")}) {
+    const struct {
+        std::string name;
+        std::string error;
+    } rows[] = {
+        {target, "error " + target + " is not a file; only files are replaced"},
+        {folder.File("missing/video.flv"), "error Cannot create file \"" + folder.File("missing/video.flv") + "\""},
+    };
+    for (const auto& [name, error] : rows) {
         ScriptedPeer server;
         server.ReadUntil("\r\n\r\n").Send(Response("HTTP/1.0 200 OK\r\nContent-Length: 3", "abc")).Close();
         server.Start();
@@ -265,7 +273,7 @@ TEST_F(HttpGrabberTest, ATargetThatCannotBeWrittenIsAnError)
         recorder.events.clear();
         recorder.Run();
         ASSERT_EQ(recorder.events.size(), 2u) << name;
-        EXPECT_EQ(recorder.events[0].rfind("error Cannot create file \"" + name + "\"", 0), 0u) << recorder.events[0];
+        EXPECT_EQ(recorder.events[0].rfind(error, 0), 0u) << recorder.events[0];
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.flv"}) << name;
     }
     EXPECT_TRUE(std::filesystem::is_directory(target));

@@ -27,6 +27,42 @@ TEST(EIdSocketError, MessageNamesTheCodeAndItsText)
     }
 }
 
+// Once the caller names the peer, the message is the program's words, in
+// the language of the moment it is worded in; the code stays.
+TEST(EIdSocketError, NamingThePeerWordsItForTheUser)
+{
+    struct Row {
+        int code;
+        TIdSocketErrorStage stage;
+        const char* host;
+        const char* message;
+    } rows[] = {
+        {10061, seConnecting, "127.0.0.1", "Could not connect to 127.0.0.1:8000: connection refused."},
+        {10060, seConnecting, "::1", "Could not connect to [::1]:8000: connection timed out."},
+        {11001, seConnecting, "example.invalid", "Host not found: example.invalid"},
+        {11002, seConnecting, "example.invalid", "Host not found: example.invalid"}, // the resolver had no answer
+        {10054, seExchanging, "127.0.0.1", "The connection to 127.0.0.1:8000 failed: connection reset by peer."},
+        {42, seConnecting, "h", "Could not connect to h:8000: Socket Error # 42"}, // a code without a text
+    };
+    for (const Row& row : rows) {
+        EIdSocketError error(row.code);
+        error.SetPeer(row.stage, row.host, 8000);
+        EXPECT_EQ(error.Message(), row.message);
+        EXPECT_EQ(error.LastError(), row.code);
+    }
+
+    EIdSocketError error(10061);
+    error.SetPeer(seConnecting, "127.0.0.1", 8000);
+    SetResourceStringLoader([](const std::string& text) {
+        if (text == "Could not connect to %s: %s")
+            return std::string("No se pudo conectar con %s: %s");
+        return text == "Connection refused." ? std::string("Conexi\xc3\xb3n rechazada.") : text;
+    });
+    error.Reword();
+    SetResourceStringLoader(nullptr);
+    EXPECT_EQ(error.Message(), "No se pudo conectar con 127.0.0.1:8000: conexi\xc3\xb3n rechazada.");
+}
+
 TEST(EIdSocketError, NotASocketHasItsOwnClass)
 {
     EXPECT_THROW(RaiseSocketError(10038), EIdNotASocket);

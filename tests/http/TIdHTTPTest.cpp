@@ -1,6 +1,8 @@
 #include "http/TIdHTTP.h"
+#include "http/EIdSocketError.h"
 #include "http/TIdIOHandlerStack.h"
 
+#include "support/LocalPort.h"
 #include "support/ScriptedPeer.h"
 
 #include "runtime/TStringStream.h"
@@ -297,12 +299,17 @@ TEST(TIdHTTPRedirect, VerbAfterARedirectOfAPost)
     }
 }
 
-TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndReturnsEmptyText)
+TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndThenFailsSayingSo)
 {
     std::vector<std::string> replies(15,
                                      Reply("HTTP/1.1 302 Found", "Location: /loop\r\nContent-Length: 4\r\n", "loop"));
     Serve(replies);
-    EXPECT_EQ(http.GetToString(Base() + "/loop"), "");
+    try {
+        http.GetToString(Base() + "/loop");
+        ADD_FAILURE() << "the loop ended without a failure";
+    } catch (const EIdTooManyRedirects& e) {
+        EXPECT_STREQ(e.what(), "The page redirects too often");
+    }
     peer.Wait();
     EXPECT_EQ(peer.Failure(), "");
     EXPECT_EQ(http.RedirectsSoFar(), 15);
@@ -312,6 +319,40 @@ TEST_F(TIdHTTPExchange, RedirectLoopFollows14AndReturnsEmptyText)
     for (std::size_t at = all.find("GET "); at != std::string::npos; at = all.find("GET ", at + 1))
         ++requests;
     EXPECT_EQ(requests, 15);
+}
+
+// The client speaks HTTP only: a redirect to another scheme is refused,
+// instead of being asked over HTTP of the host it names (or of the current
+// one).
+TEST(TIdHTTPRedirect, ARedirectToAnotherSchemeIsRefused)
+{
+    const struct {
+        std::string location;
+        const char* message;
+    } rows[] = {
+        // Without a port of its own, it went to the current one.
+        {"ftp://127.0.0.1/clip.mp4", "The page redirects to an address that is neither http nor https (ftp:)"},
+        {"file:///etc/passwd", "The page redirects to an address that is neither http nor https (file:)"},
+        {"FILE:/etc/passwd", "The page redirects to an address that is neither http nor https (FILE:)"},
+        {"javascript:alert(1)", "The page redirects to an address that is neither http nor https (javascript:)"},
+        {std::string(100, 'x') + ":y", // a scheme is named by its first 32 bytes
+         "The page redirects to an address that is neither http nor https (xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx:)"},
+    };
+    for (const auto& row : rows) {
+        ScriptedPeer peer;
+        peer.ReadUntil(kEndOfHead)
+            .Send(Reply("HTTP/1.1 302 Found", "Location: " + row.location + "\r\nContent-Length: 0\r\n"));
+        peer.Start();
+        TIdHTTP http;
+        http.SetHandleRedirects(true);
+        http.SetReadTimeout(kReadTimeout);
+        try {
+            http.GetToString(Address(peer, "/page"));
+            ADD_FAILURE() << row.location;
+        } catch (const std::exception& e) {
+            EXPECT_STREQ(e.what(), row.message);
+        }
+    }
 }
 
 TEST_F(TIdHTTPExchange, RedirectWithRedirectsOffFailsWithTheStatus)
@@ -396,6 +437,39 @@ TEST(TIdHTTPErrors, StatusesThatFail)
         } catch (const EIdHTTPProtocolException& e) {
             EXPECT_EQ(e.Message(), line);
             EXPECT_EQ(e.BodyText(), "no") << line;
+        }
+    }
+}
+
+// A socket error of a request names the server in words for the user, and
+// keeps its code.
+TEST(TIdHTTPErrors, SocketErrorsNameTheServer)
+{
+    LocalPort closed;
+    ScriptedPeer resetting;
+    resetting.ReadUntil(kEndOfHead).Reset();
+    resetting.Start();
+    const std::string refused = "127.0.0.1:" + std::to_string(closed.Port());
+    const std::string reset = "127.0.0.1:" + std::to_string(resetting.Port());
+    const struct {
+        std::string address;
+        int code;
+        std::string message;
+    } rows[] = {
+        {"http://" + refused + "/", 10061, "Could not connect to " + refused + ": connection refused."},
+        // Blanks make the name invalid, so the resolver answers at once.
+        {"http://no such host/", 11001, "Host not found: no such host"},
+        {"http://" + reset + "/", 10054, "The connection to " + reset + " failed: connection reset by peer."},
+    };
+    for (const auto& row : rows) {
+        TIdHTTP http;
+        http.SetReadTimeout(kReadTimeout);
+        try {
+            http.GetToString(row.address);
+            ADD_FAILURE() << row.address;
+        } catch (const EIdSocketError& e) {
+            EXPECT_EQ(e.LastError(), row.code);
+            EXPECT_EQ(e.Message(), row.message);
         }
     }
 }

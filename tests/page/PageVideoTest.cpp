@@ -1,4 +1,5 @@
 #include "page/PageVideo.h"
+#include "runtime/Utf8Text.h"
 #include "support/PythonPeer.h"
 #include "support/ScratchFolder.h"
 
@@ -111,4 +112,19 @@ TEST(PageVideo, ReadsAHostilePageUpToWhereItGoesTooFar)
     fine += "<video src=late.mp4>";
     EXPECT_EQ(ReadPageVideo(fine, "https://example.org/", spLargest).Video->Address.Text(),
               "https://example.org/late.mp4");
+}
+
+// A title's bytes that are not UTF-8 come out of the HTML parser as the
+// program's own reading of such text makes them (ValidUtf8): file names
+// from anywhere else are cleaned the same way.
+TEST(PageVideo, ReadsBytesThatAreNotUtf8AsTheProgramDoes)
+{
+    for (const char* bytes :
+         {"\xff", "\x80\xbf", "\xc0\xaf", "\xe2\x80", "\xe2\x80\xe2\x80\x93", "\xe0\x80\xaf", "\xed\xa0\x80",
+          "\xf0\x9f\x8c", "\xf0\x80\x80\xaf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80"}) {
+        const std::string title = std::string("a") + bytes + "b";
+        EXPECT_EQ(ReadPageVideo("<title>" + title + "</title>", "https://example.org/", spLargest).Title,
+                  ValidUtf8(title))
+            << testing::PrintToString(title);
+    }
 }
