@@ -1,5 +1,6 @@
 #include "stream/TrackBuilder.h"
 
+#include "page/WebAddress.h"
 #include "stream/StreamLimits.h"
 
 namespace {
@@ -45,6 +46,9 @@ void TTrackBuilder::FailCount() const
 
 void TTrackBuilder::Spend(const TStreamPiece& piece)
 {
+    for (const std::string* address : {&piece.Address, piece.Key ? &piece.Key->Address : nullptr})
+        if (address && !IsWebAddress(*address))
+            throw EStreamManifest(kind_, place_, "%s is not an http or https address", {Quoted(*address)});
     addressBytes_ += piece.Address.size() + (piece.Key ? piece.Key->Address.size() : 0);
     if (addressBytes_ > kMaxTrackAddressBytes)
         throw EStreamManifest(kind_, place_, "the addresses of its pieces take more than %s MiB",

@@ -8,8 +8,9 @@
 #include <unordered_map>
 
 // Puts a track together piece by piece, within the bounds on segments and
-// on the text of their addresses. A piece beyond them raises
-// EStreamManifest, naming the place the pieces being added come from.
+// on the text of their addresses. A piece beyond them, or whose address is
+// no http or https address, raises EStreamManifest, naming the place the
+// pieces being added come from.
 class TTrackBuilder {
 public:
     explicit TTrackBuilder(TManifestKind kind) : kind_(kind) {}
