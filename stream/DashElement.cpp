@@ -75,9 +75,7 @@ pugi::xml_node FirstChild(pugi::xml_node parent, std::string_view name)
 std::vector<pugi::xml_node> Children(pugi::xml_node parent, std::string_view name)
 {
     std::vector<pugi::xml_node> children;
-    for (pugi::xml_node child : parent.children())
-        if (child.type() == pugi::node_element && LocalName(child) == name)
-            children.push_back(child);
+    ForEachChild(parent, name, [&children](pugi::xml_node child) { children.push_back(child); });
     return children;
 }
 

@@ -43,6 +43,16 @@ private:
 
 // The element's name without its namespace prefix.
 std::string_view LocalName(pugi::xml_node node);
+
+// Calls visit(pugi::xml_node) for each child element of that name, in order.
+template <class TVisit>
+void ForEachChild(pugi::xml_node parent, std::string_view name, TVisit&& visit)
+{
+    for (pugi::xml_node child : parent.children())
+        if (child.type() == pugi::node_element && LocalName(child) == name)
+            visit(child);
+}
+
 // The first child of that name; an empty node when there is none.
 pugi::xml_node FirstChild(pugi::xml_node parent, std::string_view name);
 std::vector<pugi::xml_node> Children(pugi::xml_node parent, std::string_view name);

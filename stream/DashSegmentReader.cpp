@@ -91,12 +91,11 @@ TDashSegmentReader::TTimeline TDashSegmentReader::Timeline(pugi::xml_node timeli
     if (known)
         return known;
     auto entries = std::make_shared<std::vector<TDashTimelineEntry>>();
-    for (pugi::xml_node s : timeline.children()) {
-        if (s.type() != pugi::node_element || LocalName(s) != "S")
-            continue;
-        const TDashElement element(s, TManifestPlace::ElementOf("SegmentTimeline", representation));
+    const TManifestPlace place = TManifestPlace::ElementOf("SegmentTimeline", representation);
+    ForEachChild(timeline, "S", [&](pugi::xml_node s) {
+        const TDashElement element(s, place);
         if (entries->size() == kMaxSegments)
-            FailCount(element.Place());
+            FailCount(place);
         TDashTimelineEntry entry;
         entry.Time = element.Whole("t");
         std::optional<std::uint64_t> duration = element.Positive("d");
@@ -106,14 +105,13 @@ TDashSegmentReader::TTimeline TDashSegmentReader::Timeline(pugi::xml_node timeli
         if (element.Text("r") == "-1")
             entry.Repeat = -1;
         else if (std::optional<std::uint64_t> repeat = element.Whole("r"); repeat && *repeat >= kMaxSegments)
-            FailCount(element.Place());
+            FailCount(place);
         else
             entry.Repeat = static_cast<std::int64_t>(repeat.value_or(0));
         entries->push_back(entry);
-    }
+    });
     if (entries->empty())
-        TDashElement(timeline, TManifestPlace::ElementOf("SegmentTimeline", representation))
-            .Fail("%s is missing", {"S"});
+        TDashElement(timeline, place).Fail("%s is missing", {"S"});
     return known = std::move(entries);
 }
 
@@ -123,14 +121,13 @@ TDashSegmentReader::TList TDashSegmentReader::List(pugi::xml_node element, const
     if (known)
         return known;
     auto entries = std::make_shared<std::vector<TDashListEntry>>();
-    for (pugi::xml_node url : element.children()) {
-        if (url.type() != pugi::node_element || LocalName(url) != "SegmentURL")
-            continue;
-        const TDashElement segment(url, TManifestPlace::ElementOf("SegmentURL", representation));
+    const TManifestPlace place = TManifestPlace::ElementOf("SegmentURL", representation);
+    ForEachChild(element, "SegmentURL", [&](pugi::xml_node url) {
         if (entries->size() == kMaxSegments)
-            FailCount(segment.Place());
+            FailCount(place);
+        const TDashElement segment(url, place);
         entries->push_back(TDashListEntry{segment.Text("media"), segment.Range("mediaRange")});
-    }
+    });
     return known = std::move(entries);
 }
 
