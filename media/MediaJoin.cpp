@@ -82,8 +82,8 @@ TContainer ChooseContainer(const TJoinRequest& request, const TReaders& readers)
         return ContainerForCodecIds(codecs);
     for (AVCodecID codec : codecs)
         if (!ContainerHolds(*request.Container, codec))
-            throw EMediaJoin("A %s file cannot hold the %s codec of this video.",
-                             {ContainerTitle(*request.Container), avcodec_get_name(codec)});
+            throw EMediaJoin("The %s codec of this video cannot be saved as %s.",
+                             {avcodec_get_name(codec), ContainerTitle(*request.Container)});
     return *request.Container;
 }
 

@@ -145,6 +145,10 @@ void TGroupDemuxer::Feed()
         Fail(kDamaged, result);
     for (TTrackKind kind : kTrackKinds)
         if (tracks_[kind].stream == read_->stream_index) {
+            if (read_->pos >= 0)
+                pieces_.NotePacketAt(read_->pos);
+            else
+                packetsPlaced_ = false;
             // The filter takes the packet's data; read_ is left blank.
             result = av_bsf_send_packet(tracks_[kind].filter.get(), read_.get());
             if (result < 0)
@@ -154,17 +158,16 @@ void TGroupDemuxer::Feed()
     av_packet_unref(read_.get());
 }
 
-// A demuxer that stops before the group's last byte has met data it could
-// not take: the rest of the group would be lost without a word.
+// Data a demuxer could not take and passed by would be lost without a word.
 void TGroupDemuxer::End()
 {
     ended_ = true;
     pieces_.RethrowFailure();
     if (format_->pb->error < 0)
         Fail(kDamaged, format_->pb->error);
-    if (!pieces_.AllRead())
-        throw EMediaJoin("The pieces of the video are damaged: %s holds data that is not video.",
-                         {pieces_.CurrentFile()});
+    if (const std::optional<TMediaPiece> skipped = pieces_.SkippedData(packetsPlaced_))
+        throw EMediaJoin("The pieces of the video are damaged: nothing could be read from %s at byte %s.",
+                         {skipped->File, std::to_string(skipped->Offset)});
     for (const TTrack& track : tracks_)
         if (track.filter)
             av_bsf_send_packet(track.filter.get(), nullptr);

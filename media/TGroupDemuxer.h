@@ -56,4 +56,5 @@ private:
     std::array<TTrack, 2> tracks_;
     TPacketPtr read_;
     bool ended_ = false;
+    bool packetsPlaced_ = true; // every packet told where it began
 };

@@ -58,8 +58,13 @@ void CheckPieces(const std::vector<TMediaInput>& inputs)
 }
 
 TPieceStream::TPieceStream(const std::vector<TMediaPiece>& pieces, TJoinProgress& progress, TPieceRelease& release)
-    : pieces_(pieces), progress_(progress), release_(release)
+    : pieces_(pieces), progress_(progress), release_(release), holdsPacket_(pieces.size())
 {
+    std::int64_t start = 0;
+    for (const TMediaPiece& piece : pieces) {
+        starts_.push_back(start);
+        start += piece.Length;
+    }
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
     if (!buffer)
         throw std::bad_alloc();
@@ -78,17 +83,28 @@ TPieceStream::~TPieceStream()
     CloseFile();
 }
 
-bool TPieceStream::AllRead() const
+void TPieceStream::NotePacketAt(std::int64_t position)
 {
-    for (std::size_t i = index_; i < pieces_.size(); ++i)
-        if (pieces_[i].Length > (i == index_ ? position_ : 0))
-            return false;
-    return true;
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
+    if (after != starts_.begin())
+        holdsPacket_[after - starts_.begin() - 1] = true;
 }
 
-const std::string& TPieceStream::CurrentFile() const
+std::optional<TMediaPiece> TPieceStream::SkippedData(bool packetsPlaced) const
 {
-    return pieces_[std::min(index_, pieces_.size() - 1)].File;
+    if (index_ < pieces_.size()) {
+        const TMediaPiece& piece = pieces_[index_];
+        if (position_ < piece.Length)
+            return TMediaPiece{piece.File, piece.Offset + position_, piece.Length - position_};
+        for (std::size_t i = index_ + 1; i < pieces_.size(); ++i)
+            if (pieces_[i].Length > 0)
+                return pieces_[i];
+    }
+    if (packetsPlaced)
+        for (std::size_t i = 1; i < pieces_.size(); ++i)
+            if (pieces_[i].Length > 0 && !holdsPacket_[i])
+                return pieces_[i];
+    return std::nullopt;
 }
 
 void TPieceStream::RethrowFailure()

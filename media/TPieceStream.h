@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,13 @@ public:
     TPieceStream& operator=(const TPieceStream&) = delete;
 
     AVIOContext* Context() const { return context_.get(); }
-    // Whether every byte of the group has been handed to the demuxer.
-    bool AllRead() const;
-    // The file of the piece being read.
-    const std::string& CurrentFile() const;
+    // A packet began at this byte of the stream.
+    void NotePacketAt(std::int64_t position);
+    // Data the demuxer passed by without a word: the first byte it never
+    // asked for, or else, when packets tell where they began, a piece that
+    // no packet began in (after the first, which may be an init section).
+    // A piece of garbage among fragments is read through as one box.
+    std::optional<TMediaPiece> SkippedData(bool packetsPlaced) const;
     // A failure inside a read (the file, the caller's callbacks, a cancel)
     // reaches FFmpeg as an error code only; this raises it again.
     void RethrowFailure();
@@ -40,6 +44,8 @@ private:
     const std::vector<TMediaPiece>& pieces_;
     TJoinProgress& progress_;
     TPieceRelease& release_;
+    std::vector<std::int64_t> starts_; // of each piece in the stream
+    std::vector<bool> holdsPacket_;
     std::size_t index_ = 0;
     std::int64_t position_ = 0; // within the current piece
     std::int64_t released_ = 0; // within the current piece

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 // The codecs the renditions are made with.
-inline const std::vector<std::string> kH264Aac = {"-c:v", "libx264", "-g", "25", "-c:a", "aac"};
+inline const std::vector<std::string> kH264Aac = {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-g", "25", "-c:a", "aac"};
 inline const std::vector<std::string> kVp9Opus = {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used",
                                                   "8",    "-g",         "25",        "-c:a",     "libopus"};
 inline const std::vector<std::string> kMpeg2Mp2 = {"-c:v", "mpeg2video", "-g", "25", "-c:a", "mp2"};
