@@ -61,3 +61,9 @@ protected:
 
     ScratchFolder folder{"media"};
 };
+
+// The duration ffprobe reads from a file.
+inline double ProbedDuration(const std::string& file)
+{
+    return std::stod("0" + Probe(file)["duration"]);
+}
