@@ -31,6 +31,8 @@ void CheckRequest(const TJoinRequest& request)
     if (request.Output.empty())
         throw EMediaJoin("No file was named to save the video in.", {});
     CheckPieces(request.Inputs);
+    if (HoldsPieces(request.Output, request.Inputs))
+        throw EMediaJoin("The video cannot be saved into the file that holds its pieces, %s.", {request.Output});
 }
 
 // Each piece lies within its file (CheckPieces), so the sum stays within
@@ -71,6 +73,8 @@ void SetOrigins(TReaders& readers)
     }
 }
 
+// The asked container, or the one the codecs call for; a codec it cannot
+// hold is named rather than written into a file players would refuse.
 TContainer ChooseContainer(const TJoinRequest& request, const TReaders& readers)
 {
     std::vector<AVCodecID> codecs;
@@ -78,13 +82,12 @@ TContainer ChooseContainer(const TJoinRequest& request, const TReaders& readers)
         for (TTrackKind kind : kTrackKinds)
             if (reader->Has(kind))
                 codecs.push_back(reader->Parameters(kind).codec_id);
-    if (!request.Container)
-        return ContainerForCodecIds(codecs);
+    const TContainer container = request.Container.value_or(ContainerForCodecIds(codecs));
     for (AVCodecID codec : codecs)
-        if (!ContainerHolds(*request.Container, codec))
+        if (!ContainerHolds(container, codec))
             throw EMediaJoin("The %s codec of this video cannot be saved as %s.",
-                             {avcodec_get_name(codec), ContainerTitle(*request.Container)});
-    return *request.Container;
+                             {avcodec_get_name(codec), ContainerTitle(container)});
+    return container;
 }
 
 void AddStreams(TReaders& readers, TMediaMuxer& muxer)

@@ -27,8 +27,8 @@ public:
         try {
             return static_cast<const TJoinProgress*>(progress)->Cancelled() ? 1 : 0;
         } catch (...) {
-            // A question that cannot be answered stops the join; the join's
-            // own loop asks again and carries the failure out.
+            // A question that cannot be answered stops the join as a
+            // cancel does.
             return 1;
         }
     }

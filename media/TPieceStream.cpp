@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -55,6 +56,23 @@ void CheckPieces(const std::vector<TMediaInput>& inputs)
                     piece.Length > known->second - piece.Offset)
                     FailOutside(piece.File);
             }
+}
+
+bool HoldsPieces(const std::string& file, const std::vector<TMediaInput>& inputs)
+{
+    struct stat output {};
+    if (::stat(file.c_str(), &output) != 0)
+        return false;
+    std::set<std::string> checked;
+    for (const TMediaInput& input : inputs)
+        for (const TMediaGroup& group : input.Groups)
+            for (const TMediaPiece& piece : group.Pieces) {
+                struct stat holder {};
+                if (checked.insert(piece.File).second && ::stat(piece.File.c_str(), &holder) == 0 &&
+                    holder.st_dev == output.st_dev && holder.st_ino == output.st_ino)
+                    return true;
+            }
+    return false;
 }
 
 TPieceStream::TPieceStream(const std::vector<TMediaPiece>& pieces, TJoinProgress& progress, TPieceRelease& release)

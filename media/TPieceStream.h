@@ -58,3 +58,6 @@ private:
 
 // Raises EMediaJoin unless every piece lies within its file.
 void CheckPieces(const std::vector<TMediaInput>& inputs);
+// Whether the file is one that pieces lie in (under any name): writing it
+// would destroy them.
+bool HoldsPieces(const std::string& file, const std::vector<TMediaInput>& inputs);

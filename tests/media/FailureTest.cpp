@@ -137,6 +137,15 @@ INSTANTIATE_TEST_SUITE_P(
             "The file %s that holds pieces of the video could not be opened (%s)."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(MediaFixture, RefusesToWriteOverItsOwnPieces)
+{
+    TJoinRequest request = RequestFor({InputOf(MakeClip("clip", 1, kH264Aac, skTs))});
+    request.Output = request.Inputs[0].Groups[0].Pieces[0].File;
+    const std::string before = FileBytes(request.Output);
+    EXPECT_EQ(FailureOf(request), "The video cannot be saved into the file that holds its pieces, %s.");
+    EXPECT_EQ(FileBytes(request.Output), before);
+}
+
 struct TRefusalCase {
     const char* name;
     std::vector<std::string> codecs;
