@@ -137,32 +137,37 @@ TContainer ContainerForCodecs(std::string_view codecs)
     return ContainerForCodecIds(found);
 }
 
+namespace {
+
+struct TContainerNames {
+    const char* extension;
+    const char* muxer;
+    const char* title;
+};
+
+const TContainerNames& NamesOf(TContainer container)
+{
+    static constexpr TContainerNames kNames[] = {
+        {".mp4", "mp4", "MP4"},           // ctMp4
+        {".mkv", "matroska", "Matroska"}, // ctMatroska
+        {".webm", "webm", "WebM"},        // ctWebm
+    };
+    return kNames[container == ctMatroska ? 1 : container == ctWebm ? 2 : 0];
+}
+
+} // namespace
+
 const char* ContainerExtension(TContainer container)
 {
-    switch (container) {
-    case ctMatroska: return ".mkv";
-    case ctWebm: return ".webm";
-    case ctMp4: break;
-    }
-    return ".mp4";
+    return NamesOf(container).extension;
 }
 
 const char* ContainerMuxer(TContainer container)
 {
-    switch (container) {
-    case ctMatroska: return "matroska";
-    case ctWebm: return "webm";
-    case ctMp4: break;
-    }
-    return "mp4";
+    return NamesOf(container).muxer;
 }
 
 const char* ContainerTitle(TContainer container)
 {
-    switch (container) {
-    case ctMatroska: return "Matroska";
-    case ctWebm: return "WebM";
-    case ctMp4: break;
-    }
-    return "MP4";
+    return NamesOf(container).title;
 }
