@@ -2,12 +2,12 @@
 
 #include "media/EMediaJoin.h"
 #include "media/MediaContainer.h"
+#include "media/PieceChecks.h"
 #include "media/TFfmpegLog.h"
 #include "media/TInputReader.h"
 #include "media/TJoinProgress.h"
 #include "media/TMediaMuxer.h"
 #include "media/TPieceRelease.h"
-#include "media/TPieceStream.h"
 #include "runtime/Exception.h"
 
 #include <cstdlib>

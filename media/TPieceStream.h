@@ -55,9 +55,3 @@ private:
     std::exception_ptr failure_;
     TIOContextPtr context_;
 };
-
-// Raises EMediaJoin unless every piece lies within its file.
-void CheckPieces(const std::vector<TMediaInput>& inputs);
-// Whether the file is one that pieces lie in (under any name): writing it
-// would destroy them.
-bool HoldsPieces(const std::string& file, const std::vector<TMediaInput>& inputs);
