@@ -6,12 +6,12 @@
 
 namespace {
 
-std::string RunPython(const std::string& code)
+// What a command run by the shell writes to its output.
+std::string Output(const std::string& command)
 {
-    std::string command = "python3 -c '" + code + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
-        throw std::runtime_error("python3 did not start");
+        throw std::runtime_error("the shell did not start");
     std::string out;
     char buffer[65536];
     std::size_t n;
@@ -19,6 +19,26 @@ std::string RunPython(const std::string& code)
         out.append(buffer, n);
     ::pclose(pipe);
     return out;
+}
+
+std::string RunPython(const std::string& code)
+{
+    return Output("python3 -c '" + code + "'");
+}
+
+std::string ShellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The first line that tools/demo-site/streams.py writes for these arguments.
+std::string StreamsScript(const std::string& arguments)
+{
+    std::string out = Output("python3 " + ShellQuoted(SourceDir() + "/tools/demo-site/streams.py") + " " + arguments);
+    return out.substr(0, out.find('\n'));
 }
 
 } // namespace
@@ -35,4 +55,25 @@ std::string DemoSite::StreamBytes(const std::string& id, const std::string& form
         "sys.stdout.buffer.write(d.stream_bytes(d.VIDEOS[\"" +
         id + "\"], \"" + format + "\", 0, " + std::to_string(size) + "))";
     return RunPython(code);
+}
+
+std::string DemoSite::StreamsFolder() const
+{
+    // The script finds the same folder as the site (both read the cache's
+    // place from the environment) and waits while the site makes it.
+    if (streamsFolder_.empty())
+        streamsFolder_ = StreamsScript("");
+    if (streamsFolder_.empty())
+        throw std::runtime_error("the demo streams could not be made");
+    return streamsFolder_;
+}
+
+std::string DemoSite::DecodedVideoMd5(const std::string& file)
+{
+    return StreamsScript("--video-md5 " + ShellQuoted(file) + " 2>/dev/null");
+}
+
+std::string DemoSite::DecodedAudioMd5(const std::string& file)
+{
+    return StreamsScript("--audio-md5 " + ShellQuoted(file) + " 2>/dev/null");
 }

@@ -1,7 +1,9 @@
+#include "support/DemoSite.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -69,4 +71,16 @@ TEST(NginxServer, ServesItsRootAndLogsTheConnection)
         EXPECT_NE(answer.find("\r\n\r\nserved"), std::string::npos);
     }
     std::filesystem::remove_all(root);
+}
+
+TEST(DemoSite, NamesTheFolderOfItsStreamsAndDecodesFilesAsTheirFactsSay)
+{
+    DemoSite site;
+    const nlohmann::json facts = nlohmann::json::parse(FileBytes(site.StreamFactsFile()));
+    // The single-file playlist's one file holds the whole clip.
+    const nlohmann::json& single = facts["streams"]["hls-single/index.m3u8"];
+    const std::string file = site.StreamsFolder() + "/hls-single/" + single["single_file"].get<std::string>();
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(file), single["video"]["md5"]);
+    EXPECT_EQ(DemoSite::DecodedAudioMd5(file), single["audio"]["md5"]);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(site.StreamsFolder() + "/no such file"), "");
 }

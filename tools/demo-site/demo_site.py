@@ -17,17 +17,26 @@ It answers what Skerrow asks of the site:
   /pages/NAME              ordinary web pages that show a video in the ways
                            pages do (Open Graph tags, <video src>, several
                            <source> elements with and without sizes, JSON-LD),
-                           one that streams it in pieces (HLS) only, and one
+                           pages that stream it in pieces (HLS, DASH; a live
+                           one and a protected one among them), and one
                            without any video
   /play?file=NAME          a file's video at an address that does not say so
+  /streams/PATH            videos streamed in pieces, HLS and DASH, made with
+                           ffmpeg at the first start (streams.py) and served
+                           as a CDN serves them (byte ranges, ETags, kept-alive
+                           connections); the query knobs ?fail=N, ?cut=NAME
+                           and ?delay=MS make them falter (stream_knobs.py)
+  /moved/NAME.m3u8, /moved/NAME.mpd
+                           a redirect to the stream NAME's playlist
 
 The port speaks http and https alike: the site makes a small certificate
 authority of its own at start (certificates.py, with the openssl command) and
 shows a certificate for 127.0.0.1 and localhost signed by it; --ca-file
 writes the authority's certificate where a client can be told to trust it.
 
-Standard library only, besides the openssl command.
+Standard library only, besides the openssl and ffmpeg commands.
 Usage: demo_site.py [--port N] [--port-file FILE] [--ca-file FILE]
+                    [--streams-dir DIR]
 """
 
 import argparse
@@ -45,6 +54,8 @@ import time
 import urllib.parse
 
 import certificates
+import served_files
+import stream_routes
 
 TOKEN_PREFIX = "vjVQa1PpcFO"
 
@@ -106,8 +117,33 @@ PAGES = [
     ("gallery.html", "four sizes: the quality buttons choose"),
     ("formats.html", "WebM and MP4 sources"),
     ("museum.html", "JSON-LD"),
-    ("live.html", "HLS only: refused"),
     ("about.html", "no video"),
+    ("tide-pools.html", "HLS in a <video src>: three sizes, two languages"),
+    ("kelp.html", "DASH with a SegmentTimeline in a <source>"),
+    ("lights.html", "Open Graph tags to HLS encrypted with AES-128"),
+    ("seabirds.html", "JSON-LD to DASH with $Number$"),
+    ("live.html", "HLS in fragmented MP4"),
+    ("ranges.html", "HLS in one file, by byte ranges"),
+    ("two-clips.html", "HLS with a discontinuity"),
+    ("indexed.html", "DASH with SegmentBase"),
+    ("keynote.html", "an MP4 and an HLS stream of one size: the file wins"),
+    ("on-air.html", "a live stream: refused"),
+    ("members.html", "streams protected by DRM: refused"),
+]
+# The streams' playlists as ./run lists them, by their path under /streams/.
+STREAM_LINKS = [
+    ("hls/master.m3u8", "HLS: three sizes in MPEG-TS, two languages in an audio group"),
+    ("hls-fmp4/master.m3u8", "HLS in fragmented MP4"),
+    ("hls-aes/master.m3u8", "HLS encrypted with AES-128, the key changing"),
+    ("hls-single/index.m3u8", "HLS in one file, by byte ranges"),
+    ("hls-discontinuity/index.m3u8", "HLS with a discontinuity"),
+    ("dash/manifest.mpd", "DASH with a SegmentTimeline ($Time$)"),
+    ("dash-number/manifest.mpd", "DASH with $Number$"),
+    ("dash-base/manifest.mpd", "DASH with SegmentBase"),
+    ("hls-live/master.m3u8", "live HLS: refused"),
+    ("hls-drm/master.m3u8", "HLS with SAMPLE-AES: refused"),
+    ("dash-live/manifest.mpd", "live DASH: refused"),
+    ("dash-drm/manifest.mpd", "DASH with ContentProtection: refused"),
 ]
 FILE_TYPES = {".mp4": "video/mp4", ".webm": "video/webm"}
 
@@ -157,14 +193,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             sys.stderr.write("demo-site: " + (fmt % args) + "\n")
 
     def reply(self, status, body=b"", headers=(), content_type="text/html; charset=utf-8"):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        for name, value in headers:
-            self.send_header(name, value)
-        self.end_headers()
-        if self.command != "HEAD":
-            self.wfile.write(body)
+        served_files.send_bytes(self, status, body, content_type, headers)
 
     def redirect(self, status, location, cookie=None):
         headers = [("Location", location)]
@@ -183,7 +212,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
         routes = {"/": self.home, "/watch": self.watch, "/consent": self.consent,
                   "/get_video_info": self.video_info, "/get_video": self.video, "/play": self.play}
-        prefixes = {"/files/": self.file, "/pages/": self.page}
+        prefixes = {"/files/": self.file, "/pages/": self.page, "/streams/": self.stream, "/moved/": self.moved}
         route = next((r for prefix, r in prefixes.items() if url.path.startswith(prefix)), routes.get(url.path))
         if route is None:
             self.reply(404, b"<h1>Not Found</h1>")
@@ -273,6 +302,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         scheme = "https" if isinstance(self.connection, ssl.SSLSocket) else "http"
         origin = "%s://%s" % (scheme, self.headers.get("Host", "127.0.0.1"))
         self.reply(200, html.replace("{origin}", origin).encode())
+
+    def stream(self, url, query):
+        stream_routes.answer_stream(self, self.server.streams, url)
+
+    def moved(self, url, query):
+        stream_routes.answer_moved(self, self.server.streams, url)
 
     def send_stream(self, video, fmt, content_type=None):
         self.send_response(200)
@@ -367,6 +402,9 @@ def print_addresses(port):
     print("  %s   (a direct link that leads to a web page)" % file_address(secure, "landing.mp4"), flush=True)
     for name, kind in PAGES:
         print("  %s/pages/%s   (an ordinary page: %s)" % (secure, name, kind), flush=True)
+    for path, kind in STREAM_LINKS:
+        print("  %s/streams/%s   (%s)" % (secure, path, kind), flush=True)
+    print("  %s/moved/hls.m3u8   (a redirect to hls/master.m3u8)" % secure, flush=True)
 
 
 def main():
@@ -375,6 +413,7 @@ def main():
     parser.add_argument("--port-file", help="write the port to this file once listening")
     parser.add_argument("--verbose", action="store_true", help="log every request")
     parser.add_argument("--ca-file", help="write the site's certificate authority to this file")
+    parser.add_argument("--streams-dir", help="the streams' folder (default: in the user's cache)")
     args = parser.parse_args()
 
     # Stopped with SIGTERM as with Ctrl-C, so the authority's folder goes too.
@@ -383,12 +422,16 @@ def main():
     try:
         server = DemoServer(("127.0.0.1", args.port), tls_context(folder, args.ca_file))
         server.verbose = args.verbose
+        server.streams = stream_routes.StreamShelf(args.streams_dir)
         port = server.server_address[1]
         if args.port_file:
             with open(args.port_file + ".tmp", "w") as out:
                 out.write(str(port))
             os.replace(args.port_file + ".tmp", args.port_file)
         print_addresses(port)
+        # Made (or found in the cache) while the site already answers; a
+        # request for a stream waits for them.
+        server.streams.start(lambda line: print(line, flush=True))
         server.serve_forever()
     except KeyboardInterrupt:
         pass
