@@ -1,6 +1,7 @@
 #include "stream/DashManifest.h"
 
-#include "page/WebAddress.h"
+#include "http/TWebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/DashPeriodSegments.h"
 #include "stream/DashReader.h"
 #include "stream/SegmentIndex.h"
@@ -22,7 +23,7 @@ TDashIndexRequest IndexRequest(const TDashPieces& pieces)
         throw EStreamManifest(mkManifest, RepresentationPlace(pieces.Id),
                               "its segment index cannot be joined across Periods");
     const TDashPeriodPieces& only = pieces.Periods.front();
-    if (!IsWebAddress(only.BaseAddress))
+    if (!TWebAddress::ParseWeb(only.BaseAddress))
         throw EStreamManifest(mkManifest, RepresentationPlace(pieces.Id), "%s is not an http or https address",
                               {Quoted(only.BaseAddress)});
     const TByteRange index = *only.Segments.IndexRange;

@@ -1,6 +1,6 @@
 #include "stream/DashPeriodSegments.h"
 
-#include "page/WebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/DashTemplate.h"
 #include "stream/StreamLimits.h"
 

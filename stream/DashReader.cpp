@@ -1,6 +1,6 @@
 #include "stream/DashReader.h"
 
-#include "page/WebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "runtime/AsciiText.h"
 #include "stream/CodecList.h"
 #include "stream/StreamLimits.h"

@@ -1,6 +1,6 @@
 #include "stream/DashSegmentReader.h"
 
-#include "page/WebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/StreamLimits.h"
 
 #include <limits>

@@ -1,6 +1,7 @@
 #include "stream/HlsLine.h"
 
-#include "page/WebAddress.h"
+#include "http/TWebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/EStreamManifest.h"
 
 std::string_view THlsLine::TagName() const
@@ -17,7 +18,7 @@ std::string_view THlsLine::TagValue() const
 std::string THlsLine::AddressOf(std::string_view reference, const std::string& playlist) const
 {
     std::string address = ResolveReference(playlist, reference);
-    if (!IsWebAddress(address))
+    if (!TWebAddress::ParseWeb(address))
         Fail("%s is not an http or https address", {Quoted(address)});
     return address;
 }

@@ -1,6 +1,7 @@
 #include "stream/TrackBuilder.h"
 
-#include "page/WebAddress.h"
+#include "http/TWebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/StreamLimits.h"
 
 namespace {
@@ -47,7 +48,7 @@ void TTrackBuilder::FailCount() const
 void TTrackBuilder::Spend(const TStreamPiece& piece)
 {
     for (const std::string* address : {&piece.Address, piece.Key ? &piece.Key->Address : nullptr})
-        if (address && !IsWebAddress(*address))
+        if (address && !TWebAddress::ParseWeb(*address))
             throw EStreamManifest(kind_, place_, "%s is not an http or https address", {Quoted(*address)});
     addressBytes_ += piece.Address.size() + (piece.Key ? piece.Key->Address.size() : 0);
     if (addressBytes_ > kMaxTrackAddressBytes)

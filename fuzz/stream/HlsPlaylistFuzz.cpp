@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const THlsPlaylist playlist = ReadHlsPlaylist(text, "https://example.org/shows/a/index.m3u8");
         for (const TStreamFormat& format : playlist.Formats)
-            Check(IsWebAddress(format.Address) && (!format.Height || *format.Height > 0));
+            Check(TWebAddress::ParseWeb(format.Address).has_value() && (!format.Height || *format.Height > 0));
         for (const TAudioRendition& audio : playlist.Audio)
-            Check(audio.Address.empty() || IsWebAddress(audio.Address));
+            Check(audio.Address.empty() || TWebAddress::ParseWeb(audio.Address).has_value());
         CheckTrack(playlist.Track);
         Check(!playlist.Master || playlist.Track.Segments.empty());
     } catch (const EStreamManifest& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "page/WebAddress.h"
+#include "http/TWebAddress.h"
+#include "page/ReferenceResolution.h"
 #include "stream/StreamLimits.h"
 #include "stream/StreamTypes.h"
 
@@ -17,9 +18,9 @@ inline void Check(bool condition)
 
 inline void CheckPiece(const TStreamPiece& piece)
 {
-    Check(IsWebAddress(piece.Address));
+    Check(TWebAddress::ParseWeb(piece.Address).has_value());
     Check(!piece.Range || (piece.Range->Offset >= 0 && piece.Range->Length > 0));
-    Check(!piece.Key || IsWebAddress(piece.Key->Address));
+    Check(!piece.Key || TWebAddress::ParseWeb(piece.Key->Address).has_value());
 }
 
 inline void CheckTrack(const TStreamTrack& track)
