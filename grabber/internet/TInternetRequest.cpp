@@ -1,17 +1,11 @@
 #include "grabber/internet/TInternetRequest.h"
 
-#include "grabber/internet/ProxyLists.h"
+#include "grabber/internet/CurlTransfer.h"
 #include "grabber/internet/TInternetFailure.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TThread.h"
-#include "tls/CertificateProblem.h"
-#include "tls/TlsClientContext.h"
-#include "tls/TlsFailureWords.h"
-#include "tls/TransferPolicy.h"
 
 #include <curl/curl.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -25,77 +19,6 @@ namespace {
 constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
-
-std::uint32_t ErrorCodeFor(CURLcode code)
-{
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return ERROR_INTERNET_NAME_NOT_RESOLVED;
-    case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
-    case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
-    case CURLE_URL_MALFORMAT: return ERROR_INTERNET_INVALID_URL;
-    case CURLE_UNSUPPORTED_PROTOCOL: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
-    case CURLE_TOO_MANY_REDIRECTS: return ERROR_HTTP_REDIRECT_FAILED;
-    case CURLE_ABORTED_BY_CALLBACK:
-    case CURLE_WRITE_ERROR: return ERROR_INTERNET_OPERATION_CANCELLED;
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_GOT_NOTHING: return ERROR_INTERNET_CONNECTION_ABORTED;
-    case CURLE_OUT_OF_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_CRL_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_SHUTDOWN_FAILED:
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_CONNECT_ERROR: return ERROR_INTERNET_SECURE_FAILURE;
-    default: return ERROR_INTERNET_INVALID_SERVER_RESPONSE;
-    }
-}
-
-// A refused certificate, by what was wrong with it.
-std::uint32_t ErrorCodeFor(TCertificateProblem problem)
-{
-    switch (problem) {
-    case cpExpired:
-    case cpNotYetValid: return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
-    case cpOtherName: return ERROR_INTERNET_SEC_CERT_CN_INVALID;
-    case cpUntrusted:
-    case cpRejected: break;
-    }
-    return ERROR_INTERNET_INVALID_CA;
-}
-
-// The host of the address a transfer ended at (a redirect may have led to
-// another), as a certificate names it: without the brackets of an IPv6
-// literal. Empty when there is none.
-std::string HostOf(const char* address)
-{
-    std::optional<TWebAddress> parsed = address ? TWebAddress::Parse(address) : std::nullopt;
-    return parsed ? parsed->HostName() : "";
-}
-
-// OpenSSL's short reason for the failure libcurl words as
-// "OpenSSL/3.0.x: error:0A00042E:SSL routines::tlsv1 alert protocol version",
-// as the page client gives it; libcurl's text when it names no code.
-std::string OpenSslReason(const std::string& curlText)
-{
-    const std::size_t at = curlText.find("error:");
-    if (at == std::string::npos)
-        return curlText;
-    const std::string digits = curlText.substr(at + 6, curlText.find(':', at + 6) - at - 6);
-    std::optional<std::uint64_t> code = AsciiText::ParseUnsigned(digits, 16);
-    const char* reason = code ? ERR_reason_error_string(static_cast<unsigned long>(*code)) : nullptr;
-    return reason ? reason : curlText;
-}
-
-// libcurl's name for the least TLS version, as OpenSSL numbers it.
-long CurlTlsVersion(int openSslVersion)
-{
-    return static_cast<long>(openSslVersion >= 0x0304 ? CURL_SSLVERSION_TLSv1_3 : CURL_SSLVERSION_TLSv1_2);
-}
 
 } // namespace
 
@@ -120,23 +43,6 @@ struct TInternetRequestCallbacks {
         ::inet_ntop(address->addr.sa_family, raw, text, sizeof text);
         return static_cast<TInternetRequest*>(self)->OnOpenSocket(address->family, address->socktype, address->protocol,
                                                                   text);
-    }
-    // Every TLS message received passes here, so that the server's close
-    // notification is seen: libcurl takes a connection that merely ends for
-    // the end of a body without a length.
-    static CURLcode SslContext(CURL*, void* context, void* self)
-    {
-        SSL_CTX_set_msg_callback(static_cast<SSL_CTX*>(context), &TlsMessage);
-        SSL_CTX_set_msg_callback_arg(static_cast<SSL_CTX*>(context), self);
-        return CURLE_OK;
-    }
-    static void TlsMessage(int written, int, int contentType, const void* bytes, std::size_t length, SSL*, void* self)
-    {
-        // An alert is a level and a description; close_notify is description 0.
-        constexpr unsigned char kCloseNotify = 0;
-        if (!written && contentType == SSL3_RT_ALERT && length >= 2 &&
-            static_cast<const unsigned char*>(bytes)[1] == kCloseNotify)
-            static_cast<TInternetRequest*>(self)->closeNotified_ = true;
     }
     static int Prerequest(void* self, char*, char*, int, int)
     {
@@ -177,8 +83,8 @@ bool TInternetRequest::Configure()
     if (!easy_ || !multi_)
         return Fail(ERROR_NOT_ENOUGH_MEMORY, "Out of memory");
     ConfigureTransfer();
-    ConfigureTls();
-    ConfigureProxy();
+    CurlTransfer::ApplyTls(easy_, &closeNotified_);
+    CurlTransfer::ApplyProxy(easy_, settings, target_.address, IsFtp() ? "ftp" : "http");
     if (IsFtp())
         ConfigureFtp();
     else
@@ -192,10 +98,7 @@ void TInternetRequest::ConfigureTransfer()
 {
     curl_easy_setopt(easy_, CURLOPT_URL, Url().c_str());
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorBuffer_);
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, IsFtp() ? "ftp" : "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeoutMs));
+    CurlTransfer::ApplyCommon(easy_, settings, IsFtp() ? "ftp" : "http,https");
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &TInternetRequestCallbacks::Header);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
@@ -204,49 +107,10 @@ void TInternetRequest::ConfigureTransfer()
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &TInternetRequestCallbacks::Prerequest);
     curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
-    if (!settings.agent.empty())
-        curl_easy_setopt(easy_, CURLOPT_USERAGENT, settings.agent.c_str());
     if (target_.server.userName)
         curl_easy_setopt(easy_, CURLOPT_USERNAME, target_.server.userName->c_str());
     if (target_.server.password)
         curl_easy_setopt(easy_, CURLOPT_PASSWORD, target_.server.password->c_str());
-}
-
-// The program's TLS policy, for an https address and for any redirect to
-// one: verification always on, TLS 1.2 or newer, and the certificates that
-// SSL_CERT_FILE and SSL_CERT_DIR name, which libcurl does not read itself.
-void TInternetRequest::ConfigureTls()
-{
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(easy_, CURLOPT_SSLVERSION, CurlTlsVersion(TransferPolicy::kMinimumTlsVersion));
-    curl_easy_setopt(easy_, CURLOPT_SSL_CTX_FUNCTION, &TInternetRequestCallbacks::SslContext);
-    curl_easy_setopt(easy_, CURLOPT_SSL_CTX_DATA, this);
-    const TTrustedCertificates trusted = TrustedCertificatesFromEnvironment();
-    if (!trusted.File.empty())
-        curl_easy_setopt(easy_, CURLOPT_CAINFO, trusted.File.c_str());
-    if (!trusted.Directory.empty())
-        curl_easy_setopt(easy_, CURLOPT_CAPATH, trusted.Directory.c_str());
-}
-
-// None at all, the desktop's environment (libcurl reads http_proxy and
-// no_proxy itself when no proxy is set), or the session's list.
-void TInternetRequest::ConfigureProxy()
-{
-    std::string proxy;
-    if (settings.accessType == INTERNET_OPEN_TYPE_PROXY &&
-        !BypassesLocal(settings.proxyBypass, target_.address.HostName()))
-        proxy = ProxyFor(settings.proxyList, IsFtp() ? "ftp" : "http");
-    std::string noProxy = NoProxyList(settings.proxyBypass);
-    if (settings.accessType != INTERNET_OPEN_TYPE_PRECONFIG) {
-        curl_easy_setopt(easy_, CURLOPT_PROXY, proxy.c_str());
-        curl_easy_setopt(easy_, CURLOPT_NOPROXY, noProxy.c_str());
-    }
-    curl_easy_setopt(easy_, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    if (!settings.proxyUserName.empty())
-        curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, settings.proxyUserName.c_str());
-    if (!settings.proxyPassword.empty())
-        curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, settings.proxyPassword.c_str());
 }
 
 void TInternetRequest::ConfigureFtp()
@@ -263,7 +127,6 @@ void TInternetRequest::ConfigureHttp()
     curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION,
                      static_cast<long>(version11 ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, static_cast<long>(TransferPolicy::kRedirectsFollowed));
     if (!target_.referrer.empty())
         curl_easy_setopt(easy_, CURLOPT_REFERER, target_.referrer.c_str());
     // No accept types were given, so no Accept header goes out.
@@ -337,13 +200,14 @@ bool TInternetRequest::CutWithoutCloseNotify() const
 {
     std::optional<std::string> encoding = Header("Transfer-Encoding");
     const bool chunked = encoding && AsciiText::ContainsText(*encoding, "chunked");
-    return target_.scheme == "https" && !IsFtp() && !closeNotified_ && !Header("Content-Length") && !chunked;
+    return !IsFtp() &&
+        CurlTransfer::CutWithoutCloseNotify(target_.scheme, closeNotified_, Header("Content-Length").has_value(),
+                                            chunked);
 }
 
 bool TInternetRequest::FailTlsCut()
 {
-    SetLastInternetFailure(
-        {fkCut, ERROR_INTERNET_CONNECTION_ABORTED, TlsFailureWords::kCutOff, {target_.address.HostName()}, {}});
+    SetLastInternetFailure(CurlTransfer::TlsCutFailure(target_.address));
     return false;
 }
 
@@ -420,32 +284,8 @@ bool TInternetRequest::FailWithResult()
         return Fail(ERROR_HTTP_REDIRECT_FAILED, "");
     if (result == CURLE_OUT_OF_MEMORY && sawResponse_ && !headersDone_)
         return Fail(ERROR_HTTP_INVALID_HEADER, "");
-    if (result == CURLE_PEER_FAILED_VERIFICATION) {
-        long verifyResult = 0;
-        char* address = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
-        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &address);
-        const std::string host = HostOf(address);
-        verifyResult = RefusedCertificateResult(verifyResult, host);
-        const TCertificateProblem problem = CertificateProblemOf(verifyResult);
-        SetLastInternetFailure({fkRefused,
-                                ErrorCodeFor(problem),
-                                CertificateProblemMessage(problem),
-                                {host, VerifyResultText(verifyResult)},
-                                {}});
-        return false;
-    }
-    if (result == CURLE_SSL_CONNECT_ERROR) {
-        char* address = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &address);
-        SetLastInternetFailure({fkRefused,
-                                ERROR_INTERNET_SECURE_FAILURE,
-                                TlsFailureWords::kNotSetUp,
-                                {HostOf(address), OpenSslReason(errorBuffer_)},
-                                {}});
-        return false;
-    }
-    return Fail(ErrorCodeFor(result), errorBuffer_);
+    SetLastInternetFailure(CurlTransfer::FailureOf(easy_, result_, errorBuffer_));
+    return false;
 }
 
 bool TInternetRequest::Fail(std::uint32_t code, const std::string& text)

@@ -57,8 +57,6 @@ private:
     // Sets the transfer up by concern; false when libcurl has no handles.
     bool Configure();
     void ConfigureTransfer();
-    void ConfigureTls();
-    void ConfigureProxy();
     void ConfigureFtp();
     void ConfigureHttp();
     bool Pump(const std::function<bool()>& enough);
