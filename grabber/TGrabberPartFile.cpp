@@ -1,5 +1,6 @@
 #include "grabber/TGrabberPartFile.h"
 
+#include "grabber/RangeHeaders.h"
 #include "runtime/AsciiText.h"
 #include "runtime/ReplaceableFile.h"
 #include "runtime/ResourceString.h"
@@ -17,8 +18,9 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
-// A record is a few short lines; anything longer is not one of ours.
-constexpr std::size_t kRecordLimit = 8192;
+// A record is a few short lines, and one for each piece of a stream (at
+// most 200,000 of them); anything longer is not one of ours.
+constexpr std::size_t kRecordLimit = 16 << 20;
 // Another run may replace the part between our open and our lock; a few
 // tries settle it.
 constexpr int kOpenAttempts = 8;
@@ -61,8 +63,10 @@ std::optional<TPartRecord> ParseRecord(const std::string& text)
             record.Address = value;
         else if (key == "validator")
             record.Validator = value;
-        else if (std::optional<std::uint64_t> length = AsciiText::ParseUnsigned(value); key == "length" && length)
-            record.Length = *length <= INT64_MAX ? static_cast<std::int64_t>(*length) : 0;
+        else if (key == "length")
+            record.Length = ParseByteCount(value).value_or(0);
+        else if (Printable(line))
+            record.Extra.push_back(line);
     }
     if (!Printable(record.Address) || !Printable(record.Validator) || record.Length <= 0)
         return std::nullopt;
@@ -104,6 +108,8 @@ bool WriteRecord(const std::string& name, const TPartRecord& record)
 {
     std::string text = "address " + record.Address + "\nvalidator " + record.Validator + "\nlength " +
         std::to_string(record.Length) + "\n";
+    for (const std::string& line : record.Extra)
+        text += line + "\n";
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return false;
@@ -300,6 +306,37 @@ bool TGrabberPartFile::Keep()
     Flush();
     keep_ = true;
     return true;
+}
+
+void TGrabberPartFile::AppendToRecord(const std::string& line)
+{
+    Flush();
+    const std::string name = RecordName(target_);
+    int fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    const std::string text = line + "\n";
+    const bool written = fd >= 0 && WriteAll(fd, text.data(), text.size());
+    if (fd >= 0 && ::close(fd) != 0 && written)
+        RaiseWriteError(name);
+    if (!written)
+        RaiseWriteError(name);
+    if (record_)
+        record_->Extra.push_back(line);
+}
+
+void TGrabberPartFile::CommitMade(const std::string& target)
+{
+    const std::string made = MadeName(target_);
+    try {
+        if (!IsReplaceableFile(target))
+            throw EWriteError(AsciiText::FillPlaceholders(LoadResString(kNotAReplaceableFile), {target}));
+        if (::rename(made.c_str(), target.c_str()) != 0)
+            throw EWriteError("Cannot create file \"" + target + "\". " + Reason());
+    } catch (...) {
+        ::unlink(made.c_str());
+        Discard();
+        throw;
+    }
+    Discard();
 }
 
 void TGrabberPartFile::Commit(const std::string& target)

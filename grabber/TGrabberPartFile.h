@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The part is being written by another run.
 class EPartInUse : public EStreamError {
@@ -19,11 +20,13 @@ public:
 
 // What a later run needs to continue a part: the address it came from, the
 // server's validator of that content (an ETag or a Last-Modified date) and
-// the whole length.
+// the whole length; a kind of download that stores its content in pieces
+// adds a line for each piece stored (Extra, in the order written).
 struct TPartRecord {
     std::string Address;
     std::string Validator;
     std::int64_t Length = 0;
+    std::vector<std::string> Extra;
 
     bool operator==(const TPartRecord&) const = default;
 };
@@ -46,6 +49,9 @@ public:
     // with a hash of the whole name.
     static std::string PartName(const std::string& target) { return PartStem(target) + ".part"; }
     static std::string RecordName(const std::string& target) { return PartStem(target) + ".part.info"; }
+    // Where a file made from the part (the pieces of a stream, joined) is
+    // written before it replaces the target.
+    static std::string MadeName(const std::string& target) { return PartStem(target) + ".part.made"; }
     // Removes the part of target and its record, unless a run holds them;
     // returns whether a part went.
     static bool Remove(const std::string& target);
@@ -67,6 +73,9 @@ public:
     void StartOver();
     // Writes the record down before content that it describes arrives.
     void Remember(const TPartRecord& record);
+    // Adds a line to the record, once what is buffered is written: the part
+    // holds what the line describes before the line says so.
+    void AppendToRecord(const std::string& line);
     // Lets the part outlive the run when it has a record and holds bytes;
     // returns whether it will. What is buffered is written first.
     bool Keep();
@@ -74,6 +83,10 @@ public:
     // EWriteError (and removes the part) when that fails, or when something
     // else than a file is at the target (see runtime/ReplaceableFile.h).
     void Commit(const std::string& target);
+    // Renames a file made from the part (MadeName) to target instead, and
+    // removes the part and its record; raises EWriteError (and removes them
+    // and the made file) when that fails.
+    void CommitMade(const std::string& target);
 
 private:
     static std::string PartStem(const std::string& target);

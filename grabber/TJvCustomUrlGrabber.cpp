@@ -150,12 +150,19 @@ void TJvCustomUrlGrabber::DoDone()
     }
     // The file appears whole, in one rename, or not at all.
     try {
-        file->Commit(settings_.FileName);
+        size = CommitContent(*file);
     } catch (const EStreamError& failure) {
         DoError(failure.Message());
         return;
     }
     RaiseEvent(OnDoneFile, this, settings_.FileName, size, settings_.Url);
+}
+
+std::int64_t TJvCustomUrlGrabber::CommitContent(TGrabberPartFile& part)
+{
+    const std::int64_t size = part.Size();
+    part.Commit(settings_.FileName);
+    return size;
 }
 
 void TJvCustomUrlGrabber::DoError(const std::string& message)

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class TGrabberPartFile;
 class TJvCustomUrlGrabberThread;
 
 // The download component: it fetches the resource at Url on a worker thread
@@ -117,6 +118,10 @@ protected:
     static TPublishedText TextProperty(std::string name, std::string* field);
     // Raises the stage event for a status code of the network layer.
     void RaiseStageEvent(std::uint32_t status);
+
+    // Saves what the run received as FileName, in one rename; returns the
+    // file's size. Raises EStreamError when it cannot.
+    virtual std::int64_t CommitContent(TGrabberPartFile& part);
 
     // Every setting of the component, the subclasses' included: a worker
     // takes a copy of them when its run begins.

@@ -65,9 +65,9 @@ void TJvCustomUrlGrabberThread::HandOverClosed()
     Synchronize([this] { grabber_->DoClosed(); });
 }
 
-void TJvCustomUrlGrabberThread::HandOverRetry(int secondsLeft, int retry, int retries)
+void TJvCustomUrlGrabberThread::HandOverRetry(int secondsLeft, int retry, int retries, const TInternetFailure& why)
 {
-    Synchronize([&] { grabber_->DoRetry(secondsLeft, retry, retries, failure_->Text()); });
+    Synchronize([&] { grabber_->DoRetry(secondsLeft, retry, retries, why.Text()); });
 }
 
 void TJvCustomUrlGrabberThread::HandOverResume()
@@ -84,7 +84,7 @@ void TJvCustomUrlGrabberThread::Fail(TInternetFailure failure)
 
 void TJvCustomUrlGrabberThread::Fail(TFailureKind kind, std::string words, std::vector<std::string> arguments)
 {
-    Fail(TInternetFailure{kind, 0, std::move(words), std::move(arguments), {}});
+    Fail(TInternetFailure{kind, 0, std::move(words), std::move(arguments), {}, nullptr});
 }
 
 void TJvCustomUrlGrabberThread::FailToWrite(const EStreamError& failure)
@@ -118,7 +118,7 @@ bool TJvCustomUrlGrabberThread::WaitToRetry(const TJvGrabberSettings& settings, 
     auto wait = std::max(backOff, std::min(retryAfter_, kLongestRetryAfter));
     SetStatus(gsConnecting);
     for (auto left = wait.count(); left > 0; --left) {
-        HandOverRetry(static_cast<int>(left), retry, settings.Retries);
+        HandOverRetry(static_cast<int>(left), retry, settings.Retries, *failure_);
         if (WaitUnlessTerminated(settings.RetrySecond))
             return false;
     }

@@ -39,7 +39,7 @@ public:
     // Reports a failure: the run's own, or one of closing a handle.
     void HandOverError(const TInternetFailure& failure);
     void HandOverClosed();
-    void HandOverRetry(int secondsLeft, int retry, int retries);
+    void HandOverRetry(int secondsLeft, int retry, int retries, const TInternetFailure& why);
     void HandOverResume();
 
     // The network layer's status callback; the context is the worker, and a

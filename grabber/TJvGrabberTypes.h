@@ -2,10 +2,12 @@
 
 #include "http/TWebAddress.h"
 #include "runtime/Events.h"
+#include "stream/StreamPlan.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -78,6 +80,9 @@ struct TJvGrabberSettings : TJvCommonProperties, TJvProxyProperties, TJvFtpPrope
     int Retries = 0;
     std::chrono::milliseconds RetrySecond{1000};
     TJvResumeMode ResumeMode = rmOff;
+    // A stream in pieces: what to fetch and join; how many pieces at once.
+    std::shared_ptr<const TStreamPlan> Stream;
+    int Connections = 4;
 
     // The address a network worker fetches: Address with the user, the
     // password and the port of the properties.

@@ -191,7 +191,7 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     if (!OffersByteRanges(ResponseHeader(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
         return true;
     try {
-        part->Remember({RecordedAddress(settings), *validator, Size()});
+        part->Remember({RecordedAddress(settings), *validator, Size(), {}});
     } catch (const EStreamError& failure) {
         FailToWrite(failure);
         return false;

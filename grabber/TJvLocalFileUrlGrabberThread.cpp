@@ -62,5 +62,5 @@ void TJvLocalFileUrlGrabberThread::Copy(const TJvGrabberSettings& settings, cons
             return true;
         },
         kChunkSize);
-    FinishRun(end, {fkRefused, 0, "Cannot read file \"%s\"", {path}, {}});
+    FinishRun(end, {fkRefused, 0, "Cannot read file \"%s\"", {path}, {}, nullptr});
 }

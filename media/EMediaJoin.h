@@ -14,6 +14,7 @@ public:
 
     // The catalogue's English text, before filling.
     const char* Wording() const { return wording_; }
+    const std::vector<std::string>& Arguments() const { return arguments_; }
     void Reword() override;
 
 private:

@@ -11,6 +11,7 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -108,6 +109,12 @@ CURLcode WatchTlsMessages(CURL*, void* context, void* closeNotified)
 
 } // namespace
 
+void CurlTransfer::InitialiseOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
 void CurlTransfer::ApplyTls(CURL* easy, bool* closeNotified)
 {
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -160,12 +167,20 @@ TInternetFailure CurlTransfer::FailureOf(CURL* easy, int curlCode, const std::st
         const std::string host = EffectiveHost(easy);
         verifyResult = RefusedCertificateResult(verifyResult, host);
         const TCertificateProblem problem = CertificateProblemOf(verifyResult);
-        return {fkRefused, ErrorCodeFor(problem), CertificateProblemMessage(problem),
-                {host, VerifyResultText(verifyResult)}, {}};
+        return {fkRefused,
+                ErrorCodeFor(problem),
+                CertificateProblemMessage(problem),
+                {host, VerifyResultText(verifyResult)},
+                {},
+                nullptr};
     }
     if (result == CURLE_SSL_CONNECT_ERROR)
-        return {fkRefused, ERROR_INTERNET_SECURE_FAILURE, TlsFailureWords::kNotSetUp,
-                {EffectiveHost(easy), OpenSslReason(errorText)}, {}};
+        return {fkRefused,
+                ERROR_INTERNET_SECURE_FAILURE,
+                TlsFailureWords::kNotSetUp,
+                {EffectiveHost(easy), OpenSslReason(errorText)},
+                {},
+                nullptr};
     return InternetFailure(ErrorCodeFor(result), errorText);
 }
 
@@ -176,5 +191,5 @@ bool CurlTransfer::CutWithoutCloseNotify(const std::string& scheme, bool closeNo
 
 TInternetFailure CurlTransfer::TlsCutFailure(const TWebAddress& address)
 {
-    return {fkCut, ERROR_INTERNET_CONNECTION_ABORTED, TlsFailureWords::kCutOff, {address.HostName()}, {}};
+    return {fkCut, ERROR_INTERNET_CONNECTION_ABORTED, TlsFailureWords::kCutOff, {address.HostName()}, {}, nullptr};
 }

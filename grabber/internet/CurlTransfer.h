@@ -12,6 +12,9 @@ typedef void CURL;
 // its failures are worded.
 namespace CurlTransfer {
 
+// libcurl's process-wide start, once, whoever comes first.
+void InitialiseOnce();
+
 // The program's TLS policy, for an https address and for any redirect to
 // one: verification always on, the least version of tls/TransferPolicy.h,
 // and the certificates that SSL_CERT_FILE and SSL_CERT_DIR name, which

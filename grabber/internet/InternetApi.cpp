@@ -1,5 +1,6 @@
 #include "grabber/internet/InternetApi.h"
 
+#include "grabber/internet/CurlTransfer.h"
 #include "grabber/internet/TInternetFailure.h"
 #include "grabber/internet/TInternetRequest.h"
 
@@ -22,12 +23,6 @@ std::atomic<std::uint32_t> defaultReceiveTimeoutMs{TInternetSettings{}.receiveTi
 // handle is refused instead of followed.
 std::mutex handlesMutex;
 std::set<TInternetHandle*> liveHandles;
-
-void InitialiseCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 HINTERNET Register(TInternetHandle* handle)
 {
@@ -156,15 +151,23 @@ HINTERNET InternetOpen(const char* agent, std::uint32_t accessType, const char* 
         RefuseParameter("access type");
         return nullptr;
     }
-    InitialiseCurlOnce();
+    CurlTransfer::InitialiseOnce();
     auto* session = new TInternetSession;
-    session->settings.agent = agentText;
-    session->settings.accessType = accessType;
-    session->settings.proxyList = TextOrEmpty(proxy);
-    session->settings.proxyBypass = TextOrEmpty(proxyBypass);
-    session->settings.connectTimeoutMs = defaultConnectTimeoutMs;
-    session->settings.receiveTimeoutMs = defaultReceiveTimeoutMs;
+    session->settings = InternetSessionSettings(agentText, accessType, TextOrEmpty(proxy), TextOrEmpty(proxyBypass));
     return Register(session);
+}
+
+TInternetSettings InternetSessionSettings(const std::string& agent, std::uint32_t accessType, const std::string& proxy,
+                                          const std::string& proxyBypass)
+{
+    TInternetSettings settings;
+    settings.agent = agent;
+    settings.accessType = accessType;
+    settings.proxyList = proxy;
+    settings.proxyBypass = proxyBypass;
+    settings.connectTimeoutMs = defaultConnectTimeoutMs;
+    settings.receiveTimeoutMs = defaultReceiveTimeoutMs;
+    return settings;
 }
 
 INTERNET_STATUS_CALLBACK InternetSetStatusCallback(HINTERNET handle, INTERNET_STATUS_CALLBACK callback)

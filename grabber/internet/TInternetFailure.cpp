@@ -43,9 +43,10 @@ TCodeMeaning MeaningOf(std::uint32_t code)
 std::string TInternetFailure::Text() const
 {
     std::string words = Words.empty() ? "" : AsciiText::FillPlaceholders(LoadResString(Words), Arguments);
-    if (Detail.empty())
+    const std::string detail = Cause ? Cause->Text() : Detail;
+    if (detail.empty())
         return words;
-    return words.empty() ? Detail : words + ": " + Detail;
+    return words.empty() ? detail : words + ": " + detail;
 }
 
 std::string TInternetFailure::ResponseInfo() const
@@ -56,7 +57,7 @@ std::string TInternetFailure::ResponseInfo() const
 TInternetFailure InternetFailure(std::uint32_t code, std::string detail)
 {
     const TCodeMeaning meaning = MeaningOf(code);
-    return {meaning.kind, code, meaning.words ? meaning.words : "", {}, std::move(detail)};
+    return {meaning.kind, code, meaning.words ? meaning.words : "", {}, std::move(detail), nullptr};
 }
 
 void SetLastInternetFailure(TInternetFailure failure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct TInternetFailure {
     std::vector<std::string> Arguments;
     // The layer's own account, shown after the words.
     std::string Detail;
+    // What this failure came of, shown after the words in the detail's
+    // place: a piece of a stream that could not be had, and why.
+    std::shared_ptr<const TInternetFailure> Cause;
 
     // The words in the language of the moment, then the detail: called where
     // the message lookup translates, on the user-interface thread.

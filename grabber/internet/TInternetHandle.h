@@ -22,6 +22,12 @@ struct TInternetSettings {
     std::uint32_t receiveTimeoutMs = TransferPolicy::kDownloadStallTimeout.count();
 };
 
+// What a session opened with these arguments passes on to its handles, the
+// process-wide time-outs of the moment included: for transfers made apart
+// from the handles (TInternetPool).
+TInternetSettings InternetSessionSettings(const std::string& agent, std::uint32_t accessType, const std::string& proxy,
+                                          const std::string& proxyBypass);
+
 // The target of a connection.
 struct TInternetServer {
     // The address the connection was made with; requests go to it or to

@@ -1,0 +1,169 @@
+// The stream grabber against the demo site's real streams: every kind saved
+// as one file that decodes to exactly the rendition's frames and sound, a
+// faltering server, a piece that cannot be had, and a run that goes on from
+// the pieces an earlier one stored.
+#include "GrabberRecorder.h"
+
+#include "grabber/TGrabberPartFile.h"
+#include "grabber/TJvStreamUrlGrabber.h"
+#include "http/TIdHTTP.h"
+#include "stream/DashManifest.h"
+#include "stream/HlsPlaylist.h"
+#include "support/DemoSite.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <variant>
+
+namespace {
+
+// The site's playlists and manifests, read as the resolution reads them.
+class TPlanMaker {
+public:
+    explicit TPlanMaker(const DemoSite& site) : site_(site) {}
+
+    std::string Fetch(const std::string& address, const std::string& range = "")
+    {
+        TIdHTTP http;
+        http.Request().SetRange(range);
+        return http.GetToString(address);
+    }
+
+    TStreamTrack HlsTrack(const std::string& path, const std::string& query)
+    {
+        const std::string address = site_.StreamAddress(path + query);
+        return ReadHlsPlaylist(Fetch(address), address).Track;
+    }
+
+    // A media playlist, with its separate audio when given.
+    TStreamPlan Hls(const std::string& video, const std::string& audio = "", const std::string& query = "")
+    {
+        TStreamPlan plan;
+        plan.ManifestAddress = site_.StreamAddress(video + query);
+        plan.VideoId = video;
+        plan.Video = HlsTrack(video, query);
+        plan.Duration = plan.Video.Duration;
+        if (!audio.empty()) {
+            plan.AudioId = audio;
+            plan.Audio = HlsTrack(audio, query);
+        }
+        return plan;
+    }
+
+    TStreamTrack DashPieces(const TDashManifest& manifest, const std::string& id)
+    {
+        auto track = DashTrack(manifest, id);
+        if (auto* complete = std::get_if<TStreamTrack>(&track))
+            return *complete;
+        const auto& index = std::get<TDashIndexRequest>(track);
+        const TByteRange range = *index.Index.Range;
+        return TrackFromIndex(index, Fetch(index.Index.Address, std::to_string(range.Offset) + "-" +
+                                                                    std::to_string(range.Offset + range.Length - 1)));
+    }
+
+    TStreamPlan Dash(const std::string& path, const std::string& video, const std::string& audio)
+    {
+        const std::string address = site_.StreamAddress(path);
+        const TDashManifest manifest = ReadDashManifest(Fetch(address), address);
+        TStreamPlan plan;
+        plan.ManifestAddress = address;
+        plan.VideoId = video;
+        plan.AudioId = audio;
+        plan.Video = DashPieces(manifest, video);
+        plan.Audio = DashPieces(manifest, audio);
+        plan.Duration = plan.Video.Duration;
+        return plan;
+    }
+
+private:
+    const DemoSite& site_;
+};
+
+class StreamGrabberTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { site_ = new DemoSite; }
+    static void TearDownTestSuite() { delete site_; }
+
+    void SetUp() override
+    {
+        grabber.SetProxyMode(pmNoProxy);
+        grabber.SetFileName(target);
+        grabber.SetRetries(5);
+        grabber.SetRetrySecond(std::chrono::milliseconds(1));
+        grabber.SetResumeMode(rmContinue);
+    }
+
+    void Aim(TStreamPlan plan)
+    {
+        grabber.SetUrl(plan.ManifestAddress);
+        grabber.SetStream(std::make_shared<const TStreamPlan>(std::move(plan)));
+    }
+
+    // What the site wrote beside its streams: the md5 a rendition's decoded
+    // video or sound has, by its playlist, or by its manifest and
+    // Representation.
+    static std::string Md5Of(const std::string& path, const char* track, const std::string& representation = "")
+    {
+        static const nlohmann::json facts = nlohmann::json::parse(FileBytes(site_->StreamFactsFile()));
+        const nlohmann::json& stream = facts["streams"][path];
+        if (representation.empty())
+            return stream[track]["md5"];
+        for (const nlohmann::json& entry : stream["representations"])
+            if (entry["id"] == representation)
+                return entry[track]["md5"];
+        return "";
+    }
+
+    static DemoSite* site_;
+    ScratchFolder folder{"stream-grab"};
+    std::string target = folder.File("video.mp4");
+    TJvStreamUrlGrabber grabber;
+    GrabberRecorder recorder{grabber};
+    TPlanMaker plans{*site_};
+};
+
+DemoSite* StreamGrabberTest::site_ = nullptr;
+
+} // namespace
+
+TEST_F(StreamGrabberTest, EveryKindIsSavedAsOneFileOfExactlyTheRenditionsFramesAndSound)
+{
+    const struct {
+        const char* why;
+        std::function<TStreamPlan()> plan;
+        std::string video; // the md5s the saved file must decode to
+        std::string audio;
+    } rows[] = {
+        {"TS segments with a separate audio rendition",
+         [&] { return plans.Hls("hls/v360/index.m3u8", "hls/audio-en/index.m3u8"); },
+         Md5Of("hls/v360/index.m3u8", "video"), Md5Of("hls/audio-en/index.m3u8", "audio")},
+        {"fMP4 segments after their init section",
+         [&] { return plans.Hls("hls-fmp4/v180/index.m3u8", "hls-fmp4/audio-es/index.m3u8"); },
+         Md5Of("hls-fmp4/v180/index.m3u8", "video"), Md5Of("hls-fmp4/audio-es/index.m3u8", "audio")},
+        {"AES-128 with given and derived IVs and a clear segment", [&] { return plans.Hls("hls-aes/v360/index.m3u8"); },
+         Md5Of("hls-aes/v360/index.m3u8", "video"), Md5Of("hls-aes/v360/index.m3u8", "audio")},
+        {"byte ranges of one file", [&] { return plans.Hls("hls-single/index.m3u8"); },
+         Md5Of("hls-single/index.m3u8", "video"), Md5Of("hls-single/index.m3u8", "audio")},
+        {"a discontinuity", [&] { return plans.Hls("hls-discontinuity/index.m3u8"); },
+         Md5Of("hls-discontinuity/index.m3u8", "video"), Md5Of("hls-discontinuity/index.m3u8", "audio")},
+        {"DASH with a timeline", [&] { return plans.Dash("dash/manifest.mpd", "2", "4"); },
+         Md5Of("dash/manifest.mpd", "video", "2"), Md5Of("dash/manifest.mpd", "audio", "4")},
+        {"DASH segments read from the index", [&] { return plans.Dash("dash-base/manifest.mpd", "v180", "a-en"); },
+         Md5Of("dash-base/manifest.mpd", "video", "v180"), Md5Of("dash-base/manifest.mpd", "audio", "a-en")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        std::filesystem::remove(target);
+        recorder.events.clear();
+        Aim(row.plan());
+        recorder.Run();
+        ASSERT_EQ(recorder.events.size(), 2u) << (recorder.events.empty() ? "" : recorder.events[0]);
+        EXPECT_EQ(recorder.events[0].rfind("done ", 0), 0u) << recorder.events[0];
+        EXPECT_EQ(DemoSite::DecodedVideoMd5(target), row.video);
+        EXPECT_EQ(DemoSite::DecodedAudioMd5(target), row.audio);
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"}) << "no part, record or made file is left";
+    }
+}
