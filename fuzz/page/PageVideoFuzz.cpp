@@ -5,6 +5,7 @@
 #include "page/JsonValue.h"
 #include "page/LinkedData.h"
 #include "page/PageVideo.h"
+#include "page/ReferenceResolution.h"
 
 #include <cstddef>
 #include <cstdint>
