@@ -7,8 +7,7 @@
 std::optional<std::string> DecryptPiece(std::string_view cipher, const std::array<unsigned char, 16>& key,
                                         const std::array<unsigned char, 16>& iv)
 {
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(),
-                                                                            &EVP_CIPHER_CTX_free);
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
     if (!context || cipher.size() % 16 != 0 || cipher.size() > static_cast<std::size_t>(INT32_MAX) ||
         EVP_DecryptInit_ex(context.get(), EVP_aes_128_cbc(), nullptr, key.data(), iv.data()) != 1)
         return std::nullopt;

@@ -49,8 +49,8 @@ TInternetFailure OwnFailure(TFailureKind kind, std::string words, std::vector<st
 
 } // namespace
 
-TStreamFetch::TStreamFetch(const TJvGrabberSettings& settings, const TStreamJobs& jobs,
-                           const std::vector<bool>& stored, THooks hooks)
+TStreamFetch::TStreamFetch(const TJvGrabberSettings& settings, const TStreamJobs& jobs, const std::vector<bool>& stored,
+                           THooks hooks)
     : settings_(settings), jobs_(jobs), hooks_(std::move(hooks)),
       pool_(SettingsOf(settings), std::max(settings.Connections, 1))
 {
@@ -63,8 +63,7 @@ std::optional<TInternetFailure> TStreamFetch::Run()
 {
     for (;;) {
         StartDue();
-        while (static_cast<int>(active_.size()) < std::max(settings_.Connections, 1) && StartNext()) {
-        }
+        while (static_cast<int>(active_.size()) < std::max(settings_.Connections, 1) && StartNext()) {}
         if (Done())
             return std::nullopt;
         const auto wait = std::min(kLongestWait, TimeToNextRetry());
@@ -79,7 +78,10 @@ std::optional<TInternetFailure> TStreamFetch::Run()
     }
 }
 
-bool TStreamFetch::Done() const { return pending_.empty() && active_.empty() && retries_.empty(); }
+bool TStreamFetch::Done() const
+{
+    return pending_.empty() && active_.empty() && retries_.empty();
+}
 
 // Pieces whose wait is over go first.
 void TStreamFetch::StartDue()
@@ -286,8 +288,7 @@ TInternetFailure TStreamFetch::Named(std::size_t job, TInternetFailure cause, co
         name = video ? "the init section of the video" : "the init section of the sound";
     } else {
         name = video ? "segment %s of %s of the video" : "segment %s of %s of the sound";
-        arguments = {std::to_string(piece.Segment),
-                     std::to_string(video ? jobs_.VideoSegments : jobs_.AudioSegments)};
+        arguments = {std::to_string(piece.Segment), std::to_string(video ? jobs_.VideoSegments : jobs_.AudioSegments)};
     }
     std::string words = what;
     words.replace(words.find("%s"), 2, name);

@@ -236,7 +236,10 @@ bool TInternetPool::StalledTransfer(TEnd& end)
     return false;
 }
 
-void TInternetPool::Cancel(int id) { Remove(id); }
+void TInternetPool::Cancel(int id)
+{
+    Remove(id);
+}
 
 void TInternetPool::Remove(int id)
 {

@@ -60,8 +60,10 @@ public:
             return *complete;
         const auto& index = std::get<TDashIndexRequest>(track);
         const TByteRange range = *index.Index.Range;
-        return TrackFromIndex(index, Fetch(index.Index.Address, std::to_string(range.Offset) + "-" +
-                                                                    std::to_string(range.Offset + range.Length - 1)));
+        return TrackFromIndex(
+            index,
+            Fetch(index.Index.Address,
+                  std::to_string(range.Offset) + "-" + std::to_string(range.Offset + range.Length - 1)));
     }
 
     TStreamPlan Dash(const std::string& path, const std::string& video, const std::string& audio)
@@ -166,4 +168,76 @@ TEST_F(StreamGrabberTest, EveryKindIsSavedAsOneFileOfExactlyTheRenditionsFramesA
         EXPECT_EQ(DemoSite::DecodedAudioMd5(target), row.audio);
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"}) << "no part, record or made file is left";
     }
+}
+
+// A server that answers 503 to every other piece and cuts one midway: each
+// piece is tried again on its own, and the file is still exact.
+TEST_F(StreamGrabberTest, PiecesThatFalterAreTriedAgainOnTheirOwn)
+{
+    int retries = 0;
+    grabber.OnRetry = [&](TObject*, int, int, int, const std::string&) { ++retries; };
+    Aim(plans.Hls("hls/v180/index.m3u8", "hls/audio-en/index.m3u8", "?fail=2&cut=seg-1.ts&run=falter"));
+    recorder.Run();
+    EXPECT_EQ(recorder.events.front().rfind("done ", 0), 0u) << recorder.events.front();
+    EXPECT_GE(retries, 3);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(target), Md5Of("hls/v180/index.m3u8", "video"));
+}
+
+// A piece that cannot be had ends the download with a message that names
+// it; what arrived is kept for a later run, and no file appears.
+TEST_F(StreamGrabberTest, APieceThatCannotBeHadEndsTheDownloadNamingIt)
+{
+    TStreamPlan plan = plans.Hls("hls/v180/index.m3u8");
+    plan.Video.Segments[1].Piece.Address = site_->StreamAddress("hls/v180/missing.ts");
+    Aim(std::move(plan));
+    recorder.Run();
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"error Segment 2 of 3 of the video could not be fetched: HTTP 404 Not Found",
+                                        "closed"}));
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(grabber.PartKept());
+}
+
+// A run stopped midway keeps the pieces it stored; the next run asks only
+// for the others, and a plan with other pieces starts over.
+TEST_F(StreamGrabberTest, ARunGoesOnFromThePiecesAnEarlierOneStored)
+{
+    // One piece at a time, each answered after a while: the stop comes
+    // between pieces.
+    grabber.SetConnections(1);
+    Aim(plans.Hls("hls-aes/v360/index.m3u8", "", "?delay=150&run=continue"));
+    grabber.Start();
+    ASSERT_TRUE(recorder.ServeUntil([&] { return grabber.BytesRead() > 0 && grabber.Size() > grabber.BytesRead(); }));
+    ASSERT_TRUE(recorder.ServeUntil([&] { return !recorder.positions.empty() && recorder.positions.back() > 100000; }));
+    grabber.Stop();
+    ASSERT_TRUE(grabber.PartKept());
+    const std::int64_t kept = std::filesystem::file_size(TGrabberPartFile::PartName(target));
+
+    std::int64_t resumedAt = -1;
+    grabber.OnResume = [&](TObject*, std::int64_t position, std::int64_t) { resumedAt = position; };
+    recorder.events.clear();
+    recorder.Run();
+    EXPECT_EQ(resumedAt, kept);
+    EXPECT_EQ(recorder.events.front().rfind("done ", 0), 0u) << recorder.events.front();
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(target), Md5Of("hls-aes/v360/index.m3u8", "video"));
+}
+
+// A part begun for other pieces (the manifest changed, another rendition was
+// chosen) is not joined to: the run starts over.
+TEST_F(StreamGrabberTest, APartOfAnotherPlanStartsTheRunOver)
+{
+    grabber.SetConnections(1);
+    Aim(plans.Hls("hls/v360/index.m3u8", "", "?delay=150&run=other"));
+    grabber.Start();
+    ASSERT_TRUE(recorder.ServeUntil([&] { return !recorder.positions.empty() && recorder.positions.back() > 50000; }));
+    grabber.Stop();
+    ASSERT_TRUE(grabber.PartKept());
+
+    bool resumed = false;
+    grabber.OnResume = [&](TObject*, std::int64_t, std::int64_t) { resumed = true; };
+    Aim(plans.Hls("hls/v180/index.m3u8"));
+    recorder.events.clear();
+    recorder.Run();
+    EXPECT_FALSE(resumed);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(target), Md5Of("hls/v180/index.m3u8", "video"));
 }
