@@ -131,44 +131,58 @@ DemoSite* StreamGrabberTest::site_ = nullptr;
 
 } // namespace
 
-TEST_F(StreamGrabberTest, EveryKindIsSavedAsOneFileOfExactlyTheRenditionsFramesAndSound)
+// Each kind of stream, and where facts.json says what its video and sound
+// decode to (a playlist, or a manifest and its Representation).
+struct StreamKind {
+    const char* why;
+    std::function<TStreamPlan(TPlanMaker&)> plan;
+    const char* videoFacts;
+    const char* videoRepresentation;
+    const char* audioFacts;
+    const char* audioRepresentation;
+};
+
+void PrintTo(const StreamKind& kind, std::ostream* out)
 {
-    const struct {
-        const char* why;
-        std::function<TStreamPlan()> plan;
-        std::string video; // the md5s the saved file must decode to
-        std::string audio;
-    } rows[] = {
-        {"TS segments with a separate audio rendition",
-         [&] { return plans.Hls("hls/v360/index.m3u8", "hls/audio-en/index.m3u8"); },
-         Md5Of("hls/v360/index.m3u8", "video"), Md5Of("hls/audio-en/index.m3u8", "audio")},
-        {"fMP4 segments after their init section",
-         [&] { return plans.Hls("hls-fmp4/v180/index.m3u8", "hls-fmp4/audio-es/index.m3u8"); },
-         Md5Of("hls-fmp4/v180/index.m3u8", "video"), Md5Of("hls-fmp4/audio-es/index.m3u8", "audio")},
-        {"AES-128 with given and derived IVs and a clear segment", [&] { return plans.Hls("hls-aes/v360/index.m3u8"); },
-         Md5Of("hls-aes/v360/index.m3u8", "video"), Md5Of("hls-aes/v360/index.m3u8", "audio")},
-        {"byte ranges of one file", [&] { return plans.Hls("hls-single/index.m3u8"); },
-         Md5Of("hls-single/index.m3u8", "video"), Md5Of("hls-single/index.m3u8", "audio")},
-        {"a discontinuity", [&] { return plans.Hls("hls-discontinuity/index.m3u8"); },
-         Md5Of("hls-discontinuity/index.m3u8", "video"), Md5Of("hls-discontinuity/index.m3u8", "audio")},
-        {"DASH with a timeline", [&] { return plans.Dash("dash/manifest.mpd", "2", "4"); },
-         Md5Of("dash/manifest.mpd", "video", "2"), Md5Of("dash/manifest.mpd", "audio", "4")},
-        {"DASH segments read from the index", [&] { return plans.Dash("dash-base/manifest.mpd", "v180", "a-en"); },
-         Md5Of("dash-base/manifest.mpd", "video", "v180"), Md5Of("dash-base/manifest.mpd", "audio", "a-en")},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.why);
-        std::filesystem::remove(target);
-        recorder.events.clear();
-        Aim(row.plan());
-        recorder.Run();
-        ASSERT_EQ(recorder.events.size(), 2u) << (recorder.events.empty() ? "" : recorder.events[0]);
-        EXPECT_EQ(recorder.events[0].rfind("done ", 0), 0u) << recorder.events[0];
-        EXPECT_EQ(DemoSite::DecodedVideoMd5(target), row.video);
-        EXPECT_EQ(DemoSite::DecodedAudioMd5(target), row.audio);
-        EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"}) << "no part, record or made file is left";
-    }
+    *out << kind.why;
 }
+
+const StreamKind kKinds[] = {
+    {"TS segments with a separate audio rendition",
+     [](TPlanMaker& plans) { return plans.Hls("hls/v360/index.m3u8", "hls/audio-en/index.m3u8"); },
+     "hls/v360/index.m3u8", "", "hls/audio-en/index.m3u8", ""},
+    {"fMP4 segments after their init section",
+     [](TPlanMaker& plans) { return plans.Hls("hls-fmp4/v180/index.m3u8", "hls-fmp4/audio-es/index.m3u8"); },
+     "hls-fmp4/v180/index.m3u8", "", "hls-fmp4/audio-es/index.m3u8", ""},
+    {"AES-128 with given and derived IVs and a clear segment",
+     [](TPlanMaker& plans) { return plans.Hls("hls-aes/v360/index.m3u8"); }, "hls-aes/v360/index.m3u8", "",
+     "hls-aes/v360/index.m3u8", ""},
+    {"byte ranges of one file", [](TPlanMaker& plans) { return plans.Hls("hls-single/index.m3u8"); },
+     "hls-single/index.m3u8", "", "hls-single/index.m3u8", ""},
+    {"a discontinuity", [](TPlanMaker& plans) { return plans.Hls("hls-discontinuity/index.m3u8"); },
+     "hls-discontinuity/index.m3u8", "", "hls-discontinuity/index.m3u8", ""},
+    {"DASH with a timeline", [](TPlanMaker& plans) { return plans.Dash("dash/manifest.mpd", "2", "4"); },
+     "dash/manifest.mpd", "2", "dash/manifest.mpd", "4"},
+    {"DASH segments read from the index",
+     [](TPlanMaker& plans) { return plans.Dash("dash-base/manifest.mpd", "v180", "a-en"); }, "dash-base/manifest.mpd",
+     "v180", "dash-base/manifest.mpd", "a-en"},
+};
+
+class StreamKindTest : public StreamGrabberTest, public testing::WithParamInterface<StreamKind> {};
+
+TEST_P(StreamKindTest, IsSavedAsOneFileOfExactlyTheRenditionsFramesAndSound)
+{
+    const StreamKind& kind = GetParam();
+    Aim(kind.plan(plans));
+    recorder.Run();
+    ASSERT_EQ(recorder.events.size(), 2u) << (recorder.events.empty() ? "" : recorder.events[0]);
+    EXPECT_EQ(recorder.events[0].rfind("done ", 0), 0u) << recorder.events[0];
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(target), Md5Of(kind.videoFacts, "video", kind.videoRepresentation));
+    EXPECT_EQ(DemoSite::DecodedAudioMd5(target), Md5Of(kind.audioFacts, "audio", kind.audioRepresentation));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"}) << "no part, record or made file is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StreamKindTest, testing::ValuesIn(kKinds));
 
 // A server that answers 503 to every other piece and cuts one midway: each
 // piece is tried again on its own, and the file is still exact.
