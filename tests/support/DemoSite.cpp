@@ -8,7 +8,7 @@ namespace {
 
 std::string RunPython(const std::string& code)
 {
-    std::string command = "python3 -c '" + code + "'";
+    std::string command = "/usr/bin/python3 -c '" + code + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         throw std::runtime_error("python3 did not start");
