@@ -23,7 +23,7 @@ std::string Output(const std::string& command)
 
 std::string RunPython(const std::string& code)
 {
-    return Output("python3 -c '" + code + "'");
+    return Output("/usr/bin/python3 -c '" + code + "'");
 }
 
 std::string ShellQuoted(const std::string& text)
@@ -37,7 +37,7 @@ std::string ShellQuoted(const std::string& text)
 // The first line that tools/demo-site/streams.py writes for these arguments.
 std::string StreamsScript(const std::string& arguments)
 {
-    std::string out = Output("python3 " + ShellQuoted(SourceDir() + "/tools/demo-site/streams.py") + " " + arguments);
+    std::string out = Output("/usr/bin/python3 " + ShellQuoted(SourceDir() + "/tools/demo-site/streams.py") + " " + arguments);
     return out.substr(0, out.find('\n'));
 }
 

@@ -23,7 +23,9 @@ PythonPeer::PythonPeer(const std::string& script, std::vector<std::string> argum
 {
     const std::string portFile = (folder / "port").string();
     std::filesystem::remove(portFile);
-    arguments.insert(arguments.begin(), {"python3", SourceDir() + "/" + script});
+    // Debian's interpreter, which install-deps brings: a python3 of the
+    // user's own (a version manager's shim) may take seconds to start.
+    arguments.insert(arguments.begin(), {"/usr/bin/python3", SourceDir() + "/" + script});
     arguments.insert(arguments.end(), {"--port", "0", "--port-file", portFile});
     const pid_t test = ::getpid();
     pid_ = ::fork();
