@@ -49,11 +49,10 @@ TPageLink VideoItself(const TWebAddress& address, const std::string& type)
 TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, TVideoQuality quality)
 {
     TPageReading reading = ReadPageVideo(html, pageAddress, SizeFor(quality));
-    if (!reading.Video) {
-        if (reading.OnlyInPieces)
-            throw EVideoInPieces();
+    if (!reading.Video)
         throw EPageWithoutVideo();
-    }
+    if (reading.Video->InPieces)
+        throw EVideoInPieces();
     // A page without a title lends its video the file's own name.
     TPageLink link = VideoItself(reading.Video->Address, reading.Video->Type);
     if (!reading.Title.empty())
