@@ -1,6 +1,9 @@
 #include "app/StreamLink.h"
 #include "app/ManifestKind.h"
+#include "app/TResolutionThread.h"
 #include "app/VideoDownload.h"
+#include "i18n/GnuGettext.h"
+#include "runtime/TThread.h"
 #include "stream/EStreamManifest.h"
 #include "support/DemoSiteSuite.h"
 #include "support/NginxServer.h"
@@ -358,4 +361,20 @@ TEST_F(OwnStreams, AnIndexIsReadByItsRangeOrFromTheWholeFile)
         EXPECT_NE(asked[0].find(status), std::string::npos) << asked[0];
         EXPECT_NE(asked[0].find("\"bytes=798-909\""), std::string::npos) << asked[0];
     }
+}
+
+// A failure made on the resolution's thread reads in the language of the
+// moment it is taken, with its place and reason.
+TEST_F(OwnStreams, AFailureIsWordedInTheLanguageOfTheMoment)
+{
+    TResolutionThread lookup(ReadVideoAddress(nginx.BaseUrl() + "/broken/index.m3u8"), vqHighQuality, "es",
+                             site->Host(), TPageBounds());
+    lookup.Start();
+    lookup.WaitFor();
+    SelectLanguage("es");
+    const std::string failure = FailureText(lookup.TakeResolution());
+    SelectLanguage("en");
+    EXPECT_EQ(failure,
+              "No se puede leer la lista de reproducci\xc3\xb3n: l\xc3\xadnea 5: EXTINF tiene un valor no "
+              "v\xc3\xa1lido (-3,)");
 }
