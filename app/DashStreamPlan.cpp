@@ -24,24 +24,23 @@ private:
     TIdCustomHTTP& http_;
 };
 
-// The bytes of a piece, by a byte range of its file. A server that does not
-// serve ranges sends the whole file, within the page client's bounds; bytes
-// that do not cover the range are cut short, which the index's reader says.
-std::string FetchPiece(TIdCustomHTTP& http, const TStreamPiece& piece)
+// The bytes of a segment index, asked for by its byte range. A server that
+// does not serve ranges sends the whole file, within the page client's
+// bounds; bytes that do not cover the range come out cut short, which the
+// index's reader says.
+std::string FetchIndex(TIdCustomHTTP& http, const TStreamPiece& index)
 {
-    const TWebAddress address = TWebAddress::Parse(piece.Address).value(); // the reader gave an http address
-    if (!piece.Range)
-        return http.GetToString(address.Text());
+    const TByteRange& wanted = *index.Range; // DashTrack gives an index with its range, at a web address
     std::string bytes;
     {
-        TRangeRequest range(http, *piece.Range);
-        bytes = http.GetToString(address.Text());
+        TRangeRequest range(http, wanted);
+        bytes = FetchStreamAnswer(http, TWebAddress::Parse(index.Address).value()).Text;
     }
     const std::int64_t first = http.ResponseCode() == 206 ? http.Response().ContentRangeStart() : 0;
-    if (first > piece.Range->Offset)
+    if (first > wanted.Offset)
         return {};
-    const auto skipped = static_cast<std::size_t>(std::min<std::int64_t>(piece.Range->Offset - first, bytes.size()));
-    return bytes.substr(skipped, static_cast<std::size_t>(piece.Range->Length));
+    const auto skipped = static_cast<std::size_t>(std::min<std::int64_t>(wanted.Offset - first, bytes.size()));
+    return bytes.substr(skipped, static_cast<std::size_t>(wanted.Length));
 }
 
 // The pieces of a Representation, its segment index fetched first when its
@@ -52,7 +51,7 @@ TStreamTrack FetchTrack(TIdCustomHTTP& http, const TDashManifest& manifest, cons
     if (auto* complete = std::get_if<TStreamTrack>(&track))
         return std::move(*complete);
     const TDashIndexRequest& request = std::get<TDashIndexRequest>(track);
-    return TrackFromIndex(request, FetchPiece(http, request.Index));
+    return TrackFromIndex(request, FetchIndex(http, request.Index));
 }
 
 } // namespace
