@@ -281,6 +281,8 @@ protected:
         write("broken/nested.m3u8", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1,RESOLUTION=640x360\nmaster.m3u8\n");
         write("broken/page.m3u8", "<html><body>Not found</body></html>");
         write("broken/manifest.mpd", "<MPD><Period><AdaptationSet></MPD>");
+        write("broken/page.html", "<video><source src=stream type=application/dash+xml></video>");
+        write("broken/stream", "Sorry, no stream here");
         write("lone.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\na.ts\n#EXTINF:1.5,\nb.ts\n#EXT-X-ENDLIST\n");
         for (const char* copy : {"ranges", "whole"})
             std::filesystem::copy(site->StreamsFolder() + "/dash-base", root.File(copy),
@@ -313,6 +315,8 @@ TEST_F(OwnStreams, APlaylistThatCannotBeReadSaysWhereAndWhy)
         {"broken/nested.m3u8", "The playlist cannot be read: it lists variants where segments were expected"},
         {"broken/page.m3u8", "The playlist cannot be read: line 1: #EXTM3U is missing"},
         {"broken/manifest.mpd", "The manifest cannot be read: it is not XML (Start-end tags mismatch at byte 30)"},
+        // A page's source that says it is DASH, and is nothing of the kind.
+        {"broken/page.html", "This address leads to neither an HLS playlist nor a DASH manifest"},
     };
     for (const auto& row : rows) {
         const TResolution resolution = Resolve(row.path);
