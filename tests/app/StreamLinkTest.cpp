@@ -71,6 +71,10 @@ std::string FailureText(const TResolution& resolution)
 
 class StreamResolution : public DemoSiteSuite {
 protected:
+    // The resolution runs on the translation engine's thread here: its
+    // messages come in the language of the moment.
+    void SetUp() override { SelectLanguage("en"); }
+
     static TResolution Resolve(const std::string& address, TVideoQuality quality = vqHighQuality,
                                const std::string& language = "en")
     {
@@ -271,6 +275,7 @@ class OwnStreams : public DemoSiteSuite {
 protected:
     void SetUp() override
     {
+        SelectLanguage("en");
         auto write = [&](const std::string& name, const std::string& text) {
             std::filesystem::create_directories(std::filesystem::path(root.File(name)).parent_path());
             std::ofstream(root.File(name), std::ios::binary) << text;
