@@ -9,6 +9,7 @@
 #include "app/TResolutionThread.h"
 #include "app/VideoDownload.h"
 #include "grabber/TGrabberPartFile.h"
+#include "i18n/GnuGettext.h"
 #include "runtime/ReplaceableFile.h"
 #include "runtime/TThread.h"
 
@@ -99,7 +100,7 @@ bool Exists(const std::string& path)
 // for a slow page at once; nothing when the user interrupted it.
 std::optional<TResolution> ResolveUnlessInterrupted(const TVideoAddress& address, TVideoQuality quality)
 {
-    TResolutionThread lookup(address, quality, Site::Host(), PageBounds());
+    TResolutionThread lookup(address, quality, CurrentLanguage(), Site::Host(), PageBounds());
     lookup.Start();
     while (!lookup.Finished() && !interrupted)
         CheckSynchronize(kHandOverWaitMs);

@@ -18,14 +18,14 @@ std::string_view LastSegment(const TWebAddress& address)
 
 bool IsDirectLink(const TWebAddress& address)
 {
-    return address.IsWeb() && !VideoExtensionOf(address.Path()).empty();
+    return address.IsWeb() && (!VideoExtensionOf(address.Path()).empty() || IsPiecesPath(address.Path()));
 }
 
 std::string FileTitleOf(const TWebAddress& address)
 {
     std::string_view segment = LastSegment(address);
     // The extension stays as written; only the name before it is decoded.
-    segment.remove_suffix(VideoExtensionOf(segment).size());
+    segment.remove_suffix(VideoExtensionOf(segment).size() + PiecesExtensionOf(segment).size());
     // Decoding can bring back any byte; the safe name keeps no control byte.
     return SafeFileName(TIdURI::PercentDecode(std::string(segment)));
 }

@@ -6,7 +6,8 @@
 
 // A direct link: a web address whose path, before any "?" or "#", ends in
 // any letter case with the extension of a video file (.mp4 .m4v .webm .mkv
-// .mov .flv .3gp .ogv .avi).
+// .mov .flv .3gp .ogv .avi) or of the playlist or manifest of a video
+// streamed in pieces (.m3u8 .mpd, see StreamLink.h).
 bool IsDirectLink(const TWebAddress& address);
 
 // The file's own name, as the save dialog proposes it: the last segment of
@@ -14,6 +15,7 @@ bool IsDirectLink(const TWebAddress& address);
 // extension kept ("video" when nothing of the name is left).
 std::string DirectLinkFileName(const TWebAddress& address);
 
-// That name without the extension of a video file, for an address of any
-// file: "talk" for .../talk.mp4 and for .../talk?id=3.
+// That name without the extension of a video file, playlist or manifest,
+// for an address of any file: "talk" for .../talk.mp4, .../talk.m3u8 and
+// .../talk?id=3.
 std::string FileTitleOf(const TWebAddress& address);

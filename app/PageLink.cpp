@@ -2,6 +2,7 @@
 
 #include "app/DirectLink.h"
 #include "app/PageClient.h"
+#include "app/StreamLink.h"
 #include "app/VideoLink.h"
 #include "http/TIdHTTP.h"
 #include "page/PageVideo.h"
@@ -23,17 +24,6 @@ TAnswerKind AnswerKind(const std::string& contentType)
     return IsVideoType(type) ? awVideo : awOther;
 }
 
-TSizePreference SizeFor(TVideoQuality quality)
-{
-    switch (quality) {
-    case vqHighDefinition: return spLargest;
-    case vqHighQuality: return spNearest360;
-    case vqNormal:
-    case vqMobile: break;
-    }
-    return spSmallest;
-}
-
 std::string ExtensionOf(const TWebAddress& videoAddress, const std::string& type)
 {
     std::string_view extension = VideoExtensionOf(videoAddress.Path());
@@ -46,18 +36,32 @@ TPageLink VideoItself(const TWebAddress& address, const std::string& type)
     return TPageLink{address, FileTitleOf(address), ExtensionOf(address, type)};
 }
 
-TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, TVideoQuality quality)
-{
-    TPageReading reading = ReadPageVideo(html, pageAddress, SizeFor(quality));
-    if (!reading.Video) {
-        if (reading.OnlyInPieces)
-            throw EVideoInPieces();
-        throw EPageWithoutVideo();
+// What reading a page's video streamed in pieces takes: the page's client
+// (its cookies go on), the choice, and where to describe what is found.
+struct TStreamRequest {
+    TIdCustomHTTP& Http;
+    TVideoQuality Quality;
+    const std::string& Language;
+    std::optional<TStreamDescription>& Described;
+
+    TPageLink Read(const TStreamAnswer& answer, const std::string& title) const
+    {
+        TStreamLink link = ReadStreamLink(Http, answer, title, Quality, Language, Described);
+        return TPageLink{answer.Address, link.Title, link.Extension, std::move(link.Plan)};
     }
+};
+
+TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, const TStreamRequest& stream)
+{
+    TPageReading reading = ReadPageVideo(html, pageAddress, SizeFor(stream.Quality));
+    if (!reading.Video)
+        throw EPageWithoutVideo();
     // A page without a title lends its video the file's own name.
+    const std::string title = reading.Title.empty() ? FileTitleOf(reading.Video->Address) : SafeFileName(reading.Title);
+    if (reading.Video->InPieces)
+        return stream.Read(FetchStreamAnswer(stream.Http, reading.Video->Address), title);
     TPageLink link = VideoItself(reading.Video->Address, reading.Video->Type);
-    if (!reading.Title.empty())
-        link.Title = SafeFileName(reading.Title);
+    link.Title = title;
     return link;
 }
 
@@ -65,30 +69,31 @@ TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, T
 
 EPageWithoutVideo::EPageWithoutVideo() : Exception(LoadResString("This page holds no video to save")) {}
 
-EVideoInPieces::EVideoInPieces()
-    : Exception(LoadResString("This video is streamed in pieces (HLS or DASH), which cannot be saved as one file"))
-{}
-
-TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const TPageBounds& bounds)
+TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const std::string& language,
+                          const TPageBounds& bounds, std::optional<TStreamDescription>& described)
 {
     TIdHTTP http;
     PreparePageClient(http, bounds);
-    // Only a page is read through: a video or anything else is known by its
-    // head, and the video is fetched by the download component.
+    // Only a page or a playlist is read through: a video or anything else
+    // is known by its head, and the video is fetched by the download
+    // component.
     TAnswerKind kind = awHtml;
     http.OnHeadersAvailable = [&http, &kind](TObject*, TIdHeaderList*, bool& proceed) {
         kind = AnswerKind(http.Response().ContentType());
-        if (http.Response().StatusNumber() / 100 == 2 && kind != awHtml)
+        if (http.Response().StatusNumber() / 100 == 2 && kind != awHtml && kind != awPieces)
             proceed = false;
     };
     // Everything but the fragment is asked for.
     std::string body = http.GetToString(pageAddress.WithTarget(pageAddress.Target()).Text());
-    const std::string finalAddress = http.URL().AddressText();
+    http.OnHeadersAvailable = nullptr; // the stream's requests are read through
+    const TWebAddress finalAddress = TWebAddress::Parse(http.URL().AddressText()).value();
+    const TStreamRequest stream{http, quality, language, described};
     switch (kind) {
-    case awVideo: return VideoItself(TWebAddress::Parse(finalAddress).value(), http.Response().ContentType());
-    case awPieces: throw EVideoInPieces();
+    case awVideo: return VideoItself(finalAddress, http.Response().ContentType());
+    case awPieces:
+        return stream.Read({std::move(body), finalAddress, http.Response().ContentType()}, FileTitleOf(pageAddress));
     case awOther: throw EPageWithoutVideo();
     case awHtml: break;
     }
-    return VideoOfPage(body, finalAddress, quality);
+    return VideoOfPage(body, finalAddress.Text(), stream);
 }

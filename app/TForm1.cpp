@@ -21,6 +21,7 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
+#include "i18n/GnuGettext.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
@@ -329,7 +330,7 @@ void TForm1::btnDownloadClick(QObject*)
     TVideoAddress address = ReadVideoAddress(FromQt(Edit1->text()));
     Edit1->clear();
     lookups_.push_back(std::make_unique<TVideoLookup>(
-        *this, std::move(address), ChosenQuality(), Site::Host(), PageBounds(),
+        *this, std::move(address), ChosenQuality(), CurrentLanguage(), Site::Host(), PageBounds(),
         [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
     ShowLookups();
 }

@@ -1,8 +1,9 @@
 #include "app/TResolutionThread.h"
 
-TResolutionThread::TResolutionThread(TVideoAddress address, TVideoQuality quality, std::string siteHost,
-                                     TPageBounds bounds)
-    : address_(std::move(address)), quality_(quality), siteHost_(std::move(siteHost)), bounds_(bounds)
+TResolutionThread::TResolutionThread(TVideoAddress address, TVideoQuality quality, std::string language,
+                                     std::string siteHost, TPageBounds bounds)
+    : address_(std::move(address)), quality_(quality), language_(std::move(language)), siteHost_(std::move(siteHost)),
+      bounds_(bounds)
 {}
 
 TResolutionThread::~TResolutionThread()
@@ -13,7 +14,7 @@ TResolutionThread::~TResolutionThread()
 
 void TResolutionThread::Execute()
 {
-    resolution_ = ResolveVideo(address_, quality_, siteHost_, bounds_);
+    resolution_ = ResolveVideo(address_, quality_, language_, siteHost_, bounds_);
 }
 
 TResolution TResolutionThread::TakeResolution()

@@ -10,7 +10,10 @@
 // resolution up: its requests stop at their next wait.
 class TResolutionThread : public TThread {
 public:
-    TResolutionThread(TVideoAddress address, TVideoQuality quality, std::string siteHost, TPageBounds bounds);
+    // The language chooses a stream's audio: the interface's when the
+    // lookup starts (the engine answers on its own thread only).
+    TResolutionThread(TVideoAddress address, TVideoQuality quality, std::string language, std::string siteHost,
+                      TPageBounds bounds);
     ~TResolutionThread() override;
 
     // What the resolution came to, once Finished(), its failure worded in
@@ -24,6 +27,7 @@ protected:
 private:
     const TVideoAddress address_;
     const TVideoQuality quality_;
+    const std::string language_;
     const std::string siteHost_;
     const TPageBounds bounds_;
     TResolution resolution_;

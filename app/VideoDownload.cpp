@@ -3,7 +3,9 @@
 #include "app/AddressKind.h"
 #include "app/DirectLink.h"
 #include "app/PageLink.h"
+#include "app/StreamLink.h"
 #include "app/VideoLink.h"
+#include "page/VideoTypes.h"
 #include "runtime/ResourceString.h"
 
 namespace {
@@ -15,11 +17,21 @@ TVideoSource DirectLinkSource(const TWebAddress& address)
     return TVideoSource{address, name, name, true};
 }
 
-// A page's video is a file too: a web page in its place is refused.
-TVideoSource PageSource(const TWebAddress& address, TVideoQuality quality, const TPageBounds& bounds)
+// A direct link to a playlist or manifest: the pieces must be files.
+TVideoSource StreamSource(const TWebAddress& address, TVideoQuality quality, const std::string& language,
+                          const TPageBounds& bounds, std::optional<TStreamDescription>& described)
 {
-    TPageLink link = ResolvePageLink(address, quality, bounds);
-    return TVideoSource{link.VideoAddress, link.Title, link.ProposedFileName(), true};
+    TStreamLink link = ResolveStreamLink(address, quality, language, bounds, described);
+    return TVideoSource{TWebAddress::Parse(link.Plan.ManifestAddress).value(), link.Title, link.ProposedFileName(),
+                        true, std::move(link.Plan)};
+}
+
+// A page's video is a file too: a web page in its place is refused.
+TVideoSource PageSource(const TWebAddress& address, TVideoQuality quality, const std::string& language,
+                        const TPageBounds& bounds, std::optional<TStreamDescription>& described)
+{
+    TPageLink link = ResolvePageLink(address, quality, language, bounds, described);
+    return TVideoSource{link.VideoAddress, link.Title, link.ProposedFileName(), true, std::move(link.Stream)};
 }
 
 // A watch page's video, through the site's own pages.
@@ -43,14 +55,20 @@ TPageBounds& PageBounds()
     return bounds;
 }
 
-TResolution ResolveVideo(const TVideoAddress& address, TVideoQuality quality, const std::string& siteHost,
-                         const TPageBounds& bounds)
+TResolution ResolveVideo(const TVideoAddress& address, TVideoQuality quality, const std::string& language,
+                         const std::string& siteHost, const TPageBounds& bounds)
 {
     TResolution resolution;
     try {
         switch (address.Kind) {
-        case akDirectLink: resolution.Video = DirectLinkSource(*address.Web); break;
-        case akWebPage: resolution.Video = PageSource(*address.Web, quality, bounds); break;
+        case akDirectLink:
+            resolution.Video = IsPiecesPath(address.Web->Path())
+                ? StreamSource(*address.Web, quality, language, bounds, resolution.Description)
+                : DirectLinkSource(*address.Web);
+            break;
+        case akWebPage:
+            resolution.Video = PageSource(*address.Web, quality, language, bounds, resolution.Description);
+            break;
         case akWatchPage:
         case akNone: resolution.Video = SiteSource(address.Text, quality, siteHost, bounds); break;
         }

@@ -9,9 +9,9 @@
 class TVideoLookup::TWorker : public TResolutionThread {
 public:
     TWorker(QObject& context, std::weak_ptr<TVideoLookup*> lookup, TVideoAddress address, TVideoQuality quality,
-            std::string siteHost, TPageBounds bounds)
-        : TResolutionThread(std::move(address), quality, std::move(siteHost), bounds), context_(context),
-          lookup_(std::move(lookup))
+            std::string language, std::string siteHost, TPageBounds bounds)
+        : TResolutionThread(std::move(address), quality, std::move(language), std::move(siteHost), bounds),
+          context_(context), lookup_(std::move(lookup))
     {}
     ~TWorker() override
     {
@@ -41,10 +41,11 @@ private:
     const std::weak_ptr<TVideoLookup*> lookup_;
 };
 
-TVideoLookup::TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string siteHost,
-                           TPageBounds bounds, TResolvedEvent onResolved)
+TVideoLookup::TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string language,
+                           std::string siteHost, TPageBounds bounds, TResolvedEvent onResolved)
     : onResolved_(std::move(onResolved)), self_(std::make_shared<TVideoLookup*>(this)),
-      worker_(std::make_unique<TWorker>(context, self_, std::move(address), quality, std::move(siteHost), bounds))
+      worker_(std::make_unique<TWorker>(context, self_, std::move(address), quality, std::move(language),
+                                        std::move(siteHost), bounds))
 {
     worker_->Start();
 }

@@ -18,8 +18,8 @@ class TVideoLookup {
 public:
     using TResolvedEvent = std::function<void(TVideoLookup& Sender, TResolution Resolution)>;
 
-    TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string siteHost,
-                 TPageBounds bounds, TResolvedEvent onResolved);
+    TVideoLookup(QObject& context, TVideoAddress address, TVideoQuality quality, std::string language,
+                 std::string siteHost, TPageBounds bounds, TResolvedEvent onResolved);
     ~TVideoLookup();
     TVideoLookup(const TVideoLookup&) = delete;
     TVideoLookup& operator=(const TVideoLookup&) = delete;

@@ -25,3 +25,14 @@ std::optional<TVideoQuality> QualityNamed(const std::string& name)
             return quality;
     return std::nullopt;
 }
+
+TSizePreference SizeFor(TVideoQuality quality)
+{
+    switch (quality) {
+    case vqHighDefinition: return spLargest;
+    case vqHighQuality: return spNearest360;
+    case vqNormal:
+    case vqMobile: break;
+    }
+    return spSmallest;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "page/PageVideo.h"
+
 #include <optional>
 #include <string>
 
@@ -10,3 +12,8 @@ enum TVideoQuality { vqNormal, vqMobile, vqHighQuality, vqHighDefinition };
 // "mobile", "hq" and "hd".
 std::string QualityName(TVideoQuality quality);
 std::optional<TVideoQuality> QualityNamed(const std::string& name);
+
+// Which of the sizes of a page's video or of a stream a quality takes: high
+// definition the largest, high quality the one nearest 360 lines, normal
+// and mobile the smallest.
+TSizePreference SizeFor(TVideoQuality quality);

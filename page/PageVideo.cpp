@@ -46,10 +46,21 @@ std::vector<TOpenGraphVideo> OpenGraphVideos(const THtmlPage& page)
     return videos;
 }
 
-// A <source> that leads to a video file, with what it tells of itself.
-struct TSourceChoice {
+// A video the page offers, with the height it tells, if any.
+struct TVideoCandidate {
     TPageVideo Video;
     std::optional<int> Height;
+};
+
+std::optional<TVideoCandidate> Unsized(std::optional<TPageVideo> video)
+{
+    return video ? std::optional<TVideoCandidate>(TVideoCandidate{std::move(*video), std::nullopt}) : std::nullopt;
+}
+
+// Which of the page's videos a search looks for.
+enum TDelivery {
+    dvFile,   // a video file
+    dvPieces, // a playlist or manifest of a video streamed in pieces
 };
 
 int TypeRank(const std::string& type)
@@ -58,12 +69,12 @@ int TypeRank(const std::string& type)
     return media == "video/mp4" ? 0 : media == "video/webm" ? 1 : 2;
 }
 
-// The source a size preference takes among those that tell their height:
-// of two as near 360 lines, the greater; of two of one height, the one
-// that comes first.
-const TSourceChoice& BySize(const std::vector<const TSourceChoice*>& sized, TSizePreference size)
+// The candidate a size preference takes among those that tell their
+// height: of two as near 360 lines, the greater; of two of one height, the
+// one that comes first.
+const TVideoCandidate& BySize(const std::vector<const TVideoCandidate*>& sized, TSizePreference size)
 {
-    auto better = [size](const TSourceChoice* a, const TSourceChoice* b) {
+    auto better = [size](const TVideoCandidate* a, const TVideoCandidate* b) {
         switch (size) {
         case spLargest: return *a->Height > *b->Height;
         case spSmallest: return *a->Height < *b->Height;
@@ -72,15 +83,15 @@ const TSourceChoice& BySize(const std::vector<const TSourceChoice*>& sized, TSiz
         int da = std::abs(*a->Height - 360), db = std::abs(*b->Height - 360);
         return da < db || (da == db && *a->Height > *b->Height);
     };
-    const TSourceChoice* best = sized.front();
-    for (const TSourceChoice* choice : sized)
-        if (better(choice, best))
-            best = choice;
+    const TVideoCandidate* best = sized.front();
+    for (const TVideoCandidate* candidate : sized)
+        if (better(candidate, best))
+            best = candidate;
     return *best;
 }
 
 // The search through one page, in the order of the tags that may name its
-// video; it remembers whether it passed over a stream in pieces.
+// video, for a file or for a stream in pieces.
 class TVideoSearch {
 public:
     TVideoSearch(const THtmlPage& page, const std::string& pageAddress, TSizePreference size)
@@ -93,20 +104,20 @@ public:
         }
     }
 
-    std::optional<TPageVideo> Find()
+    std::optional<TVideoCandidate> Find(TDelivery delivery)
     {
         for (auto step :
              {&TVideoSearch::OpenGraph, &TVideoSearch::VideoSrc, &TVideoSearch::Sources, &TVideoSearch::LinkedData})
-            if (std::optional<TPageVideo> video = (this->*step)())
-                return video;
+            if (std::optional<TVideoCandidate> candidate = (this->*step)(delivery))
+                return candidate;
         return std::nullopt;
     }
 
-    bool PassedPieces() const { return passedPieces_; }
-
 private:
-    // A reference of the page, when it leads to a video file.
-    std::optional<TPageVideo> File(const std::string& reference, const std::string& declaredType)
+    // A reference of the page, when it leads to a video of the kind looked
+    // for.
+    std::optional<TPageVideo> Video(const std::string& reference, const std::string& declaredType,
+                                    TDelivery delivery) const
     {
         if (AsciiText::Trim(reference).empty())
             return std::nullopt;
@@ -114,10 +125,11 @@ private:
         if (!address)
             return std::nullopt; // data:, blob:, javascript: and the like
         const std::string& path = address->Path();
-        if (IsPiecesType(declaredType) || IsPiecesPath(path)) {
-            passedPieces_ = true;
+        const bool inPieces = IsPiecesType(declaredType) || IsPiecesPath(path);
+        if (inPieces != (delivery == dvPieces))
             return std::nullopt;
-        }
+        if (inPieces)
+            return TPageVideo{*address, MediaType(declaredType), true};
         if (!declaredType.empty() && !IsVideoType(declaredType))
             return std::nullopt;
         return TPageVideo{*address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType)};
@@ -125,63 +137,77 @@ private:
 
     // og:video:secure_url before og:video:url before og:video, each with
     // the type of its own video.
-    std::optional<TPageVideo> OpenGraph()
+    std::optional<TVideoCandidate> OpenGraph(TDelivery delivery)
     {
         const std::vector<TOpenGraphVideo> videos = OpenGraphVideos(page_);
         for (auto field : {&TOpenGraphVideo::SecureUrl, &TOpenGraphVideo::Url, &TOpenGraphVideo::Video})
             for (const TOpenGraphVideo& tags : videos)
-                if (std::optional<TPageVideo> video = File(tags.*field, tags.Type))
-                    return video;
+                if (std::optional<TPageVideo> video = Video(tags.*field, tags.Type, delivery))
+                    return Unsized(std::move(video));
         return std::nullopt;
     }
 
-    std::optional<TPageVideo> VideoSrc()
+    std::optional<TVideoCandidate> VideoSrc(TDelivery delivery)
     {
         for (const THtmlVideo& element : page_.Videos)
-            if (std::optional<TPageVideo> video = File(AttributeOf(element.Attributes, "src"), ""))
-                return video;
+            if (std::optional<TPageVideo> video = Video(AttributeOf(element.Attributes, "src"), "", delivery))
+                return Unsized(std::move(video));
         return std::nullopt;
     }
 
-    std::optional<TPageVideo> Sources()
+    std::optional<TVideoCandidate> Sources(TDelivery delivery)
     {
         for (const THtmlVideo& element : page_.Videos) {
-            std::vector<TSourceChoice> choices;
+            std::vector<TVideoCandidate> candidates;
             for (const THtmlAttributes& source : element.Sources)
-                if (std::optional<TPageVideo> video = File(AttributeOf(source, "src"), AttributeOf(source, "type")))
-                    choices.push_back({*video, SourceHeight(source)});
-            if (!choices.empty())
-                return Choose(choices);
+                if (std::optional<TPageVideo> video =
+                        Video(AttributeOf(source, "src"), AttributeOf(source, "type"), delivery))
+                    candidates.push_back({*video, SourceHeight(source)});
+            if (!candidates.empty())
+                return Choose(candidates);
         }
         return std::nullopt;
     }
 
-    TPageVideo Choose(std::vector<TSourceChoice>& choices) const
+    TVideoCandidate Choose(std::vector<TVideoCandidate>& candidates) const
     {
-        std::stable_sort(choices.begin(), choices.end(), [](const TSourceChoice& a, const TSourceChoice& b) {
+        std::stable_sort(candidates.begin(), candidates.end(), [](const TVideoCandidate& a, const TVideoCandidate& b) {
             return TypeRank(a.Video.Type) < TypeRank(b.Video.Type);
         });
-        std::vector<const TSourceChoice*> sized;
-        for (const TSourceChoice& choice : choices)
-            if (choice.Height)
-                sized.push_back(&choice);
-        return sized.size() >= 2 ? BySize(sized, size_).Video : choices.front().Video;
+        std::vector<const TVideoCandidate*> sized;
+        for (const TVideoCandidate& candidate : candidates)
+            if (candidate.Height)
+                sized.push_back(&candidate);
+        return sized.size() >= 2 ? BySize(sized, size_) : candidates.front();
     }
 
-    std::optional<TPageVideo> LinkedData()
+    std::optional<TVideoCandidate> LinkedData(TDelivery delivery)
     {
         for (const std::string& script : page_.LinkedData)
             for (const TLinkedVideo& linked : LinkedVideos(script))
-                if (std::optional<TPageVideo> video = File(linked.ContentUrl, linked.EncodingFormat))
-                    return video;
+                if (std::optional<TPageVideo> video = Video(linked.ContentUrl, linked.EncodingFormat, delivery))
+                    return Unsized(std::move(video));
         return std::nullopt;
     }
 
     const THtmlPage& page_;
     std::string base_;
     TSizePreference size_;
-    bool passedPieces_ = false;
 };
+
+// The file, unless the stream tells a height that suits the preference
+// better than the file's.
+std::optional<TPageVideo> FileOrStream(std::optional<TVideoCandidate> file, std::optional<TVideoCandidate> stream,
+                                       TSizePreference size)
+{
+    if (file && stream && file->Height && stream->Height && &BySize({&*file, &*stream}, size) == &*stream)
+        return stream->Video;
+    if (file)
+        return file->Video;
+    if (stream)
+        return stream->Video;
+    return std::nullopt;
+}
 
 // Runs of blanks and line breaks become one blank; none at either end.
 std::string CollapseBlanks(std::string_view text)
@@ -208,8 +234,7 @@ TPageReading ReadPageVideo(std::string_view html, const std::string& pageAddress
     THtmlPage page = ReadHtmlPage(html);
     TVideoSearch search(page, pageAddress, size);
     TPageReading reading;
-    reading.Video = search.Find();
-    reading.OnlyInPieces = !reading.Video && search.PassedPieces();
+    reading.Video = FileOrStream(search.Find(dvFile), search.Find(dvPieces), size);
     reading.Title = PageTitle(page);
     return reading;
 }

@@ -13,17 +13,17 @@ enum TSizePreference {
     spSmallest,   // the least height
 };
 
-// A video file that a page shows.
+// A video that a page shows: a file, or the playlist or manifest of a
+// video streamed in pieces (HLS or DASH).
 struct TPageVideo {
     TWebAddress Address; // absolute, http or https
     std::string Type;    // its media type as the page declares it or its name tells; may be empty
+    bool InPieces = false;
 };
 
 // What an ordinary web page says about its video.
 struct TPageReading {
     std::optional<TPageVideo> Video;
-    // No file to save, but a video streamed in pieces (HLS or DASH).
-    bool OnlyInPieces = false;
     // og:title, else the <title>: entities decoded, runs of blanks and line
     // breaks made one blank, trimmed. May be empty.
     std::string Title;
@@ -35,7 +35,13 @@ struct TPageReading {
 // og:video; a <video src>; the <source> elements of a <video> (video/mp4
 // before video/webm before the others, or by size when several tell their
 // height); the contentUrl of a JSON-LD VideoObject. Relative addresses are
-// read against the page's address and its <base href>. Streams in pieces
-// are passed over, and so are addresses that lead elsewhere than to a video
-// (a player page, a type that is no video's).
+// read against the page's address and its <base href>. Addresses that lead
+// elsewhere than to a video (a player page, a type that is no video's) are
+// passed over.
+//
+// A stream in pieces (by its type or its name) is found in the same order,
+// apart from the files. The page's video is its file; the stream only when
+// the page offers no file, or when both are <source> elements that tell
+// their height and the stream's height suits the size preference better.
+// At an equal height the file wins: it needs no joining.
 TPageReading ReadPageVideo(std::string_view html, const std::string& pageAddress, TSizePreference size);

@@ -16,10 +16,29 @@ constexpr TVideoFileKind kVideoFileKinds[] = {
     {".3gp", "video/3gpp"},       {".ogv", "video/ogg"},       {".avi", "video/x-msvideo"},
 };
 
-constexpr std::string_view kPiecesTypes[] = {
-    "application/vnd.apple.mpegurl", "application/x-mpegurl", "audio/mpegurl", "audio/x-mpegurl",
-    "application/dash+xml",
+struct TPiecesKind {
+    std::string_view Name; // a type, or an extension
+    TPiecesFormat Format;
 };
+
+constexpr TPiecesKind kPiecesTypes[] = {
+    {"application/vnd.apple.mpegurl", pfHls},
+    {"application/x-mpegurl", pfHls},
+    {"audio/mpegurl", pfHls},
+    {"audio/x-mpegurl", pfHls},
+    {"application/dash+xml", pfDash},
+};
+
+constexpr TPiecesKind kPiecesExtensions[] = {{".m3u8", pfHls}, {".mpd", pfDash}};
+
+const TPiecesKind* PiecesKindOfPath(std::string_view path)
+{
+    const std::string lower = AsciiText::LowerCase(path);
+    for (const TPiecesKind& kind : kPiecesExtensions)
+        if (AsciiText::EndsWith(lower, kind.Name))
+            return &kind;
+    return nullptr;
+}
 
 } // namespace
 
@@ -60,17 +79,33 @@ std::string TypeOfPath(std::string_view path)
     return {};
 }
 
-bool IsPiecesType(std::string_view contentType)
+TPiecesFormat PiecesFormatOfType(std::string_view contentType)
 {
     const std::string type = MediaType(contentType);
-    for (std::string_view pieces : kPiecesTypes)
-        if (type == pieces)
-            return true;
-    return false;
+    for (const TPiecesKind& kind : kPiecesTypes)
+        if (type == kind.Name)
+            return kind.Format;
+    return pfNone;
+}
+
+TPiecesFormat PiecesFormatOfPath(std::string_view path)
+{
+    const TPiecesKind* kind = PiecesKindOfPath(path);
+    return kind ? kind->Format : pfNone;
+}
+
+bool IsPiecesType(std::string_view contentType)
+{
+    return PiecesFormatOfType(contentType) != pfNone;
 }
 
 bool IsPiecesPath(std::string_view path)
 {
-    const std::string lower = AsciiText::LowerCase(path);
-    return AsciiText::EndsWith(lower, ".m3u8") || AsciiText::EndsWith(lower, ".mpd");
+    return PiecesFormatOfPath(path) != pfNone;
+}
+
+std::string_view PiecesExtensionOf(std::string_view path)
+{
+    const TPiecesKind* kind = PiecesKindOfPath(path);
+    return kind ? path.substr(path.size() - kind->Name.size()) : std::string_view();
 }

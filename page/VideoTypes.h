@@ -5,7 +5,7 @@
 
 // What names and media types say about a video: the extensions of video
 // files and their types, and the streams that come in pieces (HLS and DASH:
-// a playlist of short segments, which cannot be saved as one file).
+// a playlist or manifest of short segments, to be joined into one file).
 
 // The extension of a video file that a path ends with, as it is written
 // (".mp4", ".WebM"); empty when it ends otherwise. Any letter case.
@@ -26,7 +26,20 @@ std::string ExtensionOfType(std::string_view contentType);
 // when the path has none.
 std::string TypeOfPath(std::string_view path);
 
+// The two ways of streaming a video in pieces.
+enum TPiecesFormat {
+    pfNone, // no stream in pieces
+    pfHls,  // an HLS playlist
+    pfDash, // a DASH manifest (MPD)
+};
+
 // A stream in pieces, told by its type (an HLS or DASH playlist) or by a
-// path that ends in ".m3u8" or ".mpd".
+// path that ends in ".m3u8" or ".mpd" in any letter case.
+TPiecesFormat PiecesFormatOfType(std::string_view contentType);
+TPiecesFormat PiecesFormatOfPath(std::string_view path);
 bool IsPiecesType(std::string_view contentType);
 bool IsPiecesPath(std::string_view path);
+
+// The extension of a playlist or manifest that a path ends with, as it is
+// written (".m3u8", ".MPD"); empty when it ends otherwise.
+std::string_view PiecesExtensionOf(std::string_view path);

@@ -1,11 +1,13 @@
 // Reads arbitrary bytes as a page, as JSON-LD and as a reference in a page,
 // checking what must hold for every input: a video found is an http or https
-// address, and so is any reference read against a page's address.
+// address (a file never one named as a playlist), and so is any reference
+// read against a page's address.
 #include "http/TWebAddress.h"
 #include "page/JsonValue.h"
 #include "page/LinkedData.h"
 #include "page/PageVideo.h"
 #include "page/ReferenceResolution.h"
+#include "page/VideoTypes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (TSizePreference preference : {spLargest, spNearest360, spSmallest}) {
         TPageReading reading = ReadPageVideo(text, page, preference);
         Check(!reading.Video || reading.Video->Address.IsWeb());
-        Check(!(reading.Video && reading.OnlyInPieces));
+        Check(!reading.Video || reading.Video->InPieces || !IsPiecesPath(reading.Video->Address.Path()));
     }
     // The JSON reader alone, and the page's tags around it.
     ParseJson(text);

@@ -28,6 +28,11 @@ TEST(AddressKind, TheSitesRuleFirstThenADirectLinkThenAnyPage)
         {"https://example.org/page?file=clip.mp4", akWebPage}, // in the query only
         {"https://example.org/#clip.mp4", akWebPage},          // in the fragment only
         {"https://example.org.mp4", akWebPage},                // no path at all
+        // A video streamed in pieces, by its playlist or manifest.
+        {"https://cdn.example.org/tide/master.m3u8", akDirectLink},
+        {"http://cdn.example.org/kelp/Manifest.MPD?token=2", akDirectLink},
+        {"https://example.org/m3u8", akWebPage},          // a name, no extension
+        {"https://example.org/live.m3u8.txt", akWebPage}, // the path ends otherwise
         // Any other http or https address is a page; other text is nothing.
         {"https://example.org", akWebPage},
         {"https:///clip.mp4", akNone},               // no host

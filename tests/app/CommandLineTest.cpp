@@ -153,7 +153,9 @@ TEST_F(CommandLine, EachFailureClassHasItsStatus)
     EXPECT_EQ(Run({"--download", "example.org/watch?v=1"}), esNotAccepted);
     EXPECT_EQ(Run({"--download", site->WatchAddress("missing000")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->WatchAddress("notoken099")}), esResolutionFailed);
-    EXPECT_EQ(Run({"--download", site->PageAddress("live.html")}), esResolutionFailed);  // HLS only
+    EXPECT_EQ(Run({"--download", site->PageAddress("on-air.html")}), esResolutionFailed);  // live
+    EXPECT_EQ(Run({"--download", site->PageAddress("members.html")}), esResolutionFailed); // DRM
+    EXPECT_EQ(Run({"--download", site->StreamAddress("dash-drm/manifest.mpd")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->PageAddress("about.html")}), esResolutionFailed); // no video
     EXPECT_EQ(Run({"--download", site->WatchAddress("cutshort88")}), esDownloadFailed);
     EXPECT_TRUE(folder.Names().empty()) << "a failed download leaves no file";

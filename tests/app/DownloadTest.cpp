@@ -190,17 +190,19 @@ TEST_F(Download, AnOrdinaryPageIsSavedUnderItsTitleInTheChosenSize)
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "1080", 1048576));
 }
 
-TEST_F(Download, APageWithoutAVideoFileSaysSoInTheCurrentLanguage)
+TEST_F(Download, APageWithoutAVideoToSaveSaysSoInTheCurrentLanguage)
 {
     SelectLanguage("es");
     EXPECT_EQ(Start(site->PageAddress("about.html")), nullptr);
+    EXPECT_EQ(Start(site->PageAddress("members.html")), nullptr);
     SelectLanguage("en");
-    EXPECT_EQ(Start(site->PageAddress("live.html")), nullptr);
+    EXPECT_EQ(Start(site->PageAddress("on-air.html")), nullptr);
     EXPECT_EQ(messages,
-              (std::vector<std::string>{
-                  "Esta p\xc3\xa1gina no contiene ning\xc3\xban v\xc3\xad"
-                  "deo que guardar.",
-                  "This video is streamed in pieces (HLS or DASH), which cannot be saved as one file."}));
+              (std::vector<std::string>{"Esta p\xc3\xa1gina no contiene ning\xc3\xban v\xc3\xad"
+                                        "deo que guardar.",
+                                        "Este v\xc3\xad"
+                                        "deo est\xc3\xa1 protegido contra copia (DRM) y no se puede guardar.",
+                                        "This is a live stream; only recorded videos can be saved."}));
     EXPECT_TRUE(proposed.empty());
 }
 

@@ -193,7 +193,7 @@ TEST(ResolutionBounds, EveryPageRequestEndsWithAFailureThatSaysWhy)
             peer.Start();
             address = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/watch?v=x";
         }
-        TResolution resolution = ResolveVideo(ReadVideoAddress(address), vqHighQuality, "127.0.0.1", bounds);
+        TResolution resolution = ResolveVideo(ReadVideoAddress(address), vqHighQuality, "en", "127.0.0.1", bounds);
         ASSERT_TRUE(resolution.Failure) << row.why;
         try {
             std::rethrow_exception(resolution.Failure);

@@ -35,7 +35,7 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
         // An embedded player is no file: the <video src> after it is.
         {"open-graph-player.html", "https://example.org/tides/", "https://example.org/media/tides.webm?token=a&part=1",
          nullptr, nullptr, "Tide tables explained"},
-        // MP4 before WebM before the rest; the HLS source is passed over.
+        // MP4 before WebM before the rest; a file before the HLS source.
         {"sources-types.html", "http://example.org/clips/page.html?x", "http://example.org/clips/clip.mp4", nullptr,
          nullptr, "Two ways of one clip"},
         // Heights from size, media, label, data-res and res; of two as near
@@ -52,9 +52,11 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
          "The lighthouse lens"},
         {"broken.html", "https://example.org/b/c", "https://example.org/b/clip.mp4", nullptr, nullptr,
          "Broken & but fine"},
-        // Streams in pieces only.
-        {"hls.html", "https://example.org/live", "", nullptr, nullptr, "Live from the breakwater", true},
-        {"dash.html", "https://example.org/night", "", nullptr, nullptr, "Harbour at night", true},
+        // Streams in pieces only: a playlist by its name, a manifest by its type.
+        {"hls.html", "https://example.org/live", "https://live.example.org/breakwater/index.m3u8", nullptr, nullptr,
+         "Live from the breakwater", true},
+        {"dash.html", "https://example.org/night", "https://stream.example.org/manifest?id=7", nullptr, nullptr,
+         "Harbour at night", true},
         // A link to a video, an audio, a video without an address, broken
         // JSON-LD and a template's contents show no video.
         {"no-video.html", "https://example.org/about", "", nullptr, nullptr, "About the harbour society"},
@@ -71,9 +73,45 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
             TPageReading reading = ReadPageVideo(html, row.address, choice.size);
             EXPECT_EQ(reading.Video ? reading.Video->Address.Text() : "", choice.expected)
                 << row.file << " " << choice.size;
-            EXPECT_EQ(reading.OnlyInPieces, row.inPieces) << row.file;
+            EXPECT_EQ(reading.Video && reading.Video->InPieces, row.inPieces) << row.file;
             EXPECT_EQ(reading.Title, row.title) << row.file;
         }
+    }
+}
+
+// A stream in pieces stands beside the page's files: it is taken when there
+// is no file, or when both tell heights and the stream's suits better.
+TEST(PageVideo, TakesAStreamInPiecesOnlyWhereNoFileDoesAsWell)
+{
+    const std::string sized = "<video><source src=s.m3u8 type=application/x-mpegURL size=1080>"
+                              "<source src=f720.mp4 size=720><source src=f360.mp4 size=360></video>";
+    const struct {
+        std::string html;
+        TSizePreference size;
+        const char* video; // relative to https://example.org/
+        bool inPieces;
+    } rows[] = {
+        // One height: the file needs no joining.
+        {"<video><source src=s.m3u8 type=application/x-mpegURL size=720><source src=f.mp4 type=video/mp4 size=720>",
+         spLargest, "f.mp4", false},
+        {sized, spLargest, "s.m3u8", true},
+        {sized, spNearest360, "f360.mp4", false},
+        {sized, spSmallest, "f360.mp4", false},
+        // A height on one side only compares nothing.
+        {"<video><source src=s.mpd size=1080><source src=f.mp4></video>", spLargest, "f.mp4", false},
+        // A stream found earlier in the page does not beat a later file.
+        {"<meta property=og:video content=/s.m3u8><video src=f.webm></video>", spLargest, "f.webm", false},
+        // Without a file, the stream, however it is named.
+        {"<video src=S.M3U8></video>", spSmallest, "S.M3U8", true},
+        {R"(<script type="application/ld+json">{"@type": "VideoObject", "contentUrl": "/play?id=4",
+            "encodingFormat": "application/dash+xml"}</script>)",
+         spLargest, "play?id=4", true},
+    };
+    for (const auto& row : rows) {
+        TPageReading reading = ReadPageVideo(row.html, "https://example.org/", row.size);
+        ASSERT_TRUE(reading.Video) << row.html;
+        EXPECT_EQ(reading.Video->Address.Text(), std::string("https://example.org/") + row.video) << row.html;
+        EXPECT_EQ(reading.Video->InPieces, row.inPieces) << row.html;
     }
 }
 
