@@ -9,6 +9,8 @@
 TCommandLineReport::TCommandLineReport(TDownloadSession& session, bool terminal)
     : session_(session), progress_(terminal)
 {
+    if (session.Video().Stream)
+        progress_.EstimateTotals();
     TDownloadEvents events;
     events.OnProgress = [this](std::int64_t received, std::int64_t total) {
         received_ = received;

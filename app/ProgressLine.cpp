@@ -21,7 +21,7 @@ std::string DurationText(double seconds)
 } // namespace
 
 std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
-                                std::int64_t alreadyThere)
+                                std::int64_t alreadyThere, bool estimated)
 {
     double rate = elapsedSeconds > 0 ? static_cast<double>(received - alreadyThere) / elapsedSeconds : 0;
     std::string text = ByteCountText(static_cast<double>(received));
@@ -29,7 +29,7 @@ std::string TProgressLine::Text(std::int64_t received, std::int64_t total, doubl
         char percent[16];
         std::snprintf(percent, sizeof percent, "%.0f%%",
                       100.0 * static_cast<double>(received) / static_cast<double>(total));
-        text = Tr("%s of %s (%s)", {text, ByteCountText(static_cast<double>(total)), percent});
+        text = Tr("%s of %s (%s)", {text, (estimated ? "~" : "") + ByteCountText(static_cast<double>(total)), percent});
     }
     if (rate > 0) {
         text += " " + Tr("at %s/s", {ByteCountText(rate)});
@@ -45,12 +45,12 @@ void TProgressLine::Update(std::int64_t received, std::int64_t total, double ela
     if (received == 0 || (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval))
         return;
     shownAt_ = elapsedSeconds;
-    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_));
+    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_, estimated_));
 }
 
 void TProgressLine::Finish(std::int64_t received, std::int64_t total, double elapsedSeconds)
 {
-    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_));
+    Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_, estimated_));
     Break();
 }
 

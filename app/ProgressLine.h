@@ -9,10 +9,11 @@ class TProgressLine {
 public:
     explicit TProgressLine(bool terminal) : terminal_(terminal) {}
 
-    // The text for a moment of the transfer; total <= 0 means unknown. The
-    // rate counts what arrived since the transfer began with alreadyThere.
+    // The text for a moment of the transfer; total <= 0 means unknown, an
+    // estimated total is shown with "~". The rate counts what arrived since
+    // the transfer began with alreadyThere.
     static std::string Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
-                            std::int64_t alreadyThere = 0);
+                            std::int64_t alreadyThere = 0, bool estimated = false);
 
     // Shows the progress now and then: on a terminal at most ten times a
     // second, elsewhere at most once a second.
@@ -24,6 +25,9 @@ public:
     // The transfer goes on from alreadyThere bytes at this moment: the rate
     // counts from here.
     void ContinueFrom(std::int64_t alreadyThere, double elapsedSeconds);
+    // The totals shown are estimates (a stream in pieces, until its pieces
+    // are all there).
+    void EstimateTotals() { estimated_ = true; }
 
 private:
     void Show(const std::string& text);
@@ -33,4 +37,5 @@ private:
     std::int64_t startBytes_ = 0;
     double startSeconds_ = 0;
     std::size_t width_ = 0;
+    bool estimated_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Site.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
+#include "grabber/TJvStreamUrlGrabber.h"
 #include "runtime/AsciiText.h"
 
 #include <chrono>
@@ -19,9 +20,16 @@ std::chrono::milliseconds RetrySecond()
     return std::chrono::milliseconds(ms && *ms <= 1000 ? static_cast<long>(*ms) : 1000);
 }
 
-std::unique_ptr<TJvHttpUrlGrabber> NewGrabberFor(const TWebAddress& stream)
+// A stream in pieces has a component of its own; a file, the HTTP one (the
+// secure one for https).
+std::unique_ptr<TJvHttpUrlGrabber> NewGrabberFor(const TVideoSource& video)
 {
-    if (stream.Scheme() == "https")
+    if (video.Stream) {
+        auto grabber = std::make_unique<TJvStreamUrlGrabber>();
+        grabber->SetStream(std::make_shared<const TStreamPlan>(*video.Stream));
+        return grabber;
+    }
+    if (video.StreamAddress.Scheme() == "https")
         return std::make_unique<TJvHttpsUrlGrabber>();
     return std::make_unique<TJvHttpUrlGrabber>();
 }
@@ -29,7 +37,7 @@ std::unique_ptr<TJvHttpUrlGrabber> NewGrabberFor(const TWebAddress& stream)
 } // namespace
 
 TDownloadSession::TDownloadSession(TVideoSource video, std::string target)
-    : video_(std::move(video)), target_(std::move(target)), grabber_(NewGrabberFor(video_.StreamAddress))
+    : video_(std::move(video)), target_(std::move(target)), grabber_(NewGrabberFor(video_))
 {
     grabber_->SetAgent(Site::UserAgent);
     BindEvents();

@@ -43,7 +43,8 @@ public:
 
     const TVideoSource& Video() const { return video_; }
     const std::string& Target() const { return target_; }
-    // The component that runs it: the secure one for an https stream.
+    // The component that runs it: the stream component for a stream in
+    // pieces, else the HTTP one (the secure one for https).
     TJvHttpUrlGrabber& Grabber() const { return *grabber_; }
 
     // Tells observer what happens from now on, until RemoveObserver with the

@@ -9,6 +9,7 @@
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -106,6 +107,13 @@ TEST(ProgressLine, SaysSizeReceivedPercentRateAndTimeLeft)
 // The built program against the demo site.
 class CommandLine : public DemoSiteSuite {
 protected:
+    // What facts.json says a rendition's decoded video or sound is.
+    std::string DecodedMd5Of(const std::string& playlist, const char* track)
+    {
+        static const nlohmann::json facts = nlohmann::json::parse(FileBytes(site->StreamFactsFile()));
+        return facts["streams"][playlist][track]["md5"];
+    }
+
     pid_t Spawn(std::vector<std::string> words) { return SpawnProgram(site->Host(), std::move(words), folder.path); }
 
     int Run(std::vector<std::string> words) { return ExitStatus(Spawn(std::move(words))); }
@@ -145,6 +153,41 @@ TEST_F(CommandLine, SavesTheVideoAnOrdinaryPageShowsUnderItsTitle)
               DemoSite::StreamBytes("rockroll33", "17", 1048576));
     ASSERT_EQ(Run({"--download", "https://" + site->Host() + "/play?file=harbour-walk.mp4"}), esSuccess);
     EXPECT_EQ(fs::file_size(folder.File("play.mp4")), 5u * 1048576 / 2);
+}
+
+// A stream in pieces, from a playlist's address, is saved as one file that
+// decodes to the chosen rendition's frames and sound.
+TEST_F(CommandLine, SavesAStreamInPiecesInTheQualityAsked)
+{
+    ASSERT_EQ(Run({"--download", site->StreamAddress("hls/master.m3u8"), "--quality", "hd"}), esSuccess);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(folder.File("master.mp4")), DecodedMd5Of("hls/v720/index.m3u8", "video"));
+    EXPECT_EQ(DemoSite::DecodedAudioMd5(folder.File("master.mp4")), DecodedMd5Of("hls/audio-en/index.m3u8", "audio"));
+    ASSERT_EQ(Run({"--download", site->StreamAddress("dash/manifest.mpd"), "--quality", "mobile"}), esSuccess);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(folder.File("manifest.mp4")), DecodedMd5Of("hls/v180/index.m3u8", "video"));
+}
+
+// Ctrl-C keeps the pieces stored; the same command again goes on from them.
+TEST_F(CommandLine, AnInterruptedStreamGoesOnWhereItStopped)
+{
+    // Every answer takes a second: the interrupt comes while pieces are on
+    // their way and others are stored.
+    const std::string address = site->StreamAddress("hls-discontinuity/index.m3u8?delay=1000&run=cli-continue");
+    const std::string target = folder.File("index.mp4");
+    const std::string part = target + ".part";
+    pid_t pid = Spawn({"--download", address});
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(fs::exists(part) && fs::file_size(part) > 0) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(part)) << "no piece was stored";
+    ::kill(pid, SIGINT);
+    ASSERT_EQ(ExitStatus(pid), esCancelled);
+    ASSERT_TRUE(fs::exists(part));
+
+    const std::string output = folder.File("second.txt");
+    ASSERT_EQ(ExitStatus(SpawnProgram(site->Host(), {"--download", address}, folder.path, output)), esSuccess);
+    EXPECT_NE(FileBytes(output).find("Continuing at"), std::string::npos) << FileBytes(output);
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(target), DecodedMd5Of("hls-discontinuity/index.m3u8", "video"));
+    EXPECT_FALSE(fs::exists(part));
 }
 
 TEST_F(CommandLine, EachFailureClassHasItsStatus)

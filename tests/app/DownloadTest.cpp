@@ -190,6 +190,21 @@ TEST_F(Download, AnOrdinaryPageIsSavedUnderItsTitleInTheChosenSize)
     EXPECT_EQ(FileBytes(window->UrlGrabber1->FileName()), DemoSite::StreamBytes("rockroll33", "1080", 1048576));
 }
 
+// A page whose video is streamed in pieces: the window saves it as one file
+// in the chosen quality.
+TEST_F(Download, APageThatStreamsItsVideoInPiecesIsSavedAsOneFile)
+{
+    form->chkHD->setChecked(true);
+    TForm2* window = Start(site->PageAddress("kelp.html"));
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(proposed.size(), 1u);
+    EXPECT_EQ(proposed[0].substr(proposed[0].size() - 4), ".mp4");
+    ASSERT_TRUE(WaitFor([&] { return Finished(window); }, 60000)) << window->lblTransfer->text().toStdString();
+    // The 720-line representation, as the site's own reading of it decodes.
+    EXPECT_EQ(DemoSite::DecodedVideoMd5(window->UrlGrabber1->FileName()),
+              DemoSite::DecodedVideoMd5(site->StreamsFolder() + "/hls/v720/index.m3u8"));
+}
+
 TEST_F(Download, APageWithoutAVideoToSaveSaysSoInTheCurrentLanguage)
 {
     SelectLanguage("es");

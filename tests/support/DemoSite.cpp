@@ -37,7 +37,8 @@ std::string ShellQuoted(const std::string& text)
 // The first line that tools/demo-site/streams.py writes for these arguments.
 std::string StreamsScript(const std::string& arguments)
 {
-    std::string out = Output("/usr/bin/python3 " + ShellQuoted(SourceDir() + "/tools/demo-site/streams.py") + " " + arguments);
+    std::string out =
+        Output("/usr/bin/python3 " + ShellQuoted(SourceDir() + "/tools/demo-site/streams.py") + " " + arguments);
     return out.substr(0, out.find('\n'));
 }
 
