@@ -78,6 +78,8 @@ struct TJvGrabberSettings : TJvCommonProperties, TJvProxyProperties, TJvFtpPrope
     int Retries = 0;
     std::chrono::milliseconds RetrySecond{1000};
     TJvResumeMode ResumeMode = rmOff;
+    // The most bytes a second a run receives; 0 sets no cap.
+    std::int64_t ReceiveRateLimit = 0;
 
     // The address a network worker fetches: Address with the user, the
     // password and the port of the properties.

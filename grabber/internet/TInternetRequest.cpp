@@ -187,7 +187,8 @@ bool TInternetRequest::Configure()
 }
 
 // What every transfer has: the address, the protocols it may use, the
-// connect time-out, the callbacks, the agent and the server's credentials.
+// connect time-out, the receive cap, the callbacks, the agent and the
+// server's credentials.
 void TInternetRequest::ConfigureTransfer()
 {
     curl_easy_setopt(easy_, CURLOPT_URL, Url().c_str());
@@ -196,6 +197,8 @@ void TInternetRequest::ConfigureTransfer()
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, IsFtp() ? "ftp" : "http,https");
     curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeoutMs));
+    if (settings.receiveRateLimit > 0)
+        curl_easy_setopt(easy_, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(settings.receiveRateLimit));
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &TInternetRequestCallbacks::Header);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TInternetRequestCallbacks::Body);
