@@ -18,40 +18,11 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Sets environment variables for the programs a test starts, and takes
-// them away again.
-class ScopedEnvironment {
-public:
-    explicit ScopedEnvironment(std::vector<std::pair<std::string, std::string>> values) : values_(std::move(values))
-    {
-        for (const auto& [name, value] : values_)
-            ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        for (const auto& [name, value] : values_)
-            ::unsetenv(name.c_str());
-    }
-
-private:
-    std::vector<std::pair<std::string, std::string>> values_;
-};
-
-} // namespace
-
 class CommandLineBatch : public DemoSiteSuite {
 protected:
-    // Runs the program to its end; what it wrote in output.
     int Run(std::vector<std::string> words, std::string* output = nullptr)
     {
-        const std::string file = logs.File("output.txt");
-        fs::remove(file);
-        int status = ExitStatus(SpawnProgram(site->Host(), std::move(words), folder.path, file));
-        if (output)
-            *output = FileBytes(file);
-        return status;
+        return RunProgram(site->Host(), std::move(words), folder.path, output);
     }
 
     ScratchFolder folder{"batch"};
@@ -134,11 +105,16 @@ protected:
         delete root_;
     }
 
-    int Run(std::vector<std::string> words)
+    // Runs the program in an empty folder, with only the proxy variables
+    // given.
+    int Run(std::vector<std::string> words, TProgramEnvironment environment = {})
     {
         fs::remove_all(folder.path);
         fs::create_directories(folder.path);
-        return ExitStatus(SpawnProgram("127.0.0.1:1", std::move(words), folder.path));
+        for (const char* name :
+             {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
+            environment.emplace(environment.begin(), name, "");
+        return RunProgram("127.0.0.1:1", std::move(words), folder.path, nullptr, environment);
     }
 
     static ScratchFolder* root_;
@@ -165,7 +141,7 @@ TEST_F(CommandLineNetwork, ThePageAndTheVideoGoThroughTheProxyTheEnvironmentOrTh
     ForwardProxy proxy;
     const std::string dead = "http://127.0.0.1:1";
     const struct {
-        std::vector<std::pair<std::string, std::string>> environment;
+        TProgramEnvironment environment;
         std::vector<std::string> words;
         bool proxied;
     } rows[] = {
@@ -182,10 +158,7 @@ TEST_F(CommandLineNetwork, ThePageAndTheVideoGoThroughTheProxyTheEnvironmentOrTh
         const std::size_t before = proxy.Requests().size();
         std::vector<std::string> words{"-d", page};
         words.insert(words.end(), row.words.begin(), row.words.end());
-        {
-            ScopedEnvironment environment(row.environment);
-            ASSERT_EQ(Run(words), esSuccess);
-        }
+        ASSERT_EQ(Run(words, row.environment), esSuccess);
         EXPECT_EQ(fs::file_size(folder.File("Harbour lights.mp4")), kClipSize);
         std::vector<std::string> requests = proxy.Requests();
         requests.erase(requests.begin(), requests.begin() + static_cast<std::ptrdiff_t>(before));

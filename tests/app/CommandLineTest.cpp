@@ -259,15 +259,9 @@ protected:
     {
         return "http://" + host + ":" + std::to_string(nginx_->Port()) + path;
     }
-    // Runs the program to its end; its output in output.
     int Run(std::vector<std::string> words, std::string* output = nullptr)
     {
-        const std::string file = outputs.File("output.txt");
-        std::filesystem::remove(file);
-        int status = ExitStatus(SpawnProgram("127.0.0.1:1", std::move(words), folder.path, file));
-        if (output)
-            *output = FileBytes(file);
-        return status;
+        return RunProgram("127.0.0.1:1", std::move(words), folder.path, output);
     }
 
     static ScratchFolder* root_;
