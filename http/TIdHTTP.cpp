@@ -326,6 +326,8 @@ std::string TIdCustomHTTP::TunnelServer() const
 // The proxy is asked for a tunnel to the server; once it agrees, TLS runs
 // through the tunnel with the server itself, verified as on a direct
 // connection. A refusal's body is left unread: the connection goes with it.
+// Nothing may follow the proxy's answer before TLS begins: bytes read with
+// it would be taken for the server's, unencrypted and unverified.
 void TIdCustomHTTP::OpenTunnel()
 {
     const std::string server = TunnelServer();
@@ -344,11 +346,13 @@ void TIdCustomHTTP::OpenTunnel()
     for (int lines = 0; !ReadResponseLine().empty(); ++lines)
         if (headerLineLimit_ > 0 && lines >= headerLineLimit_)
             throw EIdException("Too many header lines");
-    if (StatusCode(status) / 100 != 2) {
+    const bool agreed = StatusCode(status) / 100 == 2;
+    if (!agreed || !IOHandler()->InputBufferIsEmpty()) {
         DropConnection();
         const std::string proxy = Host() + ":" + std::to_string(Port());
         throw EIdProxyTunnelRefused(proxy, server,
-                                    AsciiText::Trim(status.substr(std::min(status.find(' '), status.size()))));
+                                    agreed ? LoadResString("it sent more than its answer")
+                                           : AsciiText::Trim(status.substr(std::min(status.find(' '), status.size()))));
     }
     TlsHandler()->BeginTls(url_.Host());
     tunnelServer_ = server;

@@ -10,6 +10,7 @@
 #include "support/ForwardProxy.h"
 #include "support/NginxServer.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedPeer.h"
 #include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
@@ -236,4 +237,30 @@ TEST_F(ThroughAProxy, HostsTheNoProxyListNamesAreReachedDirectly)
     } catch (const EIdProxyAddressInvalid& e) {
         EXPECT_STREQ(e.what(), "The proxy socks5://127.0.0.1:1 cannot be used: only http:// proxies can");
     }
+}
+
+// A proxy that answers the tunnel request with more than its answer: what
+// follows must never be read as the server's reply, which only TLS brings.
+TEST(ThroughAScriptedProxy, BytesAfterTheTunnelsAnswerAreRefusedUnread)
+{
+    ScriptedPeer proxy;
+    proxy.ReadUntil("\r\n\r\n")
+        .Send("HTTP/1.1 200 Connection established\r\n\r\n"
+              "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nfake");
+    proxy.Start();
+    const std::string address = "127.0.0.1:" + std::to_string(proxy.Port());
+    TIdHTTP http;
+    http.SetReadTimeout(6000);
+    http.SetProxyRules({"", address, ""});
+    try {
+        http.GetToString("https://video.example:8443/page.html");
+        ADD_FAILURE() << "the proxy's own bytes were taken for the server's";
+    } catch (const EIdProxyTunnelRefused& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The proxy " + address +
+                      " refused the connection to video.example:8443 (it sent more than its answer)");
+    }
+    proxy.Wait();
+    EXPECT_EQ(proxy.Received().rfind("CONNECT video.example:8443 HTTP/1.1\r\nHost: video.example:8443\r\n", 0), 0u)
+        << proxy.Received();
 }
