@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 
 #include "app/AddressKind.h"
+#include "app/BatchFile.h"
 #include "app/CommandLineOptions.h"
 #include "app/CommandLineReport.h"
+#include "app/NetworkChoice.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TDownloadSession.h"
@@ -42,29 +44,11 @@ int Fail(TExitStatus status, const std::string& message)
     return status;
 }
 
-void PrintHelp()
+// A mistake in the arguments: said, with where to look.
+int BadArguments(const std::string& error)
 {
-    std::printf("%s",
-                Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                   "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
-                   "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
-                   "\n"
-                   "Saves, without opening a window, the video of a watch-page address, the file of\n"
-                   "a direct link to a video (an http or https address ending in .mp4, .webm, ...),\n"
-                   "or the video that any other web page shows.\n"
-                   "  --quality   normal (FLV), mobile (3GP), hq (MP4 480x360, the default) or hd\n"
-                   "              (MP4 1280x720 where the site has it, else hq); on another page\n"
-                   "              with several sizes: hd the largest, hq the nearest 360 lines,\n"
-                   "              normal and mobile the smallest; not for direct links\n"
-                   "  --output    the file to write, or a folder for the proposed name\n"
-                   "              (default: the proposed name in the current folder)\n"
-                   "  --force     replace the file when it exists already\n"
-                   "  --no-continue\n"
-                   "              start over instead of continuing what an earlier run left\n"
-                   "\n"
-                   "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
-                   "5 download failed, 6 the file exists already, 130 cancelled.\n")
-                    .c_str());
+    std::fprintf(stderr, "skerrow: %s\n%s\n", Printable(error).c_str(), Tr("Try 'skerrow --help'.").c_str());
+    return esBadArguments;
 }
 
 // Every way of asking the program to end (Ctrl-C, the quit key, a kill,
@@ -146,14 +130,71 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     return esSuccess;
 }
 
+// Looks the address up and downloads its video.
+int Save(const std::string& text, const TCommandLineOptions& options)
+{
+    const TVideoAddress address = ReadVideoAddress(text);
+    if (address.Kind == akNone)
+        return Fail(esNotAccepted, Tr("This is not a video address") + ": " + text);
+    std::optional<TResolution> resolution = ResolveUnlessInterrupted(address, options.Quality);
+    if (!resolution)
+        return Fail(esCancelled, Tr("Cancelled"));
+    if (resolution->Failure)
+        return Fail(esResolutionFailed, FailureText(resolution->Failure));
+    const TVideoSource& video = *resolution->Video;
+    return Download(video, TargetPath(options.Output, video.ProposedFileName), options);
+}
+
+// The addresses of --download, then those of the batch file; nothing when
+// the file cannot be taken (said).
+std::optional<std::vector<std::string>> BatchAddresses(const TCommandLineOptions& options)
+{
+    std::vector<std::string> addresses = options.Addresses;
+    if (options.BatchFile.empty())
+        return addresses;
+    std::string error;
+    std::optional<std::vector<std::string>> listed = ReadBatchFile(options.BatchFile, error);
+    if (!listed) {
+        BadArguments(error);
+        return std::nullopt;
+    }
+    addresses.insert(addresses.end(), listed->begin(), listed->end());
+    return addresses;
+}
+
+// Saves each address in turn into the output folder, each under a line
+// that names it, and sums up: the status is the first failure's, or
+// Ctrl-C's, which ends the batch.
+int SaveBatch(const TCommandLineOptions& options)
+{
+    std::error_code ignored;
+    if (!options.Output.empty() && !std::filesystem::is_directory(options.Output, ignored))
+        return BadArguments(Tr("with several addresses, --output must be an existing folder: %s", {options.Output}));
+    std::optional<std::vector<std::string>> addresses = BatchAddresses(options);
+    if (!addresses)
+        return esBadArguments;
+    const std::string count = std::to_string(addresses->size());
+    int firstFailure = esSuccess;
+    std::size_t saved = 0;
+    for (std::size_t i = 0; i < addresses->size() && !interrupted; ++i) {
+        std::printf("[%zu/%s] %s\n", i + 1, count.c_str(), Printable((*addresses)[i]).c_str());
+        std::fflush(stdout);
+        const int status = Save((*addresses)[i], options);
+        saved += status == esSuccess;
+        if (firstFailure == esSuccess)
+            firstFailure = status;
+    }
+    std::printf("%s\n", Tr("%s of %s saved", {std::to_string(saved), count}).c_str());
+    return interrupted ? esCancelled : firstFailure;
+}
+
 } // namespace
 
 bool WantsCommandLine(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char* option : {"--download", "--help", "-h", "--version"})
-            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
-                return true;
+        if (IsCommandLineOption(argv[i]))
+            return true;
     return false;
 }
 
@@ -181,11 +222,15 @@ int ExplainMissingDisplay(int argc, char** argv)
     return esBadArguments;
 }
 
+// The site host's value, when it stands apart, is no address.
 std::string AddressArgument(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (argv[i][0] != '-' && argv[i][0] != '\0')
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--site-host") == 0)
+            ++i;
+        else if (argv[i][0] != '-' && argv[i][0] != '\0')
             return argv[i];
+    }
     return {};
 }
 
@@ -193,28 +238,21 @@ int RunCommandLine(int argc, char** argv)
 {
     std::string error;
     auto options = ParseCommandLine(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "skerrow: %s\n%s\n", error.c_str(), Tr("Try 'skerrow --help'.").c_str());
-        return esBadArguments;
-    }
+    if (!options)
+        return BadArguments(error);
     if (options->Help) {
-        PrintHelp();
+        std::printf("%s", HelpText().c_str());
         return esSuccess;
     }
     if (options->Version) {
         std::printf("Skerrow %s\n", SKERROW_VERSION);
         return esSuccess;
     }
-    const TVideoAddress address = ReadVideoAddress(options->Address);
-    if (address.Kind == akNone)
-        return Fail(esNotAccepted, Tr("This is not a video address") + ": " + options->Address);
-
+    // Refused rather than ignored, until the program can tell about an
+    // address.
+    if (options->Info)
+        return BadArguments(Tr("this version of Skerrow cannot tell about an address (--info)"));
+    SetNetworkChoice({options->Proxy, options->ReceiveRateLimit});
     CatchInterrupts();
-    std::optional<TResolution> resolution = ResolveUnlessInterrupted(address, options->Quality);
-    if (!resolution)
-        return Fail(esCancelled, Tr("Cancelled"));
-    if (resolution->Failure)
-        return Fail(esResolutionFailed, FailureText(resolution->Failure));
-    const TVideoSource& video = *resolution->Video;
-    return Download(video, TargetPath(options->Output, video.ProposedFileName), *options);
+    return options->Batch() ? SaveBatch(*options) : Save(options->Addresses.front(), *options);
 }

@@ -2,12 +2,13 @@
 
 #include <string>
 
-// The program without windows: `skerrow --download ADDRESS ...` resolves the
-// address and downloads the video with the same engine, reporting on the
-// terminal. Needs no display.
+// The program without windows: `skerrow --download ADDRESS...` (or
+// --batch-file FILE) resolves each address and downloads its video with the
+// same engine, one after another, reporting on the terminal. Needs no
+// display.
 
-// Whether the arguments ask for the command-line mode (--download, --help,
-// --version).
+// Whether the arguments ask for the command-line mode: any of its options
+// but the site host (IsCommandLineOption).
 bool WantsCommandLine(int argc, char** argv);
 
 // Runs it; returns the process's exit status (see TExitStatus).

@@ -1,5 +1,6 @@
 #include "app/PageClient.h"
 
+#include "app/NetworkChoice.h"
 #include "app/Site.h"
 #include "http/TIdHTTP.h"
 
@@ -12,4 +13,5 @@ void PreparePageClient(TIdCustomHTTP& http, const TPageBounds& bounds)
     http.SetMaxBodySize(bounds.MaxBodySize);
     http.Request().SetUserAgent(Site::UserAgent);
     http.SetAllowCookies(true);
+    http.SetProxyRules(PageProxyRules());
 }

@@ -18,5 +18,6 @@ struct TPageBounds {
 
 // Every page request of a resolution, on the site or on any other page, is
 // made the same way: redirects followed, cookies kept between the requests
-// of one resolution, the program's user agent, and the bounds.
+// of one resolution, the program's user agent, the bounds, and the proxies
+// of the run (NetworkChoice.h).
 void PreparePageClient(TIdCustomHTTP& http, const TPageBounds& bounds);

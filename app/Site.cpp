@@ -1,7 +1,5 @@
 #include "app/Site.h"
 
-#include <cstring>
-
 namespace Site {
 namespace {
 
@@ -39,13 +37,19 @@ void SetHost(const std::string& hostAndPort)
     domain = DomainOf(hostAndPort);
 }
 
+// "--site-host=HOST" or "--site-host HOST", as every option is written.
 bool ApplyCommandLine(int argc, char** argv)
 {
-    const char* option = "--site-host=";
+    const std::string option = "--site-host";
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], option, std::strlen(option)) != 0)
+        const std::string argument = argv[i];
+        std::string value;
+        if (argument.starts_with(option + "="))
+            value = argument.substr(option.size() + 1);
+        else if (argument == option && i + 1 < argc)
+            value = argv[++i];
+        else if (argument != option)
             continue;
-        std::string value = argv[i] + std::strlen(option);
         if (value.empty() || value.find_first_of("/ \t\r\n") != std::string::npos)
             return false;
         SetHost(value);

@@ -19,8 +19,9 @@ const std::string& MakerHost();
 
 void SetHost(const std::string& hostAndPort);
 
-// Applies --site-host=... when present among the arguments; returns false
-// (and leaves the site alone) for a malformed value.
+// Applies --site-host=HOST (or --site-host HOST) when present among the
+// arguments; returns false (and leaves the site alone) for a missing or
+// malformed value.
 bool ApplyCommandLine(int argc, char** argv);
 
 // The domain for a host: the host without its port and a leading "www.".

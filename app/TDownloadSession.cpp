@@ -1,5 +1,6 @@
 #include "app/TDownloadSession.h"
 
+#include "app/NetworkChoice.h"
 #include "app/Site.h"
 #include "grabber/TJvHttpsUrlGrabber.h"
 #include "grabber/TJvStreamUrlGrabber.h"
@@ -97,6 +98,7 @@ void TDownloadSession::Start(TJvResumeMode resume)
     grabber_->SetRetries(kRetries);
     grabber_->SetRetrySecond(RetrySecond());
     grabber_->SetResumeMode(resume);
+    ApplyNetworkChoice(*grabber_);
     grabber_->Start();
 }
 

@@ -31,8 +31,9 @@ struct TDownloadEvents {
 // component fetches into the part beside the target, tries a faltering
 // network again five times, continues a part an earlier run left unless
 // told to start over, and renames the part to the target once every byte is
-// there. SKERROW_RETRY_SECOND_MS shortens the waits between tries (for the
-// tests).
+// there; it goes through the run's proxies, within its receive cap
+// (NetworkChoice.h). SKERROW_RETRY_SECOND_MS shortens the waits between
+// tries (for the tests).
 class TDownloadSession {
 public:
     TDownloadSession(TVideoSource video, std::string target);

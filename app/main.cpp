@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Language.h"
+#include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/Fonts.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
     // program says from here on, windows or terminal, is translated.
     StartTranslationEngine();
     if (!Site::ApplyCommandLine(argc, argv)) {
-        std::fprintf(stderr, "skerrow: --site-host takes HOST or HOST:PORT\n");
+        std::fprintf(stderr, "skerrow: %s\n", Tr("--site-host takes HOST or HOST:PORT").c_str());
         return esBadArguments;
     }
     if (WantsCommandLine(argc, argv))

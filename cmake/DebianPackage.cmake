@@ -15,7 +15,7 @@ and press START: Skerrow finds the video's stream, proposes a file name
 and downloads the video while a window shows its progress. Direct links
 to video files and any web page that shows a video work too. It speaks
 English and Spanish and has a command-line mode for machines without a
-display.")
+display and for scripts, with a manual page and completion for bash.")
 # The libraries the program links come from dpkg-shlibdeps; what it loads
 # at run time is named here: Qt's platform plugins open its windows, Wine's
 # Tahoma gives the windows their designed metrics, and Qt's catalogues put
@@ -23,6 +23,8 @@ display.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, qt6-translations-l10n")
+# The completion is read by bash-completion, when it is there.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 # The Spanish catalogue travels appended to the executable, which stripping
 # would cut off.
 set(CPACK_STRIP_FILES OFF)

@@ -73,6 +73,10 @@ public:
     void SetRetrySecond(std::chrono::milliseconds value) { settings_.RetrySecond = value; }
     TJvResumeMode ResumeMode() const { return settings_.ResumeMode; }
     void SetResumeMode(TJvResumeMode value) { settings_.ResumeMode = value; }
+    // The most bytes a second a run receives (0: no cap), for a user who
+    // shares the line.
+    std::int64_t ReceiveRateLimit() const { return settings_.ReceiveRateLimit; }
+    void SetReceiveRateLimit(std::int64_t value) { settings_.ReceiveRateLimit = value; }
     // Whether the last run ended early and kept its part for a later run.
     bool PartKept() const { return partKept_; }
     // Removes the part the last run kept, unless a run holds it now.

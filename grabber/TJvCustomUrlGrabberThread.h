@@ -139,6 +139,8 @@ private:
     bool OpenConnection(const TJvGrabberSettings& settings);
     // Opens a network session with the access type the proxy mode asks for.
     static TInternetHandle* OpenSession(const TJvGrabberSettings& settings);
+    // Caps what the session's transfers receive, when the settings ask.
+    void LimitReceiveRate(const TJvGrabberSettings& settings);
     // A failed close hands over an error; a handler's exception is passed on
     // once every handle is closed.
     void CloseHandles();

@@ -48,6 +48,7 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
         FailNetwork();
         return false;
     }
+    LimitReceiveRate(settings);
     PrepareSession(settings);
     handles_.connection = ConnectToServer(settings);
     if (Terminated())
@@ -60,6 +61,15 @@ bool TJvCustomUrlGrabberThread::OpenConnection(const TJvGrabberSettings& setting
 }
 
 void TJvCustomUrlGrabberThread::PrepareSession(const TJvGrabberSettings&) {}
+
+// On the session, so that every transfer of the run keeps to it.
+void TJvCustomUrlGrabberThread::LimitReceiveRate(const TJvGrabberSettings& settings)
+{
+    if (settings.ReceiveRateLimit <= 0)
+        return;
+    const auto limit = static_cast<std::uint64_t>(settings.ReceiveRateLimit);
+    InternetSetOption(handles_.session, INTERNET_OPTION_RECEIVE_RATE_LIMIT, &limit, sizeof limit);
+}
 
 TInternetHandle* TJvCustomUrlGrabberThread::ConnectToServer(const TJvGrabberSettings&)
 {

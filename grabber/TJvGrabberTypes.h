@@ -83,6 +83,8 @@ struct TJvGrabberSettings : TJvCommonProperties, TJvProxyProperties, TJvFtpPrope
     // A stream in pieces: what to fetch and join; how many pieces at once.
     std::shared_ptr<const TStreamPlan> Stream;
     int Connections = 4;
+    // The most bytes a second a run receives; 0 sets no cap.
+    std::int64_t ReceiveRateLimit = 0;
 
     // The address a network worker fetches: Address with the user, the
     // password and the port of the properties.

@@ -31,6 +31,8 @@ TInternetSettings SettingsOf(const TJvGrabberSettings& settings)
         InternetSessionSettings(settings.Agent, access, settings.ProxyAddresses, settings.ProxyIgnoreList);
     internet.proxyUserName = settings.ProxyUserName;
     internet.proxyPassword = settings.ProxyPassword;
+    // The run's cap holds for its pieces together.
+    internet.receiveRateLimit = settings.ReceiveRateLimit / std::max(settings.Connections, 1);
     return internet;
 }
 

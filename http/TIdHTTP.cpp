@@ -1,7 +1,9 @@
 #include "http/TIdHTTP.h"
 
+#include "http/EIdProxyFailure.h"
 #include "http/EIdSocketError.h"
 #include "http/TIdIOHandlerTls.h"
+#include "http/TIdStack.h"
 #include "runtime/AsciiText.h"
 #include "runtime/TNullStream.h"
 #include "runtime/TStringStream.h"
@@ -54,6 +56,23 @@ void RefuseSchemeOtherThanHttp(const std::string& destination)
     const std::string_view scheme = SchemeOf(destination);
     if (!scheme.empty() && !AsciiText::SameText(scheme, "http") && !AsciiText::SameText(scheme, "https"))
         throw EIdRedirectSchemeRefused(std::string(scheme.substr(0, kShownSchemeBytes)));
+}
+
+// The port of an address's text, 80 for none or nonsense.
+int PortNumber(const std::string& text)
+{
+    auto number = AsciiText::ToInt32(text);
+    return number && *number > 0 && *number <= 65535 ? *number : 80;
+}
+
+// The code of a status line such as "HTTP/1.1 200 Connection established";
+// 0 when there is none.
+int StatusCode(const std::string& statusLine)
+{
+    const std::size_t space = statusLine.find(' ');
+    if (space == std::string::npos)
+        return 0;
+    return AsciiText::ToInt32(statusLine.substr(space + 1, 3)).value_or(0);
 }
 
 // The verbs that exist only since HTTP/1.1.
@@ -174,6 +193,7 @@ void TIdCustomHTTP::CloseUnlessKept()
 // to a request on the next one.
 void TIdCustomHTTP::DropConnection()
 {
+    tunnelServer_.clear();
     CloseConnection();
     if (IOHandler())
         IOHandler()->InputBuffer().Reset();
@@ -252,33 +272,90 @@ void TIdCustomHTTP::OpenForRequest()
         IOHandler()->SendStream(*request_->BodySource());
 }
 
+// The connection goes to the server, or to the proxy of the request: then
+// the socket's address family is the proxy's, whatever the server's is.
 void TIdCustomHTTP::ChooseEndpoint()
 {
-    if (IPVersion() != url_.IPVersion() && ConnectionAlive())
-        DropConnection();
-    std::string host = url_.Host();
-    auto number = AsciiText::ToInt32(url_.Port());
-    int port = number && *number > 0 && *number <= 65535 ? *number : 80;
-    TIdHTTPConnectionType kind = ctNormal;
-    if (!proxyParams_.ProxyServer.empty()) {
-        host = proxyParams_.ProxyServer;
-        port = proxyParams_.ProxyPort;
-        kind = ctProxy;
-    }
     const bool secure = AsciiText::SameText(url_.Scheme(), "https");
-    // A handler of the caller's that cannot speak TLS cannot serve https;
-    // neither is there a tunnel through a proxy.
-    if (secure && ((IOHandler() && !TlsHandler()) || kind == ctProxy))
+    // A handler of the caller's that cannot speak TLS cannot serve https.
+    if (secure && IOHandler() && !TlsHandler())
         throw EIdIOHandlerPropInvalid();
-    if ((!AsciiText::SameText(host, Host()) || port != Port() || secure != SecureConnection()) && ConnectionAlive())
+    requestProxy_ = ProxyForRequest();
+    const bool proxied = !requestProxy_.ProxyServer.empty();
+    const std::string host = proxied ? requestProxy_.ProxyServer : url_.Host();
+    const int port = proxied ? requestProxy_.ProxyPort : PortNumber(url_.Port());
+    TIdHTTPConnectionType kind = secure ? ctSSL : ctNormal;
+    if (proxied) {
+        kind = secure ? ctSSLProxy : ctProxy;
+        request_->SetIPVersion(TIdStack::IsIP(host, Id_IPv6) ? Id_IPv6 : Id_IPv4);
+    }
+    const std::string tunnel = kind == ctSSLProxy ? TunnelServer() : std::string();
+    if ((IPVersion() != request_->IPVersion() || !AsciiText::SameText(host, Host()) || port != Port() ||
+         secure != SecureConnection() || tunnel != tunnelServer_) &&
+        ConnectionAlive())
         DropConnection();
     SetHost(host);
     SetPort(port);
-    if (secure)
-        kind = ctSSL;
     request_->SetConnectionKind(kind);
     if (kind == ctProxy)
         request_->SetTarget(url_.AddressText());
+}
+
+// The proxy set for every request, else the one the rules choose for this
+// request's address.
+TIdProxyConnectionInfo TIdCustomHTTP::ProxyForRequest() const
+{
+    if (!proxyParams_.ProxyServer.empty())
+        return proxyParams_;
+    const std::string address = proxyRules_.ProxyFor(url_.Scheme(), url_.Host());
+    if (address.empty())
+        return {};
+    std::optional<TIdProxyConnectionInfo> proxy = ReadProxyAddress(address);
+    if (!proxy)
+        throw EIdProxyAddressInvalid(ProxyAddressForMessage(address));
+    return *proxy;
+}
+
+std::string TIdCustomHTTP::TunnelServer() const
+{
+    const std::string host = url_.IPVersion() == Id_IPv6 ? "[" + url_.Host() + "]" : url_.Host();
+    const std::string port = url_.Port().empty() ? "443" : std::to_string(PortNumber(url_.Port()));
+    return host + ":" + port;
+}
+
+// The proxy is asked for a tunnel to the server; once it agrees, TLS runs
+// through the tunnel with the server itself, verified as on a direct
+// connection. A refusal's body is left unread: the connection goes with it.
+// Nothing may follow the proxy's answer before TLS begins: bytes read with
+// it would be taken for the server's, unencrypted and unverified.
+void TIdCustomHTTP::OpenTunnel()
+{
+    const std::string server = TunnelServer();
+    const std::string& agent = request_->UserAgent();
+    if ((server + agent).find_first_of("\r\n") != std::string::npos)
+        throw EIdHTTPHeaderValueInvalid("the tunnel request");
+    std::string head = "CONNECT " + server + " HTTP/1.1\r\nHost: " + server + "\r\n";
+    if (!agent.empty())
+        head += "User-Agent: " + agent + "\r\n";
+    if (requestProxy_.BasicAuthentication)
+        head += "Proxy-Authorization: " + BasicCredentials(requestProxy_.ProxyUsername, requestProxy_.ProxyPassword) +
+            "\r\n";
+    IOHandler()->SendText(head + "\r\n");
+    const std::string status = ReadResponseLine();
+    // Bounded as a response head is.
+    for (int lines = 0; !ReadResponseLine().empty(); ++lines)
+        if (headerLineLimit_ > 0 && lines >= headerLineLimit_)
+            throw EIdException("Too many header lines");
+    const bool agreed = StatusCode(status) / 100 == 2;
+    if (!agreed || !IOHandler()->InputBufferIsEmpty()) {
+        DropConnection();
+        const std::string proxy = Host() + ":" + std::to_string(Port());
+        throw EIdProxyTunnelRefused(proxy, server,
+                                    agreed ? LoadResString("it sent more than its answer")
+                                           : AsciiText::Trim(status.substr(std::min(status.find(' '), status.size()))));
+    }
+    TlsHandler()->BeginTls(url_.Host());
+    tunnelServer_ = server;
 }
 
 void TIdCustomHTTP::ExtendAcceptEncoding()
@@ -298,7 +375,8 @@ void TIdCustomHTTP::ReconnectIfNeeded()
     if (IOHandler())
         CheckPeerClosed(false);
     if (!IsConnected()) {
-        SetIPVersion(url_.IPVersion());
+        tunnelServer_.clear();
+        SetIPVersion(request_->IPVersion());
         if (!IOHandler())
             AdoptIOHandler(NewIOHandler());
         if (TIdIOHandlerTls* tls = TlsHandler())
@@ -310,6 +388,8 @@ void TIdCustomHTTP::ReconnectIfNeeded()
             error.SetPeer(seConnecting, Host(), Port());
             throw;
         }
+        if (request_->ConnectionKind() == ctSSLProxy)
+            OpenTunnel();
     }
 }
 
@@ -340,6 +420,10 @@ bool TIdCustomHTTP::SecureConnection() const
 void TIdCustomHTTP::SendRequestHead()
 {
     request_->SetHeaders();
+    // Through a tunnel the proxy has had its credentials already.
+    if (request_->ConnectionKind() == ctProxy && requestProxy_.BasicAuthentication)
+        request_->HeaderLines().SetValueOf("Proxy-Authorization",
+                                           BasicCredentials(requestProxy_.ProxyUsername, requestProxy_.ProxyPassword));
     if (cookieManager_)
         AttachCookieHeader();
 

@@ -4,8 +4,10 @@
 #include "http/TIdCookieManager.h"
 #include "http/TIdHTTPRequest.h"
 #include "http/TIdHTTPResponse.h"
+#include "http/TIdProxyConnectionInfo.h"
 #include "http/TIdTCPClientCustom.h"
 #include "http/TIdURI.h"
+#include "http/TProxyRules.h"
 #include "tls/TransferPolicy.h"
 
 #include <functional>
@@ -21,15 +23,6 @@ using TIdHTTPOptions = unsigned;
 
 // What the request loop does after a response head.
 enum class TIdHTTPNextStep { GoToAddress, Finish, ReadAndGo, AuthRetry };
-
-// The proxy to send requests through; an empty ProxyServer means none.
-struct TIdProxyConnectionInfo {
-    std::string ProxyServer;
-    int ProxyPort = 0;
-    std::string ProxyUsername;
-    std::string ProxyPassword;
-    bool BasicAuthentication = false;
-};
 
 // Turns a deflate or gzip body into its plain bytes.
 class TIdHTTPCompressor {
@@ -48,7 +41,11 @@ using TIdOnAuthorizationEvent = std::function<void(TObject* Sender, TIdHTTPReque
 // Blocking HTTP/1.1 requests on the caller's thread: one request at a time,
 // redirects followed on demand, cookies kept, the connection reused while
 // the server allows. A socket error of a request names its server in words
-// for the user (EIdSocketError::SetPeer).
+// for the user (EIdSocketError::SetPeer). Through a proxy, an http request
+// goes to the proxy with the whole address as its target, and an https one
+// through a tunnel the proxy opens (CONNECT), in which TLS verifies the
+// server at its far end as on a direct connection; a user name and password
+// of the proxy go to it in the Basic scheme.
 class TIdCustomHTTP : public TIdTCPClientCustom {
 public:
     static constexpr int kRedirectBodyReadTimeout = 4000;
@@ -86,7 +83,11 @@ public:
     void SetMaxAuthRetries(int retries) { maxAuthRetries_ = retries; }
     TIdHTTPOptions HTTPOptions() const { return httpOptions_; }
     void SetHTTPOptions(TIdHTTPOptions options) { httpOptions_ = options; }
+    // The proxy of every request; when it names none, ProxyRules choose one
+    // for each request's address (none by default).
     TIdProxyConnectionInfo& ProxyParams() { return proxyParams_; }
+    const TProxyRules& ProxyRules() const { return proxyRules_; }
+    void SetProxyRules(TProxyRules rules) { proxyRules_ = std::move(rules); }
     TIdCookieManager* CookieManager() const { return cookieManager_; }
     // An assigned store stays its owner's; one the client made is freed.
     void SetCookieManager(TIdCookieManager* manager);
@@ -129,6 +130,10 @@ private:
     void AbandonRequest();
     void DropConnection();
     void ChooseEndpoint();
+    TIdProxyConnectionInfo ProxyForRequest() const;
+    // The server an https request through a proxy goes to, as CONNECT names it.
+    std::string TunnelServer() const;
+    void OpenTunnel();
     void ExtendAcceptEncoding();
     void ReconnectIfNeeded();
     static TIdIOHandler* NewIOHandler();
@@ -151,6 +156,11 @@ private:
     std::unique_ptr<TIdHTTPRequest> request_;
     std::unique_ptr<TIdHTTPResponse> response_;
     TIdProxyConnectionInfo proxyParams_;
+    TProxyRules proxyRules_;
+    // The proxy of the current request, and the server the open connection
+    // tunnels to (empty: no tunnel).
+    TIdProxyConnectionInfo requestProxy_;
+    std::string tunnelServer_;
     TIdCookieManager* cookieManager_ = nullptr;
     std::unique_ptr<TIdCookieManager> ownedCookieManager_;
     TIdHTTPCompressor* compressor_ = nullptr;

@@ -39,9 +39,17 @@ void TIdIOHandlerTls::Open()
 {
     EndSession();
     cutShort_ = false;
+    serverName_.clear();
     TIdIOHandlerStack::Open();
     if (!passThrough_ && BindingAllocated())
         StartSession();
+}
+
+void TIdIOHandlerTls::BeginTls(const std::string& serverName)
+{
+    EndSession();
+    serverName_ = serverName;
+    StartSession();
 }
 
 void TIdIOHandlerTls::Close()
@@ -78,7 +86,7 @@ void TIdIOHandlerTls::StartSession()
 // certificate of this one.
 void TIdIOHandlerTls::NameTheServer()
 {
-    const std::string& host = Host();
+    const std::string& host = ServerName();
     if (TIdStack::IsIP(host, Id_IPv4) || TIdStack::IsIP(host, Id_IPv6)) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session_), host.c_str());
         return;
@@ -102,7 +110,7 @@ void TIdIOHandlerTls::Handshake()
             RaiseHandshakeFailure();
         int received = ReceiveRecords();
         if (received == 0)
-            throw EIdTlsHandshakeFailed(Host(), LoadResString("the server closed the connection"));
+            throw EIdTlsHandshakeFailed(ServerName(), LoadResString("the server closed the connection"));
         if (received < 0 && !WaitReadable(MillisecondsLeft(limit)))
             throw EIdReadTimeout();
     }
@@ -112,8 +120,8 @@ void TIdIOHandlerTls::RaiseHandshakeFailure()
 {
     long verifyResult = SSL_get_verify_result(session_);
     if (verifyResult != X509_V_OK)
-        throw EIdTlsCertificateRefused(Host(), verifyResult);
-    throw EIdTlsHandshakeFailed(Host(), LastTlsErrorText());
+        throw EIdTlsCertificateRefused(ServerName(), verifyResult);
+    throw EIdTlsHandshakeFailed(ServerName(), LastTlsErrorText());
 }
 
 // A session whose handshake completed says goodbye with a close
@@ -173,7 +181,7 @@ int TIdIOHandlerTls::Decrypt()
     switch (SSL_get_error(session_, result)) {
     case SSL_ERROR_WANT_READ: return -1;
     case SSL_ERROR_ZERO_RETURN: return 0;
-    default: throw EIdTlsFailure(Host(), LastTlsErrorText());
+    default: throw EIdTlsFailure(ServerName(), LastTlsErrorText());
     }
 }
 
@@ -205,7 +213,7 @@ void TIdIOHandlerTls::SendNow(std::string_view bytes)
         int offered = static_cast<int>(std::min<std::size_t>(bytes.size(), kWritePiece));
         int written = SSL_write(session_, bytes.data(), offered);
         if (written <= 0)
-            throw EIdTlsFailure(Host(), LastTlsErrorText());
+            throw EIdTlsFailure(ServerName(), LastTlsErrorText());
         SendRecords();
         bytes.remove_prefix(static_cast<std::size_t>(written));
         DoWork(wmWrite, written);
@@ -218,7 +226,7 @@ void TIdIOHandlerTls::DetectPeerClose(bool raiseIfDisconnected, bool ignoreBuffe
         TIdIOHandlerStack::DetectPeerClose(raiseIfDisconnected, ignoreBuffer);
     } catch (const EIdConnClosedGracefully&) {
         if (cutShort_)
-            throw EIdTlsTruncated(Host());
+            throw EIdTlsTruncated(ServerName());
         throw;
     }
 }

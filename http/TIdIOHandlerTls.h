@@ -29,6 +29,10 @@ public:
     bool Secure() const { return session_ != nullptr; }
 
     void Open() override;
+    // Begins TLS on the connection opened in pass-through, with serverName
+    // as the server whose certificate and name are verified: the server at
+    // the far end of a proxy's tunnel.
+    void BeginTls(const std::string& serverName);
     void Close() override;
     bool IsConnected() override;
     // A peer that closed without a close notification raises EIdTlsTruncated
@@ -41,6 +45,9 @@ protected:
 
 private:
     void StartSession();
+    // The server TLS speaks with: the host connected to, or the far end of
+    // a tunnel.
+    const std::string& ServerName() const { return serverName_.empty() ? Host() : serverName_; }
     void NameTheServer();
     void Handshake();
     [[noreturn]] void RaiseHandshakeFailure();
@@ -60,6 +67,7 @@ private:
     BIO* outgoing_ = nullptr;
     std::vector<char> records_;
     bool passThrough_ = true;
+    std::string serverName_;
     // The peer closed the connection without a close notification.
     bool cutShort_ = false;
 };

@@ -24,6 +24,11 @@ std::string Base64(const std::string& bytes)
 
 } // namespace
 
+std::string BasicCredentials(const std::string& username, const std::string& password)
+{
+    return "Basic " + Base64(username + ":" + password);
+}
+
 void TIdRequestHeaderInfo::Clear()
 {
     TIdEntityHeaderInfo::Clear();
@@ -75,5 +80,5 @@ void TIdRequestHeaderInfo::SetHeaders()
     if (LastModified())
         SetHeader("If-Modified-Since", FormatHttpDate(*LastModified()));
     if (basicAuthentication_)
-        SetHeader("Authorization", "Basic " + Base64(username_ + ":" + password_));
+        SetHeader("Authorization", BasicCredentials(username_, password_));
 }

@@ -5,6 +5,10 @@
 #include <span>
 #include <utility>
 
+// The value of an Authorization (or Proxy-Authorization) header that gives
+// a user name and password in the Basic scheme.
+std::string BasicCredentials(const std::string& username, const std::string& password);
+
 // The fields of a request head.
 class TIdRequestHeaderInfo : public TIdEntityHeaderInfo {
 public:

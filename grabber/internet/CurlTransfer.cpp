@@ -156,6 +156,8 @@ void CurlTransfer::ApplyCommon(CURL* easy, const TInternetSettings& settings, co
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeoutMs));
     if (!settings.agent.empty())
         curl_easy_setopt(easy, CURLOPT_USERAGENT, settings.agent.c_str());
+    if (settings.receiveRateLimit > 0)
+        curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(settings.receiveRateLimit));
 }
 
 TInternetFailure CurlTransfer::FailureOf(CURL* easy, int curlCode, const std::string& errorText)

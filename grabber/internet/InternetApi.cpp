@@ -276,6 +276,15 @@ bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffe
         (connect ? found->settings.connectTimeoutMs : found->settings.receiveTimeoutMs) = value;
         return true;
     }
+    if (option == INTERNET_OPTION_RECEIVE_RATE_LIMIT) {
+        if (length < sizeof(std::uint64_t))
+            return RefuseParameter("option length");
+        auto* found = Find<TInternetHandle>(handle);
+        if (!found)
+            return false;
+        std::memcpy(&found->settings.receiveRateLimit, buffer, sizeof(std::uint64_t));
+        return true;
+    }
     if (option == INTERNET_OPTION_PROXY_USERNAME || option == INTERNET_OPTION_PROXY_PASSWORD) {
         auto* found = Find<TInternetHandle>(handle);
         if (!found)

@@ -46,6 +46,9 @@ constexpr std::uint32_t INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 constexpr std::uint32_t INTERNET_OPTION_RECEIVE_TIMEOUT = 6;
 constexpr std::uint32_t INTERNET_OPTION_PROXY_USERNAME = 43;
 constexpr std::uint32_t INTERNET_OPTION_PROXY_PASSWORD = 44;
+// The layer's own, beyond the numbers WinInet uses: the most bytes a second
+// the handle's transfers may receive, as a 64-bit count; 0 sets no cap.
+constexpr std::uint32_t INTERNET_OPTION_RECEIVE_RATE_LIMIT = 0x10001;
 
 // Queries of HttpQueryInfo.
 constexpr std::uint32_t HTTP_QUERY_CONTENT_TYPE = 1;

@@ -28,7 +28,8 @@ std::string NoProxyList(const std::string& bypass)
     for (std::string entry : AsciiText::SplitList(bypass, " ;,")) {
         if (entry == "<local>")
             continue;
-        if (entry.front() == '*')
+        // A "*" of its own stands for every host, in both notations.
+        if (entry.front() == '*' && entry.size() > 1)
             entry.erase(0, 1);
         list += (list.empty() ? "" : ",") + entry;
     }

@@ -13,5 +13,6 @@ bool BypassesLocal(const std::string& bypass, const std::string& host);
 std::string ProxyFor(const std::string& list, const std::string& scheme);
 
 // libcurl's no-proxy list out of a bypass list: commas between entries,
-// "*.example.com" as ".example.com", "<local>" left out.
+// "*.example.com" as ".example.com", "<local>" left out, "*" (every host)
+// kept.
 std::string NoProxyList(const std::string& bypass);

@@ -20,6 +20,8 @@ struct TInternetSettings {
     std::string proxyPassword;
     std::uint32_t connectTimeoutMs = TransferPolicy::kDownloadConnectTimeout.count();
     std::uint32_t receiveTimeoutMs = TransferPolicy::kDownloadStallTimeout.count();
+    // Bytes a second a transfer may receive at most; 0 sets no cap.
+    std::uint64_t receiveRateLimit = 0;
 };
 
 // What a session opened with these arguments passes on to its handles, the

@@ -106,8 +106,7 @@ std::optional<std::string> TInternetPool::THead::Field(std::string_view name) co
     return std::nullopt;
 }
 
-TInternetPool::TInternetPool(TInternetSettings settings, int connections, std::int64_t bytesPerSecond)
-    : settings_(std::move(settings)), bytesPerSecond_(bytesPerSecond)
+TInternetPool::TInternetPool(TInternetSettings settings, int connections) : settings_(std::move(settings))
 {
     CurlTransfer::InitialiseOnce();
     multi_ = curl_multi_init();
@@ -155,8 +154,6 @@ void TInternetPool::Configure(TTransfer& transfer)
         curl_easy_setopt(easy, CURLOPT_USERNAME, address.UserName().c_str());
     if (!address.Password().empty())
         curl_easy_setopt(easy, CURLOPT_PASSWORD, address.Password().c_str());
-    if (bytesPerSecond_ > 0)
-        curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(bytesPerSecond_));
     for (const std::string& line : transfer.Request.Headers)
         transfer.Headers = curl_slist_append(transfer.Headers, line.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.Headers);

@@ -53,9 +53,9 @@ public:
         bool EndedByCaller = false;
     };
 
-    // The pool uses at most `connections` connections to one server; a
-    // transfer may receive at most `bytesPerSecond` (0: no cap).
-    TInternetPool(TInternetSettings settings, int connections, std::int64_t bytesPerSecond = 0);
+    // The pool uses at most `connections` connections to one server; each
+    // transfer is capped at the settings' receive rate.
+    TInternetPool(TInternetSettings settings, int connections);
     ~TInternetPool();
     TInternetPool(const TInternetPool&) = delete;
     TInternetPool& operator=(const TInternetPool&) = delete;
@@ -82,7 +82,6 @@ private:
     void Remove(int id);
 
     TInternetSettings settings_;
-    std::int64_t bytesPerSecond_;
     CURLM* multi_ = nullptr;
     std::map<int, std::unique_ptr<TTransfer>> transfers_;
     int lastId_ = 0;

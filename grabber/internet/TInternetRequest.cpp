@@ -93,7 +93,8 @@ bool TInternetRequest::Configure()
 }
 
 // What every transfer has: the address, the protocols it may use, the
-// connect time-out, the callbacks, the agent and the server's credentials.
+// connect time-out, the receive cap, the callbacks, the agent and the
+// server's credentials.
 void TInternetRequest::ConfigureTransfer()
 {
     curl_easy_setopt(easy_, CURLOPT_URL, Url().c_str());

@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 #include "ProgramRun.h"
-#include "app/CommandLineOptions.h"
 #include "app/ProgressLine.h"
 #include "support/DemoSiteSuite.h"
 #include "support/LocalPort.h"
@@ -28,14 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<TCommandLineOptions> Parse(std::vector<std::string> words, std::string& error)
-{
-    std::vector<char*> argv{const_cast<char*>("skerrow")};
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), error);
-}
-
 // Runs the built program in folder on an address, with LANG set: its exit
 // status and what it wrote to standard error.
 std::pair<int, std::string> DownloadInLanguage(const ScratchFolder& folder, const std::string& language,
@@ -49,32 +40,6 @@ std::pair<int, std::string> DownloadInLanguage(const ScratchFolder& folder, cons
 
 } // namespace
 
-TEST(CommandLineOptions, ReadsEveryOptionInBothForms)
-{
-    std::string error;
-    auto options =
-        Parse({"--download", "http://a/watch?v=1", "--quality=hd", "--output", "/tmp/x.mp4", "--site-host=127.0.0.1:1"},
-              error);
-    ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->Address, "http://a/watch?v=1");
-    EXPECT_EQ(options->Quality, vqHighDefinition);
-    EXPECT_EQ(options->Output, "/tmp/x.mp4");
-
-    EXPECT_FALSE(Parse({"--download", "a", "--quality", "4k"}, error));
-    EXPECT_NE(error.find("4k"), std::string::npos);
-    EXPECT_FALSE(Parse({"--download"}, error)) << "an address is needed";
-    EXPECT_FALSE(Parse({"--download", "a", "stray"}, error));
-    EXPECT_TRUE(Parse({"--help"}, error));
-}
-
-TEST(CommandLineOptions, OutputIsAFileOrAFolderForTheProposedName)
-{
-    EXPECT_EQ(TargetPath("", "Title.mp4"), "Title.mp4");
-    EXPECT_EQ(TargetPath("/tmp", "Title.mp4"), "/tmp/Title.mp4");
-    EXPECT_EQ(TargetPath("/nonexistent/new/", "Title.mp4"), "/nonexistent/new/Title.mp4");
-    EXPECT_EQ(TargetPath("/tmp/chosen.bin", "Title.mp4"), "/tmp/chosen.bin");
-}
-
 TEST(CommandLineText, SpeaksTheUsersLanguageAndExplainsAMissingDisplay)
 {
     ScratchFolder folder{"cli-text"};
@@ -86,7 +51,7 @@ TEST(CommandLineText, SpeaksTheUsersLanguageAndExplainsAMissingDisplay)
     const std::string program = SKERROW_BINARY;
     auto [helpStatus, help] = output("LANG=es_ES.UTF-8 " + program + " --help");
     EXPECT_EQ(helpStatus, esSuccess);
-    EXPECT_EQ(help.rfind("Uso: skerrow --download", 0), 0u) << help;
+    EXPECT_EQ(help.rfind("Uso: skerrow -d ", 0), 0u) << help;
     auto [argumentStatus, argument] = output("LANG=es_ES.UTF-8 " + program + " --download");
     EXPECT_EQ(argumentStatus, esBadArguments);
     EXPECT_NE(argument.find("Pruebe 'skerrow --help'."), std::string::npos) << argument;
@@ -339,15 +304,9 @@ protected:
     {
         return "http://" + host + ":" + std::to_string(nginx_->Port()) + path;
     }
-    // Runs the program to its end; its output in output.
     int Run(std::vector<std::string> words, std::string* output = nullptr)
     {
-        const std::string file = outputs.File("output.txt");
-        std::filesystem::remove(file);
-        int status = ExitStatus(SpawnProgram("127.0.0.1:1", std::move(words), folder.path, file));
-        if (output)
-            *output = FileBytes(file);
-        return status;
+        return RunProgram("127.0.0.1:1", std::move(words), folder.path, output);
     }
 
     static ScratchFolder* root_;

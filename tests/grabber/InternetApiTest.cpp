@@ -157,6 +157,7 @@ TEST(ProxyLists, TheSchemesEntryWinsOverTheCatchAllAndTheBypassListIsTranslated)
     EXPECT_EQ(ProxyFor("ftp=files:21 proxy:3128", "http"), "proxy:3128");
     EXPECT_EQ(ProxyFor("ftp=files:21", "http"), "");
     EXPECT_EQ(NoProxyList("*.example.com; <local>,intranet  10.0.0.1"), ".example.com,intranet,10.0.0.1");
+    EXPECT_EQ(NoProxyList("*"), "*") << "every host, not none";
     EXPECT_TRUE(BypassesLocal("<local>", "intranet"));
     EXPECT_FALSE(BypassesLocal("<local>", "www.example.com"));
 }

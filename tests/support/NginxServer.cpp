@@ -1,6 +1,7 @@
 #include "support/NginxServer.h"
 
 #include "support/ChildProcess.h"
+#include "support/Listening.h"
 #include "support/LocalPort.h"
 #include "support/ScratchFolder.h"
 
@@ -20,18 +21,6 @@
 #include <thread>
 
 namespace {
-
-bool Connectable(std::uint16_t port)
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-}
 
 std::string NginxBinary()
 {
@@ -157,17 +146,5 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
 
 void NginxServer::WaitUntilListening(std::uint16_t port)
 {
-    using namespace std::chrono;
-    auto deadline = steady_clock::now() + seconds(10);
-    while (!Connectable(port)) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            throw std::runtime_error("nginx did not start; see " + prefix_ + "/logs/error.log");
-        }
-        if (steady_clock::now() > deadline)
-            throw std::runtime_error("nginx did not listen within 10 seconds");
-        // Polling a port has no event to wait on; a short pause between tries.
-        std::this_thread::sleep_for(milliseconds(20));
-    }
+    ::WaitUntilListening(pid_, port, "nginx (its log: " + prefix_ + "/logs/error.log)");
 }
