@@ -1,5 +1,5 @@
 #include "framework/DesktopNotification.h"
-#include "support/AnnouncingServer.h"
+#include "support/PrivateBus.h"
 #include "support/RunEventsUntil.h"
 
 #include <gtest/gtest.h>
@@ -28,18 +28,6 @@ public slots:
                 hints.value(QStringLiteral("desktop-entry")).toString();
         return static_cast<uint>(received.size());
     }
-};
-
-// A session bus of the test's own.
-struct TPrivateBus {
-    TPrivateBus()
-    {
-        pid = StartAnnouncingServer({"dbus-daemon", "--session", "--nofork", "--print-address={fd}"}, address);
-    }
-    ~TPrivateBus() { StopChild(pid); }
-
-    std::string address;
-    pid_t pid = -1;
 };
 
 bool WaitFor(const std::function<bool()>& done)
