@@ -10,6 +10,7 @@
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "framework/DesignLook.h"
 #include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -67,6 +68,7 @@ TForm1::TForm1()
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
     setPalette(DesignPalette());
+    HoldDesignLook();
     resize(707, 292);
 
     auto* layout = new TAlignLayout(this);

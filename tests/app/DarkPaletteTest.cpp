@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGroupBox>
 #include <QImage>
+#include <QRadioButton>
 
 #include <cmath>
 
@@ -71,4 +73,44 @@ TEST(DarkPalette, WindowsLookAsDesignedAndCaptionsStayReadable)
     EXPECT_GE(TextContrast(main, step1, step1.topRight() + QPoint(200, 0)), 4.5);
     const QRect link(darkMain.NxHtmlLabel1->mapTo(&darkMain, QPoint(2, 1)), QSize(120, 14));
     EXPECT_GE(TextContrast(main, link, link.topRight() + QPoint(60, 0)), 4.5);
+}
+
+namespace {
+
+// A desktop that turns dark while the program runs, the way some themes
+// (qt6ct) do it: each widget is told of a theme change and then handed the
+// new palette of its own.
+void TurnTheDesktop(const QPalette& palette)
+{
+    QApplication::setPalette(palette);
+    for (QWidget* widget : QApplication::allWidgets()) {
+        QEvent change(QEvent::ThemeChange);
+        QApplication::sendEvent(widget, &change);
+        widget->setPalette(palette);
+    }
+    QApplication::processEvents();
+}
+
+} // namespace
+
+TEST(DarkPalette, TheLookHoldsWhenTheDesktopTurnsDarkWhileItRuns)
+{
+    const QPalette desktop = QApplication::palette();
+    TForm1 main;
+    auto* download = new TForm2(&main);
+    QDialog dialog(&main);
+    const QImage lightMain = Render(main);
+    const QImage lightDownload = Render(*download);
+
+    TurnTheDesktop(DarkPalette());
+    const QImage darkMain = Render(main);
+    const QImage darkDownload = Render(*download);
+    const QColor dialogFace = dialog.palette().color(QPalette::Window);
+    TurnTheDesktop(desktop);
+
+    EXPECT_EQ(darkMain, lightMain);
+    EXPECT_EQ(darkDownload, lightDownload);
+    const QRect choice(main.chkHQ->mapTo(&main, QPoint(20, 2)), QSize(150, 12));
+    EXPECT_GE(TextContrast(darkMain, choice, choice.topRight() + QPoint(20, 0)), 4.5);
+    EXPECT_EQ(dialogFace, DarkPalette().color(QPalette::Window)) << "dialogs follow the desktop";
 }
