@@ -10,6 +10,7 @@
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "framework/AboutBox.h"
 #include "framework/DesignLook.h"
 #include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
@@ -110,7 +111,7 @@ void TForm1::CreateBand()
     imgHelp = new TImage(Panel1, QStringLiteral("imgHelp"));
     imgHelp->setGeometry(685, 3, 16, 45);
     imgHelp->SetPicture(&Pictures::HelpGlyph);
-    imgHelp->SetHint(QStringLiteral("Help"));
+    imgHelp->SetHint(QStringLiteral("About Skerrow"));
     imgHelp->SetHandCursor();
     imgEN = new TImage(Panel1, QStringLiteral("imgEN"));
     imgEN->setGeometry(646, 6, 16, 42);
@@ -443,7 +444,19 @@ void TForm1::SwitchTo(const std::string& language)
 
 void TForm1::imgHelpClick(QObject*)
 {
-    ShellExecute({this, "", "http://" + Site::MakerHost() + "/skerrow/"});
+    ShowAbout();
+}
+
+void TForm1::ShowAbout()
+{
+    TAboutRequest about;
+    about.Owner = this;
+    about.Caption = Tr("About Skerrow");
+    about.Title = std::string("Skerrow ") + SKERROW_VERSION;
+    about.Lines = {Tr("A small desktop video saver for Linux."), Tr("Licence: proprietary; all rights reserved.")};
+    about.HelpText = Tr("Help and news:");
+    about.HelpAddress = "http://" + Site::MakerHost() + "/skerrow/";
+    ShowAboutBox(about);
 }
 
 void TForm1::NxHtmlLabel1Click(QObject*)

@@ -87,6 +87,7 @@ private:
     void CreateAddressGroup();
     void CreateQualityGroup();
     void CreateStartButton();
+    void ShowAbout();
     void BindEvents();
     void BindKeyboard();
     void PlaceCentred();
