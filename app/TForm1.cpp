@@ -30,15 +30,20 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -84,6 +89,10 @@ TForm1::TForm1()
     new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
     BindEvents();
     BindKeyboard();
+    // An address dropped anywhere on the window, the field included, fills
+    // the field.
+    setAcceptDrops(true);
+    Edit1->setAcceptDrops(false);
     if (std::optional<TVideoQuality> quality = UserSettings::Quality())
         ChoiceFor(*quality)->setChecked(true);
     PlaceAsRemembered();
@@ -308,11 +317,18 @@ void TForm1::FormActivate(QObject*)
 
 void TForm1::Edit1Change(QObject*)
 {
-    btnDownload->setEnabled(AddressKind(FromQt(Edit1->text())) != akNone);
+    btnDownload->setEnabled(AddressKind(CompletedAddress(FromQt(Edit1->text()))) != akNone);
+    ShowWhyNotAnAddress();
     // The panel of the step the user must do next carries the red frame.
     bool step2 = btnDownload->isEnabled();
     NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
     NxHeaderPanel1->SetBorderWidth(step2 ? 0 : 1);
+}
+
+void TForm1::ShowWhyNotAnAddress()
+{
+    const std::string why = WhyNotAnAddress(FromQt(Edit1->text()));
+    Edit1->setToolTip(why.empty() ? QString() : ToQt(Tr(why.c_str())));
 }
 
 // The clipboard is read afresh for every test of the rule and for the copy:
@@ -330,25 +346,43 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
 // START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
-    std::string address = FromQt(Edit1->text());
+    std::string address = CompletedAddress(FromQt(Edit1->text()));
     Edit1->clear();
-    lookups_.push_back(std::make_unique<TVideoLookup>(
-        *this, address, ChosenQuality(), Site::Host(), PageBounds(),
-        [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
+    auto resolved = [this, address](TVideoLookup& lookup, TResolution resolution) {
+        LookupResolved(lookup, std::move(resolution), address);
+    };
+    lookups_.push_back(
+        std::make_unique<TVideoLookup>(*this, address, ChosenQuality(), Site::Host(), PageBounds(), resolved));
     ShowLookups();
 }
 
-void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution)
+// The address is a copy: the lookup that held it goes here.
+void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution, std::string address)
 {
     std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
     ShowLookups();
-    Guarded([&] { SaveResolvedVideo(resolution); });
+    Guarded([&] {
+        bool started = false;
+        // Back before a failure is shown, so the field holds it behind the
+        // message.
+        auto giveBack = qScopeGuard([&] {
+            if (!started)
+                GiveBackAddress(address);
+        });
+        started = SaveResolvedVideo(resolution);
+    });
+}
+
+void TForm1::GiveBackAddress(const std::string& address)
+{
+    if (Edit1->text().isEmpty())
+        Edit1->setText(ToQt(address));
 }
 
 // Asks where to save the video and opens a download window that runs it.
 // A failure, the site's answer without a video included, leaves through the
 // failure display; a cancelled dialog ends it without a word.
-void TForm1::SaveResolvedVideo(const TResolution& resolution)
+bool TForm1::SaveResolvedVideo(const TResolution& resolution)
 {
     if (resolution.Failure)
         std::rethrow_exception(resolution.Failure);
@@ -356,11 +390,12 @@ void TForm1::SaveResolvedVideo(const TResolution& resolution)
     SaveDialog1->SetFileName(video.ProposedFileName);
     SaveDialog1->SetInitialDir(FromQt(UserSettings::SaveFolder()));
     if (!SaveDialog1->Execute(this))
-        return;
+        return false;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
     auto* download = new TForm2(this, NewStreamGrabber(video.StreamAddress));
     download->lblTitle->SetCaption(ToQt(video.Title));
     StartDownload(*download->UrlGrabber1, video, SaveDialog1->FileName());
+    return true;
 }
 
 void TForm1::ShowLookups()
@@ -440,6 +475,7 @@ void TForm1::SwitchTo(const std::string& language)
 {
     SwitchLanguage(language);
     RetranslateComponent(this);
+    ShowWhyNotAnAddress();
 }
 
 void TForm1::imgHelpClick(QObject*)
@@ -462,4 +498,28 @@ void TForm1::ShowAbout()
 void TForm1::NxHtmlLabel1Click(QObject*)
 {
     ShellExecute({this, "", "http://" + Site::Host()});
+}
+
+// The first address of a list of them (text/uri-list), or the first line of
+// plain text, fills the field as a paste would.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QMimeData* dropped = event->mimeData();
+    QString address;
+    if (dropped->hasUrls() && !dropped->urls().isEmpty())
+        address = dropped->urls().front().toString();
+    else
+        address = dropped->text().section(QLatin1Char('\n'), 0, 0, QString::SectionSkipEmpty).trimmed();
+    if (address.isEmpty())
+        return;
+    Edit1->setText(address);
+    event->acceptProposedAction();
+    activateWindow();
+    Edit1->setFocus();
 }

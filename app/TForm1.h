@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -69,10 +71,18 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void LookupResolved(TVideoLookup& lookup, TResolution resolution);
-    void SaveResolvedVideo(const TResolution& resolution);
+    void LookupResolved(TVideoLookup& lookup, TResolution resolution, std::string address);
+    // Whether the download started: the user chose where to save it.
+    bool SaveResolvedVideo(const TResolution& resolution);
+    // Puts an address that did not become a download back into the field,
+    // unless something else was put there meanwhile.
+    void GiveBackAddress(const std::string& address);
+    // The field's tooltip says why its text leaves START disabled.
+    void ShowWhyNotAnAddress();
     void ShowLookups();
     void PlaceLookingUp();
     // Downloads whose windows have not yet finished, failed or been cancelled.

@@ -56,8 +56,8 @@ TEST_F(MainWindow, FrameFollowsEveryChangeOfTheAddress)
     EXPECT_TRUE(form->btnDownload->isEnabled());
     EXPECT_TRUE(Step2Framed());
 
-    // Deleting a character of "v=" goes back to step one at once.
-    form->Edit1->setText("www.youtube.com/watch?=abc");
+    // Deleting the path goes back to step one at once.
+    form->Edit1->setText("www.youtube.com");
     EXPECT_FALSE(form->btnDownload->isEnabled());
     EXPECT_TRUE(Step1Framed());
 
@@ -73,8 +73,15 @@ TEST_F(MainWindow, FrameFollowsEveryChangeOfTheAddress)
         EXPECT_TRUE(Step2Framed()) << address;
         EXPECT_TRUE(form->btnDownload->isEnabled());
     }
+    // An address without its scheme is taken as https; other text says
+    // in the field's tooltip why START stays disabled.
     form->Edit1->setText("example.org/talk.html");
+    EXPECT_TRUE(Step2Framed());
+    EXPECT_EQ(form->Edit1->toolTip(), "");
+    form->Edit1->setText("example.org");
     EXPECT_TRUE(Step1Framed());
+    EXPECT_EQ(form->Edit1->toolTip(),
+              "This is not an address: paste the address of a page with a video, or of a video file.");
 }
 
 TEST_F(MainWindow, SizeIsHeldWithinItsLimitsAndCannotBeMaximised)
