@@ -7,6 +7,7 @@
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
+#include "app/TFormDownloads.h"
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
@@ -23,7 +24,9 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
+#include "framework/WindowPlacement.h"
 #include "grabber/TJvHttpUrlGrabber.h"
+#include "history/TDownloadHistory.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
@@ -43,6 +46,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QUrl>
 
 #include <algorithm>
@@ -80,6 +84,7 @@ TForm1::TForm1()
     auto* layout = new TAlignLayout(this);
     CreateBand();
     CreateStepPanels();
+    CreateDownloadsLink();
     layout->AddAligned(Panel1, alTop);
     layout->AddAligned(NxHeaderPanel3, alBottom);
     layout->AddAligned(NxHeaderPanel1, alClient);
@@ -100,10 +105,11 @@ TForm1::TForm1()
 }
 
 // Resolutions still going on are abandoned before anything they could
-// report to goes.
+// report to goes; the downloads window goes before the history it reads.
 TForm1::~TForm1()
 {
     lookups_.clear();
+    delete downloads_;
 }
 
 void TForm1::CreateBand()
@@ -476,6 +482,7 @@ void TForm1::SwitchTo(const std::string& language)
     SwitchLanguage(language);
     RetranslateComponent(this);
     ShowWhyNotAnAddress();
+    PlaceDownloadsLink();
 }
 
 void TForm1::imgHelpClick(QObject*)
@@ -498,6 +505,67 @@ void TForm1::ShowAbout()
 void TForm1::NxHtmlLabel1Click(QObject*)
 {
     ShellExecute({this, "", "http://" + Site::Host()});
+}
+
+// A small link at the band's foot, under the flags and the help picture;
+// Ctrl+D does the same from anywhere in the window.
+void TForm1::CreateDownloadsLink()
+{
+    lblDownloads = Named(new TNxHtmlLabel(Panel1), "lblDownloads");
+    lblDownloads->SetAutoSize(true);
+    lblDownloads->SetCaption(QStringLiteral("<a href=\"downloads\">Downloads</a>"));
+    lblDownloads->OnClick = [this](QObject* sender) { lblDownloadsClick(sender); };
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { Guarded([this] { ShowDownloads(); }); });
+    setTabOrder(imgHelp, lblDownloads);
+    PlaceDownloadsLink();
+}
+
+// Right-aligned with the help picture, whatever the width of the window and
+// of the caption in the current language.
+void TForm1::PlaceDownloadsLink()
+{
+    lblDownloads->move(imgHelp->geometry().right() + 1 - lblDownloads->width(),
+                       Panel1->height() - 4 - lblDownloads->height());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceDownloadsLink();
+}
+
+void TForm1::lblDownloadsClick(QObject*)
+{
+    ShowDownloads();
+}
+
+void TForm1::ShowDownloads()
+{
+    if (!downloads_) {
+        downloads_ = new TFormDownloads(this, History());
+        MoveBeside(*downloads_, *this);
+    }
+    downloads_->show();
+    downloads_->raise();
+    downloads_->activateWindow();
+}
+
+TDownloadHistory& TForm1::History()
+{
+    if (history_)
+        return *history_;
+    history_ = std::make_unique<TDownloadHistory>();
+    if (!history_->DamagedSetAside().empty()) {
+        TMessageBoxRequest request;
+        request.Owner = this;
+        request.Text = Tr("The download history was damaged. It was put aside as %s and a new one started.",
+                          {history_->DamagedSetAside()});
+        request.Caption = Application().Title();
+        request.Icon = mbiWarning;
+        ShowMessageBox(request);
+    }
+    return *history_;
 }
 
 // The first address of a list of them (text/uri-list), or the first line of

@@ -14,6 +14,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class TDownloadHistory;
+class TFormDownloads;
 class TImage;
 class TJvClipboardMonitor;
 class TSaveDialog;
@@ -52,6 +54,8 @@ public:
     TImage* imgHelp;
     // Shown in the step-2 panel's band while addresses are being resolved.
     QLabel* lblLookingUp;
+    // Opens the downloads window; under the flags and the help picture.
+    TNxHtmlLabel* lblDownloads;
 
     // Event handlers.
     void FormCreate(QObject* Sender);
@@ -63,6 +67,16 @@ public:
     void imgENClick(QObject* Sender);
     void imgHelpClick(QObject* Sender);
     void NxHtmlLabel1Click(QObject* Sender);
+    void lblDownloadsClick(QObject* Sender);
+
+    // Shows the downloads window (Ctrl+D), made at its first showing, in
+    // front of the others.
+    void ShowDownloads();
+    // The downloads window; null until it was first shown.
+    TFormDownloads* Downloads() const { return downloads_; }
+    // The history of downloads, opened at its first use. A damaged one is
+    // set aside then, and the user told so.
+    TDownloadHistory& History();
 
     // An address the program was started with, put into the address field.
     void TakeAddress(const QString& address);
@@ -71,6 +85,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -97,6 +112,8 @@ private:
     void CreateAddressGroup();
     void CreateQualityGroup();
     void CreateStartButton();
+    void CreateDownloadsLink();
+    void PlaceDownloadsLink();
     void ShowAbout();
     void BindEvents();
     void BindKeyboard();
@@ -106,4 +123,6 @@ private:
 
     // The addresses being resolved, oldest first.
     std::vector<std::unique_ptr<TVideoLookup>> lookups_;
+    std::unique_ptr<TDownloadHistory> history_;
+    TFormDownloads* downloads_ = nullptr;
 };

@@ -45,7 +45,7 @@ TEST_F(MainWindow, ComponentsCarryTheirNames)
 {
     for (const char* name : {"NxHeaderPanel1", "NxHeaderPanel3", "btnDownload", "SaveDialog1", "GroupBox1", "chkNormal",
                              "chkHQ", "chkHD", "GroupBox2", "Edit1", "chkMobile", "JvClipboardMonitor1", "Panel1",
-                             "img", "imgES", "imgEN", "NxHtmlLabel1", "imgHelp"})
+                             "img", "imgES", "imgEN", "NxHtmlLabel1", "imgHelp", "lblDownloads"})
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
 }
 
