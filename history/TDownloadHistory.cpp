@@ -231,33 +231,32 @@ bool TDownloadHistory::Remove(std::int64_t id)
 
 std::vector<TDownloadRecord> TDownloadHistory::Newest(std::size_t limit)
 {
-    std::vector<TDownloadRecord> records;
-    if (!Available())
-        return records;
-    Try([&] {
-        const std::string sql =
-            std::string("SELECT ") + kColumns + " FROM downloads ORDER BY started DESC, id DESC LIMIT ?";
-        TSqliteStatement select(*database_, sql.c_str());
-        select.Bind(1, static_cast<std::int64_t>(std::min(limit, kMostRows)));
-        while (select.Step())
-            records.push_back(ReadRecord(select));
-    });
-    return records;
+    return Select("ORDER BY started DESC, id DESC LIMIT ?", static_cast<std::int64_t>(std::min(limit, kMostRows)));
 }
 
 std::optional<TDownloadRecord> TDownloadHistory::Find(std::int64_t id)
 {
-    std::optional<TDownloadRecord> record;
+    std::vector<TDownloadRecord> found = Select("WHERE id = ?", id);
+    if (found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+// The rows the end of a query picks, with its one value bound; never more
+// than kMostRows.
+std::vector<TDownloadRecord> TDownloadHistory::Select(const char* rest, std::int64_t value)
+{
+    std::vector<TDownloadRecord> records;
     if (!Available())
-        return record;
+        return records;
     Try([&] {
-        const std::string sql = std::string("SELECT ") + kColumns + " FROM downloads WHERE id = ?";
+        const std::string sql = std::string("SELECT ") + kColumns + " FROM downloads " + rest;
         TSqliteStatement select(*database_, sql.c_str());
-        select.Bind(1, id);
-        if (select.Step())
-            record = ReadRecord(select);
+        select.Bind(1, value);
+        while (records.size() < kMostRows && select.Step())
+            records.push_back(ReadRecord(select));
     });
-    return record;
+    return records;
 }
 
 // data_version moves when another connection commits, total_changes when

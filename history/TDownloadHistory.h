@@ -69,6 +69,7 @@ private:
     void Open();
     void OpenFile();
     void ForgetTheOldest();
+    std::vector<TDownloadRecord> Select(const char* rest, std::int64_t value);
     // Runs one use of the database; a failure is recorded and skipped.
     template <typename Use>
     bool Try(Use&& use);

@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "app/Site.h"
 #include "app/TForm1.h"
 #include "framework/AboutBox.h"
@@ -14,24 +15,9 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <cmath>
-
 // The help picture tells what the program is; the pictures show plainly
 // which of them has the focus.
 namespace {
-
-double Luminance(QColor color)
-{
-    auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
-}
-
-double Contrast(QColor a, QColor b)
-{
-    const double lighter = std::max(Luminance(a), Luminance(b));
-    const double darker = std::min(Luminance(a), Luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
-}
 
 QImage Render(QWidget& widget)
 {

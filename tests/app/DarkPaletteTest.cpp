@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -31,12 +32,6 @@ QPalette DarkPalette()
         dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
     return dark;
-}
-
-double Luminance(QColor color)
-{
-    auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
 }
 
 // The contrast between the darkest pixel of a text's area and the
