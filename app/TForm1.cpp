@@ -7,9 +7,12 @@
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
+#include "app/TFormDownloads.h"
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "framework/AboutBox.h"
+#include "framework/DesignLook.h"
 #include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
@@ -21,21 +24,29 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
+#include "framework/WindowPlacement.h"
+#include "history/TDownloadHistory.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
 #include "widgets/TNxLabel.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -66,11 +77,13 @@ TForm1::TForm1()
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
     setPalette(DesignPalette());
+    HoldDesignLook();
     resize(707, 292);
 
     auto* layout = new TAlignLayout(this);
     CreateBand();
     CreateStepPanels();
+    CreateDownloadsLink();
     layout->AddAligned(Panel1, alTop);
     layout->AddAligned(NxHeaderPanel3, alBottom);
     layout->AddAligned(NxHeaderPanel1, alClient);
@@ -80,6 +93,10 @@ TForm1::TForm1()
     new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
     BindEvents();
     BindKeyboard();
+    // An address dropped anywhere on the window, the field included, fills
+    // the field.
+    setAcceptDrops(true);
+    Edit1->setAcceptDrops(false);
     if (std::optional<TVideoQuality> quality = UserSettings::Quality())
         ChoiceFor(*quality)->setChecked(true);
     PlaceAsRemembered();
@@ -87,10 +104,11 @@ TForm1::TForm1()
 }
 
 // Resolutions still going on are abandoned before anything they could
-// report to goes.
+// report to goes; the downloads window goes before the history it reads.
 TForm1::~TForm1()
 {
     lookups_.clear();
+    delete downloads_;
 }
 
 void TForm1::CreateBand()
@@ -107,7 +125,7 @@ void TForm1::CreateBand()
     imgHelp = new TImage(Panel1, QStringLiteral("imgHelp"));
     imgHelp->setGeometry(685, 3, 16, 45);
     imgHelp->SetPicture(&Pictures::HelpGlyph);
-    imgHelp->SetHint(QStringLiteral("Help"));
+    imgHelp->SetHint(QStringLiteral("About Skerrow"));
     imgHelp->SetHandCursor();
     imgEN = new TImage(Panel1, QStringLiteral("imgEN"));
     imgEN->setGeometry(646, 6, 16, 42);
@@ -304,11 +322,18 @@ void TForm1::FormActivate(QObject*)
 
 void TForm1::Edit1Change(QObject*)
 {
-    btnDownload->setEnabled(AddressKind(FromQt(Edit1->text())) != akNone);
+    btnDownload->setEnabled(AddressKind(CompletedAddress(FromQt(Edit1->text()))) != akNone);
+    ShowWhyNotAnAddress();
     // The panel of the step the user must do next carries the red frame.
     bool step2 = btnDownload->isEnabled();
     NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
     NxHeaderPanel1->SetBorderWidth(step2 ? 0 : 1);
+}
+
+void TForm1::ShowWhyNotAnAddress()
+{
+    const std::string why = WhyNotAnAddress(FromQt(Edit1->text()));
+    Edit1->setToolTip(why.empty() ? QString() : ToQt(Tr(why.c_str())));
 }
 
 // The clipboard is read afresh for every test of the rule and for the copy:
@@ -326,25 +351,43 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
 // START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
-    TVideoAddress address = ReadVideoAddress(FromQt(Edit1->text()));
+    std::string text = CompletedAddress(FromQt(Edit1->text()));
     Edit1->clear();
-    lookups_.push_back(std::make_unique<TVideoLookup>(
-        *this, std::move(address), ChosenQuality(), Site::Host(), PageBounds(),
-        [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
+    auto resolved = [this, text](TVideoLookup& lookup, TResolution resolution) {
+        LookupResolved(lookup, std::move(resolution), text);
+    };
+    lookups_.push_back(std::make_unique<TVideoLookup>(*this, ReadVideoAddress(text), ChosenQuality(), Site::Host(),
+                                                      PageBounds(), resolved));
     ShowLookups();
 }
 
-void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution)
+// The address is a copy: the lookup that held it goes here.
+void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution, std::string address)
 {
     std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
     ShowLookups();
-    Guarded([&] { SaveResolvedVideo(resolution); });
+    Guarded([&] {
+        bool started = false;
+        // Back before a failure is shown, so the field holds it behind the
+        // message.
+        auto giveBack = qScopeGuard([&] {
+            if (!started)
+                GiveBackAddress(address);
+        });
+        started = SaveResolvedVideo(resolution);
+    });
+}
+
+void TForm1::GiveBackAddress(const std::string& address)
+{
+    if (Edit1->text().isEmpty())
+        Edit1->setText(ToQt(address));
 }
 
 // Asks where to save the video and opens a download window that runs it.
 // A failure, the site's answer without a video included, leaves through the
 // failure display; a cancelled dialog ends it without a word.
-void TForm1::SaveResolvedVideo(const TResolution& resolution)
+bool TForm1::SaveResolvedVideo(const TResolution& resolution)
 {
     if (resolution.Failure)
         std::rethrow_exception(resolution.Failure);
@@ -352,9 +395,10 @@ void TForm1::SaveResolvedVideo(const TResolution& resolution)
     SaveDialog1->SetFileName(video.ProposedFileName);
     SaveDialog1->SetInitialDir(FromQt(UserSettings::SaveFolder()));
     if (!SaveDialog1->Execute(this))
-        return;
+        return false;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
     new TForm2(this, video, SaveDialog1->FileName());
+    return true;
 }
 
 void TForm1::ShowLookups()
@@ -434,14 +478,113 @@ void TForm1::SwitchTo(const std::string& language)
 {
     SwitchLanguage(language);
     RetranslateComponent(this);
+    ShowWhyNotAnAddress();
+    PlaceDownloadsLink();
 }
 
 void TForm1::imgHelpClick(QObject*)
 {
-    ShellExecute({this, "", "http://" + Site::MakerHost() + "/skerrow/"});
+    ShowAbout();
+}
+
+void TForm1::ShowAbout()
+{
+    TAboutRequest about;
+    about.Owner = this;
+    about.Caption = Tr("About Skerrow");
+    about.Title = std::string("Skerrow ") + SKERROW_VERSION;
+    about.Lines = {Tr("A small desktop video saver for Linux."), Tr("Licence: proprietary; all rights reserved.")};
+    about.HelpText = Tr("Help and news:");
+    about.HelpAddress = "http://" + Site::MakerHost() + "/skerrow/";
+    ShowAboutBox(about);
 }
 
 void TForm1::NxHtmlLabel1Click(QObject*)
 {
     ShellExecute({this, "", "http://" + Site::Host()});
+}
+
+// A small link at the band's foot, under the flags and the help picture;
+// Ctrl+D does the same from anywhere in the window.
+void TForm1::CreateDownloadsLink()
+{
+    lblDownloads = Named(new TNxHtmlLabel(Panel1), "lblDownloads");
+    lblDownloads->SetAutoSize(true);
+    lblDownloads->SetCaption(QStringLiteral("<a href=\"downloads\">Downloads</a>"));
+    lblDownloads->OnClick = [this](QObject* sender) { lblDownloadsClick(sender); };
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { Guarded([this] { ShowDownloads(); }); });
+    setTabOrder(imgHelp, lblDownloads);
+    PlaceDownloadsLink();
+}
+
+// Right-aligned with the help picture, whatever the width of the window and
+// of the caption in the current language.
+void TForm1::PlaceDownloadsLink()
+{
+    lblDownloads->move(imgHelp->geometry().right() + 1 - lblDownloads->width(),
+                       Panel1->height() - 4 - lblDownloads->height());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceDownloadsLink();
+}
+
+void TForm1::lblDownloadsClick(QObject*)
+{
+    ShowDownloads();
+}
+
+void TForm1::ShowDownloads()
+{
+    if (!downloads_) {
+        downloads_ = new TFormDownloads(this, History());
+        MoveBeside(*downloads_, *this);
+    }
+    downloads_->show();
+    downloads_->raise();
+    downloads_->activateWindow();
+}
+
+TDownloadHistory& TForm1::History()
+{
+    if (history_)
+        return *history_;
+    history_ = std::make_unique<TDownloadHistory>();
+    if (!history_->DamagedSetAside().empty()) {
+        TMessageBoxRequest request;
+        request.Owner = this;
+        request.Text = Tr("The download history was damaged. It was put aside as %s and a new one started.",
+                          {history_->DamagedSetAside()});
+        request.Caption = Application().Title();
+        request.Icon = mbiWarning;
+        ShowMessageBox(request);
+    }
+    return *history_;
+}
+
+// The first address of a list of them (text/uri-list), or the first line of
+// plain text, fills the field as a paste would.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QMimeData* dropped = event->mimeData();
+    QString address;
+    if (dropped->hasUrls() && !dropped->urls().isEmpty())
+        address = dropped->urls().front().toString();
+    else
+        address = dropped->text().section(QLatin1Char('\n'), 0, 0, QString::SectionSkipEmpty).trimmed();
+    if (address.isEmpty())
+        return;
+    Edit1->setText(address);
+    event->acceptProposedAction();
+    activateWindow();
+    Edit1->setFocus();
 }

@@ -92,7 +92,7 @@ TEST_F(ShippedSpanish, SpanishFlagTranslatesEveryCaptionAndHint)
     EXPECT_EQ(form->chkHQ->text(), "HQ (Alta Calidad) - MP4 480x360");
     EXPECT_EQ(form->chkHD->text(), QString::fromUtf8("HD (Alta Definición)  - MP4 1280x720"));
     EXPECT_EQ(form->NxHtmlLabel1->Caption(), "<a href=\"http://www.youtube.com\">Abrir YouTube en un Navegador</a>");
-    EXPECT_EQ(form->imgHelp->toolTip(), "Ayuda");
+    EXPECT_EQ(form->imgHelp->toolTip(), "Acerca de Skerrow");
     EXPECT_EQ(form->imgES->toolTip(), QString::fromUtf8("Spanish - Español"));
     EXPECT_EQ(form->imgEN->toolTip(), QString::fromUtf8("English - Inglés"));
     // Texts without an entry stay, blanks included.

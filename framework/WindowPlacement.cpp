@@ -1,0 +1,56 @@
+#include "framework/WindowPlacement.h"
+
+#include "framework/TSizeConstraints.h"
+
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int kGap = 8;
+
+QSize OuterSize(const QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    if (window.isVisible() && frame.size() != window.size())
+        return frame.size();
+    return window.size().grownBy(TSizeConstraints::AssumedFrame);
+}
+
+} // namespace
+
+QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen)
+{
+    // Level with the owner's top (or left) edge, pulled back inside the
+    // screen along that edge.
+    auto alongX = [&](int x) {
+        return std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width()));
+    };
+    auto alongY = [&](int y) {
+        return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+    };
+    const std::array<QPoint, 4> sides{
+        QPoint(owner.right() + 1 + kGap, alongY(owner.top())),
+        QPoint(alongX(owner.left()), owner.bottom() + 1 + kGap),
+        QPoint(owner.left() - kGap - frame.width(), alongY(owner.top())),
+        QPoint(alongX(owner.left()), owner.top() - kGap - frame.height()),
+    };
+    for (const QPoint& side : sides)
+        if (screen.contains(QRect(side, frame)))
+            return side;
+    return {alongX(screen.right() + 1 - frame.width()), alongY(screen.bottom() + 1 - frame.height())};
+}
+
+void MoveBeside(QWidget& window, const QWidget& owner)
+{
+    const QScreen* screen = owner.screen();
+    if (!screen)
+        return;
+    const QRect frame = owner.frameGeometry();
+    const QPoint outer = PlaceBeside(frame, OuterSize(window), screen->availableGeometry());
+    // move() places the frame's top-left corner of a top-level window.
+    window.move(outer);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// Where a window of outer size `frame` goes beside its owner's outer
+// rectangle on a screen's free area: to the right of the owner where the
+// screen has room, else below it, else to its left, else above it; where
+// none has room, in the screen's bottom-right corner, covering as little of
+// the owner's top (its address field) as it can. Returns the outer top-left.
+QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
+
+// Moves a window that is about to be shown beside its owner, on the owner's
+// screen, with the frame the window manager gives or a classic one before it
+// is known.
+void MoveBeside(QWidget& window, const QWidget& owner);
