@@ -1,7 +1,7 @@
 #include "app/DownloadRowText.h"
 
+#include "app/ByteCountText.h"
 #include "app/ProgramText.h"
-#include "app/ProgressLine.h"
 #include "grabber/TGrabberPartFile.h"
 
 #include <algorithm>

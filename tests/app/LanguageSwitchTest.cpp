@@ -69,6 +69,9 @@ protected:
     void TearDown() override
     {
         form.reset();
+        // Later tests read the catalogue the program carries.
+        DefaultInstance().BindDomain("default", DefaultInstance().DefaultDomainDirectory());
+        SelectLanguage("en");
         std::filesystem::remove_all(folder_);
     }
 
