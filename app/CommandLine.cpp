@@ -3,12 +3,14 @@
 #include "app/AddressKind.h"
 #include "app/CommandLineOptions.h"
 #include "app/CommandLineReport.h"
+#include "app/HistoryRecorder.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TDownloadSession.h"
 #include "app/TResolutionThread.h"
 #include "app/VideoDownload.h"
 #include "grabber/TGrabberPartFile.h"
+#include "history/TDownloadHistory.h"
 #include "runtime/ReplaceableFile.h"
 #include "runtime/TThread.h"
 
@@ -19,6 +21,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -45,7 +49,7 @@ void PrintHelp()
 {
     std::printf("%s",
                 Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                   "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
+                   "               [--force] [--no-continue] [--no-history] [--site-host=HOST[:PORT]]\n"
                    "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
                    "\n"
                    "Saves, without opening a window, the video of a watch-page address, the file of\n"
@@ -60,6 +64,8 @@ void PrintHelp()
                    "  --force     replace the file when it exists already\n"
                    "  --no-continue\n"
                    "              start over instead of continuing what an earlier run left\n"
+                   "  --no-history\n"
+                   "              leave the download out of the list the downloads window shows\n"
                    "\n"
                    "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
                    "5 download failed, 6 the file exists already, 130 cancelled.\n")
@@ -119,6 +125,21 @@ int TellWhatIsKept(const TDownloadSession& session, int status)
     return status;
 }
 
+// The history the downloads window shows, unless the user asked to leave
+// the download out of it. A damaged one is set aside and the user told.
+std::unique_ptr<TDownloadHistory> OpenHistory(const TCommandLineOptions& options)
+{
+    if (!options.History)
+        return nullptr;
+    auto history = std::make_unique<TDownloadHistory>();
+    if (!history->DamagedSetAside().empty())
+        std::fprintf(stderr, "skerrow: %s\n",
+                     Printable(Tr("The download history was damaged. It was put aside as %s and a new one started.",
+                                  {history->DamagedSetAside()}))
+                         .c_str());
+    return history;
+}
+
 // Runs the download, serving its hand-overs here, until it ends or the
 // user interrupts.
 int Download(const TVideoSource& video, const std::string& target, const TCommandLineOptions& options)
@@ -129,6 +150,14 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     TDownloadSession session(video, target);
     TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
+    std::unique_ptr<TDownloadHistory> history = OpenHistory(options);
+    std::optional<THistoryRecorder> recorder;
+    if (history) {
+        TDownloadRecord download;
+        download.Address = options.Address;
+        download.Quality = QualityName(options.Quality);
+        recorder.emplace(session, *history, download);
+    }
     session.Start(options.Continue ? rmContinue : rmStartOver);
     while (session.Running() && !interrupted)
         CheckSynchronize(kHandOverWaitMs);

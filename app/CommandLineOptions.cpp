@@ -33,6 +33,8 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
             options.Force = true;
         } else if (argument == "--no-continue") {
             options.Continue = false;
+        } else if (argument == "--no-history") {
+            options.History = false;
         } else if (argument.rfind("--site-host=", 0) == 0) {
             // Applied before the mode is chosen.
         } else if (auto address = OptionValue("--download", argc, argv, i)) {

@@ -14,6 +14,7 @@ struct TCommandLineOptions {
     std::string Output;   // a file or a folder; empty: the current folder
     bool Force = false;   // replace an existing target
     bool Continue = true; // continue a part an earlier run left
+    bool History = true;  // write the download into the history
 };
 
 // Reads the arguments; on a mistake returns nothing and says why in error.

@@ -89,6 +89,7 @@ void TDownloadSession::Start(TJvResumeMode resume)
     grabber_->SetRetries(kRetries);
     grabber_->SetRetrySecond(RetrySecond());
     grabber_->SetResumeMode(resume);
+    Tell(&TDownloadEvents::OnStart);
     grabber_->Start();
 }
 
@@ -101,6 +102,7 @@ void TDownloadSession::Cancel()
 {
     grabber_->Stop();
     grabber_->DiscardPart();
+    Tell(&TDownloadEvents::OnCancel);
 }
 
 bool TDownloadSession::Running() const

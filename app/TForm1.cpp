@@ -10,12 +10,14 @@
 #include "app/TFormDownloads.h"
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
+#include "app/VideoQuality.h"
 #include "clipboard/TJvClipboardMonitor.h"
 #include "framework/AboutBox.h"
 #include "framework/DesignLook.h"
 #include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
+#include "framework/LauncherEntry.h"
 #include "framework/MessageBox.h"
 #include "framework/QtText.h"
 #include "framework/Shell.h"
@@ -79,6 +81,7 @@ TForm1::TForm1()
     setPalette(DesignPalette());
     HoldDesignLook();
     resize(707, 292);
+    launcher_ = std::make_unique<TLauncherEntry>();
 
     auto* layout = new TAlignLayout(this);
     CreateBand();
@@ -104,10 +107,13 @@ TForm1::TForm1()
 }
 
 // Resolutions still going on are abandoned before anything they could
-// report to goes; the downloads window goes before the history it reads.
+// report to goes; the windows go before the history they write and read.
 TForm1::~TForm1()
 {
     lookups_.clear();
+    // Download windows write their last word into the history and the
+    // launcher entry, which go with this window.
+    qDeleteAll(findChildren<TForm2*>(Qt::FindDirectChildrenOnly));
     delete downloads_;
 }
 
@@ -353,29 +359,36 @@ void TForm1::btnDownloadClick(QObject*)
 {
     std::string text = CompletedAddress(FromQt(Edit1->text()));
     Edit1->clear();
-    auto resolved = [this, text](TVideoLookup& lookup, TResolution resolution) {
-        LookupResolved(lookup, std::move(resolution), text);
-    };
-    lookups_.push_back(std::make_unique<TVideoLookup>(*this, ReadVideoAddress(text), ChosenQuality(), Site::Host(),
-                                                      PageBounds(), resolved));
-    ShowLookups();
-}
-
-// The address is a copy: the lookup that held it goes here.
-void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution, std::string address)
-{
-    std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
-    ShowLookups();
-    Guarded([&] {
+    const TVideoQuality quality = ChosenQuality();
+    LookUp(text, quality, [this, text, quality](const TResolution& resolution) {
         bool started = false;
         // Back before a failure is shown, so the field holds it behind the
         // message.
         auto giveBack = qScopeGuard([&] {
             if (!started)
-                GiveBackAddress(address);
+                GiveBackAddress(text);
         });
-        started = SaveResolvedVideo(resolution);
+        started = SaveResolvedVideo(resolution, text, quality);
     });
+}
+
+void TForm1::LookUp(const std::string& address, TVideoQuality quality, TResolvedAction then)
+{
+    auto resolved = [this, then](TVideoLookup& lookup, TResolution resolution) {
+        LookupResolved(lookup, std::move(resolution), then);
+    };
+    lookups_.push_back(std::make_unique<TVideoLookup>(*this, ReadVideoAddress(address), quality, Site::Host(),
+                                                      PageBounds(), resolved));
+    ShowLookups();
+}
+
+// What to do next is a copy: the lookup that held it, with the handler
+// that called here, goes first.
+void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution, TResolvedAction then)
+{
+    std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
+    ShowLookups();
+    Guarded([&] { then(resolution); });
 }
 
 void TForm1::GiveBackAddress(const std::string& address)
@@ -387,7 +400,7 @@ void TForm1::GiveBackAddress(const std::string& address)
 // Asks where to save the video and opens a download window that runs it.
 // A failure, the site's answer without a video included, leaves through the
 // failure display; a cancelled dialog ends it without a word.
-bool TForm1::SaveResolvedVideo(const TResolution& resolution)
+bool TForm1::SaveResolvedVideo(const TResolution& resolution, const std::string& address, TVideoQuality quality)
 {
     if (resolution.Failure)
         std::rethrow_exception(resolution.Failure);
@@ -397,8 +410,67 @@ bool TForm1::SaveResolvedVideo(const TResolution& resolution)
     if (!SaveDialog1->Execute(this))
         return false;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
-    new TForm2(this, video, SaveDialog1->FileName());
+    TDownloadRecord download;
+    download.Address = address;
+    download.Quality = QualityName(quality);
+    OpenDownloadWindow(video, SaveDialog1->FileName(), download);
     return true;
+}
+
+// The window runs the download and writes it into the history; the
+// launcher entry follows it.
+TForm2* TForm1::OpenDownloadWindow(const TVideoSource& video, const std::string& target,
+                                   const TDownloadRecord& download)
+{
+    auto* window = new TForm2(this, video, target, History(), download);
+    connect(window, &TForm2::DownloadChanged, this, [this] { ShowTaskbarProgress(); });
+    ShowTaskbarProgress();
+    return window;
+}
+
+// Retry in the downloads window: a download whose window is open retries
+// there; one of an earlier run or of the command line is looked up again
+// and downloaded into the same file, which continues the part it kept.
+void TForm1::RetryFromHistory(const TDownloadRecord& download)
+{
+    for (TForm2* window : findChildren<TForm2*>(Qt::FindDirectChildrenOnly)) {
+        if (window->HistoryId() != download.Id)
+            continue;
+        window->Retry();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    const TVideoQuality quality = QualityNamed(download.Quality).value_or(vqHighQuality);
+    LookUp(download.Address, quality, [this, download](const TResolution& resolution) {
+        if (resolution.Failure)
+            std::rethrow_exception(resolution.Failure);
+        OpenDownloadWindow(*resolution.Video, download.File, download);
+    });
+}
+
+// The running downloads' count and joint progress, on the desktop's
+// launcher entry; only downloads of a known size weigh in the progress.
+void TForm1::ShowTaskbarProgress()
+{
+    int running = 0;
+    std::int64_t received = 0;
+    std::int64_t total = 0;
+    for (const TForm2* window : findChildren<TForm2*>(Qt::FindDirectChildrenOnly)) {
+        if (!window->Running())
+            continue;
+        ++running;
+        if (window->Total() > 0) {
+            received += window->Received();
+            total += window->Total();
+        }
+    }
+    launcher_->Show(running, total > 0 ? static_cast<double>(received) / static_cast<double>(total) : 0.0);
+}
+
+void TForm1::SetLauncherEntry(std::unique_ptr<TLauncherEntry> entry)
+{
+    launcher_ = std::move(entry);
 }
 
 void TForm1::ShowLookups()
@@ -541,6 +613,7 @@ void TForm1::ShowDownloads()
 {
     if (!downloads_) {
         downloads_ = new TFormDownloads(this, History());
+        downloads_->OnRetry = [this](const TDownloadRecord& download) { RetryFromHistory(download); };
         MoveBeside(*downloads_, *this);
     }
     downloads_->show();

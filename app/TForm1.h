@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class TDownloadHistory;
+class TForm2;
+class TLauncherEntry;
+struct TDownloadRecord;
 class TFormDownloads;
 class TImage;
 class TJvClipboardMonitor;
@@ -80,6 +84,11 @@ public:
 
     // An address the program was started with, put into the address field.
     void TakeAddress(const QString& address);
+    // Continues a download of the history that waits for Retry.
+    void RetryFromHistory(const TDownloadRecord& download);
+    // Where the running downloads' progress is shown (tests hand in one on
+    // a bus of their own).
+    void SetLauncherEntry(std::unique_ptr<TLauncherEntry> entry);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -90,9 +99,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void LookupResolved(TVideoLookup& lookup, TResolution resolution, std::string address);
+    using TResolvedAction = std::function<void(const TResolution& resolution)>;
+    // Resolves address on a worker thread, then hands the outcome to then.
+    void LookUp(const std::string& address, TVideoQuality quality, TResolvedAction then);
+    void LookupResolved(TVideoLookup& lookup, TResolution resolution, TResolvedAction then);
     // Whether the download started: the user chose where to save it.
-    bool SaveResolvedVideo(const TResolution& resolution);
+    bool SaveResolvedVideo(const TResolution& resolution, const std::string& address, TVideoQuality quality);
+    TForm2* OpenDownloadWindow(const TVideoSource& video, const std::string& target, const TDownloadRecord& download);
+    void ShowTaskbarProgress();
     // Puts an address that did not become a download back into the field,
     // unless something else was put there meanwhile.
     void GiveBackAddress(const std::string& address);
@@ -124,5 +138,6 @@ private:
     // The addresses being resolved, oldest first.
     std::vector<std::unique_ptr<TVideoLookup>> lookups_;
     std::unique_ptr<TDownloadHistory> history_;
+    std::unique_ptr<TLauncherEntry> launcher_;
     TFormDownloads* downloads_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/TForm2.h"
 
 #include "app/DownloadWindowLook.h"
+#include "app/HistoryRecorder.h"
 #include "app/Pictures.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
@@ -14,6 +15,7 @@
 #include "framework/QtText.h"
 #include "framework/Shell.h"
 #include "framework/TranslateComponent.h"
+#include "framework/WindowPlacement.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "runtime/TickCount.h"
@@ -22,6 +24,7 @@
 #include "widgets/TNxLabel.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -37,24 +40,22 @@ QString Translated(const char* msgid)
     return QString::fromStdU16String(TranslateText(msgid));
 }
 
-// Each download window opens a step further down and right from the main
-// window's corner than the windows still open there, so none hides another.
-QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
+// Each download window opens beside the main window, a step further down
+// and right than the windows still open there, so none hides another nor
+// the address field.
+void PlaceInCascade(QWidget& window, const QWidget& owner)
 {
     constexpr int kSteps = 10;
-    constexpr QPoint kFirstOffset(40, 40); // from the main window's corner
-    constexpr QPoint kStep(24, 24);        // from one window to the next
-    const QPoint origin = owner->pos() + kFirstOffset;
     QList<QPoint> taken;
-    for (const QWidget* other : owner->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
-        if (other != window && other->isVisible())
+    for (const QWidget* other : owner.findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != &window && other->isVisible())
             taken.append(other->pos());
     for (int step = 0; step < kSteps; ++step) {
-        const QPoint at = origin + step * kStep;
-        if (!taken.contains(at))
-            return at;
+        MoveBeside(window, owner, step);
+        if (!taken.contains(window.pos()))
+            return;
     }
-    return origin;
+    MoveBeside(window, owner);
 }
 
 } // namespace
@@ -65,6 +66,18 @@ TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target)
     : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
 {
     lblTitle->SetCaption(ToQt(session_->Video().Title));
+    RetitleSiblings();
+    session_->Start();
+}
+
+// The history hears of the download before its first byte.
+TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target, TDownloadHistory& history,
+               const TDownloadRecord& download)
+    : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
+{
+    lblTitle->SetCaption(ToQt(session_->Video().Title));
+    RetitleSiblings();
+    recorder_ = std::make_unique<THistoryRecorder>(*session_, history, download);
     session_->Start();
 }
 
@@ -79,7 +92,8 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session) : QWid
     setFont(TahomaFont());
     setPalette(DesignPalette());
     setFixedSize(285, 201);
-    move(owner ? CascadedPosition(owner, this) : QPoint(0, 0));
+    if (owner)
+        PlaceInCascade(*this, *owner);
 
     CreateComponents();
     Guarded([this] { FormCreate(this); });
@@ -149,13 +163,22 @@ void TForm2::ObserveSession()
 {
     TDownloadEvents events;
     events.OnProgress = [this](std::int64_t position, std::int64_t total) {
+        received_ = position;
+        total_ = std::max<std::int64_t>(total, 0);
         bool go = true;
         Guarded([&] { UrlGrabber1Progress(UrlGrabber1, position, total, UrlGrabber1->Url(), go); });
+        emit DownloadChanged();
     };
     events.OnDone = [this](const std::string& file, std::int64_t size) {
         Guarded([&] { UrlGrabber1DoneFile(UrlGrabber1, file, size, UrlGrabber1->Url()); });
+        emit DownloadChanged();
     };
-    events.OnFailure = [this](const std::string& reason) { Guarded([&] { UrlGrabber1Error(UrlGrabber1, reason); }); };
+    events.OnFailure = [this](const std::string& reason) {
+        Guarded([&] { UrlGrabber1Error(UrlGrabber1, reason); });
+        emit DownloadChanged();
+    };
+    events.OnStart = [this] { emit DownloadChanged(); };
+    events.OnCancel = [this] { emit DownloadChanged(); };
     events.OnRetry = [this](int secondsLeft, int retry, int retries, const std::string& reason) {
         Guarded([&] { UrlGrabber1Retry(UrlGrabber1, secondsLeft, retry, retries, reason); });
     };
@@ -226,13 +249,36 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     ShowProgressInTitle();
 }
 
-// "34% Slow tide": the video and how far it is, on the task bar too.
+// "34% Slow tide": the video and how far it is, on the task bar too. Two
+// windows of videos with one title tell their files apart: "34% Slow tide -
+// Slow tide (2).mp4".
 void TForm2::ShowProgressInTitle()
 {
     QString title = lblTitle->Caption().isEmpty() ? QStringLiteral("Skerrow") : lblTitle->Caption();
+    if (SharesItsTitle())
+        title += QStringLiteral(" - ") + QFileInfo(ToQt(Target())).fileName();
     if (percent_ >= 0)
         title = QStringLiteral("%1% %2").arg(percent_).arg(title);
     setWindowTitle(title);
+}
+
+bool TForm2::SharesItsTitle() const
+{
+    if (!parentWidget() || lblTitle->Caption().isEmpty())
+        return false;
+    for (const TForm2* other : parentWidget()->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != this && other->lblTitle->Caption() == lblTitle->Caption())
+            return true;
+    return false;
+}
+
+// A new window's title may be one an older window already shows.
+void TForm2::RetitleSiblings()
+{
+    if (!parentWidget())
+        return;
+    for (TForm2* window : parentWidget()->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        window->ShowProgressInTitle();
 }
 
 // A download that ends while the user looks elsewhere asks for attention and
@@ -348,6 +394,22 @@ void TForm2::btnCancelCloseClick(QObject*)
 bool TForm2::Running() const
 {
     return !ended_ && session_ && session_->Running();
+}
+
+std::int64_t TForm2::HistoryId() const
+{
+    return recorder_ ? recorder_->Id() : 0;
+}
+
+void TForm2::Retry()
+{
+    if (retryOffered_)
+        RetryDownload();
+}
+
+std::string TForm2::Target() const
+{
+    return session_ ? session_->Target() : UrlGrabber1->FileName();
 }
 
 // Escape acts as the Cancel/Close button.

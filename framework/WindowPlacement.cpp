@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kGap = 8;
+constexpr int kCascadeStep = 24;
 
 QSize OuterSize(const QWidget& window)
 {
@@ -44,13 +45,31 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen)
     return {alongX(screen.right() + 1 - frame.width()), alongY(screen.bottom() + 1 - frame.height())};
 }
 
-void MoveBeside(QWidget& window, const QWidget& owner)
+QPoint CascadeBeside(const QRect& owner, const QSize& frame, const QRect& screen, int index)
+{
+    const QPoint first = PlaceBeside(owner, frame, screen);
+    auto fitting = [&](QPoint step) {
+        int count = 1;
+        while (count < 100 && screen.contains(QRect(first + count * step, frame)))
+            ++count;
+        return count;
+    };
+    QPoint step(kCascadeStep, kCascadeStep);
+    int fit = fitting(step);
+    if (fit < 2) {
+        step = QPoint(-kCascadeStep, 0);
+        fit = fitting(step);
+    }
+    return first + (std::max(index, 0) % fit) * step;
+}
+
+void MoveBeside(QWidget& window, const QWidget& owner, int index)
 {
     const QScreen* screen = owner.screen();
     if (!screen)
         return;
     const QRect frame = owner.frameGeometry();
-    const QPoint outer = PlaceBeside(frame, OuterSize(window), screen->availableGeometry());
+    const QPoint outer = CascadeBeside(frame, OuterSize(window), screen->availableGeometry(), index);
     // move() places the frame's top-left corner of a top-level window.
     window.move(outer);
 }

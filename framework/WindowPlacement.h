@@ -13,7 +13,13 @@ class QWidget;
 // the owner's top (its address field) as it can. Returns the outer top-left.
 QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
 
+// The place of window number `index` (from 0) of a cascade beside the owner:
+// the first where PlaceBeside puts it, each next one a step down and to the
+// right, or to the left along the screen's foot where that has no room;
+// counting starts over where the screen ends.
+QPoint CascadeBeside(const QRect& owner, const QSize& frame, const QRect& screen, int index);
+
 // Moves a window that is about to be shown beside its owner, on the owner's
 // screen, with the frame the window manager gives or a classic one before it
 // is known.
-void MoveBeside(QWidget& window, const QWidget& owner);
+void MoveBeside(QWidget& window, const QWidget& owner, int index = 0);
