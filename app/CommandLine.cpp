@@ -159,8 +159,10 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
         recorder.emplace(session, *history, download);
     }
     session.Start(options.Continue ? rmContinue : rmStartOver);
-    while (session.Running() && !interrupted)
+    while (session.Running() && !interrupted) {
         CheckSynchronize(kHandOverWaitMs);
+        report.Tick();
+    }
     // Stopping waits for the worker; a stopped run keeps only a part that
     // the server can continue.
     session.Stop();

@@ -29,9 +29,11 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -138,6 +140,11 @@ void TForm2::CreateComponents()
     BindGuarded(btnCancelClose, &QPushButton::clicked, this, [this](bool) { btnCancelCloseClick(btnCancelClose); });
     BindGuarded(btnOpen, &QPushButton::clicked, this, [this](bool) { btnOpenClick(btnOpen); });
     connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
+    tmrWait = new QTimer(this);
+    tmrWait->setObjectName(QStringLiteral("tmrWait"));
+    tmrWait->setInterval(1000);
+    connect(tmrWait, &QTimer::timeout, this, [this] { Guarded([this] { ShowWaitForServer(); }); });
+    tmrWait->start();
     CreateGrabber();
 }
 
@@ -228,6 +235,11 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     // reason of the failure stays where the rate was.
     if (failed_)
         return;
+    stall_.Arrived(Position);
+    if (waitShown_ && !stall_.SecondsLeft()) {
+        waitShown_ = false;
+        ShowRateLine();
+    }
     if (firstProgress_) {
         startTime_ = GetTickCount();
         firstProgress_ = false;
@@ -312,21 +324,53 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
     TellTheUserWhenAway("Download failed");
 }
 
-// A reason is longer than a rate: it takes the whole line of the rate's
-// caption, wrapping onto a second one above the buttons.
 void TForm2::ShowReason(const std::string& reason)
+{
+    ShowWideLine(ToQt(reason));
+    lblTransfer->setToolTip(ToQt(reason));
+}
+
+void TForm2::ShowWideLine(const QString& text)
 {
     Label5->hide();
     lblTransfer->setWordWrap(true);
     lblTransfer->setGeometry(Label5->x(), Label5->y(), lblTitle->width(), btnOpen->y() - Label5->y() - 2);
     lblTransfer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTransfer->setText(ToQt(reason));
-    lblTransfer->setToolTip(ToQt(reason));
+    lblTransfer->setText(text);
+}
+
+void TForm2::ShowRateLine()
+{
+    Label5->show();
+    lblTransfer->setWordWrap(false);
+    lblTransfer->setToolTip(QString());
+    lblTransfer->setText(QString());
+    lblTransfer->move(lblFileSize->x(), Label5->y());
+    lblTransfer->adjustSize();
+}
+
+void TForm2::ShowWaitForServer()
+{
+    if (ended_ || failed_)
+        return;
+    const std::optional<int> left = stall_.SecondsLeft();
+    if (!left)
+        return;
+    waitShown_ = true;
+    ShowWideLine(ToQt(WaitingText(*left)));
+}
+
+void TForm2::EndWaitForServer()
+{
+    stall_.Stop();
+    if (std::exchange(waitShown_, false))
+        ShowRateLine();
 }
 
 // "Retrying in 4 s (2 of 5)" where the rate was, while the engine waits.
 void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
 {
+    EndWaitForServer();
     lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
                                  {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
     lblTransfer->setToolTip(ToQt(Reason));
@@ -349,11 +393,7 @@ void TForm2::ShowDownloading()
     Label1->setFont(TahomaFont());
     Label1->setText(Translated("Downloading..."));
     Label1->adjustSize();
-    Label5->show();
-    lblTransfer->setWordWrap(false);
-    lblTransfer->setToolTip(QString());
-    lblTransfer->setText(QString());
-    lblTransfer->move(lblFileSize->x(), Label5->y());
+    ShowRateLine();
     btnCancelClose->setText(Translated("Cancel"));
     btnOpen->setText(Translated("Open"));
     btnOpen->setEnabled(false);
@@ -370,6 +410,7 @@ void TForm2::RetryDownload()
 void TForm2::ShowOutcome(const std::string& status)
 {
     ended_ = true;
+    EndWaitForServer();
     QPalette outcome = Label1->palette();
     outcome.setColor(QPalette::WindowText, ToQColor(DownloadWindowColors::Outcome));
     Label1->setPalette(outcome);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StallWatch.h"
 #include "app/VideoDownload.h"
 
 #include <QWidget>
@@ -9,6 +10,7 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class TAdvSmoothProgressBar;
 class TJvHttpUrlGrabber;
 class TNxHeaderPanel;
@@ -50,6 +52,8 @@ public:
     QLabel* Label2;
     QLabel* lblFileSize;
     TAdvSmoothProgressBar* ProgressBar1;
+    // Looks once a second whether the server has stopped sending.
+    QTimer* tmrWait;
 
     // Event handlers.
     void FormCreate(QObject* Sender);
@@ -95,6 +99,15 @@ private:
     void PlaceInPanel(QWidget* control);
     void ShowOutcome(const std::string& status);
     void ShowReason(const std::string& reason);
+    // A text longer than a rate takes the whole line of the rate's caption,
+    // wrapping onto a second one above the buttons; the rate's own place
+    // comes back for the next rate.
+    void ShowWideLine(const QString& text);
+    void ShowRateLine();
+    // "Waiting for the server (gives up in 55 s)" where the rate was, once
+    // the server has sent nothing for a while.
+    void ShowWaitForServer();
+    void EndWaitForServer();
     // Back to "Downloading..." with the rate line, for a retry.
     void ShowDownloading();
     // Continues from the part the failed run kept.
@@ -112,6 +125,8 @@ private:
     std::uint32_t startTime_ = 0;
     std::int64_t resumedAt_ = 0; // what the part held when this run began
     int percent_ = -1;           // of the known total; -1 while unknown
+    TStallWatch stall_;
+    bool waitShown_ = false;
     std::int64_t received_ = 0;
     std::int64_t total_ = 0;
     std::unique_ptr<TDownloadSession> session_;

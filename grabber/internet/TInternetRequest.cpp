@@ -25,6 +25,10 @@ namespace {
 constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
+// A read that has waited this long for the network says so (as WinInet
+// tells INTERNET_STATUS_RECEIVING_RESPONSE during reads): the caller may
+// hold bytes it has not shown yet, and the server may be stalling.
+constexpr std::chrono::milliseconds kWaitNoticeAfter{250};
 
 std::uint32_t ErrorCodeFor(CURLcode code)
 {
@@ -313,7 +317,7 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
             if (pendingError_)
                 std::rethrow_exception(std::exchange(pendingError_, nullptr));
         }
-        Pump([&] { return Unread() > 0; });
+        Pump([&] { return Unread() > 0; }, wnOnce);
     }
     if (Unread() > 0) {
         std::size_t count = std::min<std::size_t>(toRead, Unread());
@@ -347,10 +351,11 @@ bool TInternetRequest::FailTlsCut()
     return false;
 }
 
-bool TInternetRequest::Pump(const std::function<bool()>& enough)
+bool TInternetRequest::Pump(const std::function<bool()>& enough, TWaitNotice notice)
 {
     // The receive time-out counts from the moment the caller starts waiting.
     lastActivity_ = std::chrono::steady_clock::now();
+    const auto began = lastActivity_;
     while (!enough() && !done_) {
         Perform();
         if (enough() || done_)
@@ -371,6 +376,10 @@ bool TInternetRequest::Pump(const std::function<bool()>& enough)
         }
         if (paused_)
             break; // the caller still has bytes to take
+        if (notice == wnOnce && std::chrono::steady_clock::now() - began >= kWaitNoticeAfter) {
+            notice = wnNone;
+            Notify(INTERNET_STATUS_RECEIVING_RESPONSE);
+        }
         curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
     }
     return enough();

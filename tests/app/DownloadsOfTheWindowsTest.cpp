@@ -70,7 +70,8 @@ protected:
     }
     bool ShowsState(int row, const QString& state, int milliseconds = 20000)
     {
-        return Shows(row, colState, [&](const QString& shown) { return shown == state; }, milliseconds);
+        return Shows(
+            row, colState, [&](const QString& shown) { return shown == state; }, milliseconds);
     }
 
     ScratchFolder folder{"downloads-live"};
