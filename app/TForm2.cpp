@@ -87,7 +87,10 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session) : QWid
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A window of the dialog type: Qt names the owner as the window it is
+    // transient for only for those, and window managers keep such a window
+    // above its owner, as the design's owned windows stay.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Skerrow"));
     setWindowIcon(Pictures::WindowIcon());

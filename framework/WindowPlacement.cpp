@@ -48,19 +48,25 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen)
 QPoint CascadeBeside(const QRect& owner, const QSize& frame, const QRect& screen, int index)
 {
     const QPoint first = PlaceBeside(owner, frame, screen);
+    const bool besideTheOwner = !QRect(first, frame).intersects(owner);
+    // How many windows of the cascade fit with this step: inside the screen,
+    // and off the owner when the first one is.
     auto fitting = [&](QPoint step) {
         int count = 1;
-        while (count < 100 && screen.contains(QRect(first + count * step, frame)))
-            ++count;
+        for (; count < 100; ++count) {
+            const QRect next(first + count * step, frame);
+            if (!screen.contains(next) || (besideTheOwner && next.intersects(owner)))
+                break;
+        }
         return count;
     };
-    QPoint step(kCascadeStep, kCascadeStep);
-    int fit = fitting(step);
-    if (fit < 2) {
-        step = QPoint(-kCascadeStep, 0);
-        fit = fitting(step);
+    constexpr int k = kCascadeStep;
+    for (QPoint step : {QPoint(k, k), QPoint(0, k), QPoint(k, 0), QPoint(-k, 0), QPoint(0, -k)}) {
+        const int fit = fitting(step);
+        if (fit >= 2)
+            return first + (std::max(index, 0) % fit) * step;
     }
-    return first + (std::max(index, 0) % fit) * step;
+    return first;
 }
 
 void MoveBeside(QWidget& window, const QWidget& owner, int index)

@@ -15,8 +15,9 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
 
 // The place of window number `index` (from 0) of a cascade beside the owner:
 // the first where PlaceBeside puts it, each next one a step down and to the
-// right, or to the left along the screen's foot where that has no room;
-// counting starts over where the screen ends.
+// right, or where that has no room straight down, or sideways; a cascade
+// that starts off the owner stays off it, and counting starts over where
+// the screen or that room ends.
 QPoint CascadeBeside(const QRect& owner, const QSize& frame, const QRect& screen, int index);
 
 // Moves a window that is about to be shown beside its owner, on the owner's

@@ -402,6 +402,19 @@ TEST_F(Download, SeveralWindowsRunAtOnce)
     EXPECT_EQ(FileBytes(second->UrlGrabber1->FileName()).size(), 1u * 1048576);
 }
 
+TEST_F(Download, TwoWindowsOfOneTitleNameTheirFiles)
+{
+    QPointer<TForm2> first = Start(site->WatchAddress("slowtide77"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->windowTitle().contains("saved-1.bin")) << "alone, the title is enough";
+    TForm2* second = Start(site->WatchAddress("slowtide77"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(first->windowTitle().endsWith("Slow tide - saved-1.bin")) << first->windowTitle().toStdString();
+    EXPECT_TRUE(second->windowTitle().endsWith("Slow tide - saved-2.bin")) << second->windowTitle().toStdString();
+    first->btnCancelClose->click();
+    second->btnCancelClose->click();
+}
+
 TEST_F(Download, TruncatedStreamShowsFailedAndWritesNoFile)
 {
     TForm2* window = Start(site->WatchAddress("cutshort88"));

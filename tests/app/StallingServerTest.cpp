@@ -28,8 +28,8 @@ constexpr std::int64_t kWhole = 8 << 20;
 
 void PlayStall(ScriptedPeer& peer, std::chrono::milliseconds pause)
 {
-    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\nContent-Length: " +
-        std::to_string(kWhole) + "\r\nConnection: close\r\n\r\n";
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: video/mp4\r\nContent-Length: " + std::to_string(kWhole) +
+        "\r\nConnection: close\r\n\r\n";
     peer.ReadUntil("\r\n\r\n").Send(head + std::string(static_cast<std::size_t>(kSent), 'v')).Pause(pause).Close();
     peer.stepTimeout = 30s;
     peer.Start();
@@ -85,7 +85,8 @@ TEST(StallingServer, TheCommandLinePrintsWhatArrivedAtOnceAndThenTheWait)
     const std::string address = "http://127.0.0.1:" + std::to_string(peer.Port()) + "/stall.mp4";
     const std::string output = logs.File("output.txt");
     const auto started = std::chrono::steady_clock::now();
-    const pid_t run = SpawnProgram("127.0.0.1:1", {"--download", address, "--no-history"}, folder.path.string(), output);
+    const pid_t run =
+        SpawnProgram("127.0.0.1:1", {"--download", address, "--no-history"}, folder.path.string(), output);
     auto printed = [&](const std::string& text) { return FileBytes(output).find(text) != std::string::npos; };
     while (!printed("2.0 MB of 8.0 MB (25%)") && std::chrono::steady_clock::now() - started < 5s)
         std::this_thread::sleep_for(20ms);

@@ -23,3 +23,27 @@ TEST(WindowPlacement, BesideTheOwnerWhereTheScreenHasRoom)
     for (const auto& row : rows)
         EXPECT_EQ(PlaceBeside(row.owner, window, screen), row.expected) << row.why;
 }
+
+// A cascade of windows beside the owner: each a step further, off the owner
+// when the first is, starting over where the room ends.
+TEST(WindowPlacement, ACascadeStaysBesideTheOwner)
+{
+    const QRect screen(0, 0, 1024, 768);
+    const QSize window(291, 227);
+    const QRect owner(0, 0, 717, 342);
+    const struct {
+        const char* why;
+        int index;
+        QPoint expected;
+    } rows[] = {
+        {"the first beside the owner", 0, QPoint(725, 0)},
+        {"no room to step right: straight down", 1, QPoint(725, 24)},
+        {"further down", 3, QPoint(725, 72)},
+        {"past the screen's foot: from the top again", 24, QPoint(725, 24)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CascadeBeside(owner, window, screen, row.index), row.expected) << row.why;
+    // Where nothing fits beside, the windows still do not cover each other.
+    EXPECT_NE(CascadeBeside(QRect(0, 0, 1024, 768), window, screen, 1),
+              CascadeBeside(QRect(0, 0, 1024, 768), window, screen, 0));
+}
