@@ -43,6 +43,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -423,6 +424,10 @@ TForm2* TForm1::OpenDownloadWindow(const TVideoSource& video, const std::string&
                                    const TDownloadRecord& download)
 {
     auto* window = new TForm2(this, video, target, History(), download);
+    window->OnShowDownloads = [form = QPointer<TForm1>(this)] {
+        if (form)
+            form->ShowDownloads();
+    };
     connect(window, &TForm2::DownloadChanged, this, [this] { ShowTaskbarProgress(); });
     ShowTaskbarProgress();
     return window;

@@ -297,13 +297,14 @@ void TForm2::RetitleSiblings()
 }
 
 // A download that ends while the user looks elsewhere asks for attention and
-// says so on the desktop.
+// says so on the desktop, with a button that opens the downloads window.
 void TForm2::TellTheUserWhenAway(const char* summary)
 {
     if (isActiveWindow())
         return;
     QApplication::alert(this);
-    NotifyDesktop(Translated(summary), lblTitle->Caption());
+    NotifyDesktop(Translated(summary), lblTitle->Caption(),
+                  {QStringLiteral("downloads"), Translated("Show downloads"), OnShowDownloads});
 }
 
 void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)

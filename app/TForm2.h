@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,10 @@ public:
     TAdvSmoothProgressBar* ProgressBar1;
     // Looks once a second whether the server has stopped sending.
     QTimer* tmrWait;
+
+    // Opens the downloads window: the button of the desktop's notice that
+    // the download ended. It may outlive the window.
+    std::function<void()> OnShowDownloads;
 
     // Event handlers.
     void FormCreate(QObject* Sender);

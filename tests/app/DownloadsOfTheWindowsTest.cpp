@@ -4,16 +4,20 @@
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "app/TFormDownloads.h"
+#include "framework/LauncherEntry.h"
 #include "framework/MessageBox.h"
 #include "framework/TSaveDialog.h"
 #include "history/TDownloadHistory.h"
 #include "support/CuttingSite.h"
 #include "support/DemoSiteSuite.h"
+#include "support/PrivateSessionBus.h"
 #include "support/RunEventsUntil.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -27,6 +31,24 @@
 namespace {
 
 enum TColumn { colTitle, colFile, colSize, colState };
+
+// A stand-in of the desktop's dock: what the launcher entry's signals said.
+class TDock : public QObject {
+    Q_OBJECT
+
+public:
+    struct TShown {
+        qint64 count;
+        double progress;
+    };
+    std::vector<TShown> shown;
+
+public slots:
+    void Update(const QString&, const QVariantMap& properties)
+    {
+        shown.push_back({properties.value("count").toLongLong(), properties.value("progress").toDouble()});
+    }
+};
 
 class DownloadsOfTheWindows : public DemoSiteSuite {
 protected:
@@ -170,3 +192,38 @@ TEST_F(DownloadsOfTheWindows, NoHistoryLeavesTheCommandLinesDownloadOut)
     Downloads().Refresh();
     EXPECT_EQ(Downloads().lvDownloads->topLevelItemCount(), 0);
 }
+
+// The launcher entry follows real downloads: their count and joint
+// progress while they run, cleared when none does.
+TEST_F(DownloadsOfTheWindows, TheLauncherEntryShowsTheRunningDownloads)
+{
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
+    QDBusConnection dockBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "dock");
+    TDock dock;
+    ASSERT_TRUE(dockBus.connect(QString(), QString(), "com.canonical.Unity.LauncherEntry", "Update", &dock,
+                                SLOT(Update(QString, QVariantMap))));
+    dockBus.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                                "GetId"));
+    QDBusConnection programBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "program");
+    form->SetLauncherEntry(std::make_unique<TLauncherEntry>(programBus));
+
+    TForm2* slow = Start(site->WatchAddress("slowtide77"));
+    TForm2* quick = Start(site->WatchAddress("rockroll33"));
+    ASSERT_NE(slow, nullptr);
+    ASSERT_NE(quick, nullptr);
+    auto seen = [&](auto wanted) {
+        return RunEventsUntil([&] { return std::any_of(dock.shown.begin(), dock.shown.end(), wanted); }, 20000);
+    };
+    EXPECT_TRUE(seen([](const TDock::TShown& shown) { return shown.count == 2; })) << "both run";
+    EXPECT_TRUE(seen([](const TDock::TShown& shown) { return shown.count == 1 && shown.progress > 0.0; }))
+        << "the slow one runs on";
+    ASSERT_TRUE(RunEventsUntil([&] { return !slow->Running() && !quick->Running(); }, 30000));
+    ASSERT_TRUE(RunEventsUntil([&] { return !dock.shown.empty() && dock.shown.back().count == 0; }, 5000));
+    EXPECT_EQ(dock.shown.back().progress, 0.0) << "cleared";
+    form.reset();
+    QDBusConnection::disconnectFromBus("program");
+    QDBusConnection::disconnectFromBus("dock");
+}
+
+#include "DownloadsOfTheWindowsTest.moc"
