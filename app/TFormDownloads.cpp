@@ -56,7 +56,7 @@ TFormDownloads::TFormDownloads(QWidget* owner, TDownloadHistory& history) : QWid
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
     setPalette(DesignPalette());
-    resize(720, 340);
+    resize(820, 340);
     setMinimumSize(480, 220);
 
     NxHeaderPanel1 = new TNxHeaderPanel(this);
@@ -91,12 +91,14 @@ void TFormDownloads::CreateList()
     lvDownloads->setAlternatingRowColors(true);
     lvDownloads->setSelectionMode(QAbstractItemView::SingleSelection);
     lvDownloads->setAllColumnsShowFocus(true);
-    // The title takes what the sizes, states and dates leave.
+    // The title takes what the sizes, states and dates leave; a long reason
+    // of a failure is cut in the list and read whole in its tooltip.
     QHeaderView* header = lvDownloads->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(colTitle, QHeaderView::Stretch);
-    lvDownloads->setColumnWidth(colFile, 170);
-    for (TColumn column : {colSize, colState, colDate})
+    lvDownloads->setColumnWidth(colFile, 160);
+    lvDownloads->setColumnWidth(colState, 210);
+    for (TColumn column : {colSize, colDate})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     BindGuarded(lvDownloads, &QTreeWidget::itemSelectionChanged, this, [this] { lvDownloadsSelect(lvDownloads); });
     BindGuarded(lvDownloads, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem*, int) {
