@@ -303,8 +303,10 @@ void TForm2::TellTheUserWhenAway(const char* summary)
     if (isActiveWindow())
         return;
     QApplication::alert(this);
-    NotifyDesktop(Translated(summary), lblTitle->Caption(),
-                  {QStringLiteral("downloads"), Translated("Show downloads"), OnShowDownloads});
+    TNotificationAction showDownloads;
+    if (OnShowDownloads)
+        showDownloads = {QStringLiteral("downloads"), Translated("Show downloads"), OnShowDownloads};
+    NotifyDesktop(Translated(summary), lblTitle->Caption(), showDownloads);
 }
 
 void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)

@@ -2,10 +2,12 @@
 
 #include "framework/Guard.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -25,10 +27,11 @@ class TNotificationActions : public QObject {
     Q_OBJECT
 
 public:
+    // The application owns the listeners: they go with it.
     static TNotificationActions& On(QDBusConnection& bus)
     {
-        static std::map<QString, TNotificationActions*> listeners;
-        TNotificationActions*& listener = listeners[bus.name()];
+        static std::map<QString, QPointer<TNotificationActions>> listeners;
+        QPointer<TNotificationActions>& listener = listeners[bus.name()];
         if (!listener)
             listener = new TNotificationActions(bus);
         return *listener;
@@ -50,7 +53,7 @@ public slots:
     void NotificationClosed(uint id, uint) { actions_.erase(id); }
 
 private:
-    explicit TNotificationActions(QDBusConnection& bus)
+    explicit TNotificationActions(QDBusConnection& bus) : QObject(QCoreApplication::instance())
     {
         bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
                     SLOT(ActionInvoked(uint, QString)));

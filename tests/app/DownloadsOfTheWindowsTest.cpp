@@ -10,6 +10,7 @@
 #include "history/TDownloadHistory.h"
 #include "support/CuttingSite.h"
 #include "support/DemoSiteSuite.h"
+#include "support/LauncherDock.h"
 #include "support/PrivateSessionBus.h"
 #include "support/RunEventsUntil.h"
 #include "support/ScratchFolder.h"
@@ -201,10 +202,7 @@ TEST_F(DownloadsOfTheWindows, TheLauncherEntryShowsTheRunningDownloads)
     ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
     QDBusConnection dockBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "dock");
     TDock dock;
-    ASSERT_TRUE(dockBus.connect(QString(), QString(), "com.canonical.Unity.LauncherEntry", "Update", &dock,
-                                SLOT(Update(QString, QVariantMap))));
-    dockBus.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                                "GetId"));
+    ASSERT_TRUE(HearLauncherEntry(dockBus, &dock, SLOT(Update(QString, QVariantMap))));
     QDBusConnection programBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "program");
     form->SetLauncherEntry(std::make_unique<TLauncherEntry>(programBus));
 

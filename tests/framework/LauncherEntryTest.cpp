@@ -1,4 +1,5 @@
 #include "framework/LauncherEntry.h"
+#include "support/LauncherDock.h"
 #include "support/PrivateSessionBus.h"
 #include "support/RunEventsUntil.h"
 
@@ -41,12 +42,7 @@ TEST(LauncherEntry, ShowsRunningDownloadsAndClearsWhenNoneRuns)
     ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
     QDBusConnection dockBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "dock");
     TDock dock;
-    ASSERT_TRUE(dockBus.connect(QString(), QString(), "com.canonical.Unity.LauncherEntry", "Update", &dock,
-                                SLOT(Update(QString, QVariantMap))));
-    // A call answered by the bus comes after the dock's wish to hear the
-    // signal: from then on none is missed.
-    dockBus.call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                                "GetId"));
+    ASSERT_TRUE(HearLauncherEntry(dockBus, &dock, SLOT(Update(QString, QVariantMap))));
     QDBusConnection programBus = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "program");
     {
         TLauncherEntry entry(programBus);
