@@ -162,6 +162,8 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     while (session.Running() && !interrupted) {
         CheckSynchronize(kHandOverWaitMs);
         report.Tick();
+        if (recorder)
+            recorder->Flush();
     }
     // Stopping waits for the worker; a stopped run keeps only a part that
     // the server can continue.

@@ -62,10 +62,22 @@ void THistoryRecorder::Arrived(std::int64_t received, std::int64_t total)
     received_ = received;
     if (total > 0)
         total_ = total;
+    WriteProgress();
+}
+
+void THistoryRecorder::Flush()
+{
+    if (running_ && received_ != writtenReceived_)
+        WriteProgress();
+}
+
+void THistoryRecorder::WriteProgress()
+{
     const auto now = std::chrono::steady_clock::now();
-    if (now - written_ < kProgressInterval)
+    if (now - writtenAt_ < kProgressInterval)
         return;
-    written_ = now;
+    writtenAt_ = now;
+    writtenReceived_ = received_;
     history_.Progress(id_, received_, total_);
 }
 

@@ -10,13 +10,15 @@ class TDownloadSession;
 
 // Writes a download into the history as its session runs it, the same for
 // the windows and the command line: a row when it begins (or the row of an
-// earlier run it continues), what arrived at most once a second, and how it
+// earlier run it continues), what arrived twice a second at most, and how it
 // ended: finished, failed with the reason shown, waiting for Retry when the
 // part is kept, or cancelled. A retry runs the same row again.
 class THistoryRecorder {
 public:
-    // How often what arrived is written while the download runs.
-    static constexpr std::chrono::milliseconds kProgressInterval{1000};
+    // How often what arrived is written while the download runs: the
+    // downloads window, which reads the history twice a second, then shows
+    // it within a second.
+    static constexpr std::chrono::milliseconds kProgressInterval{500};
 
     // Records download (address, title, file, quality) as beginning now;
     // a download whose Id is set continues that row of the history.
@@ -29,11 +31,16 @@ public:
 
     // The row in the history; 0 when the history could not take it.
     std::int64_t Id() const { return id_; }
+    // Writes what arrived when it was held back by the interval and the
+    // interval has passed: called now and then, it keeps the row up to date
+    // also when the server stopped sending after the last write.
+    void Flush();
 
 private:
     void Observe();
     void Started();
     void Arrived(std::int64_t received, std::int64_t total);
+    void WriteProgress();
     void Failed(const std::string& reason);
     void Cancelled();
     void End(TDownloadState state, const std::string& reason = "");
@@ -44,8 +51,9 @@ private:
     std::int64_t id_ = 0;
     std::int64_t received_ = 0;
     std::int64_t total_ = -1;
+    std::int64_t writtenReceived_ = -1;
     bool running_ = true;
     TDownloadState ended_ = dsRunning;
     std::string reason_;
-    std::chrono::steady_clock::time_point written_{};
+    std::chrono::steady_clock::time_point writtenAt_{};
 };

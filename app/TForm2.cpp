@@ -145,7 +145,7 @@ void TForm2::CreateComponents()
     connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
     tmrWait = new QTimer(this);
     tmrWait->setObjectName(QStringLiteral("tmrWait"));
-    tmrWait->setInterval(1000);
+    tmrWait->setInterval(500);
     connect(tmrWait, &QTimer::timeout, this, [this] { Guarded([this] { ShowWaitForServer(); }); });
     tmrWait->start();
     CreateGrabber();
@@ -357,6 +357,8 @@ void TForm2::ShowRateLine()
 
 void TForm2::ShowWaitForServer()
 {
+    if (recorder_)
+        recorder_->Flush();
     if (ended_ || failed_)
         return;
     const std::optional<int> left = stall_.SecondsLeft();

@@ -53,7 +53,8 @@ public:
     QLabel* Label2;
     QLabel* lblFileSize;
     TAdvSmoothProgressBar* ProgressBar1;
-    // Looks once a second whether the server has stopped sending.
+    // Looks twice a second whether the server has stopped sending, and
+    // brings the history's row up to what arrived.
     QTimer* tmrWait;
 
     // Opens the downloads window: the button of the desktop's notice that
@@ -110,7 +111,8 @@ private:
     void ShowWideLine(const QString& text);
     void ShowRateLine();
     // "Waiting for the server (gives up in 55 s)" where the rate was, once
-    // the server has sent nothing for a while.
+    // the server has sent nothing for a while; the history's row is brought
+    // up to date first.
     void ShowWaitForServer();
     void EndWaitForServer();
     // Back to "Downloading..." with the rate line, for a retry.

@@ -7,6 +7,7 @@
 #include "framework/LauncherEntry.h"
 #include "framework/MessageBox.h"
 #include "framework/TSaveDialog.h"
+#include "history/HistoryFiles.h"
 #include "history/TDownloadHistory.h"
 #include "support/CuttingSite.h"
 #include "support/DemoSiteSuite.h"
@@ -26,6 +27,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
 
 // The downloads window over real downloads: those of the download windows
 // and those of the command line, written into the history as they run.
@@ -192,6 +194,22 @@ TEST_F(DownloadsOfTheWindows, NoHistoryLeavesTheCommandLinesDownloadOut)
     EXPECT_FALSE(folder.Names().empty());
     Downloads().Refresh();
     EXPECT_EQ(Downloads().lvDownloads->topLevelItemCount(), 0);
+}
+
+TEST_F(DownloadsOfTheWindows, TheCommandLineSetsADamagedHistoryAsideAndStillDownloads)
+{
+    const std::string path = DefaultHistoryPath();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << std::string(4096, 'x');
+    ScratchFolder logs{"downloads-live-output"};
+    const pid_t run = SpawnProgram(site->Host(), {"--download", site->WatchAddress("rockroll33")}, folder.path.string(),
+                                   logs.File("output.txt"));
+    ASSERT_EQ(ExitStatus(run), esSuccess) << FileBytes(logs.File("output.txt"));
+    EXPECT_NE(FileBytes(logs.File("output.txt"))
+                  .find("skerrow: The download history was damaged. It was put aside as " + path + ".damaged-"),
+              std::string::npos)
+        << FileBytes(logs.File("output.txt"));
+    EXPECT_TRUE(ShowsState(0, "Finished")) << "a new history took the download";
 }
 
 // The launcher entry follows real downloads: their count and joint

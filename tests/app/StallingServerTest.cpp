@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/TForm2.h"
 #include "grabber/internet/InternetApi.h"
+#include "history/TDownloadHistory.h"
 #include "i18n/GnuGettext.h"
 #include "support/RunEventsUntil.h"
 #include "support/ScratchFolder.h"
@@ -53,13 +54,18 @@ TEST(StallingServer, TheWindowShowsWhatArrivedAtOnceAndThenTheWait)
     StallTimeOut stallTimeOut(9000);
     TVideoSource video{*TWebAddress::Parse("http://127.0.0.1:" + std::to_string(peer.Port()) + "/stall.mp4"),
                        "Stalling", "stall.mp4"};
-    auto* window = new TForm2(nullptr, video, folder.File("stall.mp4"));
+    TDownloadHistory history(folder.File("history.sqlite3"));
+    auto* window = new TForm2(nullptr, video, folder.File("stall.mp4"), history, TDownloadRecord{});
 
     const auto started = std::chrono::steady_clock::now();
     // The title carries the percentage of what arrived; the bar glides to it.
     ASSERT_TRUE(RunEventsUntil([&] { return window->windowTitle() == "25% Stalling"; }, 5000));
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
     EXPECT_TRUE(window->lblTransfer->text().startsWith("2.0 MB (")) << window->lblTransfer->text().toStdString();
+    // The downloads window reads the history, which hears of it as soon.
+    const auto received = [&] { return history.Find(window->HistoryId())->Received; };
+    EXPECT_TRUE(RunEventsUntil([&] { return received() == kSent; }, 5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
 
     ASSERT_TRUE(RunEventsUntil([&] { return window->lblTransfer->text().startsWith("Waiting"); }, 8000));
     const QRegularExpression waiting("^Waiting for the server \\(gives up in ([0-9]+) s\\)$");
