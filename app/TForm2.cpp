@@ -145,7 +145,7 @@ void TForm2::CreateComponents()
     connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
     tmrWait = new QTimer(this);
     tmrWait->setObjectName(QStringLiteral("tmrWait"));
-    tmrWait->setInterval(500);
+    tmrWait->setInterval(250);
     connect(tmrWait, &QTimer::timeout, this, [this] { Guarded([this] { ShowWaitForServer(); }); });
     tmrWait->start();
     CreateGrabber();

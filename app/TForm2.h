@@ -53,7 +53,7 @@ public:
     QLabel* Label2;
     QLabel* lblFileSize;
     TAdvSmoothProgressBar* ProgressBar1;
-    // Looks twice a second whether the server has stopped sending, and
+    // Looks four times a second whether the server has stopped sending, and
     // brings the history's row up to what arrived.
     QTimer* tmrWait;
 
