@@ -51,8 +51,10 @@ class WindowManager : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        const pid_t test = ::getpid();
         openbox = ::fork();
         if (openbox == 0) {
+            EndWithTest(test);
             std::vector<std::string> words{"openbox", "--sm-disable"};
             ExecCommand(words);
         }
