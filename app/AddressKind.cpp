@@ -3,6 +3,12 @@
 #include "app/DirectLink.h"
 #include "app/Site.h"
 #include "app/VideoAddress.h"
+#include "runtime/AsciiText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -11,6 +17,53 @@ bool IsWatchPageAddress(const std::function<std::string()>& readText)
 {
     auto holds = [&readText](const std::string& part) { return readText().find(part) != std::string::npos; };
     return holds(Site::Domain()) && (holds("v=") || holds("key="));
+}
+
+bool IsBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ' || c == '\x7f';
+}
+
+bool IsHostLabel(std::string_view label)
+{
+    return !label.empty() && std::all_of(label.begin(), label.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+    });
+}
+
+bool IsNumber(std::string_view label)
+{
+    return std::all_of(label.begin(), label.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// A name with a dot whose last label holds a letter ("www.example.com"), or
+// four numbers ("192.168.1.20"), with an optional port: "1.5" is a number,
+// not a host.
+bool LooksLikeHost(std::string_view host)
+{
+    if (std::size_t colon = host.find(':'); colon != std::string_view::npos) {
+        std::string_view port = host.substr(colon + 1);
+        if (port.empty() || port.size() > 5 || !IsNumber(port))
+            return false;
+        host = host.substr(0, colon);
+    }
+    std::vector<std::string> labels = AsciiText::SplitList(host, ".");
+    if (labels.size() < 2 || host.front() == '.' || host.back() == '.' || host.find("..") != std::string_view::npos)
+        return false;
+    if (!std::all_of(labels.begin(), labels.end(), [](const std::string& label) { return IsHostLabel(label); }))
+        return false;
+    const bool named = !IsNumber(labels.back());
+    return named || (labels.size() == 4 && std::all_of(labels.begin(), labels.end(), [](const std::string& label) {
+                         return IsNumber(label);
+                     }));
+}
+
+bool LooksLikeAddressWithoutScheme(const std::string& text)
+{
+    if (std::any_of(text.begin(), text.end(), IsBlankOrControl))
+        return false;
+    const std::size_t slash = text.find('/');
+    return slash != std::string::npos && slash > 0 && LooksLikeHost(std::string_view(text).substr(0, slash));
 }
 
 } // namespace
@@ -45,4 +98,24 @@ bool TakenFromClipboard(TAddressKind kind)
 TAddressKind AddressKind(const std::string& text)
 {
     return ReadVideoAddress(text).Kind;
+}
+
+std::string CompletedAddress(const std::string& text)
+{
+    if (AddressKind(text) == akNone && LooksLikeAddressWithoutScheme(text))
+        return "https://" + text;
+    return text;
+}
+
+std::string WhyNotAnAddress(const std::string& text)
+{
+    if (text.empty() || AddressKind(CompletedAddress(text)) != akNone)
+        return {};
+    if (std::any_of(text.begin(), text.end(), IsBlankOrControl))
+        return "An address holds no blanks or line breaks.";
+    const std::size_t scheme = text.find("://");
+    if (scheme != std::string::npos && scheme > 0 && !AsciiText::StartsWithText(text, "http://") &&
+        !AsciiText::StartsWithText(text, "https://"))
+        return "Only http and https addresses can be saved.";
+    return "This is not an address: paste the address of a page with a video, or of a video file.";
 }

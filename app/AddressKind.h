@@ -25,3 +25,13 @@ TAddressKind AddressKind(const std::function<std::string()>& readText);
 // Whether copying such an address fills the address field: a watch page or a
 // direct link, never just any page's address.
 bool TakenFromClipboard(TAddressKind kind);
+
+// The address a text of the address field stands for: the text itself, or,
+// when it is no address as written but looks like one without its scheme (a
+// host with a dot, then a path, no blanks: "www.example.com/clip.mp4"), the
+// text taken as https.
+std::string CompletedAddress(const std::string& text);
+
+// Why a text is not taken as an address, in English as the catalogue has it;
+// empty for a text that is taken (once completed) and for no text at all.
+std::string WhyNotAnAddress(const std::string& text);

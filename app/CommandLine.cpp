@@ -4,6 +4,7 @@
 #include "app/BatchFile.h"
 #include "app/CommandLineOptions.h"
 #include "app/CommandLineReport.h"
+#include "app/HistoryRecorder.h"
 #include "app/NetworkChoice.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
@@ -11,6 +12,7 @@
 #include "app/TResolutionThread.h"
 #include "app/VideoDownload.h"
 #include "grabber/TGrabberPartFile.h"
+#include "history/TDownloadHistory.h"
 #include "i18n/GnuGettext.h"
 #include "runtime/ReplaceableFile.h"
 #include "runtime/TThread.h"
@@ -22,6 +24,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -104,9 +108,25 @@ int TellWhatIsKept(const TDownloadSession& session, int status)
     return status;
 }
 
+// The history the downloads window shows, unless the user asked to leave
+// the download out of it. A damaged one is set aside and the user told.
+std::unique_ptr<TDownloadHistory> OpenHistory(const TCommandLineOptions& options)
+{
+    if (!options.History)
+        return nullptr;
+    auto history = std::make_unique<TDownloadHistory>();
+    if (!history->DamagedSetAside().empty())
+        std::fprintf(stderr, "skerrow: %s\n",
+                     Printable(Tr("The download history was damaged. It was put aside as %s and a new one started.",
+                                  {history->DamagedSetAside()}))
+                         .c_str());
+    return history;
+}
+
 // Runs the download, serving its hand-overs here, until it ends or the
 // user interrupts.
-int Download(const TVideoSource& video, const std::string& target, const TCommandLineOptions& options)
+int Download(const std::string& address, const TVideoSource& video, const std::string& target,
+             const TCommandLineOptions& options)
 {
     if (!IsReplaceableFile(target))
         return Fail(esTargetExists, Tr(kNotAReplaceableFile, {target}));
@@ -114,9 +134,21 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     TDownloadSession session(video, target);
     TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
+    std::unique_ptr<TDownloadHistory> history = OpenHistory(options);
+    std::optional<THistoryRecorder> recorder;
+    if (history) {
+        TDownloadRecord download;
+        download.Address = address;
+        download.Quality = QualityName(options.Quality);
+        recorder.emplace(session, *history, download);
+    }
     session.Start(options.Continue ? rmContinue : rmStartOver);
-    while (session.Running() && !interrupted)
+    while (session.Running() && !interrupted) {
         CheckSynchronize(kHandOverWaitMs);
+        report.Tick();
+        if (recorder)
+            recorder->Flush();
+    }
     // Stopping waits for the worker; a stopped run keeps only a part that
     // the server can continue.
     session.Stop();
@@ -142,7 +174,7 @@ int Save(const std::string& text, const TCommandLineOptions& options)
     if (resolution->Failure)
         return Fail(esResolutionFailed, FailureText(resolution->Failure));
     const TVideoSource& video = *resolution->Video;
-    return Download(video, TargetPath(options.Output, video.ProposedFileName), options);
+    return Download(text, video, TargetPath(options.Output, video.ProposedFileName), options);
 }
 
 // The addresses of --download, then those of the batch file; nothing when

@@ -121,6 +121,7 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
     options.Output = arguments.Output;
     options.Force = arguments.Force;
     options.Continue = !arguments.NoContinue;
+    options.History = !arguments.NoHistory;
     if (!options.Help && !options.Version && options.Addresses.empty() && options.BatchFile.empty()) {
         error = Tr("--download needs a watch-page address");
         return std::nullopt;

@@ -22,6 +22,7 @@ struct TCommandLineOptions {
     std::string Output;                // a file or a folder; empty: the current folder
     bool Force = false;                // replace an existing target
     bool Continue = true;              // continue a part an earlier run left
+    bool History = true;               // write the download into the history
     std::int64_t ReceiveRateLimit = 0; // bytes a second; 0: no cap
     // The --proxy address; empty: no proxy; none: the environment's.
     std::optional<std::string> Proxy;

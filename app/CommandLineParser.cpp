@@ -104,6 +104,7 @@ void DescribeHowToSave(CLI::App& app, TCommandLineArguments& arguments)
                  Tr("start over instead of continuing what an earlier\n"
                     "run left"))
         ->group(group);
+    app.add_flag("--no-history", arguments.NoHistory, Tr("leave the download out of the history"))->group(group);
 }
 
 void DescribeNetwork(CLI::App& app, TCommandLineArguments& arguments)

@@ -19,6 +19,7 @@ struct TCommandLineArguments {
     std::string Output;
     bool Force = false;
     bool NoContinue = false;
+    bool NoHistory = false;
     std::string LimitRate;
     std::string Proxy;
     std::string SiteHost;

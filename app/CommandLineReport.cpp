@@ -15,11 +15,19 @@ TCommandLineReport::TCommandLineReport(TDownloadSession& session, bool terminal)
     events.OnProgress = [this](std::int64_t received, std::int64_t total) {
         received_ = received;
         total_ = total;
+        stall_.Arrived(received);
         progress_.Update(received, total, Elapsed());
     };
-    events.OnDone = [this](const std::string&, std::int64_t) { done_ = true; };
-    events.OnFailure = [this](const std::string& reason) { failure_ = reason; };
+    events.OnDone = [this](const std::string&, std::int64_t) {
+        done_ = true;
+        stall_.Stop();
+    };
+    events.OnFailure = [this](const std::string& reason) {
+        failure_ = reason;
+        stall_.Stop();
+    };
     events.OnRetry = [this](int secondsLeft, int retry, int retries, const std::string& reason) {
+        stall_.Stop();
         Retrying(secondsLeft, retry, retries, reason);
     };
     events.OnResume = [this](std::int64_t position, std::int64_t total) { Resumed(position, total); };
@@ -55,6 +63,12 @@ void TCommandLineReport::Resumed(std::int64_t position, std::int64_t total)
                    {ByteCountText(static_cast<double>(position)), ByteCountText(static_cast<double>(total))})
                     .c_str());
     progress_.ContinueFrom(position, Elapsed());
+}
+
+void TCommandLineReport::Tick()
+{
+    const std::optional<int> left = stall_.SecondsLeft();
+    progress_.Refresh(Elapsed(), left ? WaitingText(*left) : "");
 }
 
 // A download that never got a byte (refused before it began) has no

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgressLine.h"
+#include "app/StallWatch.h"
 #include "app/TDownloadSession.h"
 
 #include <chrono>
@@ -22,6 +23,10 @@ public:
     // Shows the last state of the progress line and ends it, once bytes
     // arrived.
     void Finish();
+    // Called often while the download runs: shows what arrived when the
+    // line is due, also after the server stopped sending, and what the
+    // download waits for once it has waited a while.
+    void Tick();
 
 private:
     double Elapsed() const;
@@ -31,6 +36,7 @@ private:
     TDownloadSession& session_;
     int observer_ = 0;
     TProgressLine progress_;
+    TStallWatch stall_;
     const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::int64_t received_ = 0;
     std::int64_t total_ = 0;

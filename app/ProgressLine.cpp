@@ -18,19 +18,31 @@ std::string DurationText(double seconds)
     return text;
 }
 
+// What arrived and of how much (an estimate with "~"), without the rate.
+std::string AmountText(std::int64_t received, std::int64_t total, bool estimated)
+{
+    std::string text = ByteCountText(static_cast<double>(received));
+    if (total <= 0)
+        return text;
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%.0f%%",
+                  100.0 * static_cast<double>(received) / static_cast<double>(total));
+    return Tr("%s of %s (%s)", {text, (estimated ? "~" : "") + ByteCountText(static_cast<double>(total)), percent});
+}
+
 } // namespace
+
+std::string TProgressLine::WaitingText(std::int64_t received, std::int64_t total, const std::string& waiting,
+                                       bool estimated)
+{
+    return AmountText(received, total, estimated) + " - " + waiting;
+}
 
 std::string TProgressLine::Text(std::int64_t received, std::int64_t total, double elapsedSeconds,
                                 std::int64_t alreadyThere, bool estimated)
 {
     double rate = elapsedSeconds > 0 ? static_cast<double>(received - alreadyThere) / elapsedSeconds : 0;
-    std::string text = ByteCountText(static_cast<double>(received));
-    if (total > 0) {
-        char percent[16];
-        std::snprintf(percent, sizeof percent, "%.0f%%",
-                      100.0 * static_cast<double>(received) / static_cast<double>(total));
-        text = Tr("%s of %s (%s)", {text, (estimated ? "~" : "") + ByteCountText(static_cast<double>(total)), percent});
-    }
+    std::string text = AmountText(received, total, estimated);
     if (rate > 0) {
         text += " " + Tr("at %s/s", {ByteCountText(rate)});
         if (total > received)
@@ -39,13 +51,33 @@ std::string TProgressLine::Text(std::int64_t received, std::int64_t total, doubl
     return text;
 }
 
-void TProgressLine::Update(std::int64_t received, std::int64_t total, double elapsedSeconds)
+bool TProgressLine::Due(double elapsedSeconds) const
 {
     double interval = terminal_ ? 0.1 : 1.0;
-    if (received == 0 || (shownAt_ >= 0 && elapsedSeconds - shownAt_ < interval))
+    return shownAt_ < 0 || elapsedSeconds - shownAt_ >= interval;
+}
+
+void TProgressLine::Update(std::int64_t received, std::int64_t total, double elapsedSeconds)
+{
+    received_ = received;
+    total_ = total;
+    if (received == 0 || !Due(elapsedSeconds))
         return;
     shownAt_ = elapsedSeconds;
+    shownReceived_ = received;
     Show(Text(received, total, elapsedSeconds - startSeconds_, startBytes_, estimated_));
+}
+
+void TProgressLine::Refresh(double elapsedSeconds, const std::string& waiting)
+{
+    if (received_ == 0 || !Due(elapsedSeconds))
+        return;
+    if (waiting.empty() && received_ == shownReceived_)
+        return;
+    shownAt_ = elapsedSeconds;
+    shownReceived_ = received_;
+    Show(waiting.empty() ? Text(received_, total_, elapsedSeconds - startSeconds_, startBytes_, estimated_)
+                         : WaitingText(received_, total_, waiting, estimated_));
 }
 
 void TProgressLine::Finish(std::int64_t received, std::int64_t total, double elapsedSeconds)

@@ -99,6 +99,7 @@ void TDownloadSession::Start(TJvResumeMode resume)
     grabber_->SetRetrySecond(RetrySecond());
     grabber_->SetResumeMode(resume);
     ApplyNetworkChoice(*grabber_);
+    Tell(&TDownloadEvents::OnStart);
     grabber_->Start();
 }
 
@@ -111,6 +112,7 @@ void TDownloadSession::Cancel()
 {
     grabber_->Stop();
     grabber_->DiscardPart();
+    Tell(&TDownloadEvents::OnCancel);
 }
 
 bool TDownloadSession::Running() const

@@ -14,6 +14,8 @@ class TJvHttpUrlGrabber;
 // What a download tells those who show it; any handler may be left unset.
 // They run on the thread that serves the download component's hand-overs.
 struct TDownloadEvents {
+    // A run begins: the first one, or one after a failure (a retry).
+    std::function<void()> OnStart;
     // Bytes received (what an earlier run left included) of total (0 while unknown).
     std::function<void(std::int64_t received, std::int64_t total)> OnProgress;
     // The server agreed to continue the part at position.
@@ -24,6 +26,8 @@ struct TDownloadEvents {
     std::function<void(const std::string& file, std::int64_t size)> OnDone;
     // The run ended without the file; PartKept() tells whether it can be continued.
     std::function<void(const std::string& reason)> OnFailure;
+    // The user gave up on the download: the run ended and no part stays.
+    std::function<void()> OnCancel;
 };
 
 // One download of a resolved video into a target, run the same way for the

@@ -7,12 +7,17 @@
 #include "app/ProgramText.h"
 #include "app/Site.h"
 #include "app/TForm2.h"
+#include "app/TFormDownloads.h"
 #include "app/UserSettings.h"
 #include "app/VideoLookup.h"
+#include "app/VideoQuality.h"
 #include "clipboard/TJvClipboardMonitor.h"
+#include "framework/AboutBox.h"
+#include "framework/DesignLook.h"
 #include "framework/DesignPalette.h"
 #include "framework/Fonts.h"
 #include "framework/Guard.h"
+#include "framework/LauncherEntry.h"
 #include "framework/MessageBox.h"
 #include "framework/QtText.h"
 #include "framework/Shell.h"
@@ -21,6 +26,8 @@
 #include "framework/TSaveDialog.h"
 #include "framework/TSizeConstraints.h"
 #include "framework/TranslateComponent.h"
+#include "framework/WindowPlacement.h"
+#include "history/TDownloadHistory.h"
 #include "i18n/GnuGettext.h"
 #include "widgets/TNxHeaderPanel.h"
 #include "widgets/TNxHtmlLabel.h"
@@ -28,15 +35,22 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -67,11 +81,14 @@ TForm1::TForm1()
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
     setPalette(DesignPalette());
+    HoldDesignLook();
     resize(707, 292);
+    launcher_ = std::make_unique<TLauncherEntry>();
 
     auto* layout = new TAlignLayout(this);
     CreateBand();
     CreateStepPanels();
+    CreateDownloadsLink();
     layout->AddAligned(Panel1, alTop);
     layout->AddAligned(NxHeaderPanel3, alBottom);
     layout->AddAligned(NxHeaderPanel1, alClient);
@@ -81,6 +98,10 @@ TForm1::TForm1()
     new TSizeConstraints(this, QSize(680, 319), QSize(715, 340));
     BindEvents();
     BindKeyboard();
+    // An address dropped anywhere on the window, the field included, fills
+    // the field.
+    setAcceptDrops(true);
+    Edit1->setAcceptDrops(false);
     if (std::optional<TVideoQuality> quality = UserSettings::Quality())
         ChoiceFor(*quality)->setChecked(true);
     PlaceAsRemembered();
@@ -88,10 +109,14 @@ TForm1::TForm1()
 }
 
 // Resolutions still going on are abandoned before anything they could
-// report to goes.
+// report to goes; the windows go before the history they write and read.
 TForm1::~TForm1()
 {
     lookups_.clear();
+    // Download windows write their last word into the history and the
+    // launcher entry, which go with this window.
+    qDeleteAll(findChildren<TForm2*>(Qt::FindDirectChildrenOnly));
+    delete downloads_;
 }
 
 void TForm1::CreateBand()
@@ -108,7 +133,7 @@ void TForm1::CreateBand()
     imgHelp = new TImage(Panel1, QStringLiteral("imgHelp"));
     imgHelp->setGeometry(685, 3, 16, 45);
     imgHelp->SetPicture(&Pictures::HelpGlyph);
-    imgHelp->SetHint(QStringLiteral("Help"));
+    imgHelp->SetHint(QStringLiteral("About Skerrow"));
     imgHelp->SetHandCursor();
     imgEN = new TImage(Panel1, QStringLiteral("imgEN"));
     imgEN->setGeometry(646, 6, 16, 42);
@@ -305,11 +330,18 @@ void TForm1::FormActivate(QObject*)
 
 void TForm1::Edit1Change(QObject*)
 {
-    btnDownload->setEnabled(AddressKind(FromQt(Edit1->text())) != akNone);
+    btnDownload->setEnabled(AddressKind(CompletedAddress(FromQt(Edit1->text()))) != akNone);
+    ShowWhyNotAnAddress();
     // The panel of the step the user must do next carries the red frame.
     bool step2 = btnDownload->isEnabled();
     NxHeaderPanel3->SetBorderWidth(step2 ? 1 : 0);
     NxHeaderPanel1->SetBorderWidth(step2 ? 0 : 1);
+}
+
+void TForm1::ShowWhyNotAnAddress()
+{
+    const std::string why = WhyNotAnAddress(FromQt(Edit1->text()));
+    Edit1->setToolTip(why.empty() ? QString() : ToQt(Tr(why.c_str())));
 }
 
 // The clipboard is read afresh for every test of the rule and for the copy:
@@ -327,25 +359,50 @@ void TForm1::JvClipboardMonitor1Change(QObject*)
 // START can take another address.
 void TForm1::btnDownloadClick(QObject*)
 {
-    TVideoAddress address = ReadVideoAddress(FromQt(Edit1->text()));
+    std::string text = CompletedAddress(FromQt(Edit1->text()));
     Edit1->clear();
-    lookups_.push_back(std::make_unique<TVideoLookup>(
-        *this, std::move(address), ChosenQuality(), CurrentLanguage(), Site::Host(), PageBounds(),
-        [this](TVideoLookup& lookup, TResolution resolution) { LookupResolved(lookup, std::move(resolution)); }));
+    const TVideoQuality quality = ChosenQuality();
+    LookUp(text, quality, [this, text, quality](const TResolution& resolution) {
+        bool started = false;
+        // Back before a failure is shown, so the field holds it behind the
+        // message.
+        auto giveBack = qScopeGuard([&] {
+            if (!started)
+                GiveBackAddress(text);
+        });
+        started = SaveResolvedVideo(resolution, text, quality);
+    });
+}
+
+void TForm1::LookUp(const std::string& address, TVideoQuality quality, TResolvedAction then)
+{
+    auto resolved = [this, then](TVideoLookup& lookup, TResolution resolution) {
+        LookupResolved(lookup, std::move(resolution), then);
+    };
+    lookups_.push_back(std::make_unique<TVideoLookup>(*this, ReadVideoAddress(address), quality, CurrentLanguage(),
+                                                      Site::Host(), PageBounds(), resolved));
     ShowLookups();
 }
 
-void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution)
+// What to do next is a copy: the lookup that held it, with the handler
+// that called here, goes first.
+void TForm1::LookupResolved(TVideoLookup& lookup, TResolution resolution, TResolvedAction then)
 {
     std::erase_if(lookups_, [&](const auto& held) { return held.get() == &lookup; });
     ShowLookups();
-    Guarded([&] { SaveResolvedVideo(resolution); });
+    Guarded([&] { then(resolution); });
+}
+
+void TForm1::GiveBackAddress(const std::string& address)
+{
+    if (Edit1->text().isEmpty())
+        Edit1->setText(ToQt(address));
 }
 
 // Asks where to save the video and opens a download window that runs it.
 // A failure, the site's answer without a video included, leaves through the
 // failure display; a cancelled dialog ends it without a word.
-void TForm1::SaveResolvedVideo(const TResolution& resolution)
+bool TForm1::SaveResolvedVideo(const TResolution& resolution, const std::string& address, TVideoQuality quality)
 {
     if (resolution.Failure)
         std::rethrow_exception(resolution.Failure);
@@ -353,9 +410,73 @@ void TForm1::SaveResolvedVideo(const TResolution& resolution)
     SaveDialog1->SetFileName(video.ProposedFileName);
     SaveDialog1->SetInitialDir(FromQt(UserSettings::SaveFolder()));
     if (!SaveDialog1->Execute(this))
-        return;
+        return false;
     UserSettings::SetSaveFolder(QFileInfo(ToQt(SaveDialog1->FileName())).absolutePath());
-    new TForm2(this, video, SaveDialog1->FileName());
+    TDownloadRecord download;
+    download.Address = address;
+    download.Quality = QualityName(quality);
+    OpenDownloadWindow(video, SaveDialog1->FileName(), download);
+    return true;
+}
+
+// The window runs the download and writes it into the history; the
+// launcher entry follows it.
+TForm2* TForm1::OpenDownloadWindow(const TVideoSource& video, const std::string& target,
+                                   const TDownloadRecord& download)
+{
+    auto* window = new TForm2(this, video, target, History(), download);
+    window->OnShowDownloads = [form = QPointer<TForm1>(this)] {
+        if (form)
+            form->ShowDownloads();
+    };
+    connect(window, &TForm2::DownloadChanged, this, [this] { ShowTaskbarProgress(); });
+    ShowTaskbarProgress();
+    return window;
+}
+
+// Retry in the downloads window: a download whose window is open retries
+// there; one of an earlier run or of the command line is looked up again
+// and downloaded into the same file, which continues the part it kept.
+void TForm1::RetryFromHistory(const TDownloadRecord& download)
+{
+    for (TForm2* window : findChildren<TForm2*>(Qt::FindDirectChildrenOnly)) {
+        if (window->HistoryId() != download.Id)
+            continue;
+        window->Retry();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    const TVideoQuality quality = QualityNamed(download.Quality).value_or(vqHighQuality);
+    LookUp(download.Address, quality, [this, download](const TResolution& resolution) {
+        if (resolution.Failure)
+            std::rethrow_exception(resolution.Failure);
+        OpenDownloadWindow(*resolution.Video, download.File, download);
+    });
+}
+
+// The running downloads' count and joint progress, on the desktop's
+// launcher entry; only downloads of a known size weigh in the progress.
+void TForm1::ShowTaskbarProgress()
+{
+    int running = 0;
+    std::int64_t received = 0;
+    std::int64_t total = 0;
+    for (const TForm2* window : findChildren<TForm2*>(Qt::FindDirectChildrenOnly)) {
+        if (!window->Running())
+            continue;
+        ++running;
+        if (window->Total() > 0) {
+            received += window->Received();
+            total += window->Total();
+        }
+    }
+    launcher_->Show(running, total > 0 ? static_cast<double>(received) / static_cast<double>(total) : 0.0);
+}
+
+void TForm1::SetLauncherEntry(std::unique_ptr<TLauncherEntry> entry)
+{
+    launcher_ = std::move(entry);
 }
 
 void TForm1::ShowLookups()
@@ -435,14 +556,114 @@ void TForm1::SwitchTo(const std::string& language)
 {
     SwitchLanguage(language);
     RetranslateComponent(this);
+    ShowWhyNotAnAddress();
+    PlaceDownloadsLink();
 }
 
 void TForm1::imgHelpClick(QObject*)
 {
-    ShellExecute({this, "", "http://" + Site::MakerHost() + "/skerrow/"});
+    ShowAbout();
+}
+
+void TForm1::ShowAbout()
+{
+    TAboutRequest about;
+    about.Owner = this;
+    about.Caption = Tr("About Skerrow");
+    about.Title = std::string("Skerrow ") + SKERROW_VERSION;
+    about.Lines = {Tr("A small desktop video saver for Linux."), Tr("Licence: proprietary; all rights reserved.")};
+    about.HelpText = Tr("Help and news:");
+    about.HelpAddress = "http://" + Site::MakerHost() + "/skerrow/";
+    ShowAboutBox(about);
 }
 
 void TForm1::NxHtmlLabel1Click(QObject*)
 {
     ShellExecute({this, "", "http://" + Site::Host()});
+}
+
+// A small link at the band's foot, under the flags and the help picture;
+// Ctrl+D does the same from anywhere in the window.
+void TForm1::CreateDownloadsLink()
+{
+    lblDownloads = Named(new TNxHtmlLabel(Panel1), "lblDownloads");
+    lblDownloads->SetAutoSize(true);
+    lblDownloads->SetCaption(QStringLiteral("<a href=\"downloads\">Downloads</a>"));
+    lblDownloads->OnClick = [this](QObject* sender) { lblDownloadsClick(sender); };
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { Guarded([this] { ShowDownloads(); }); });
+    setTabOrder(imgHelp, lblDownloads);
+    PlaceDownloadsLink();
+}
+
+// Right-aligned with the help picture, whatever the width of the window and
+// of the caption in the current language.
+void TForm1::PlaceDownloadsLink()
+{
+    lblDownloads->move(imgHelp->geometry().right() + 1 - lblDownloads->width(),
+                       Panel1->height() - 4 - lblDownloads->height());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceDownloadsLink();
+}
+
+void TForm1::lblDownloadsClick(QObject*)
+{
+    ShowDownloads();
+}
+
+void TForm1::ShowDownloads()
+{
+    if (!downloads_) {
+        downloads_ = new TFormDownloads(this, History());
+        downloads_->OnRetry = [this](const TDownloadRecord& download) { RetryFromHistory(download); };
+        MoveBeside(*downloads_, *this);
+    }
+    downloads_->show();
+    downloads_->raise();
+    downloads_->activateWindow();
+}
+
+TDownloadHistory& TForm1::History()
+{
+    if (history_)
+        return *history_;
+    history_ = std::make_unique<TDownloadHistory>();
+    if (!history_->DamagedSetAside().empty()) {
+        TMessageBoxRequest request;
+        request.Owner = this;
+        request.Text = Tr("The download history was damaged. It was put aside as %s and a new one started.",
+                          {history_->DamagedSetAside()});
+        request.Caption = Application().Title();
+        request.Icon = mbiWarning;
+        ShowMessageBox(request);
+    }
+    return *history_;
+}
+
+// The first address of a list of them (text/uri-list), or the first line of
+// plain text, fills the field as a paste would.
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QMimeData* dropped = event->mimeData();
+    QString address;
+    if (dropped->hasUrls() && !dropped->urls().isEmpty())
+        address = dropped->urls().front().toString();
+    else
+        address = dropped->text().section(QLatin1Char('\n'), 0, 0, QString::SectionSkipEmpty).trimmed();
+    if (address.isEmpty())
+        return;
+    Edit1->setText(address);
+    event->acceptProposedAction();
+    activateWindow();
+    Edit1->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "app/TForm2.h"
 
 #include "app/DownloadWindowLook.h"
+#include "app/HistoryRecorder.h"
 #include "app/Pictures.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
@@ -14,6 +15,7 @@
 #include "framework/QtText.h"
 #include "framework/Shell.h"
 #include "framework/TranslateComponent.h"
+#include "framework/WindowPlacement.h"
 #include "grabber/TJvHttpUrlGrabber.h"
 #include "i18n/GnuGettext.h"
 #include "runtime/TickCount.h"
@@ -22,13 +24,16 @@
 #include "widgets/TNxLabel.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -37,24 +42,22 @@ QString Translated(const char* msgid)
     return QString::fromStdU16String(TranslateText(msgid));
 }
 
-// Each download window opens a step further down and right from the main
-// window's corner than the windows still open there, so none hides another.
-QPoint CascadedPosition(const QWidget* owner, const QWidget* window)
+// Each download window opens beside the main window, a step further down
+// and right than the windows still open there, so none hides another nor
+// the address field.
+void PlaceInCascade(QWidget& window, const QWidget& owner)
 {
     constexpr int kSteps = 10;
-    constexpr QPoint kFirstOffset(40, 40); // from the main window's corner
-    constexpr QPoint kStep(24, 24);        // from one window to the next
-    const QPoint origin = owner->pos() + kFirstOffset;
     QList<QPoint> taken;
-    for (const QWidget* other : owner->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
-        if (other != window && other->isVisible())
+    for (const QWidget* other : owner.findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != &window && other->isVisible())
             taken.append(other->pos());
     for (int step = 0; step < kSteps; ++step) {
-        const QPoint at = origin + step * kStep;
-        if (!taken.contains(at))
-            return at;
+        MoveBeside(window, owner, step);
+        if (!taken.contains(window.pos()))
+            return;
     }
-    return origin;
+    MoveBeside(window, owner);
 }
 
 } // namespace
@@ -65,6 +68,18 @@ TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target)
     : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
 {
     lblTitle->SetCaption(ToQt(session_->Video().Title));
+    RetitleSiblings();
+    session_->Start();
+}
+
+// The history hears of the download before its first byte.
+TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target, TDownloadHistory& history,
+               const TDownloadRecord& download)
+    : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
+{
+    lblTitle->SetCaption(ToQt(session_->Video().Title));
+    RetitleSiblings();
+    recorder_ = std::make_unique<THistoryRecorder>(*session_, history, download);
     session_->Start();
 }
 
@@ -72,14 +87,18 @@ TForm2::TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session) : QWid
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A window of the dialog type: Qt names the owner as the window it is
+    // transient for only for those, and window managers keep such a window
+    // above its owner, as the design's owned windows stay.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Skerrow"));
     setWindowIcon(Pictures::WindowIcon());
     setFont(TahomaFont());
     setPalette(DesignPalette());
     setFixedSize(285, 201);
-    move(owner ? CascadedPosition(owner, this) : QPoint(0, 0));
+    if (owner)
+        PlaceInCascade(*this, *owner);
 
     CreateComponents();
     Guarded([this] { FormCreate(this); });
@@ -124,6 +143,11 @@ void TForm2::CreateComponents()
     BindGuarded(btnCancelClose, &QPushButton::clicked, this, [this](bool) { btnCancelCloseClick(btnCancelClose); });
     BindGuarded(btnOpen, &QPushButton::clicked, this, [this](bool) { btnOpenClick(btnOpen); });
     connect(lblTitle, &TNxLabel::CaptionChanged, this, &TForm2::ShowProgressInTitle);
+    tmrWait = new QTimer(this);
+    tmrWait->setObjectName(QStringLiteral("tmrWait"));
+    tmrWait->setInterval(250);
+    connect(tmrWait, &QTimer::timeout, this, [this] { Guarded([this] { ShowWaitForServer(); }); });
+    tmrWait->start();
     CreateGrabber();
 }
 
@@ -149,13 +173,22 @@ void TForm2::ObserveSession()
 {
     TDownloadEvents events;
     events.OnProgress = [this](std::int64_t position, std::int64_t total) {
+        received_ = position;
+        total_ = std::max<std::int64_t>(total, 0);
         bool go = true;
         Guarded([&] { UrlGrabber1Progress(UrlGrabber1, position, total, UrlGrabber1->Url(), go); });
+        emit DownloadChanged();
     };
     events.OnDone = [this](const std::string& file, std::int64_t size) {
         Guarded([&] { UrlGrabber1DoneFile(UrlGrabber1, file, size, UrlGrabber1->Url()); });
+        emit DownloadChanged();
     };
-    events.OnFailure = [this](const std::string& reason) { Guarded([&] { UrlGrabber1Error(UrlGrabber1, reason); }); };
+    events.OnFailure = [this](const std::string& reason) {
+        Guarded([&] { UrlGrabber1Error(UrlGrabber1, reason); });
+        emit DownloadChanged();
+    };
+    events.OnStart = [this] { emit DownloadChanged(); };
+    events.OnCancel = [this] { emit DownloadChanged(); };
     events.OnRetry = [this](int secondsLeft, int retry, int retries, const std::string& reason) {
         Guarded([&] { UrlGrabber1Retry(UrlGrabber1, secondsLeft, retry, retries, reason); });
     };
@@ -205,6 +238,11 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     // reason of the failure stays where the rate was.
     if (failed_)
         return;
+    stall_.Arrived(Position);
+    if (waitShown_ && !stall_.SecondsLeft()) {
+        waitShown_ = false;
+        ShowRateLine();
+    }
     if (firstProgress_) {
         startTime_ = GetTickCount();
         firstProgress_ = false;
@@ -226,23 +264,49 @@ void TForm2::UrlGrabber1Progress(TObject*, std::int64_t Position, std::int64_t T
     ShowProgressInTitle();
 }
 
-// "34% Slow tide": the video and how far it is, on the task bar too.
+// "34% Slow tide": the video and how far it is, on the task bar too. Two
+// windows of videos with one title tell their files apart: "34% Slow tide -
+// Slow tide (2).mp4".
 void TForm2::ShowProgressInTitle()
 {
     QString title = lblTitle->Caption().isEmpty() ? QStringLiteral("Skerrow") : lblTitle->Caption();
+    if (SharesItsTitle())
+        title += QStringLiteral(" - ") + QFileInfo(ToQt(Target())).fileName();
     if (percent_ >= 0)
         title = QStringLiteral("%1% %2").arg(percent_).arg(title);
     setWindowTitle(title);
 }
 
+bool TForm2::SharesItsTitle() const
+{
+    if (!parentWidget() || lblTitle->Caption().isEmpty())
+        return false;
+    for (const TForm2* other : parentWidget()->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        if (other != this && other->lblTitle->Caption() == lblTitle->Caption())
+            return true;
+    return false;
+}
+
+// A new window's title may be one an older window already shows.
+void TForm2::RetitleSiblings()
+{
+    if (!parentWidget())
+        return;
+    for (TForm2* window : parentWidget()->findChildren<TForm2*>(Qt::FindDirectChildrenOnly))
+        window->ShowProgressInTitle();
+}
+
 // A download that ends while the user looks elsewhere asks for attention and
-// says so on the desktop.
+// says so on the desktop, with a button that opens the downloads window.
 void TForm2::TellTheUserWhenAway(const char* summary)
 {
     if (isActiveWindow())
         return;
     QApplication::alert(this);
-    NotifyDesktop(Translated(summary), lblTitle->Caption());
+    TNotificationAction showDownloads;
+    if (OnShowDownloads)
+        showDownloads = {QStringLiteral("downloads"), Translated("Show downloads"), OnShowDownloads};
+    NotifyDesktop(Translated(summary), lblTitle->Caption(), showDownloads);
 }
 
 void TForm2::UrlGrabber1DoneFile(TObject*, const std::string&, std::int64_t, const std::string&)
@@ -266,21 +330,55 @@ void TForm2::UrlGrabber1Error(TObject*, const std::string& ErrorMsg)
     TellTheUserWhenAway("Download failed");
 }
 
-// A reason is longer than a rate: it takes the whole line of the rate's
-// caption, wrapping onto a second one above the buttons.
 void TForm2::ShowReason(const std::string& reason)
+{
+    ShowWideLine(ToQt(reason));
+    lblTransfer->setToolTip(ToQt(reason));
+}
+
+void TForm2::ShowWideLine(const QString& text)
 {
     Label5->hide();
     lblTransfer->setWordWrap(true);
     lblTransfer->setGeometry(Label5->x(), Label5->y(), lblTitle->width(), btnOpen->y() - Label5->y() - 2);
     lblTransfer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTransfer->setText(ToQt(reason));
-    lblTransfer->setToolTip(ToQt(reason));
+    lblTransfer->setText(text);
+}
+
+void TForm2::ShowRateLine()
+{
+    Label5->show();
+    lblTransfer->setWordWrap(false);
+    lblTransfer->setToolTip(QString());
+    lblTransfer->setText(QString());
+    lblTransfer->move(lblFileSize->x(), Label5->y());
+    lblTransfer->adjustSize();
+}
+
+void TForm2::ShowWaitForServer()
+{
+    if (recorder_)
+        recorder_->Flush();
+    if (ended_ || failed_)
+        return;
+    const std::optional<int> left = stall_.SecondsLeft();
+    if (!left)
+        return;
+    waitShown_ = true;
+    ShowWideLine(ToQt(WaitingText(*left)));
+}
+
+void TForm2::EndWaitForServer()
+{
+    stall_.Stop();
+    if (std::exchange(waitShown_, false))
+        ShowRateLine();
 }
 
 // "Retrying in 4 s (2 of 5)" where the rate was, while the engine waits.
 void TForm2::UrlGrabber1Retry(TObject*, int SecondsLeft, int Retry, int Retries, const std::string& Reason)
 {
+    EndWaitForServer();
     lblTransfer->setText(ToQt(Tr("Retrying in %s s (%s of %s)",
                                  {std::to_string(SecondsLeft), std::to_string(Retry), std::to_string(Retries)})));
     lblTransfer->setToolTip(ToQt(Reason));
@@ -303,11 +401,7 @@ void TForm2::ShowDownloading()
     Label1->setFont(TahomaFont());
     Label1->setText(Translated("Downloading..."));
     Label1->adjustSize();
-    Label5->show();
-    lblTransfer->setWordWrap(false);
-    lblTransfer->setToolTip(QString());
-    lblTransfer->setText(QString());
-    lblTransfer->move(lblFileSize->x(), Label5->y());
+    ShowRateLine();
     btnCancelClose->setText(Translated("Cancel"));
     btnOpen->setText(Translated("Open"));
     btnOpen->setEnabled(false);
@@ -324,6 +418,7 @@ void TForm2::RetryDownload()
 void TForm2::ShowOutcome(const std::string& status)
 {
     ended_ = true;
+    EndWaitForServer();
     QPalette outcome = Label1->palette();
     outcome.setColor(QPalette::WindowText, ToQColor(DownloadWindowColors::Outcome));
     Label1->setPalette(outcome);
@@ -348,6 +443,22 @@ void TForm2::btnCancelCloseClick(QObject*)
 bool TForm2::Running() const
 {
     return !ended_ && session_ && session_->Running();
+}
+
+std::int64_t TForm2::HistoryId() const
+{
+    return recorder_ ? recorder_->Id() : 0;
+}
+
+void TForm2::Retry()
+{
+    if (retryOffered_)
+        RetryDownload();
+}
+
+std::string TForm2::Target() const
+{
+    return session_ ? session_->Target() : UrlGrabber1->FileName();
 }
 
 // Escape acts as the Cancel/Close button.

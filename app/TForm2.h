@@ -1,18 +1,24 @@
 #pragma once
 
+#include "app/StallWatch.h"
 #include "app/VideoDownload.h"
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class TAdvSmoothProgressBar;
 class TJvHttpUrlGrabber;
 class TNxHeaderPanel;
+class TDownloadHistory;
 class TDownloadSession;
+class THistoryRecorder;
+struct TDownloadRecord;
 class TNxLabel;
 class TObject;
 
@@ -27,8 +33,12 @@ public:
     // A window without a download: its layout and texts alone.
     explicit TForm2(QWidget* owner);
     // The window of a video's download into target: it shows the video's
-    // title and starts the download at once.
+    // title and starts the download at once. With a history, the download
+    // is written into it (download gives the address and the quality, or
+    // the row of an earlier run it continues).
     TForm2(QWidget* owner, TVideoSource video, std::string target);
+    TForm2(QWidget* owner, TVideoSource video, std::string target, TDownloadHistory& history,
+           const TDownloadRecord& download);
     ~TForm2() override;
 
     // Components, in the order the window declares them.
@@ -43,6 +53,13 @@ public:
     QLabel* Label2;
     QLabel* lblFileSize;
     TAdvSmoothProgressBar* ProgressBar1;
+    // Looks four times a second whether the server has stopped sending, and
+    // brings the history's row up to what arrived.
+    QTimer* tmrWait;
+
+    // Opens the downloads window: the button of the desktop's notice that
+    // the download ended. It may outlive the window.
+    std::function<void()> OnShowDownloads;
 
     // Event handlers.
     void FormCreate(QObject* Sender);
@@ -59,6 +76,21 @@ public:
     // Whether the download still runs: it has neither finished nor failed,
     // and was not cancelled.
     bool Running() const;
+    // The download's row in the history; 0 when it is not recorded.
+    std::int64_t HistoryId() const;
+    // Whether the download failed and can be continued from its part.
+    bool RetryOffered() const { return retryOffered_; }
+    // Continues the download from its part, as Retry does.
+    void Retry();
+    // What has arrived, and of how much (0 while not known).
+    std::int64_t Received() const { return received_; }
+    std::int64_t Total() const { return total_; }
+    // The file the download becomes.
+    std::string Target() const;
+
+signals:
+    // The download moved on, ended or started again.
+    void DownloadChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -73,11 +105,24 @@ private:
     void PlaceInPanel(QWidget* control);
     void ShowOutcome(const std::string& status);
     void ShowReason(const std::string& reason);
+    // A text longer than a rate takes the whole line of the rate's caption,
+    // wrapping onto a second one above the buttons; the rate's own place
+    // comes back for the next rate.
+    void ShowWideLine(const QString& text);
+    void ShowRateLine();
+    // "Waiting for the server (gives up in 55 s)" where the rate was, once
+    // the server has sent nothing for a while; the history's row is brought
+    // up to date first.
+    void ShowWaitForServer();
+    void EndWaitForServer();
     // Back to "Downloading..." with the rate line, for a retry.
     void ShowDownloading();
     // Continues from the part the failed run kept.
     void RetryDownload();
     void ShowProgressInTitle();
+    // Whether another download window shows a video of the same title.
+    bool SharesItsTitle() const;
+    void RetitleSiblings();
     void TellTheUserWhenAway(const char* summary);
 
     bool firstProgress_ = false;
@@ -87,7 +132,13 @@ private:
     std::uint32_t startTime_ = 0;
     std::int64_t resumedAt_ = 0; // what the part held when this run began
     int percent_ = -1;           // of the known total; -1 while unknown
+    TStallWatch stall_;
+    bool waitShown_ = false;
+    std::int64_t received_ = 0;
+    std::int64_t total_ = 0;
     std::unique_ptr<TDownloadSession> session_;
+    // Goes before the session, whose last word it may still write.
+    std::unique_ptr<THistoryRecorder> recorder_;
     // The component of a window without a download.
     std::unique_ptr<TJvHttpUrlGrabber> idleGrabber_;
 };

@@ -10,6 +10,7 @@ class QWidget;
 // have the focus: Space, Return and Enter.
 bool IsPressKey(const QKeyEvent& event);
 
-// The style's focus frame round the part of the control that acts, drawn
-// while the control has the focus.
-void DrawFocusFrame(QPainter& painter, const QWidget& control, const QRect& around);
+// A plainly visible focus frame, two pixels wide, round the part of the
+// control that acts: outside it where the control has room, over its edge
+// where it has not. Drawn only while the control has the focus.
+void DrawFocusFrame(QPainter& painter, const QWidget& control, const QRect& actingPart);

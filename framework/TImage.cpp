@@ -83,8 +83,7 @@ void TImage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QPixmap picture = Picture();
     painter.drawPixmap(0, 0, picture);
-    DrawFocusFrame(painter, *this,
-                   QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()).adjusted(-1, -1, 1, 1));
+    DrawFocusFrame(painter, *this, QRect(QPoint(0, 0), picture.deviceIndependentSize().toSize()));
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)

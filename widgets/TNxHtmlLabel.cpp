@@ -87,7 +87,7 @@ void TNxHtmlLabel::paintEvent(QPaintEvent*)
     const THtmlLayoutResult layout = Layout();
     THtmlLayout::Draw(painter, layout);
     if (!layout.Links.empty())
-        DrawFocusFrame(painter, *this, layout.Links.front().Area.adjusted(-1, 0, 1, 0));
+        DrawFocusFrame(painter, *this, layout.Links.front().Area);
 }
 
 void TNxHtmlLabel::mouseMoveEvent(QMouseEvent* event)

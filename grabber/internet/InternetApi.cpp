@@ -256,6 +256,27 @@ HINTERNET FtpOpenFile(HINTERNET connection, const char* fileName, std::uint32_t,
     return nullptr;
 }
 
+bool InternetQueryOption(HINTERNET handle, std::uint32_t option, void* buffer, std::uint32_t* length)
+{
+    if (!buffer || !length)
+        return RefuseParameter("option buffer");
+    if (option != INTERNET_OPTION_CONNECT_TIMEOUT && option != INTERNET_OPTION_RECEIVE_TIMEOUT)
+        return RefuseParameter("option");
+    if (*length < sizeof(std::uint32_t))
+        return RefuseParameter("option length");
+    const bool connect = option == INTERNET_OPTION_CONNECT_TIMEOUT;
+    std::uint32_t value = connect ? defaultConnectTimeoutMs.load() : defaultReceiveTimeoutMs.load();
+    if (handle) {
+        auto* found = Find<TInternetHandle>(handle);
+        if (!found)
+            return false;
+        value = connect ? found->settings.connectTimeoutMs : found->settings.receiveTimeoutMs;
+    }
+    std::memcpy(buffer, &value, sizeof value);
+    *length = sizeof value;
+    return true;
+}
+
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length)
 {
     if (!buffer)

@@ -112,6 +112,9 @@ HINTERNET InternetConnect(HINTERNET session, const TWebAddress& server, const ch
 HINTERNET HttpOpenRequest(HINTERNET connection, const char* verb, const char* objectName, const char* version,
                           const char* referrer, const char** acceptTypes, std::uint32_t flags, void* context);
 bool InternetSetOption(HINTERNET handle, std::uint32_t option, const void* buffer, std::uint32_t length);
+// Reads a time-out option into buffer (length: its size in, the option's
+// out); on no handle, the process-wide default.
+bool InternetQueryOption(HINTERNET handle, std::uint32_t option, void* buffer, std::uint32_t* length);
 // Returns when the final response's headers have arrived (redirects are
 // followed and reported as INTERNET_STATUS_REDIRECT). headers holds extra
 // request header lines ("Name: value", each ended by CR LF), headersLength

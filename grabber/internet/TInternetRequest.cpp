@@ -19,6 +19,10 @@ namespace {
 constexpr std::size_t kHighWater = 256 * 1024;
 // How long one wait for the network lasts before the time-outs are checked.
 constexpr int kPollMs = 50;
+// A read that has waited this long for the network says so (as WinInet
+// tells INTERNET_STATUS_RECEIVING_RESPONSE during reads): the caller may
+// hold bytes it has not shown yet, and the server may be stalling.
+constexpr std::chrono::milliseconds kWaitNoticeAfter{250};
 
 } // namespace
 
@@ -177,7 +181,7 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
             if (pendingError_)
                 std::rethrow_exception(std::exchange(pendingError_, nullptr));
         }
-        Pump([&] { return Unread() > 0; });
+        Pump([&] { return Unread() > 0; }, wnOnce);
     }
     if (Unread() > 0) {
         std::size_t count = std::min<std::size_t>(toRead, Unread());
@@ -212,10 +216,11 @@ bool TInternetRequest::FailTlsCut()
     return false;
 }
 
-bool TInternetRequest::Pump(const std::function<bool()>& enough)
+bool TInternetRequest::Pump(const std::function<bool()>& enough, TWaitNotice notice)
 {
     // The receive time-out counts from the moment the caller starts waiting.
     lastActivity_ = std::chrono::steady_clock::now();
+    const auto began = lastActivity_;
     while (!enough() && !done_) {
         Perform();
         if (enough() || done_)
@@ -236,6 +241,10 @@ bool TInternetRequest::Pump(const std::function<bool()>& enough)
         }
         if (paused_)
             break; // the caller still has bytes to take
+        if (notice == wnOnce && std::chrono::steady_clock::now() - began >= kWaitNoticeAfter) {
+            notice = wnNone;
+            Notify(INTERNET_STATUS_RECEIVING_RESPONSE);
+        }
         curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
     }
     return enough();

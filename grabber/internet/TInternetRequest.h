@@ -59,7 +59,11 @@ private:
     void ConfigureTransfer();
     void ConfigureFtp();
     void ConfigureHttp();
-    bool Pump(const std::function<bool()>& enough);
+    // Drives the transfer until enough holds, it ends, or a time-out. A read
+    // that waits tells the status callback once that it is receiving, so
+    // the caller can show what arrived before the wait.
+    enum TWaitNotice { wnNone, wnOnce };
+    bool Pump(const std::function<bool()>& enough, TWaitNotice notice = wnNone);
     void Perform();
     void CollectResult();
     bool IdleTooLong() const;

@@ -53,7 +53,7 @@ TEST(Accessibility, MainWindowNamesItsStepsPicturesAndLink)
     EXPECT_THAT(tree, HasSubstr("Grouping \"Step 2: Download Video!\""));
     EXPECT_THAT(tree, HasSubstr("Button \"Spanish - Espa\xc3\xb1ol\" [press]"));
     EXPECT_THAT(tree, HasSubstr("Button \"English - Ingl\xc3\xa9s\" [press]"));
-    EXPECT_THAT(tree, HasSubstr("Button \"Help\" [press]"));
+    EXPECT_THAT(tree, HasSubstr("Button \"About Skerrow\" [press]"));
     EXPECT_THAT(tree, HasSubstr("Link \"Open YouTube in browser\" [press]"));
 
     int clicks = 0;

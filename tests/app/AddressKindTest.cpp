@@ -48,6 +48,51 @@ TEST(AddressKind, TheSitesRuleFirstThenADirectLinkThenAnyPage)
     EXPECT_FALSE(TakenFromClipboard(akWebPage) || TakenFromClipboard(akNone));
 }
 
+TEST(AddressKind, AnAddressWithoutItsSchemeIsTakenAsHttps)
+{
+    const struct {
+        const char* text;
+        const char* address;
+    } rows[] = {
+        {"www.example.com/clip.mp4", "https://www.example.com/clip.mp4"},
+        {"example.org/talk.html", "https://example.org/talk.html"},
+        {"example.org:8443/", "https://example.org:8443/"},
+        {"192.168.1.20/clip.webm", "https://192.168.1.20/clip.webm"},
+        {"www.youtube.com/watch?v=abc", "www.youtube.com/watch?v=abc"}, // the site's rule takes it as it is
+        {"http://example.org/a", "http://example.org/a"},               // a scheme of its own
+        {"example.org", "example.org"},                                 // no path
+        {"1.5/2", "1.5/2"},                                             // numbers, no host
+        {"localhost/clip.mp4", "localhost/clip.mp4"},                   // no dot
+        {"example.org/my clip.mp4", "example.org/my clip.mp4"},         // a blank
+        {"example..org/a", "example..org/a"},                           // an empty label
+        {"example.org:/a", "example.org:/a"},                           // a colon without a port
+        {"ftp://example.org/a", "ftp://example.org/a"},
+        {"/home/me/clip.mp4", "/home/me/clip.mp4"},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CompletedAddress(row.text), row.address) << row.text;
+}
+
+TEST(AddressKind, TextThatIsNotTakenSaysWhy)
+{
+    const struct {
+        const char* text;
+        const char* why;
+    } rows[] = {
+        {"", ""},
+        {"https://example.org/a", ""},
+        {"www.example.com/clip.mp4", ""},
+        {"https://example.org/my clip.mp4", "An address holds no blanks or line breaks."},
+        {"ftp://example.org/clip.mp4", "Only http and https addresses can be saved."},
+        {"file:///home/me/clip.mp4", "Only http and https addresses can be saved."},
+        {"example.org", "This is not an address: paste the address of a page with a video, or of a video file."},
+        {"https:///clip.mp4", "This is not an address: paste the address of a page with a video, or of a video file."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(WhyNotAnAddress(row.text), row.why) << row.text;
+}
+
 TEST(DirectLinkFileName, TheLastSegmentDecodedAndMadeSafeWithItsExtension)
 {
     const struct {

@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "widgets/TNxHeaderPanel.h"
@@ -6,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGroupBox>
 #include <QImage>
+#include <QRadioButton>
 
 #include <cmath>
 
@@ -29,12 +32,6 @@ QPalette DarkPalette()
         dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
     return dark;
-}
-
-double Luminance(QColor color)
-{
-    auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
 }
 
 // The contrast between the darkest pixel of a text's area and the
@@ -71,4 +68,44 @@ TEST(DarkPalette, WindowsLookAsDesignedAndCaptionsStayReadable)
     EXPECT_GE(TextContrast(main, step1, step1.topRight() + QPoint(200, 0)), 4.5);
     const QRect link(darkMain.NxHtmlLabel1->mapTo(&darkMain, QPoint(2, 1)), QSize(120, 14));
     EXPECT_GE(TextContrast(main, link, link.topRight() + QPoint(60, 0)), 4.5);
+}
+
+namespace {
+
+// A desktop that turns dark while the program runs, the way some themes
+// (qt6ct) do it: each widget is told of a theme change and then handed the
+// new palette of its own.
+void TurnTheDesktop(const QPalette& palette)
+{
+    QApplication::setPalette(palette);
+    for (QWidget* widget : QApplication::allWidgets()) {
+        QEvent change(QEvent::ThemeChange);
+        QApplication::sendEvent(widget, &change);
+        widget->setPalette(palette);
+    }
+    QApplication::processEvents();
+}
+
+} // namespace
+
+TEST(DarkPalette, TheLookHoldsWhenTheDesktopTurnsDarkWhileItRuns)
+{
+    const QPalette desktop = QApplication::palette();
+    TForm1 main;
+    auto* download = new TForm2(&main);
+    QDialog dialog(&main);
+    const QImage lightMain = Render(main);
+    const QImage lightDownload = Render(*download);
+
+    TurnTheDesktop(DarkPalette());
+    const QImage darkMain = Render(main);
+    const QImage darkDownload = Render(*download);
+    const QColor dialogFace = dialog.palette().color(QPalette::Window);
+    TurnTheDesktop(desktop);
+
+    EXPECT_EQ(darkMain, lightMain);
+    EXPECT_EQ(darkDownload, lightDownload);
+    const QRect choice(main.chkHQ->mapTo(&main, QPoint(20, 2)), QSize(150, 12));
+    EXPECT_GE(TextContrast(darkMain, choice, choice.topRight() + QPoint(20, 0)), 4.5);
+    EXPECT_EQ(dialogFace, DarkPalette().color(QPalette::Window)) << "dialogs follow the desktop";
 }

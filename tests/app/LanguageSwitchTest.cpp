@@ -69,6 +69,9 @@ protected:
     void TearDown() override
     {
         form.reset();
+        // Later tests read the catalogue the program carries.
+        DefaultInstance().BindDomain("default", DefaultInstance().DefaultDomainDirectory());
+        SelectLanguage("en");
         std::filesystem::remove_all(folder_);
     }
 
@@ -92,7 +95,7 @@ TEST_F(ShippedSpanish, SpanishFlagTranslatesEveryCaptionAndHint)
     EXPECT_EQ(form->chkHQ->text(), "HQ (Alta Calidad) - MP4 480x360");
     EXPECT_EQ(form->chkHD->text(), QString::fromUtf8("HD (Alta Definición)  - MP4 1280x720"));
     EXPECT_EQ(form->NxHtmlLabel1->Caption(), "<a href=\"http://www.youtube.com\">Abrir YouTube en un Navegador</a>");
-    EXPECT_EQ(form->imgHelp->toolTip(), "Ayuda");
+    EXPECT_EQ(form->imgHelp->toolTip(), "Acerca de Skerrow");
     EXPECT_EQ(form->imgES->toolTip(), QString::fromUtf8("Spanish - Español"));
     EXPECT_EQ(form->imgEN->toolTip(), QString::fromUtf8("English - Inglés"));
     // Texts without an entry stay, blanks included.

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -19,11 +20,13 @@ class TNotificationService : public QObject {
 
 public:
     QStringList received;
+    QStringList actions;
 
 public slots:
     uint Notify(const QString& application, uint, const QString& icon, const QString& summary, const QString& body,
-                const QStringList&, const QVariantMap& hints, int)
+                const QStringList& offered, const QVariantMap& hints, int)
     {
+        actions = offered;
         received << application + "|" + icon + "|" + summary + "|" + body + "|" +
                 hints.value(QStringLiteral("desktop-entry")).toString();
         return static_cast<uint>(received.size());
@@ -53,6 +56,40 @@ TEST(DesktopNotification, ReachesTheServiceAndIsSkippedWithoutOne)
     ASSERT_TRUE(WaitFor([&] { return !service.received.isEmpty(); }));
     EXPECT_EQ(service.received,
               QStringList("Skerrow|org.example.skerrow|Download finished|Slow tide|org.example.skerrow"));
+    QDBusConnection::disconnectFromBus("desktop");
+}
+
+// The button of a notification opens what it offers when the service says
+// it was pressed, for that notification only.
+TEST(DesktopNotification, APressedButtonRunsItsAction)
+{
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start (scripts/install-deps installs it)";
+    QDBusConnection desktop = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "desktop");
+    TNotificationService service;
+    ASSERT_TRUE(desktop.registerObject("/org/freedesktop/Notifications", &service, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(desktop.registerService("org.freedesktop.Notifications"));
+    QDBusConnection program = QDBusConnection::connectToBus(QString::fromStdString(bus.Address()), "program");
+
+    int opened = 0;
+    NotifyDesktop("Download finished", "Slow tide", {"downloads", "Show downloads", [&] { ++opened; }}, program);
+    ASSERT_TRUE(WaitFor([&] { return !service.received.isEmpty(); }));
+    EXPECT_EQ(service.actions, (QStringList{"default", "Show downloads", "downloads", "Show downloads"}));
+    // The program learns the notification's number from the answer.
+    RunEventsUntil([] { return false; }, 200);
+
+    auto press = [&](uint id, const QString& key) {
+        QDBusMessage pressed = QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                          "org.freedesktop.Notifications", "ActionInvoked");
+        pressed << id << key;
+        desktop.send(pressed);
+    };
+    press(99, "downloads"); // someone else's notification
+    press(1, "downloads");
+    EXPECT_TRUE(WaitFor([&] { return opened == 1; }));
+    press(1, "default"); // a click on the message itself
+    EXPECT_TRUE(WaitFor([&] { return opened == 2; }));
+    QDBusConnection::disconnectFromBus("program");
     QDBusConnection::disconnectFromBus("desktop");
 }
 

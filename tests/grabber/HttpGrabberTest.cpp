@@ -220,6 +220,28 @@ TEST_F(HttpGrabberTest, AStalledServerTimesOut)
     EXPECT_TRUE(folder.Names().empty());
 }
 
+// What arrived before a server stalls is told within a second, not when
+// the stall ends: 2 MiB of 8 MiB, then nothing for two seconds.
+TEST_F(HttpGrabberTest, WhatArrivedBeforeAStallIsToldWithinASecond)
+{
+    ShortReceiveTimeout stallTimeOut(10000);
+    peer.ReadUntil("\r\n\r\n")
+        .Send(Response("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(8 << 20), Body(2 << 20)))
+        .Pause(std::chrono::milliseconds(2000))
+        .Close();
+    peer.Start();
+    Aim(peer.Port());
+    grabber.SetRetries(0);
+    const auto started = std::chrono::steady_clock::now();
+    grabber.Start();
+    ASSERT_TRUE(
+        recorder.ServeUntil([&] { return !recorder.positions.empty() && recorder.positions.back() == 2 << 20; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(recorder.totals.back(), 8 << 20);
+    EXPECT_TRUE(recorder.events.empty()) << "the stall still goes on";
+    grabber.Stop();
+}
+
 TEST_F(HttpGrabberTest, StopDoesNotWaitForASilentServersTimeOut)
 {
     // The server sends a little and then nothing; the receive time-out is the
