@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr std::uint32_t kChunkSize = 1025;
+// What one read of the layer may take: as much as libcurl receives at once,
+// so that each receive reaches the part in one read and one write.
+constexpr std::uint32_t kChunkSize = 256 * 1024;
 constexpr std::uint32_t kHeaderBufferSize = 1024;
 
 std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)

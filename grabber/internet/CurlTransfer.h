@@ -28,7 +28,8 @@ void ApplyTls(CURL* easy, bool* closeNotified);
 // address of the scheme given.
 void ApplyProxy(CURL* easy, const TInternetSettings& settings, const TWebAddress& address, const char* scheme);
 
-// The agent, the connect time-out, the protocols and redirects followed.
+// The agent, the connect time-out, the protocols and redirects followed,
+// and how much one receive may take.
 void ApplyCommon(CURL* easy, const TInternetSettings& settings, const char* protocols);
 
 // The failure libcurl ended a transfer with, in the program's words: a

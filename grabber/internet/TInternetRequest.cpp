@@ -168,27 +168,47 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
     read = 0;
     if (!sent_)
         return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has not been sent");
-    if (Unread() == 0) {
-        if (paused_) {
-            paused_ = false;
-            lastActivity_ = std::chrono::steady_clock::now();
-            curl_easy_pause(easy_, CURLPAUSE_CONT);
-            if (pendingError_)
-                std::rethrow_exception(std::exchange(pendingError_, nullptr));
-        }
-        Pump([&] { return Unread() > 0; });
-    }
-    if (Unread() > 0) {
-        std::size_t count = std::min<std::size_t>(toRead, Unread());
-        std::memcpy(buffer, body_.data() + bodyRead_, count);
-        bodyRead_ += count;
-        if (bodyRead_ == body_.size()) {
-            body_.clear();
-            bodyRead_ = 0;
-        }
-        read = static_cast<std::uint32_t>(count);
+    if (TakeUnread(buffer, toRead, read))
         return true;
+    // Nothing waits: what arrives now is copied once, into the reader's
+    // buffer, instead of through ours.
+    direct_ = {static_cast<char*>(buffer), toRead, 0};
+    Resume();
+    Pump([&] { return direct_.Filled > 0 || Unread() > 0; });
+    read = static_cast<std::uint32_t>(std::exchange(direct_, {}).Filled);
+    if (read > 0 || TakeUnread(buffer, toRead, read))
+        return true;
+    return EndOfBody();
+}
+
+void TInternetRequest::Resume()
+{
+    if (!paused_)
+        return;
+    paused_ = false;
+    lastActivity_ = std::chrono::steady_clock::now();
+    curl_easy_pause(easy_, CURLPAUSE_CONT);
+    if (pendingError_)
+        std::rethrow_exception(std::exchange(pendingError_, nullptr));
+}
+
+bool TInternetRequest::TakeUnread(void* buffer, std::uint32_t toRead, std::uint32_t& read)
+{
+    if (Unread() == 0)
+        return false;
+    std::size_t count = std::min<std::size_t>(toRead, Unread());
+    std::memcpy(buffer, body_.data() + bodyRead_, count);
+    bodyRead_ += count;
+    if (bodyRead_ == body_.size()) {
+        body_.clear();
+        bodyRead_ = 0;
     }
+    read = static_cast<std::uint32_t>(count);
+    return true;
+}
+
+bool TInternetRequest::EndOfBody()
+{
     if (result_ != CURLE_OK)
         return FailWithResult();
     if (CutWithoutCloseNotify())
@@ -339,13 +359,21 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
 
 std::size_t TInternetRequest::OnBody(const char* data, std::size_t size)
 {
-    if (Unread() >= kHighWater) {
+    // What the waiting reader's buffer cannot take is kept whatever the high
+    // water: part of these bytes is taken, so libcurl cannot be paused.
+    if (direct_.Room > direct_.Filled) {
+        const std::size_t count = std::min(size, direct_.Room - direct_.Filled);
+        std::memcpy(direct_.At + direct_.Filled, data, count);
+        direct_.Filled += count;
+        body_.append(data + count, size - count);
+    } else if (Unread() >= kHighWater) {
         paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
+    } else {
+        body_.append(data, size);
     }
     lastActivity_ = std::chrono::steady_clock::now();
     gotBody_ = true;
-    body_.append(data, size);
     return size;
 }
 

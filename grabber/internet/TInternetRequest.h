@@ -17,7 +17,8 @@ struct curl_slist;
 // One transfer on libcurl, driven as a pull: the caller's calls run the
 // transfer just far enough (the headers for Send, some bytes for Read), and
 // libcurl is paused while received bytes wait for the caller, so at most
-// one buffer's worth is held whatever the size of the body.
+// one buffer's worth is held whatever the size of the body. Bytes that
+// arrive while a read waits go straight into the reader's buffer.
 class TInternetRequest : public TInternetHandle {
 public:
     // Everything the transfer needs, fixed when the request is opened.
@@ -60,6 +61,12 @@ private:
     void ConfigureFtp();
     void ConfigureHttp();
     bool Pump(const std::function<bool()>& enough);
+    // Lets libcurl go on after it was paused for the caller.
+    void Resume();
+    // Hands out what waits for the caller; false when nothing does.
+    bool TakeUnread(void* buffer, std::uint32_t toRead, std::uint32_t& read);
+    // What a read that found nothing says: the end, or a failure.
+    bool EndOfBody();
     void Perform();
     void CollectResult();
     bool IdleTooLong() const;
@@ -108,4 +115,10 @@ private:
     std::string body_;
     std::size_t bodyRead_ = 0;
     bool gotBody_ = false;
+    // The reader's buffer while a read waits with nothing unread.
+    struct TDirect {
+        char* At = nullptr;
+        std::size_t Room = 0;
+        std::size_t Filled = 0;
+    } direct_;
 };
