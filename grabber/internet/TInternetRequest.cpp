@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <cstdio>
 #include <cstring>
+#include <sys/select.h>
 #include <sys/socket.h>
 
 namespace {
@@ -179,6 +180,50 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
     if (read > 0 || TakeUnread(buffer, toRead, read))
         return true;
     return EndOfBody();
+}
+
+bool TInternetRequest::ReadArrived(void* buffer, std::uint32_t toRead, std::uint32_t& read, bool& ended)
+{
+    read = 0;
+    ended = false;
+    if (!sent_)
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has not been sent");
+    if (TakeUnread(buffer, toRead, read))
+        return true;
+    if (!done_) {
+        direct_ = {static_cast<char*>(buffer), toRead, 0};
+        Resume();
+        Perform();
+        read = static_cast<std::uint32_t>(std::exchange(direct_, {}).Filled);
+        if (read > 0 || TakeUnread(buffer, toRead, read) || !done_)
+            return true;
+    }
+    ended = true;
+    return EndOfBody();
+}
+
+// libcurl names the socket of a transfer under way only through its sets
+// (the active socket is known once the transfer is done).
+TInternetWaitHint TInternetRequest::WaitHint() const
+{
+    TInternetWaitHint hint;
+    fd_set reading, writing, failing;
+    FD_ZERO(&reading);
+    FD_ZERO(&writing);
+    FD_ZERO(&failing);
+    int highest = -1;
+    if (multi_ && curl_multi_fdset(multi_, &reading, &writing, &failing, &highest) == CURLM_OK)
+        for (int socket = 0; socket <= highest && hint.Socket < 0; ++socket)
+            if (FD_ISSET(socket, &reading))
+                hint.Socket = socket;
+    long timeout = -1;
+    if (multi_ && curl_multi_timeout(multi_, &timeout) == CURLM_OK)
+        hint.TimeoutMs = timeout;
+    // Bytes that wait for the reader (libcurl paused for them) are read at
+    // once; no socket tells of them.
+    if (Unread() > 0 || paused_)
+        hint.TimeoutMs = 0;
+    return hint;
 }
 
 void TInternetRequest::Resume()

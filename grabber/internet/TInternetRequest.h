@@ -41,6 +41,11 @@ public:
     // The address libcurl is given: the target's, in the request's scheme.
     std::string Url() const;
     bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
+    // Read without waiting: one round of the transfer, then what arrived.
+    // Nothing read and ended false: nothing has arrived yet (see WaitHint).
+    bool ReadArrived(void* buffer, std::uint32_t toRead, std::uint32_t& read, bool& ended);
+    // What a caller that waits on several transfers waits on for this one.
+    TInternetWaitHint WaitHint() const;
     // The final response's status code, reason and headers.
     std::optional<std::string> StatusCode() const;
     std::optional<std::string> StatusText() const;
