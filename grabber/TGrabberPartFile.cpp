@@ -253,6 +253,25 @@ std::int64_t TGrabberPartFile::Write(const void* buffer, std::int64_t count)
     return count;
 }
 
+void TGrabberPartFile::WriteAt(std::int64_t offset, const void* buffer, std::int64_t count)
+{
+    Flush();
+    auto bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        ssize_t put = ::pwrite(fd_, bytes, static_cast<std::size_t>(count), offset);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = ENOSPC;
+            RaiseWriteError(fileName_);
+        }
+        bytes += put;
+        offset += put;
+        count -= put;
+    }
+}
+
 std::int64_t TGrabberPartFile::Read(void* buffer, std::int64_t count)
 {
     Flush();
