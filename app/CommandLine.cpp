@@ -46,7 +46,7 @@ void PrintHelp()
 {
     std::printf("%s",
                 Tr("Usage: skerrow --download ADDRESS [--quality normal|mobile|hq|hd] [--output FILE_OR_FOLDER]\n"
-                   "               [--force] [--no-continue] [--site-host=HOST[:PORT]]\n"
+                   "               [--force] [--no-continue] [-N COUNT] [--site-host=HOST[:PORT]]\n"
                    "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n"
                    "\n"
                    "Saves, without opening a window, the video of a watch-page address, the file of\n"
@@ -61,6 +61,10 @@ void PrintHelp()
                    "  --force     replace the file when it exists already\n"
                    "  --no-continue\n"
                    "              start over instead of continuing what an earlier run left\n"
+                   "  -N, --connections\n"
+                   "              how many connections one download may use at once, from 1 to 16\n"
+                   "              (default 4): a large file comes in that many ranges where the\n"
+                   "              server allows\n"
                    "\n"
                    "Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution failed,\n"
                    "5 download failed, 6 the file exists already, 130 cancelled.\n")
@@ -129,6 +133,8 @@ int Download(const TVideoSource& video, const std::string& target, const TComman
     if (!options.Force && Exists(target))
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     TDownloadSession session(video, target);
+    if (options.Connections)
+        session.SetConnections(*options.Connections);
     TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
     session.Start(options.Continue ? rmContinue : rmStartOver);
     while (session.Running() && !interrupted)

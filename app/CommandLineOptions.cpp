@@ -1,6 +1,8 @@
 #include "app/CommandLineOptions.h"
 
 #include "app/ProgramText.h"
+#include "grabber/TJvHttpUrlGrabber.h"
+#include "runtime/AsciiText.h"
 
 #include <cstring>
 #include <filesystem>
@@ -16,6 +18,15 @@ std::optional<std::string> OptionValue(const std::string& name, int argc, char**
     if (argument == name && i + 1 < argc)
         return std::string(argv[++i]);
     return std::nullopt;
+}
+
+// A count of connections from 1 to the component's most.
+std::optional<int> ConnectionCount(const std::string& text)
+{
+    std::optional<std::uint64_t> count = AsciiText::ParseUnsigned(text);
+    if (!count || *count < 1 || *count > TJvHttpUrlGrabber::kMostConnections)
+        return std::nullopt;
+    return static_cast<int>(*count);
 }
 
 } // namespace
@@ -46,6 +57,14 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
             options.Quality = *chosen;
         } else if (auto output = OptionValue("--output", argc, argv, i)) {
             options.Output = *output;
+        } else if (argument == "-N" || argument == "--connections" || argument.rfind("--connections=", 0) == 0) {
+            const std::string name = argument == "-N" ? "-N" : "--connections";
+            options.Connections = ConnectionCount(OptionValue(name, argc, argv, i).value_or(""));
+            if (!options.Connections) {
+                error = Tr("--connections needs a number from 1 to %s",
+                           {std::to_string(TJvHttpUrlGrabber::kMostConnections)});
+                return std::nullopt;
+            }
         } else {
             error = Tr("unexpected argument \"%s\"", {argument});
             return std::nullopt;

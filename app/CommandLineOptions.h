@@ -14,6 +14,9 @@ struct TCommandLineOptions {
     std::string Output;   // a file or a folder; empty: the current folder
     bool Force = false;   // replace an existing target
     bool Continue = true; // continue a part an earlier run left
+    // How many connections the download may use at once; none: the
+    // component's own number.
+    std::optional<int> Connections;
 };
 
 // Reads the arguments; on a mistake returns nothing and says why in error.

@@ -67,6 +67,19 @@ TEST(CommandLineOptions, ReadsEveryOptionInBothForms)
     EXPECT_TRUE(Parse({"--help"}, error));
 }
 
+TEST(CommandLineOptions, ConnectionsAreACountFromOneToSixteen)
+{
+    std::string error;
+    EXPECT_EQ(Parse({"--download", "a", "-N", "1"}, error)->Connections, 1);
+    EXPECT_EQ(Parse({"--download", "a", "--connections=16"}, error)->Connections, 16);
+    EXPECT_EQ(Parse({"--download", "a"}, error)->Connections, std::nullopt) << "the component's own number";
+    for (const char* count : {"0", "17", "two", "4x", ""}) {
+        EXPECT_FALSE(Parse({"--download", "a", "--connections", count}, error)) << count;
+        EXPECT_EQ(error, "--connections needs a number from 1 to 16");
+    }
+    EXPECT_FALSE(Parse({"--download", "a", "-N"}, error)) << "no count";
+}
+
 TEST(CommandLineOptions, OutputIsAFileOrAFolderForTheProposedName)
 {
     EXPECT_EQ(TargetPath("", "Title.mp4"), "Title.mp4");
