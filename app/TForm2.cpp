@@ -6,6 +6,7 @@
 #include "app/Site.h"
 #include "app/TDownloadSession.h"
 #include "app/TransferText.h"
+#include "app/UserSettings.h"
 #include "framework/AttachedComponent.h"
 #include "framework/DesignPalette.h"
 #include "framework/DesktopNotification.h"
@@ -65,6 +66,8 @@ TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target)
     : TForm2(owner, std::make_unique<TDownloadSession>(std::move(video), std::move(target)))
 {
     lblTitle->SetCaption(ToQt(session_->Video().Title));
+    if (std::optional<int> connections = UserSettings::Connections())
+        session_->SetConnections(*connections);
     session_->Start();
 }
 
