@@ -133,6 +133,8 @@ int Download(const std::string& address, const TVideoSource& video, const std::s
     if (!options.Force && Exists(target))
         return Fail(esTargetExists, Tr("%s already exists; --force replaces it", {target}));
     TDownloadSession session(video, target);
+    if (options.Connections)
+        session.SetConnections(*options.Connections);
     TCommandLineReport report(session, ::isatty(STDOUT_FILENO));
     std::unique_ptr<TDownloadHistory> history = OpenHistory(options);
     std::optional<THistoryRecorder> recorder;

@@ -2,6 +2,7 @@
 
 #include "app/CommandLineParser.h"
 #include "app/ProgramText.h"
+#include "grabber/TJvHttpUrlGrabber.h"
 #include "http/TProxyRules.h"
 #include "runtime/AsciiText.h"
 
@@ -81,6 +82,26 @@ bool TakeArguments(const TCommandLineArguments& arguments, const std::vector<std
     return true;
 }
 
+// A count of connections from 1 to the component's most.
+std::optional<int> ConnectionCount(const std::string& text)
+{
+    std::optional<std::uint64_t> count = AsciiText::ParseUnsigned(text);
+    if (!count || *count < 1 || *count > TJvHttpUrlGrabber::kMostConnections)
+        return std::nullopt;
+    return static_cast<int>(*count);
+}
+
+bool TakeConnections(const CLI::App& app, const TCommandLineArguments& arguments, TCommandLineOptions& options,
+                     std::string& error)
+{
+    if (app.count("--connections") == 0)
+        return true;
+    options.Connections = ConnectionCount(arguments.Connections);
+    if (!options.Connections)
+        error = Tr("--connections needs a number from 1 to %s", {std::to_string(TJvHttpUrlGrabber::kMostConnections)});
+    return options.Connections.has_value();
+}
+
 bool TakeProxy(const CLI::App& app, const TCommandLineArguments& arguments, TCommandLineOptions& options,
                std::string& error)
 {
@@ -109,7 +130,8 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
         return std::nullopt;
     }
     TCommandLineOptions options;
-    if (!TakeArguments(arguments, app.remaining(), options, error) || !TakeProxy(app, arguments, options, error))
+    if (!TakeArguments(arguments, app.remaining(), options, error) || !TakeProxy(app, arguments, options, error) ||
+        !TakeConnections(app, arguments, options, error))
         return std::nullopt;
     options.Help = arguments.Help;
     options.Version = arguments.Version;

@@ -26,6 +26,9 @@ struct TCommandLineOptions {
     std::int64_t ReceiveRateLimit = 0; // bytes a second; 0: no cap
     // The --proxy address; empty: no proxy; none: the environment's.
     std::optional<std::string> Proxy;
+    // How many connections the download may use at once; none: the
+    // component's own number.
+    std::optional<int> Connections;
 
     // Several addresses, or a list of them: saved one after another into
     // the output folder, with a summary.

@@ -112,6 +112,12 @@ void DescribeNetwork(CLI::App& app, TCommandLineArguments& arguments)
     const std::string group = Tr("Network");
     Single(app, "--limit-rate", arguments.LimitRate, Tr("RATE"), Tr("receive at most RATE bytes a second (500K, 2M)"))
         ->group(group);
+    Single(app, "-N,--connections", arguments.Connections, Tr("COUNT"),
+           Tr("how many connections one download may use at\n"
+              "once, from 1 to 16 (default 4): a large file\n"
+              "comes in that many ranges where the server\n"
+              "allows"))
+        ->group(group);
     Single(app, "--proxy", arguments.Proxy, "URL",
            Tr("go through this http proxy\n"
               "(http://[USER:PASSWORD@]HOST:PORT) instead of\n"

@@ -21,6 +21,7 @@ struct TCommandLineArguments {
     bool NoContinue = false;
     bool NoHistory = false;
     std::string LimitRate;
+    std::string Connections;
     std::string Proxy;
     std::string SiteHost;
 };

@@ -87,6 +87,11 @@ void TDownloadSession::BindEvents()
     grabber_->OnError = [this](TObject*, const std::string& reason) { Tell(&TDownloadEvents::OnFailure, reason); };
 }
 
+void TDownloadSession::SetConnections(int count)
+{
+    grabber_->SetConnections(count);
+}
+
 // The download's own settings are given last, over any a window's
 // description gave the component.
 void TDownloadSession::Start(TJvResumeMode resume)

@@ -57,6 +57,10 @@ public:
     int AddObserver(TDownloadEvents observer);
     void RemoveObserver(int id);
 
+    // How many connections the download may use at once (the component's
+    // own number until set): the ranges of a large file.
+    void SetConnections(int count);
+
     // Starts the download, or starts it again after a failure (continuing
     // the part it kept).
     void Start(TJvResumeMode resume = rmContinue);

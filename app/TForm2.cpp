@@ -7,6 +7,7 @@
 #include "app/Site.h"
 #include "app/TDownloadSession.h"
 #include "app/TransferText.h"
+#include "app/UserSettings.h"
 #include "framework/AttachedComponent.h"
 #include "framework/DesignPalette.h"
 #include "framework/DesktopNotification.h"
@@ -69,7 +70,7 @@ TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target)
 {
     lblTitle->SetCaption(ToQt(session_->Video().Title));
     RetitleSiblings();
-    session_->Start();
+    StartSession();
 }
 
 // The history hears of the download before its first byte.
@@ -80,7 +81,7 @@ TForm2::TForm2(QWidget* owner, TVideoSource video, std::string target, TDownload
     lblTitle->SetCaption(ToQt(session_->Video().Title));
     RetitleSiblings();
     recorder_ = std::make_unique<THistoryRecorder>(*session_, history, download);
-    session_->Start();
+    StartSession();
 }
 
 TForm2::TForm2(QWidget* owner, std::unique_ptr<TDownloadSession> session) : QWidget(owner), session_(std::move(session))
@@ -405,6 +406,13 @@ void TForm2::ShowDownloading()
     btnCancelClose->setText(Translated("Cancel"));
     btnOpen->setText(Translated("Open"));
     btnOpen->setEnabled(false);
+}
+
+void TForm2::StartSession()
+{
+    if (std::optional<int> connections = UserSettings::Connections())
+        session_->SetConnections(*connections);
+    session_->Start();
 }
 
 void TForm2::RetryDownload()

@@ -117,6 +117,8 @@ private:
     void EndWaitForServer();
     // Back to "Downloading..." with the rate line, for a retry.
     void ShowDownloading();
+    // Starts the download with the settings file's number of connections.
+    void StartSession();
     // Continues from the part the failed run kept.
     void RetryDownload();
     void ShowProgressInTitle();

@@ -1,6 +1,7 @@
 #include "app/UserSettings.h"
 
 #include "framework/QtText.h"
+#include "grabber/TJvHttpUrlGrabber.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,7 @@ const char* const kQuality = "quality";
 const char* const kLanguage = "language";
 const char* const kSaveFolder = "saveFolder";
 const char* const kMainWindowPosition = "mainWindow/position";
+const char* const kConnections = "connections";
 
 // The file, opened afresh for each read and write: a value written by one
 // call is on disk before the next begins.
@@ -98,6 +100,16 @@ std::optional<QPoint> MainWindowPosition()
 void SetMainWindowPosition(QPoint position)
 {
     Write(kMainWindowPosition, QStringLiteral("%1,%2").arg(position.x()).arg(position.y()));
+}
+
+std::optional<int> Connections()
+{
+    static const QRegularExpression number(QStringLiteral("^\\d{1,2}$"));
+    const QString value = Read(kConnections).trimmed();
+    const int count = number.match(value).hasMatch() ? value.toInt() : 0;
+    if (count < 1 || count > TJvHttpUrlGrabber::kMostConnections)
+        return std::nullopt;
+    return count;
 }
 
 } // namespace UserSettings

@@ -30,4 +30,8 @@ void SetSaveFolder(const QString& folder);
 std::optional<QPoint> MainWindowPosition();
 void SetMainWindowPosition(QPoint position);
 
+// How many connections a download may use at once ("connections", from 1
+// to 16, written into the file by hand); none: the download's own number.
+std::optional<int> Connections();
+
 } // namespace UserSettings

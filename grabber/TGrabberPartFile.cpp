@@ -18,6 +18,9 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 256 * 1024;
+// Bytes that come in pieces this large go to the disk as they are: copying
+// them into the buffer first would cost more than the call it saves.
+constexpr std::size_t kWrittenAsTheyCome = 64 * 1024;
 // A record is a few short lines, and one for each piece of a stream (at
 // most 200,000 of them); anything longer is not one of ours.
 constexpr std::size_t kRecordLimit = 16 << 20;
@@ -239,10 +242,34 @@ std::int64_t TGrabberPartFile::Write(const void* buffer, std::int64_t count)
 {
     if (fd_ < 0 || count <= 0)
         return 0;
+    if (pending_.empty() && static_cast<std::size_t>(count) >= kWrittenAsTheyCome) {
+        if (!WriteAll(fd_, static_cast<const char*>(buffer), static_cast<std::size_t>(count)))
+            RaiseWriteError(fileName_);
+        return count;
+    }
     pending_.append(static_cast<const char*>(buffer), static_cast<std::size_t>(count));
     if (pending_.size() >= kBufferSize)
         Flush();
     return count;
+}
+
+void TGrabberPartFile::WriteAt(std::int64_t offset, const void* buffer, std::int64_t count)
+{
+    Flush();
+    auto bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        ssize_t put = ::pwrite(fd_, bytes, static_cast<std::size_t>(count), offset);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = ENOSPC;
+            RaiseWriteError(fileName_);
+        }
+        bytes += put;
+        offset += put;
+        count -= put;
+    }
 }
 
 std::int64_t TGrabberPartFile::Read(void* buffer, std::int64_t count)

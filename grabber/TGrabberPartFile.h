@@ -65,6 +65,9 @@ public:
     // Raises EDiskFull or EWriteError with the system's reason when the disk
     // refuses.
     std::int64_t Write(const void* buffer, std::int64_t count) override;
+    // Writes at offset, whatever the position (a download in ranges writes
+    // each at its place); raises as Write does.
+    void WriteAt(std::int64_t offset, const void* buffer, std::int64_t count);
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     void SetSize(std::int64_t size) override;
     std::int64_t Size() override;

@@ -131,6 +131,14 @@ protected:
     bool Failed() const { return failure_.has_value(); }
     // Asks the wait before the next retry to last at least this long.
     void RetryAfter(std::chrono::seconds wait) { retryAfter_ = wait; }
+    // For a worker that receives without ReadLoop: the response has begun,
+    // and bytes of it arrived, which makes a broken connection worth
+    // another attempt.
+    void NoteResponseBegun() { responseBegun_ = true; }
+    void NoteReceived() { receivedAny_ = true; }
+    // Whether progress is due for the user-interface thread (ReadLoop's
+    // throttle).
+    bool ProgressDue();
     TNetworkHandles handles_;
 
 private:
@@ -145,7 +153,6 @@ private:
     // once every handle is closed.
     void CloseHandles();
     void Append(const char* bytes, std::uint32_t count);
-    bool ProgressDue();
     // Whether the recorded failure is worth another attempt, the retry-th: a
     // server that fell silent or asked to be asked later, a connection cut
     // once the response had begun, and no connection at all once bytes came.

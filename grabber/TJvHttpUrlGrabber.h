@@ -28,6 +28,13 @@ public:
     // The status code of the last response, as the server sent it.
     std::string StatusCode() const;
 
+    // How many connections one download may use at once: the ranges of a
+    // large file, the pieces of a stream (4 after construction; 1 fetches a
+    // file on one connection). Runs keep it within 1 and kMostConnections.
+    static constexpr int kMostConnections = 16;
+    int Connections() const { return settings_.Connections; }
+    void SetConnections(int count) { settings_.Connections = count; }
+
     // OnStatusChange, then the stage event of the worker's last status.
     void DoStatus() override;
     std::vector<TPublishedText> PublishedTexts() override;

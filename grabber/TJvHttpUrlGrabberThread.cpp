@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr std::uint32_t kChunkSize = 1025;
+// What one read of the layer may take: as much as libcurl receives at once,
+// so that each receive reaches the part in one read and one write.
+constexpr std::uint32_t kChunkSize = 256 * 1024;
 constexpr std::uint32_t kHeaderBufferSize = 1024;
 
 std::optional<std::string> QueryHeader(HINTERNET request, std::uint32_t info)
@@ -55,13 +57,22 @@ void TJvHttpUrlGrabberThread::Transfer(const TJvGrabberSettings& settings)
         return;
     if (record && ContinuationRefused(*record)) {
         // The part cannot be joined to what the server has now: all anew.
-        InternetCloseHandle(std::exchange(handles_.transfer, nullptr));
-        StartContentOver();
         record.reset();
-        if (!Request(settings, nullptr))
+        if (!RequestAnew(settings))
             return;
     }
     if (Terminated() || !ExamineResponse(settings, record ? &*record : nullptr) || Terminated())
+        return;
+    if (!InRanges(settings)) {
+        ReceiveTransfer(kChunkSize);
+        return;
+    }
+    if (ReceiveInRanges(settings) != TRangeFetch::foChanged)
+        return;
+    // The content changed under the ranges: all anew, on this one
+    // connection, so that a content that keeps changing cannot keep the
+    // attempt going round.
+    if (!RequestAnew(settings) || Terminated() || !ExamineResponse(settings, nullptr) || Terminated())
         return;
     ReceiveTransfer(kChunkSize);
 }
@@ -70,7 +81,7 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
 {
     if (Failed() || !OpenRequest(settings))
         return false;
-    std::string headers = continuing ? ContinuationHeaders(Part()->Size(), continuing->Validator) : "";
+    std::string headers = continuing ? ContinuationHeaders(ContinueAt(), continuing->Validator) : "";
     if (!HttpSendRequest(handles_.transfer, headers.empty() ? nullptr : headers.c_str(),
                          static_cast<std::uint32_t>(headers.size()), nullptr, 0)) {
         FailNetwork();
@@ -79,16 +90,45 @@ bool TJvHttpUrlGrabberThread::Request(const TJvGrabberSettings& settings, const 
     return true;
 }
 
+bool TJvHttpUrlGrabberThread::RequestAnew(const TJvGrabberSettings& settings)
+{
+    if (handles_.transfer)
+        InternetCloseHandle(std::exchange(handles_.transfer, nullptr));
+    StartContentOver();
+    held_ = {};
+    return Request(settings, nullptr);
+}
+
 std::optional<TPartRecord> TJvHttpUrlGrabberThread::ContinuablePart(const TJvGrabberSettings& settings)
 {
+    held_ = {};
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || !part->Record())
         return std::nullopt;
     const TPartRecord& record = *part->Record();
-    std::int64_t held = part->Size();
-    if (record.Address != RecordedAddress(settings) || held <= 0 || held >= record.Length)
+    THeldBytes held = HeldByRecord(record, part->Size());
+    if (record.Address != RecordedAddress(settings) || held.Total() <= 0 || held.Total() >= record.Length)
         return std::nullopt;
+    // Bytes past the held ones that no line records were written by a run
+    // that ended before it could say so; one connection appends after what
+    // is held.
+    if (held.IsPrefix() && part->Size() != held.Total()) {
+        try {
+            part->SetSize(held.Total());
+            part->Seek(0, soEnd);
+        } catch (const EStreamError& failure) {
+            FailToWrite(failure);
+            return std::nullopt;
+        }
+    }
+    held_ = held;
     return record;
+}
+
+std::int64_t TJvHttpUrlGrabberThread::ContinueAt() const
+{
+    const std::vector<TByteSpan>& spans = held_.Spans();
+    return !spans.empty() && spans.front().From == 0 ? spans.front().To : 0;
 }
 
 bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
@@ -101,11 +141,10 @@ bool TJvHttpUrlGrabberThread::ContinuationRefused(const TPartRecord& record)
     // Servers and caches that ignore If-Range answer with what they have
     // now: only the rest of the same content, and only that, may be joined.
     auto range = ParseContentRange(ResponseHeader(HTTP_QUERY_CONTENT_RANGE));
-    std::optional<std::string> validator =
-        RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
+    std::optional<std::string> validator = ResponseValidator();
     std::optional<std::string> length = QueryHeader(handles_.transfer, HTTP_QUERY_CONTENT_LENGTH);
-    return !range || range->First != Part()->Size() || range->Length != record.Length ||
-        validator != record.Validator || (length && ParseByteCount(*length) != range->Last - range->First + 1);
+    return !range || range->First != ContinueAt() || range->Length != record.Length || validator != record.Validator ||
+        (length && ParseByteCount(*length) != range->Last - range->First + 1);
 }
 
 bool TJvHttpUrlGrabberThread::OpenRequest(const TJvGrabberSettings& settings)
@@ -137,14 +176,16 @@ bool TJvHttpUrlGrabberThread::ExamineResponse(const TJvGrabberSettings& settings
     static_cast<TJvHttpUrlGrabber*>(Grabber())->SetStatusCode(code);
     if (continuing && status == HttpStatus::kPartialContent) {
         SetSize(continuing->Length);
-        SetBytesRead(Part()->Size());
+        SetBytesRead(held_.Total());
         HandOverResume();
         return true;
     }
     // The server sends the whole content: it ignored the range, or the
     // content changed since the part was begun.
-    if (continuing && status == HttpStatus::kOk)
+    if (continuing && status == HttpStatus::kOk) {
         StartContentOver();
+        held_ = {};
+    }
     // Only a success carries the resource; an error page is not the video.
     if (!HttpStatus::IsSuccess(status)) {
         FailStatus(code);
@@ -186,8 +227,7 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
     TGrabberPartFile* part = Part();
     if (!part || settings.ResumeMode == rmOff || Size() <= 0 || Failed())
         return !Failed();
-    std::optional<std::string> validator =
-        RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
+    std::optional<std::string> validator = ResponseValidator();
     if (!OffersByteRanges(ResponseHeader(HTTP_QUERY_ACCEPT_RANGES)) || !validator)
         return true;
     try {
@@ -202,6 +242,11 @@ bool TJvHttpUrlGrabberThread::RememberIfContinuable(const TJvGrabberSettings& se
 std::string TJvHttpUrlGrabberThread::ResponseHeader(std::uint32_t query) const
 {
     return QueryHeader(handles_.transfer, query).value_or("");
+}
+
+std::optional<std::string> TJvHttpUrlGrabberThread::ResponseValidator() const
+{
+    return RangeValidator(ResponseHeader(HTTP_QUERY_ETAG), ResponseHeader(HTTP_QUERY_LAST_MODIFIED));
 }
 
 bool TJvHttpUrlGrabberThread::IsWebPage()

@@ -19,11 +19,8 @@ public:
     static const TJvUrlGrabberClass& ClassType();
     const TJvUrlGrabberClass& GrabberClass() const override { return ClassType(); }
 
-    // What to fetch and join.
+    // What to fetch and join; Connections says how many pieces at once.
     void SetStream(std::shared_ptr<const TStreamPlan> plan) { settings_.Stream = std::move(plan); }
-    // How many pieces are fetched at once (4 after construction).
-    int Connections() const { return settings_.Connections; }
-    void SetConnections(int count) { settings_.Connections = count; }
 
 protected:
     std::int64_t CommitContent(TGrabberPartFile& part) override;

@@ -2,6 +2,7 @@
 
 #include "grabber/HttpStatus.h"
 #include "grabber/PieceDecryption.h"
+#include "grabber/PoolSettings.h"
 #include "grabber/RangeHeaders.h"
 #include "grabber/internet/InternetApi.h"
 #include "runtime/TThread.h"
@@ -19,22 +20,6 @@ constexpr std::int64_t kLargestPiece = std::int64_t(512) << 20;
 constexpr std::chrono::milliseconds kProgressInterval{100};
 // The longest wait for the network between looks at retries and progress.
 constexpr std::chrono::milliseconds kLongestWait{200};
-
-TInternetSettings SettingsOf(const TJvGrabberSettings& settings)
-{
-    std::uint32_t access = INTERNET_OPEN_TYPE_PRECONFIG;
-    if (settings.ProxyMode == pmNoProxy)
-        access = INTERNET_OPEN_TYPE_DIRECT;
-    else if (settings.ProxyMode == pmManual)
-        access = INTERNET_OPEN_TYPE_PROXY;
-    TInternetSettings internet =
-        InternetSessionSettings(settings.Agent, access, settings.ProxyAddresses, settings.ProxyIgnoreList);
-    internet.proxyUserName = settings.ProxyUserName;
-    internet.proxyPassword = settings.ProxyPassword;
-    // The run's cap holds for its pieces together.
-    internet.receiveRateLimit = settings.ReceiveRateLimit / std::max(settings.Connections, 1);
-    return internet;
-}
 
 // A server error, a time-out, too many requests, a silent server or a cut
 // connection may pass; no connection at all may too, for a piece of a
@@ -54,7 +39,7 @@ TInternetFailure OwnFailure(TFailureKind kind, std::string words, std::vector<st
 TStreamFetch::TStreamFetch(const TJvGrabberSettings& settings, const TStreamJobs& jobs, const std::vector<bool>& stored,
                            THooks hooks)
     : settings_(settings), jobs_(jobs), hooks_(std::move(hooks)),
-      pool_(SettingsOf(settings), std::max(settings.Connections, 1))
+      pool_(PoolSettingsOf(settings), std::max(settings.Connections, 1))
 {
     for (std::size_t job : jobs.Order)
         if (!stored[job])

@@ -1,6 +1,7 @@
 #include "runtime/TThread.h"
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <optional>
@@ -22,6 +23,9 @@ struct SyncState {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<HandOver*> pending;
+    // Counts the threads that finished, so that a wait for hand-overs also
+    // ends when one does: the caller usually waits for that.
+    std::uint64_t finished = 0;
     std::function<void()> wakeHook;
     // Set when someone names the main thread; until then it is the thread
     // that started the process.
@@ -92,8 +96,10 @@ bool CheckSynchronize(int timeoutMs)
     std::deque<HandOver*> batch;
     {
         std::unique_lock lock(state.mutex);
+        const std::uint64_t finishedBefore = state.finished;
         if (timeoutMs > 0)
-            state.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !state.pending.empty(); });
+            state.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return !state.pending.empty() || state.finished != finishedBefore; });
         batch.swap(state.pending);
     }
     // NOTE: each worker waits for its own hand-over, so no entry outlives the
@@ -169,6 +175,7 @@ void TThread::Run()
     {
         std::lock_guard lock(state.mutex);
         finished_ = true;
+        ++state.finished;
     }
     state.changed.notify_all();
 }

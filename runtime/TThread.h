@@ -68,8 +68,8 @@ private:
 };
 
 // Runs every queued hand-over on the calling thread, which must be the main
-// thread; when none is queued, first waits up to timeoutMs for one. Returns
-// whether anything ran.
+// thread; when none is queued, first waits up to timeoutMs for one, or for a
+// thread to finish. Returns whether anything ran.
 bool CheckSynchronize(int timeoutMs = 0);
 
 // Called (from the worker) each time a hand-over is queued; the framework

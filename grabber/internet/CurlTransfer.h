@@ -29,7 +29,7 @@ void ApplyTls(CURL* easy, bool* closeNotified);
 void ApplyProxy(CURL* easy, const TInternetSettings& settings, const TWebAddress& address, const char* scheme);
 
 // The agent, the connect time-out, the receive cap, the protocols and
-// redirects followed.
+// redirects followed, and how much one receive may take.
 void ApplyCommon(CURL* easy, const TInternetSettings& settings, const char* protocols);
 
 // The failure libcurl ended a transfer with, in the program's words: a

@@ -380,6 +380,29 @@ bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::u
     return found->Read(buffer, toRead, *read);
 }
 
+bool InternetReadFileNoWait(HINTERNET file, void* buffer, std::uint32_t toRead, std::uint32_t* read, bool* ended)
+{
+    if (read)
+        *read = 0;
+    auto* found = Find<TInternetRequest>(file);
+    if (!found)
+        return false;
+    if (!buffer || !read || !ended)
+        return RefuseParameter("buffer");
+    return found->ReadArrived(buffer, toRead, *read, *ended);
+}
+
+bool InternetQueryWaitHint(HINTERNET file, TInternetWaitHint* hint)
+{
+    auto* found = Find<TInternetRequest>(file);
+    if (!found)
+        return false;
+    if (!hint)
+        return RefuseParameter("buffer");
+    *hint = found->WaitHint();
+    return true;
+}
+
 std::uint32_t FtpGetFileSize(HINTERNET file, std::uint32_t* sizeHigh)
 {
     auto* found = Find<TInternetRequest>(file);

@@ -127,6 +127,19 @@ bool HttpSendRequest(HINTERNET request, const char* headers, std::uint32_t heade
 bool HttpQueryInfo(HINTERNET request, std::uint32_t info, char* buffer, std::uint32_t* length, std::uint32_t* index);
 // Reads at most toRead body bytes; 0 bytes with success means the end.
 bool InternetReadFile(HINTERNET file, void* buffer, std::uint32_t toRead, std::uint32_t* read);
+
+// For a caller that waits on several transfers at once: the socket a
+// transfer waits on (-1: none yet), and the longest wait before it must be
+// run again (-1: no limit).
+struct TInternetWaitHint {
+    int Socket = -1;
+    long TimeoutMs = -1;
+};
+// InternetReadFile without waiting: the transfer is run only as far as it
+// goes at once. Success with 0 bytes and *ended false means nothing has
+// arrived yet: wait as InternetQueryWaitHint says, then read again.
+bool InternetReadFileNoWait(HINTERNET file, void* buffer, std::uint32_t toRead, std::uint32_t* read, bool* ended);
+bool InternetQueryWaitHint(HINTERNET file, TInternetWaitHint* hint);
 // The text of the calling thread's last failure, at most length - 1 bytes.
 bool InternetGetLastResponseInfo(std::uint32_t* error, char* buffer, std::uint32_t* length);
 bool InternetCloseHandle(HINTERNET handle);

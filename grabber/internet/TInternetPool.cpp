@@ -121,6 +121,12 @@ TInternetPool::~TInternetPool()
     curl_multi_cleanup(multi_);
 }
 
+void TInternetPool::OneTransferPerConnection()
+{
+    ownConnections_ = true;
+    curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_NOTHING);
+}
+
 int TInternetPool::Start(TRequest request)
 {
     auto transfer = std::make_unique<TTransfer>(++lastId_, std::move(request));
@@ -143,9 +149,13 @@ void TInternetPool::Configure(TTransfer& transfer)
     CurlTransfer::ApplyTls(easy, &transfer.CloseNotified);
     CurlTransfer::ApplyProxy(easy, settings_, address, "http");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    // Waits for a connection that can carry several transfers rather than
-    // opening another, where the server offers HTTP/2.
-    curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
+    if (ownConnections_) {
+        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    } else {
+        // Waits for a connection that can carry several transfers rather
+        // than opening another, where the server offers HTTP/2.
+        curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
+    }
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &TInternetPoolCallbacks::Header);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &TInternetPoolCallbacks::Body);
@@ -159,9 +169,11 @@ void TInternetPool::Configure(TTransfer& transfer)
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.Headers);
 }
 
-std::optional<TInternetPool::TEnd> TInternetPool::Wait(std::chrono::milliseconds time)
+std::optional<TInternetPool::TEnd> TInternetPool::Wait(std::chrono::milliseconds time, const TInternetWaitHint& also)
 {
-    const auto deadline = TClock::now() + time;
+    auto deadline = TClock::now() + time;
+    if (also.TimeoutMs >= 0)
+        deadline = std::min(deadline, TClock::now() + std::chrono::milliseconds(also.TimeoutMs));
     for (;;) {
         if (WorkerAskedToStop()) {
             while (!transfers_.empty())
@@ -179,7 +191,12 @@ std::optional<TInternetPool::TEnd> TInternetPool::Wait(std::chrono::milliseconds
         if (now >= deadline)
             return std::nullopt;
         const auto step = std::min(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now), kPollStep);
-        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::max<long>(step.count(), 1)), nullptr);
+        curl_waitfd other{also.Socket, CURL_WAIT_POLLIN, 0};
+        const bool withOther = also.Socket >= 0;
+        curl_multi_poll(multi_, withOther ? &other : nullptr, withOther ? 1 : 0,
+                        static_cast<int>(std::max<long>(step.count(), 1)), nullptr);
+        if (withOther && other.revents != 0)
+            return std::nullopt;
     }
 }
 

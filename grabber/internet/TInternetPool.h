@@ -60,13 +60,18 @@ public:
     TInternetPool(const TInternetPool&) = delete;
     TInternetPool& operator=(const TInternetPool&) = delete;
 
+    // Gives every transfer started from now on a connection of its own,
+    // spoken in HTTP/1.1: for servers that hold each connection to a rate,
+    // where transfers that shared one (HTTP/2) would share its rate.
+    void OneTransferPerConnection();
     // Starts a transfer; its number is what Wait reports.
     int Start(TRequest request);
-    // Runs the transfers until one ends (reporting it) or the time passes.
-    // A transfer that gets no byte for the stall time-out ends as timed out.
-    // When the worker thread is asked to stop, every transfer ends at once
-    // and nothing is reported.
-    std::optional<TEnd> Wait(std::chrono::milliseconds time);
+    // Runs the transfers until one ends (reporting it) or the time passes;
+    // with a hint of a transfer the caller runs itself, also until that one
+    // has bytes to read or must be run. A transfer that gets no byte for the
+    // stall time-out ends as timed out. When the worker thread is asked to
+    // stop, every transfer ends at once and nothing is reported.
+    std::optional<TEnd> Wait(std::chrono::milliseconds time, const TInternetWaitHint& also = {});
     // Ends a transfer without a report.
     void Cancel(int id);
     std::size_t Running() const { return transfers_.size(); }
@@ -83,6 +88,7 @@ private:
 
     TInternetSettings settings_;
     CURLM* multi_ = nullptr;
+    bool ownConnections_ = false;
     std::map<int, std::unique_ptr<TTransfer>> transfers_;
     int lastId_ = 0;
 };

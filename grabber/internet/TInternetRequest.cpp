@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <cstdio>
 #include <cstring>
+#include <sys/select.h>
 #include <sys/socket.h>
 
 namespace {
@@ -173,27 +174,91 @@ bool TInternetRequest::Read(void* buffer, std::uint32_t toRead, std::uint32_t& r
     read = 0;
     if (!sent_)
         return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has not been sent");
-    if (Unread() == 0) {
-        if (paused_) {
-            paused_ = false;
-            lastActivity_ = std::chrono::steady_clock::now();
-            curl_easy_pause(easy_, CURLPAUSE_CONT);
-            if (pendingError_)
-                std::rethrow_exception(std::exchange(pendingError_, nullptr));
-        }
-        Pump([&] { return Unread() > 0; }, wnOnce);
-    }
-    if (Unread() > 0) {
-        std::size_t count = std::min<std::size_t>(toRead, Unread());
-        std::memcpy(buffer, body_.data() + bodyRead_, count);
-        bodyRead_ += count;
-        if (bodyRead_ == body_.size()) {
-            body_.clear();
-            bodyRead_ = 0;
-        }
-        read = static_cast<std::uint32_t>(count);
+    if (TakeUnread(buffer, toRead, read))
         return true;
+    // Nothing waits: what arrives now is copied once, into the reader's
+    // buffer, instead of through ours.
+    direct_ = {static_cast<char*>(buffer), toRead, 0};
+    Resume();
+    Pump([&] { return direct_.Filled > 0 || Unread() > 0; }, wnOnce);
+    read = static_cast<std::uint32_t>(std::exchange(direct_, {}).Filled);
+    if (read > 0 || TakeUnread(buffer, toRead, read))
+        return true;
+    return EndOfBody();
+}
+
+bool TInternetRequest::ReadArrived(void* buffer, std::uint32_t toRead, std::uint32_t& read, bool& ended)
+{
+    read = 0;
+    ended = false;
+    if (!sent_)
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The request has not been sent");
+    if (TakeUnread(buffer, toRead, read))
+        return true;
+    if (!done_) {
+        direct_ = {static_cast<char*>(buffer), toRead, 0};
+        Resume();
+        Perform();
+        read = static_cast<std::uint32_t>(std::exchange(direct_, {}).Filled);
+        if (read > 0 || TakeUnread(buffer, toRead, read) || !done_)
+            return true;
     }
+    ended = true;
+    return EndOfBody();
+}
+
+// libcurl names the socket of a transfer under way only through its sets
+// (the active socket is known once the transfer is done).
+TInternetWaitHint TInternetRequest::WaitHint() const
+{
+    TInternetWaitHint hint;
+    fd_set reading, writing, failing;
+    FD_ZERO(&reading);
+    FD_ZERO(&writing);
+    FD_ZERO(&failing);
+    int highest = -1;
+    if (multi_ && curl_multi_fdset(multi_, &reading, &writing, &failing, &highest) == CURLM_OK)
+        for (int socket = 0; socket <= highest && hint.Socket < 0; ++socket)
+            if (FD_ISSET(socket, &reading))
+                hint.Socket = socket;
+    long timeout = -1;
+    if (multi_ && curl_multi_timeout(multi_, &timeout) == CURLM_OK)
+        hint.TimeoutMs = timeout;
+    // Bytes that wait for the reader (libcurl paused for them) are read at
+    // once; no socket tells of them.
+    if (Unread() > 0 || paused_)
+        hint.TimeoutMs = 0;
+    return hint;
+}
+
+void TInternetRequest::Resume()
+{
+    if (!paused_)
+        return;
+    paused_ = false;
+    lastActivity_ = std::chrono::steady_clock::now();
+    curl_easy_pause(easy_, CURLPAUSE_CONT);
+    if (pendingError_)
+        std::rethrow_exception(std::exchange(pendingError_, nullptr));
+}
+
+bool TInternetRequest::TakeUnread(void* buffer, std::uint32_t toRead, std::uint32_t& read)
+{
+    if (Unread() == 0)
+        return false;
+    std::size_t count = std::min<std::size_t>(toRead, Unread());
+    std::memcpy(buffer, body_.data() + bodyRead_, count);
+    bodyRead_ += count;
+    if (bodyRead_ == body_.size()) {
+        body_.clear();
+        bodyRead_ = 0;
+    }
+    read = static_cast<std::uint32_t>(count);
+    return true;
+}
+
+bool TInternetRequest::EndOfBody()
+{
     if (result_ != CURLE_OK)
         return FailWithResult();
     if (CutWithoutCloseNotify())
@@ -349,13 +414,21 @@ std::size_t TInternetRequest::OnHeader(const char* data, std::size_t size)
 
 std::size_t TInternetRequest::OnBody(const char* data, std::size_t size)
 {
-    if (Unread() >= kHighWater) {
+    // What the waiting reader's buffer cannot take is kept whatever the high
+    // water: part of these bytes is taken, so libcurl cannot be paused.
+    if (direct_.Room > direct_.Filled) {
+        const std::size_t count = std::min(size, direct_.Room - direct_.Filled);
+        std::memcpy(direct_.At + direct_.Filled, data, count);
+        direct_.Filled += count;
+        body_.append(data + count, size - count);
+    } else if (Unread() >= kHighWater) {
         paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
+    } else {
+        body_.append(data, size);
     }
     lastActivity_ = std::chrono::steady_clock::now();
     gotBody_ = true;
-    body_.append(data, size);
     return size;
 }
 

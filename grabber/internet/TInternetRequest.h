@@ -17,7 +17,8 @@ struct curl_slist;
 // One transfer on libcurl, driven as a pull: the caller's calls run the
 // transfer just far enough (the headers for Send, some bytes for Read), and
 // libcurl is paused while received bytes wait for the caller, so at most
-// one buffer's worth is held whatever the size of the body.
+// one buffer's worth is held whatever the size of the body. Bytes that
+// arrive while a read waits go straight into the reader's buffer.
 class TInternetRequest : public TInternetHandle {
 public:
     // Everything the transfer needs, fixed when the request is opened.
@@ -40,6 +41,11 @@ public:
     // The address libcurl is given: the target's, in the request's scheme.
     std::string Url() const;
     bool Read(void* buffer, std::uint32_t toRead, std::uint32_t& read);
+    // Read without waiting: one round of the transfer, then what arrived.
+    // Nothing read and ended false: nothing has arrived yet (see WaitHint).
+    bool ReadArrived(void* buffer, std::uint32_t toRead, std::uint32_t& read, bool& ended);
+    // What a caller that waits on several transfers waits on for this one.
+    TInternetWaitHint WaitHint() const;
     // The final response's status code, reason and headers.
     std::optional<std::string> StatusCode() const;
     std::optional<std::string> StatusText() const;
@@ -64,6 +70,12 @@ private:
     // the caller can show what arrived before the wait.
     enum TWaitNotice { wnNone, wnOnce };
     bool Pump(const std::function<bool()>& enough, TWaitNotice notice = wnNone);
+    // Lets libcurl go on after it was paused for the caller.
+    void Resume();
+    // Hands out what waits for the caller; false when nothing does.
+    bool TakeUnread(void* buffer, std::uint32_t toRead, std::uint32_t& read);
+    // What a read that found nothing says: the end, or a failure.
+    bool EndOfBody();
     void Perform();
     void CollectResult();
     bool IdleTooLong() const;
@@ -112,4 +124,10 @@ private:
     std::string body_;
     std::size_t bodyRead_ = 0;
     bool gotBody_ = false;
+    // The reader's buffer while a read waits with nothing unread.
+    struct TDirect {
+        char* At = nullptr;
+        std::size_t Room = 0;
+        std::size_t Filled = 0;
+    } direct_;
 };

@@ -36,6 +36,7 @@ std::string Summary(const TCommandLineOptions& options)
     add(!options.BatchFile.empty(), "batch=" + options.BatchFile);
     add(options.ReceiveRateLimit != 0, "rate=" + std::to_string(options.ReceiveRateLimit));
     add(options.Proxy.has_value(), "proxy=" + options.Proxy.value_or(""));
+    add(options.Connections.has_value(), "connections=" + std::to_string(options.Connections.value_or(0)));
     add(options.Info, "info");
     add(options.Json, "json");
     add(options.Help, "help");
@@ -71,6 +72,8 @@ TEST(CommandLineOptions, ArgumentLinesGiveTheirOptions)
         {{"-d", "A", "--proxy", "http://u:p@proxy:3128"}, "A | proxy=http://u:p@proxy:3128"},
         {{"-d", "A", "--proxy", ""}, "A | proxy="},
         {{"-d", "A", "--proxy="}, "A | proxy="}, // not the next argument
+        {{"-d", "A", "-N", "1"}, "A | connections=1"},
+        {{"-d", "A", "--connections=16"}, "A | connections=16"},
         // The site host is the program's start's business.
         {{"--site-host=127.0.0.1:1", "-d", "A"}, "A |"},
         {{"--site-host", "127.0.0.1:1", "-d", "A"}, "A |"},
@@ -108,6 +111,11 @@ TEST(CommandLineOptions, MistakesAreNamedInTheProgramsWords)
         {{"-d", "A", "--limit-rate", "1025G"}, "--limit-rate takes a rate such as 500K or 2M, not \"1025G\""},
         {{"-d", "A", "--limit-rate", "99999999999999999999"},
          "--limit-rate takes a rate such as 500K or 2M, not \"99999999999999999999\""},
+        {{"-d", "A", "-N", "0"}, "--connections needs a number from 1 to 16"},
+        {{"-d", "A", "-N", "17"}, "--connections needs a number from 1 to 16"},
+        {{"-d", "A", "--connections", "two"}, "--connections needs a number from 1 to 16"},
+        {{"-d", "A", "--connections="}, "--connections needs a number from 1 to 16"},
+        {{"-d", "A", "-N"}, "--connections needs a value"},
         // The password is not repeated.
         {{"-d", "A", "--proxy", "socks5://u:secret@h:1"},
          "--proxy takes the address of an http proxy (http://HOST:PORT) or '' for none, not \"socks5://h:1\""},

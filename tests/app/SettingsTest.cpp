@@ -91,3 +91,29 @@ TEST(Settings, ADamagedOrUnreadableFileMeansDefaults)
     EXPECT_EQ(UserSettings::Quality(), std::nullopt);
     EXPECT_TRUE(std::filesystem::is_directory(SettingsFile()));
 }
+
+// The number of connections is written into the file by hand; only a count
+// from 1 to 16 counts.
+TEST(Settings, ConnectionsAreACountTheFileGivesOrNothing)
+{
+    const struct {
+        const char* line;
+        std::optional<int> read;
+    } rows[] = {
+        {"connections=2", 2},
+        {"connections=16", 16},
+        {"connections=0", std::nullopt},
+        {"connections=17", std::nullopt},
+        {"connections=two", std::nullopt},
+        {"", std::nullopt},
+    };
+    std::filesystem::create_directories(SettingsFile().parent_path());
+    for (const auto& row : rows) {
+        // Qt reads a file again when its size or time changed: the empty
+        // file between rows makes sure it does.
+        std::ofstream(SettingsFile()) << "";
+        EXPECT_EQ(UserSettings::Connections(), std::nullopt);
+        std::ofstream(SettingsFile()) << "[General]\n" << row.line << "\n";
+        EXPECT_EQ(UserSettings::Connections(), row.read) << row.line;
+    }
+}

@@ -37,7 +37,8 @@ std::uint16_t FreeLoopbackPort()
     return static_cast<std::uint16_t>(LocalPort().Port());
 }
 
-NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector<NginxTlsListener> tls)
+NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector<NginxTlsListener> tls,
+                         std::string httpConfig)
 {
     char pattern[] = "/tmp/skerrow-nginx-XXXXXX";
     prefix_ = ::mkdtemp(pattern);
@@ -48,7 +49,7 @@ NginxServer::NginxServer(std::string root, std::string serverConfig, std::vector
         if (port != port_ && std::find(tlsPorts_.begin(), tlsPorts_.end(), port) == tlsPorts_.end())
             tlsPorts_.push_back(port);
     }
-    WriteConfig(root, serverConfig, tls);
+    WriteConfig(root, serverConfig, tls, httpConfig);
 
     std::string binary = NginxBinary();
     const pid_t test = ::getpid();
@@ -102,7 +103,7 @@ std::vector<std::string> NginxServer::LogLinesFor(const std::string& path, std::
 }
 
 void NginxServer::WriteConfig(const std::string& root, const std::string& serverConfig,
-                              const std::vector<NginxTlsListener>& tls)
+                              const std::vector<NginxTlsListener>& tls, const std::string& httpConfig)
 {
     std::string site = "    root " + root + ";\n" + serverConfig + "\n";
     auto replaceAll = [&site](const std::string& mark, const std::string& value) {
@@ -132,6 +133,7 @@ void NginxServer::WriteConfig(const std::string& root, const std::string& server
          << "  scgi_temp_path " << prefix_ << "/scgi;\n"
          << "  keepalive_requests 100000;\n"
          << "  sendfile on;\n"
+         << httpConfig << "\n"
          << "  server {\n"
          << "    listen 127.0.0.1:" << port_ << ";\n"
          << site << "  }\n";

@@ -15,13 +15,15 @@ struct NginxTlsListener {
 // port with the given extra server-block configuration, and on one more free
 // port per TLS listener; it logs every request with its connection number,
 // and is stopped by the destructor. In the configuration, @PLAIN_PORT@ and
-// @TLS_PORT@ stand for the plain port and the first TLS port.
+// @TLS_PORT@ stand for the plain port and the first TLS port. What only the
+// http block may hold (a zone of limit_conn) goes in httpConfig.
 //
 //   NginxServer nginx(root, "location /old { return 301 /new; }");
 //   ... http://127.0.0.1:nginx.Port()/ ...
 class NginxServer {
 public:
-    explicit NginxServer(std::string root, std::string serverConfig = {}, std::vector<NginxTlsListener> tls = {});
+    explicit NginxServer(std::string root, std::string serverConfig = {}, std::vector<NginxTlsListener> tls = {},
+                         std::string httpConfig = {});
     ~NginxServer();
     NginxServer(const NginxServer&) = delete;
     NginxServer& operator=(const NginxServer&) = delete;
@@ -41,8 +43,8 @@ public:
     const std::string& Prefix() const { return prefix_; }
 
 private:
-    void WriteConfig(const std::string& root, const std::string& serverConfig,
-                     const std::vector<NginxTlsListener>& tls);
+    void WriteConfig(const std::string& root, const std::string& serverConfig, const std::vector<NginxTlsListener>& tls,
+                     const std::string& httpConfig);
     void WaitUntilListening(std::uint16_t port);
 
     std::string prefix_;
