@@ -58,7 +58,9 @@ def run(command, cwd):
 def frames(path):
     out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
                           "stream=nb_read_packets", "-of", "csv=p=0", path], capture_output=True, text=True)
-    return int(out.stdout.strip() or 0)
+    # A playlist is also a program, so the count may come twice.
+    counts = [line for line in out.stdout.split() if line.strip()]
+    return int(counts[0]) if counts else 0
 
 
 def main():
