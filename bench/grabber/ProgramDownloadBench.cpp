@@ -13,6 +13,7 @@
 // (one connection per client: the extra ones are answered 503). Default: all
 // three, 5 rounds of 512 MiB.
 
+#include "BenchFiles.h"
 #include "support/NginxServer.h"
 
 #include <fcntl.h>
@@ -27,7 +28,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -35,8 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t kBlock = std::size_t(1) << 20;
 
 struct Row {
     const char* name;
@@ -58,35 +56,6 @@ double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// Random bytes, so that nothing on the way (a sparse file, a compressing
-// page cache) makes the body cheaper than a real video's.
-void WriteRandomFile(const fs::path& path, long mib)
-{
-    std::mt19937_64 random(static_cast<std::uint64_t>(mib) * 7919);
-    std::vector<std::uint64_t> block(kBlock / sizeof(std::uint64_t));
-    std::ofstream out(path, std::ios::binary);
-    for (long i = 0; i < mib; ++i) {
-        for (std::uint64_t& word : block)
-            word = random();
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(kBlock));
-    }
-}
-
-bool SameBytes(const fs::path& a, const fs::path& b)
-{
-    if (!fs::exists(b) || fs::file_size(a) != fs::file_size(b))
-        return false;
-    std::ifstream left(a, std::ios::binary), right(b, std::ios::binary);
-    std::vector<char> x(kBlock), y(kBlock);
-    while (left) {
-        left.read(x.data(), static_cast<std::streamsize>(x.size()));
-        right.read(y.data(), static_cast<std::streamsize>(y.size()));
-        if (left.gcount() != right.gcount() || std::memcmp(x.data(), y.data(), static_cast<std::size_t>(left.gcount())))
-            return false;
-    }
-    return true;
 }
 
 struct ChildRun {

@@ -207,17 +207,6 @@ protected:
         grabber.SetUrl("http://127.0.0.1:" + std::to_string(peer.Port()) + "/video.mp4");
     }
 
-    // What the run came to: its events without the closing notices, which
-    // every attempt raises.
-    std::vector<std::string> Outcome() const
-    {
-        std::vector<std::string> outcome;
-        for (const std::string& event : recorder.events)
-            if (event != "closed")
-                outcome.push_back(event);
-        return outcome;
-    }
-
     std::vector<std::string> Ranges() const
     {
         std::vector<std::string> ranges;
@@ -249,7 +238,7 @@ TEST_P(ServerBehaviourTest, EndsWithExactlyTheServedBytesOrKeepsTheTargetAsItWas
     recorder.Run();
     peer.Wait();
 
-    EXPECT_EQ(Outcome(), std::vector<std::string>{row.end});
+    EXPECT_EQ(recorder.Outcome(), std::vector<std::string>{row.end});
     EXPECT_EQ(Ranges(), row.ranges);
     EXPECT_EQ(FileBytes(target), row.saved);
     for (int i = 0; i < peer.Connections(); ++i) {
@@ -268,7 +257,7 @@ TEST_F(ContinueRetryTest, RetriesWaitLongerEachTimeAndAsLongAsTheServerAsks)
     Serve({Whole(1000), Status("503 Service Unavailable", "Retry-After: 3\r\n"), Status("503 Busy"),
            Status("503 Busy", "Retry-After: 600\r\n"), Whole()});
     recorder.Run();
-    EXPECT_EQ(Outcome(), std::vector<std::string>{"done 10000"});
+    EXPECT_EQ(recorder.Outcome(), std::vector<std::string>{"done 10000"});
     // 1 s; the asked 3 s; 4 s; a minute at most, with a notice each second.
     EXPECT_EQ(waits, (std::vector<std::string>{"1s 1/5", "3s 2/5", "4s 3/5", "60s 4/5"}));
     EXPECT_EQ(retryNotices, 1 + 3 + 4 + 60);
@@ -362,7 +351,7 @@ TEST_F(ContinueRetryTest, AServerThatRefusesFromTheStartFailsAtOnce)
 {
     grabber.SetUrl("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/video.mp4");
     recorder.Run();
-    EXPECT_EQ(Outcome().size(), 1u);
+    EXPECT_EQ(recorder.Outcome().size(), 1u);
     EXPECT_EQ(retryNotices, 0);
     EXPECT_TRUE(folder.Names().empty());
 }
@@ -376,7 +365,7 @@ TEST_F(ContinueRetryTest, StopDuringARetryWaitEndsAtOnce)
     auto asked = std::chrono::steady_clock::now();
     grabber.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(30)) << "Stop sat out the wait";
-    EXPECT_TRUE(Outcome().empty());
+    EXPECT_TRUE(recorder.Outcome().empty());
     EXPECT_TRUE(grabber.PartKept());
 }
 
@@ -388,7 +377,7 @@ TEST_F(ContinueRetryTest, ATargetNameAsLongAsAllowedIsContinuedUnderPartNamesTha
     grabber.SetFileName(target);
     Serve({Whole(4000), Rest(4000)});
     recorder.Run();
-    EXPECT_EQ(Outcome(), std::vector<std::string>{"done 10000"});
+    EXPECT_EQ(recorder.Outcome(), std::vector<std::string>{"done 10000"});
     EXPECT_EQ(Ranges(), (std::vector<std::string>{"", "bytes=4000-"}));
     EXPECT_EQ(FileBytes(target), kBody);
     for (const std::string& name : {TGrabberPartFile::PartName(target), TGrabberPartFile::RecordName(target)})
@@ -401,7 +390,8 @@ TEST_F(ContinueRetryTest, AnythingButAFileAtTheTargetStaysAsItIs)
     ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
     Serve({Whole()});
     recorder.Run();
-    EXPECT_EQ(Outcome(), std::vector<std::string>{"error " + target + " is not a file; only files are replaced"});
+    EXPECT_EQ(recorder.Outcome(),
+              std::vector<std::string>{"error " + target + " is not a file; only files are replaced"});
     EXPECT_TRUE(std::filesystem::is_fifo(target));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"});
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,16 @@ struct GrabberRecorder {
         for (int turn = 0; turn < 500 && !done(); ++turn)
             CheckSynchronize(10);
         return done();
+    }
+
+    // What the runs came to: the events without the closing notices, which
+    // every attempt and every extra connection raises.
+    std::vector<std::string> Outcome() const
+    {
+        std::vector<std::string> outcome;
+        std::copy_if(events.begin(), events.end(), std::back_inserter(outcome),
+                     [](const std::string& event) { return event != "closed"; });
+        return outcome;
     }
 
     bool Saw(const std::string& prefix) const

@@ -67,17 +67,6 @@ protected:
         grabber.SetUrl("http://127.0.0.1:" + std::to_string(peer.Port()) + "/video.mp4");
     }
 
-    // What the run came to: its events without the closing notices, which
-    // the first answer raises when it closes before the run ends.
-    std::vector<std::string> Outcome() const
-    {
-        std::vector<std::string> outcome;
-        for (const std::string& event : recorder.events)
-            if (event != "closed")
-                outcome.push_back(event);
-        return outcome;
-    }
-
     const std::vector<std::string> kDone{"done " + std::to_string(kLength)};
     ScratchFolder folder;
     ScratchFolder root{"range-root"};
@@ -133,7 +122,7 @@ TEST_F(RangeDownloadTest, OneConnectionAsksForTheWholeFileOnce)
     Serve("");
     grabber.SetConnections(1);
     recorder.Run();
-    EXPECT_EQ(Outcome(), kDone);
+    EXPECT_EQ(recorder.Outcome(), kDone);
     EXPECT_EQ(FileBytes(target), Video());
     EXPECT_EQ(RangesLogged(nginx->LogLinesFor("/video.mp4")), std::vector<std::string>{""});
 }
@@ -142,7 +131,7 @@ TEST_F(RangeDownloadTest, FourConnectionsFetchFourRangesBesideTheFirstAnswer)
 {
     Serve("");
     recorder.Run();
-    EXPECT_EQ(Outcome(), kDone);
+    EXPECT_EQ(recorder.Outcome(), kDone);
     EXPECT_EQ(FileBytes(target), Video());
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"video.mp4"}) << "no part, no record";
     std::vector<std::string> ranges = RangesLogged(nginx->LogLinesFor("/video.mp4", 4));
@@ -162,7 +151,7 @@ TEST_F(RangeDownloadTest, AServerThatAnswers503ToTheSecondConnectionStillGivesTh
     Serve("location / { limit_conn perclient 1; limit_conn_status 503; limit_rate 40m; }",
           "limit_conn_zone $binary_remote_addr zone=perclient:1m;");
     recorder.Run();
-    EXPECT_EQ(Outcome(), kDone);
+    EXPECT_EQ(recorder.Outcome(), kDone);
     EXPECT_EQ(FileBytes(target), Video());
     std::vector<int> statuses;
     for (const std::string& line : nginx->LogLinesFor("/video.mp4", 4))
@@ -177,7 +166,7 @@ TEST_F(RangeDownloadTest, ARangeCutShortIsTakenUpWhereItStopped)
     peer.CutRangeAt(kRange, 1 << 20);
     Aim(peer);
     recorder.Run();
-    EXPECT_EQ(Outcome(), kDone);
+    EXPECT_EQ(recorder.Outcome(), kDone);
     EXPECT_EQ(FileBytes(target), Video());
     const std::vector<std::string> ranges = peer.Ranges();
     const std::string rest = "bytes=" + std::to_string(kRange + (1 << 20)) + "-";
@@ -195,7 +184,7 @@ TEST_F(RangeDownloadTest, AContentThatChangesUnderTheRangesIsFetchedAnewWhole)
     peer.ServeNextVersionFrom(1);
     Aim(peer);
     recorder.Run();
-    EXPECT_EQ(Outcome(), kDone);
+    EXPECT_EQ(recorder.Outcome(), kDone);
     EXPECT_EQ(FileBytes(target), changed);
     const std::vector<std::string> ranges = peer.Ranges();
     EXPECT_EQ(std::count(ranges.begin(), ranges.end(), ""), 2) << "the first answer, and the whole anew";

@@ -12,6 +12,26 @@
 #include <string>
 #include <thread>
 
+// A socket listening on a free loopback port, which port receives; raises
+// with what's name when none can be had.
+inline int ListenOnLoopback(int backlog, std::uint16_t& port, const std::string& what)
+{
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int on = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener, backlog) != 0) {
+        ::close(listener);
+        throw std::runtime_error(what + ": cannot listen on loopback");
+    }
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
 // Waits until the server the child pid runs accepts connections on a
 // loopback port, for at most ten seconds; raises when the child ended (pid
 // becomes -1) or the time ran out. what names the server in the message.

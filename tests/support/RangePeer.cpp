@@ -1,4 +1,5 @@
 #include "support/RangePeer.h"
+#include "support/Listening.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -38,17 +39,7 @@ bool SendAll(int connection, const char* bytes, std::size_t count)
 
 RangePeer::RangePeer(std::vector<TVersion> versions) : versions_(std::move(versions))
 {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int on = 1;
-    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 16) != 0)
-        throw std::runtime_error("range peer: cannot listen on loopback");
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenOnLoopback(16, port_, "range peer");
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
