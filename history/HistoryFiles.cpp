@@ -21,7 +21,7 @@ std::string HomeFolder()
 
 fs::path DataFolder()
 {
-    // The base directory specification ignores relative paths.
+    // XDG base directories must be absolute; a relative one is ignored.
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
         return data;
     std::string home = HomeFolder();
