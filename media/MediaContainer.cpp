@@ -3,8 +3,7 @@
 #include "runtime/AsciiText.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
+#include <libavcodec/codec_id.h>
 }
 
 #include <algorithm>
@@ -107,10 +106,9 @@ bool ContainerHolds(TContainer container, AVCodecID codec)
 {
     if (container == ctWebm)
         return Among(kWebmCodecs, codec);
-    if (container == ctMp4 && !Among(kMp4Codecs, codec))
-        return false;
-    const AVOutputFormat* muxer = av_guess_format(ContainerMuxer(container), nullptr, nullptr);
-    return codec != AV_CODEC_ID_NONE && muxer && avformat_query_codec(muxer, codec, FF_COMPLIANCE_NORMAL) == 1;
+    if (container == ctMp4)
+        return Among(kMp4Codecs, codec);
+    return codec != AV_CODEC_ID_NONE; // Matroska: whatever FFmpeg's muxer takes
 }
 
 TContainer ContainerForCodecIds(const std::vector<AVCodecID>& codecs)

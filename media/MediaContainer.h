@@ -17,8 +17,9 @@ AVCodecID CodecOfName(std::string_view name);
 // Whether a name is a subtitle or caption codec, which the join leaves out.
 bool IsTextCodecName(std::string_view name);
 
-// Whether the container holds the codec in a file that players take. MP4 is
-// limited to what this FFmpeg writes there without experiments.
+// Whether the container holds the codec in a file that players take, by
+// the codec's name alone (no FFmpeg library is asked): the joiner also asks
+// the muxer itself. MP4 is limited to what players commonly read there.
 bool ContainerHolds(TContainer container, AVCodecID codec);
 TContainer ContainerForCodecIds(const std::vector<AVCodecID>& codecs);
 

@@ -1,4 +1,4 @@
-#include "media/MediaJoin.h"
+#include "media/JoinInProcess.h"
 
 #include "media/EMediaJoin.h"
 #include "media/MediaContainer.h"
@@ -73,6 +73,13 @@ void SetOrigins(TReaders& readers)
     }
 }
 
+// Whether this FFmpeg's muxer writes the codec into the container.
+bool MuxerTakes(TContainer container, AVCodecID codec)
+{
+    const AVOutputFormat* muxer = av_guess_format(ContainerMuxer(container), nullptr, nullptr);
+    return muxer && avformat_query_codec(muxer, codec, FF_COMPLIANCE_NORMAL) == 1;
+}
+
 // The asked container, or the one the codecs call for; a codec it cannot
 // hold is named rather than written into a file players would refuse.
 TContainer ChooseContainer(const TJoinRequest& request, const TReaders& readers)
@@ -84,7 +91,7 @@ TContainer ChooseContainer(const TJoinRequest& request, const TReaders& readers)
                 codecs.push_back(reader->Parameters(kind).codec_id);
     const TContainer container = request.Container.value_or(ContainerForCodecIds(codecs));
     for (AVCodecID codec : codecs)
-        if (!ContainerHolds(container, codec))
+        if (!ContainerHolds(container, codec) || !MuxerTakes(container, codec))
             throw EMediaJoin("The %s codec of this video cannot be saved as %s.",
                              {avcodec_get_name(codec), ContainerTitle(container)});
     return container;
@@ -144,7 +151,7 @@ TJoinOutcome Outcome(TContainer container, const TReaders& readers)
 
 } // namespace
 
-TJoinOutcome JoinMedia(const TJoinRequest& request)
+TJoinOutcome JoinMediaInProcess(const TJoinRequest& request)
 {
     CheckRequest(request);
     TFfmpegLog log;
@@ -158,4 +165,9 @@ TJoinOutcome JoinMedia(const TJoinRequest& request)
     Interleave(readers, muxer, progress);
     muxer.Finish();
     return Outcome(container, readers);
+}
+
+void JoinInThisProcess()
+{
+    UseMediaJoiner(&JoinMediaInProcess);
 }

@@ -74,7 +74,16 @@ struct TJoinOutcome {
 // every such case no output file is left behind. Memory stays bounded
 // whatever the length (besides the output's index, a few dozen bytes a
 // frame).
+//
+// The joiner and FFmpeg's libraries live in a module of their own
+// (skerrow-media.so, in the program's library folder), loaded the first time
+// a stream is joined: a plain download never loads them. A module that
+// cannot be loaded is an EMediaJoin that says why.
 TJoinOutcome JoinMedia(const TJoinRequest& request);
+
+// Who joins instead of the module; nullptr gives the module back.
+using TMediaJoiner = TJoinOutcome (*)(const TJoinRequest& request);
+void UseMediaJoiner(TMediaJoiner joiner);
 
 // The container for a list of RFC 6381 codec names as playlists give them
 // ("avc1.64001f,mp4a.40.2", "vp09.00.10.08,opus", "ec-3", ...): ctWebm when

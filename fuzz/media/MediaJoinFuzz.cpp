@@ -3,7 +3,7 @@
 // either succeeds or fails with EMediaJoin, and a failed join leaves no
 // output behind.
 #include "media/EMediaJoin.h"
-#include "media/MediaJoin.h"
+#include "media/JoinInProcess.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.Inputs = {input};
     request.Output = output;
     try {
-        JoinMedia(request);
+        JoinMediaInProcess(request);
     } catch (const EMediaJoin&) {
         Check(::access(output.c_str(), F_OK) != 0);
     }

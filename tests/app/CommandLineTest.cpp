@@ -131,6 +131,31 @@ TEST_F(CommandLine, SavesAStreamInPiecesInTheQualityAsked)
     EXPECT_EQ(DemoSite::DecodedVideoMd5(folder.File("manifest.mp4")), DecodedMd5Of("hls/v180/index.m3u8", "video"));
 }
 
+// The joiner is a module the program loads for streams alone: a copy of the
+// program without it still saves files, and says plainly why it cannot
+// join a stream.
+TEST_F(CommandLine, WithoutItsMediaModuleTheProgramSavesFilesAndNamesWhatIsMissing)
+{
+    const fs::path program = folder.path / "bin" / "skerrow";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(SKERROW_BINARY, program);
+    auto run = [&](const std::string& address) {
+        const std::string command = "cd '" + folder.path.string() + "' && LANG=C.UTF-8 LC_ALL= '" + program.string() +
+            "' --no-history --download '" + address + "' >output.txt 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(run(site->FileAddress("harbour-walk.mp4")), esSuccess);
+    EXPECT_EQ(fs::file_size(folder.File("harbour-walk.mp4")), 5u * 1048576 / 2);
+
+    EXPECT_EQ(run(site->StreamAddress("hls-single/index.m3u8")), esDownloadFailed);
+    const std::string output = FileBytes(folder.File("output.txt"));
+    EXPECT_NE(output.find("The part of Skerrow that joins the pieces of a stream cannot be loaded ("),
+              std::string::npos)
+        << output;
+    EXPECT_FALSE(fs::exists(folder.File("index.mp4")));
+}
+
 // Ctrl-C keeps the pieces stored; the same command again goes on from them.
 TEST_F(CommandLine, AnInterruptedStreamGoesOnWhereItStopped)
 {

@@ -2,6 +2,7 @@
 // no output behind and keep FFmpeg's own complaints off the terminal.
 #include "MediaFixture.h"
 #include "media/EMediaJoin.h"
+#include "media/JoinInProcess.h"
 
 #include <filesystem>
 #include <fstream>
@@ -57,7 +58,7 @@ private:
 std::string FailureOf(const TJoinRequest& request, std::string* message = nullptr)
 {
     try {
-        JoinMedia(request);
+        JoinMediaInProcess(request);
     } catch (const EMediaJoin& failure) {
         if (message)
             *message = failure.Message();
@@ -178,7 +179,7 @@ TEST_F(MediaFixture, AskedContainerIsUsedWhenItHoldsTheCodecs)
 {
     TJoinRequest request = RequestFor({InputOf(MakeClip("clip", 1, kH264Aac, skTs))});
     request.Container = ctMatroska;
-    EXPECT_EQ(JoinMedia(request).Container, ctMatroska);
+    EXPECT_EQ(JoinMediaInProcess(request).Container, ctMatroska);
     EXPECT_EQ(Probe(request.Output)["format_name"], "matroska,webm");
 }
 
@@ -203,7 +204,7 @@ TEST_P(CancelTest, StopsAndLeavesNoFile)
         outputWritten = std::filesystem::exists(request.Output);
         return true;
     };
-    EXPECT_THROW(JoinMedia(request), EAbort);
+    EXPECT_THROW(JoinMediaInProcess(request), EAbort);
     EXPECT_FALSE(std::filesystem::exists(request.Output));
     EXPECT_EQ(outputWritten, share > 0);
 }

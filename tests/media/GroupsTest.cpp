@@ -28,7 +28,7 @@ TEST_P(GroupsJoinTest, EachGroupContinuesWhereThePreviousEnded)
     input.Groups = {GroupOfFiles(PlaylistFiles(first)), GroupOfFiles(PlaylistFiles(second))};
     const TJoinRequest request = RequestFor({input});
 
-    const TJoinOutcome outcome = JoinMedia(request);
+    const TJoinOutcome outcome = JoinMediaInProcess(request);
 
     std::vector<std::string> frames = FrameHashes(first);
     const std::vector<std::string> secondFrames = FrameHashes(second);

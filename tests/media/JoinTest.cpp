@@ -56,7 +56,7 @@ TEST_P(RenditionJoinTest, HoldsExactlyTheRenditionsFrames)
         total = all;
     };
 
-    const TJoinOutcome outcome = JoinMedia(request);
+    const TJoinOutcome outcome = JoinMediaInProcess(request);
 
     EXPECT_EQ(outcome.Container, row.container);
     EXPECT_EQ(consumed, total);

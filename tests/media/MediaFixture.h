@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MediaTools.h"
-#include "media/MediaJoin.h"
+#include "media/JoinInProcess.h"
 
 #include <gtest/gtest.h>
 

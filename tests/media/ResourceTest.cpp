@@ -69,7 +69,7 @@ TEST_P(ReleaseTest, FreesTheInputAsItIsRead)
         peak = std::max(peak, AllocatedBytes(part.Path()) + AllocatedBytes(request.Output));
     };
 
-    JoinMedia(request);
+    JoinMediaInProcess(request);
 
     EXPECT_EQ(FrameHashes(request.Output), FrameHashes(videoPlaylist));
     const std::int64_t after = AllocatedBytes(part.Path());
@@ -96,7 +96,7 @@ std::int64_t PeakKilobytesOfJoin(const TJoinRequest& request)
         ::close(pipe[0]);
         std::int64_t peak = -1;
         try {
-            JoinMedia(request);
+            JoinMediaInProcess(request);
             std::istringstream status(FileBytes("/proc/self/status"));
             for (std::string line; std::getline(status, line);)
                 if (line.rfind("VmHWM:", 0) == 0)
