@@ -65,7 +65,8 @@ bool TakeArguments(const TCommandLineArguments& arguments, const std::vector<std
     if (!arguments.Quality.empty()) {
         std::optional<TVideoQuality> quality = QualityNamed(arguments.Quality);
         if (!quality) {
-            error = Tr("unknown quality \"%s\" (normal, mobile, hq or hd)", {arguments.Quality});
+            error = Tr("unknown quality \"%s\" (normal, mobile, hq, hd, best, worst or a height such as 720)",
+                       {arguments.Quality});
             return false;
         }
         options.Quality = *quality;

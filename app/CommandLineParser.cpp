@@ -88,10 +88,12 @@ void DescribeHowToSave(CLI::App& app, TCommandLineArguments& arguments)
     Single(app, "-q,--quality", arguments.Quality, Tr("QUALITY"),
            Tr("normal (FLV), mobile (3GP), hq (MP4 480x360,\n"
               "the default) or hd (MP4 1280x720 where the site\n"
-              "has it, else hq); on another page with several\n"
-              "sizes: hd the largest, hq the nearest 360 lines,\n"
-              "normal and mobile the smallest; not for direct\n"
-              "links"))
+              "has it, else hq); best, worst, or a height such\n"
+              "as 720 or 720p for the size nearest it (the\n"
+              "smaller of two as near); on another page with\n"
+              "several sizes or a stream: hd the largest, hq\n"
+              "the nearest 360 lines, normal and mobile the\n"
+              "smallest; not for direct links"))
         ->group(group);
     Single(app, "-o,--output", arguments.Output, Tr("FILE_OR_FOLDER"),
            Tr("the file to write, or a folder for the proposed\n"

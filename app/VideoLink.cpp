@@ -6,23 +6,58 @@
 #include "regex/TRegExpr.h"
 #include "runtime/AsciiText.h"
 
+#include <string_view>
+
 namespace {
 
-// The quality table, tested in this order; the first that holds wins.
+// A format the site serves a video in.
+struct TSiteFormat {
+    const char* Id;        // its code; "normal" for the plain one, asked for without a code
+    const char* Part;      // what it adds to the stream's address
+    const char* Extension; // of the file it is saved as
+    const char* Container;
+    int Width, Height;
+};
+
+// The largest first. The record's format list names the HD one where the
+// site has it; the others the site always serves.
+constexpr TSiteFormat kSiteFormats[] = {
+    {"22", "&fmt=22", ".mp4", "mp4", 1280, 720},
+    {"18", "&fmt=18", ".mp4", "mp4", 480, 360},
+    {"normal", "", ".flv", "flv", 320, 240},
+    {"17", "&fmt=17", ".3GP", "3gp", 176, 144},
+};
+
+std::vector<const TSiteFormat*> OfferedFormats(const std::string& formatList)
+{
+    std::vector<const TSiteFormat*> offered;
+    for (const TSiteFormat& format : kSiteFormats)
+        if (std::string_view(format.Id) != "22" || formatList.find("22%2F") != std::string::npos)
+            offered.push_back(&format);
+    return offered;
+}
+
+// Normal and mobile name their formats; the other qualities go by height.
+const TSiteFormat& ChosenFormat(const std::vector<const TSiteFormat*>& offered, TVideoQuality quality)
+{
+    const char* named = quality == vqNormal ? "normal" : quality == vqMobile ? "17" : nullptr;
+    for (const TSiteFormat* format : offered)
+        if (named && std::string_view(format->Id) == named)
+            return *format;
+    const TSizePreference size = SizeFor(quality);
+    const TSiteFormat* best = offered.front();
+    for (const TSiteFormat* format : offered)
+        if (size.Prefers(format->Height, best->Height))
+            best = format;
+    return *best;
+}
+
+// The format the quality takes among those the record lists.
 void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
 {
-    link.Extension = ".mp4";
-    if (quality == vqNormal) {
-        link.FormatPart = "";
-        link.Extension = ".flv";
-    } else if (quality == vqMobile) {
-        link.FormatPart = "&fmt=17";
-        link.Extension = ".3GP";
-    } else if (quality == vqHighDefinition && formatList.find("22%2F") != std::string::npos) {
-        link.FormatPart = "&fmt=22";
-    } else {
-        link.FormatPart = "&fmt=18";
-    }
+    const TSiteFormat& chosen = ChosenFormat(OfferedFormats(formatList), quality);
+    link.FormatPart = chosen.Part;
+    link.Extension = chosen.Extension;
 }
 
 // Runs a pattern and hands back its first capture, or nothing.

@@ -25,7 +25,9 @@ struct TVideoLink {
 
 // Turns a watch-page address into the video's link, with two page requests
 // on a client of its own (cookies kept between them, redirects followed);
-// the record is asked for in the scheme the watch page was reached in.
+// the record is asked for in the scheme the watch page was reached in. The
+// quality chooses the format: normal the plain one (FLV), mobile the 3GP
+// one, any other by height among those the record lists (see SizeFor).
 // Returns nothing when the site's answers do not hold what is looked for;
 // a failed request raises its exception.
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,

@@ -8,7 +8,6 @@
 #include "runtime/AsciiText.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -70,22 +69,12 @@ int TypeRank(const std::string& type)
 }
 
 // The candidate a size preference takes among those that tell their
-// height: of two as near 360 lines, the greater; of two of one height, the
-// one that comes first.
+// height; of two of one height, the one that comes first.
 const TVideoCandidate& BySize(const std::vector<const TVideoCandidate*>& sized, TSizePreference size)
 {
-    auto better = [size](const TVideoCandidate* a, const TVideoCandidate* b) {
-        switch (size) {
-        case spLargest: return *a->Height > *b->Height;
-        case spSmallest: return *a->Height < *b->Height;
-        case spNearest360: break;
-        }
-        int da = std::abs(*a->Height - 360), db = std::abs(*b->Height - 360);
-        return da < db || (da == db && *a->Height > *b->Height);
-    };
     const TVideoCandidate* best = sized.front();
     for (const TVideoCandidate* candidate : sized)
-        if (better(candidate, best))
+        if (size.Prefers(*candidate->Height, *best->Height))
             best = candidate;
     return *best;
 }

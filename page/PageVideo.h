@@ -1,17 +1,11 @@
 #pragma once
 
 #include "http/TWebAddress.h"
+#include "page/SizePreference.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-// Which of several sizes of one video to take, when a page offers them.
-enum TSizePreference {
-    spLargest,    // the greatest height
-    spNearest360, // the height nearest 360 lines (the greater of two as near)
-    spSmallest,   // the least height
-};
 
 // A video that a page shows: a file, or the playlist or manifest of a
 // video streamed in pieces (HLS or DASH).

@@ -72,7 +72,7 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
         for (const auto& choice : choices) {
             TPageReading reading = ReadPageVideo(html, row.address, choice.size);
             EXPECT_EQ(reading.Video ? reading.Video->Address.Text() : "", choice.expected)
-                << row.file << " " << choice.size;
+                << row.file << " " << choice.size.Rule;
             EXPECT_EQ(reading.Video && reading.Video->InPieces, row.inPieces) << row.file;
             EXPECT_EQ(reading.Title, row.title) << row.file;
         }
@@ -97,6 +97,8 @@ TEST(PageVideo, TakesAStreamInPiecesOnlyWhereNoFileDoesAsWell)
         {sized, spLargest, "s.m3u8", true},
         {sized, spNearest360, "f360.mp4", false},
         {sized, spSmallest, "f360.mp4", false},
+        {sized, NearestHeight(1000), "s.m3u8", true},
+        {sized, NearestHeight(540), "f360.mp4", false}, // as near 720 as 360: the smaller
         // A height on one side only compares nothing.
         {"<video><source src=s.mpd size=1080><source src=f.mp4></video>", spLargest, "f.mp4", false},
         // A stream found earlier in the page does not beat a later file.
