@@ -27,6 +27,7 @@ constexpr TSiteFormat kSiteFormats[] = {
     {"normal", "", ".flv", "flv", 320, 240},
     {"17", "&fmt=17", ".3GP", "3gp", 176, 144},
 };
+constexpr const TSiteFormat& kPlainFormat = kSiteFormats[2];
 
 std::vector<const TSiteFormat*> OfferedFormats(const std::string& formatList)
 {
@@ -52,12 +53,45 @@ const TSiteFormat& ChosenFormat(const std::vector<const TSiteFormat*>& offered, 
     return *best;
 }
 
-// The format the quality takes among those the record lists.
-void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
+std::string StreamAddress(const TVideoLink& link, const std::string& siteHost, const std::string& formatPart)
 {
-    const TSiteFormat& chosen = ChosenFormat(OfferedFormats(formatList), quality);
+    return link.Scheme + "://" + siteHost + "/get_video?video_id=" + link.Identifier + formatPart +
+        "&t=" + TIdURI::PercentDecode(link.Token);
+}
+
+TStreamFormat Described(const TVideoLink& link, const std::string& siteHost, const TSiteFormat& format)
+{
+    TStreamFormat described;
+    described.Id = format.Id;
+    described.Address = StreamAddress(link, siteHost, format.Part);
+    described.Width = format.Width;
+    described.Height = format.Height;
+    described.Container = format.Container;
+    return described;
+}
+
+// The format the quality takes among those the record lists, and all of
+// them described.
+void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality, const std::string& siteHost)
+{
+    const std::vector<const TSiteFormat*> offered = OfferedFormats(formatList);
+    const TSiteFormat& chosen = ChosenFormat(offered, quality);
     link.FormatPart = chosen.Part;
     link.Extension = chosen.Extension;
+    link.FormatId = chosen.Id;
+    for (const TSiteFormat* format : offered)
+        link.Formats.push_back(Described(link, siteHost, *format));
+}
+
+// A record without a format list: the plain format, of which nothing is
+// said, saved under no extension.
+void TakePlainFormat(TVideoLink& link, const std::string& siteHost)
+{
+    link.FormatId = kPlainFormat.Id;
+    TStreamFormat plain;
+    plain.Id = kPlainFormat.Id;
+    plain.Address = StreamAddress(link, siteHost, kPlainFormat.Part);
+    link.Formats.push_back(plain);
 }
 
 // Runs a pattern and hands back its first capture, or nothing.
@@ -73,8 +107,7 @@ std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pa
 
 std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 {
-    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart +
-        "&t=" + TIdURI::PercentDecode(Token);
+    return StreamAddress(*this, siteHost, FormatPart);
 }
 
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
@@ -113,7 +146,11 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     if (!title)
         return std::nullopt;
     link.Title = SafeFileName(TIdURI::PercentDecode(*title));
+    // The record writes blanks as "+", and a "+" of the title encoded.
+    link.RecordTitle = TIdURI::PercentDecode(ReplaceCharacters(*title, "+", ' '));
     if (auto formatList = FirstCapture(matcher, "&fmt_map=(.*)&", record))
-        ChooseFormat(link, *formatList, quality);
+        ChooseFormat(link, *formatList, quality, siteHost);
+    else
+        TakePlainFormat(link, siteHost);
     return link;
 }

@@ -3,9 +3,11 @@
 #include "app/PageClient.h"
 #include "app/SafeFileName.h" // the rule every proposed name goes through
 #include "app/VideoQuality.h"
+#include "stream/StreamTypes.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the link resolution learns about one video.
 struct TVideoLink {
@@ -15,6 +17,11 @@ struct TVideoLink {
     std::string FormatPart;      // "", "&fmt=17", "&fmt=18" or "&fmt=22"
     std::string Extension;       // "", ".flv", ".3GP" or ".mp4"
     std::string Scheme = "http"; // how the watch page was reached, and so the record and the stream
+    std::string RecordTitle;     // as the record gives it, decoded: for telling the user
+    // The formats the site offers the video in, the largest first, each at
+    // its address; without a format list in the record, the plain one.
+    std::vector<TStreamFormat> Formats;
+    std::string FormatId; // the one chosen: "normal" (the plain one), or the site's code
 
     // The name the save dialog proposes: the title with the extension.
     std::string ProposedFileName() const { return Title + Extension; }

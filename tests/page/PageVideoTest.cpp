@@ -117,6 +117,35 @@ TEST(PageVideo, TakesAStreamInPiecesOnlyWhereNoFileDoesAsWell)
     }
 }
 
+// What the video was chosen among: the sources of its own <video>, of
+// either kind, in the page's order; a video found otherwise stands alone.
+TEST(PageVideo, TellsWhatItsVideoWasChosenAmong)
+{
+    const struct {
+        std::string html;
+        const char* choices; // relative addresses with heights
+    } rows[] = {
+        {"<video src=a.mp4></video><video><source src=s.m3u8 size=1080 type=application/x-mpegURL>"
+         "<source src=b.mp4 size=720><source src=c.mp4 size=360><source src=x.jpg type=image/jpeg></video>",
+         "a.mp4 "},
+        {"<video><source src=x.jpg type=image/jpeg></video><video><source src=s.m3u8 size=1080 "
+         "type=application/x-mpegURL>"
+         "<source src=b.mp4 size=720><source src=c.mp4></video>",
+         "s.m3u8@1080 b.mp4@720 c.mp4 "},
+        {"<video><source src=s.mpd></video><video><source src=f.webm></video>", "f.webm "},
+        {"<meta property=og:video content=/s.m3u8>", "s.m3u8 "},
+    };
+    for (const auto& row : rows) {
+        const TPageReading reading = ReadPageVideo(row.html, "https://example.org/", spLargest);
+        std::string choices;
+        for (const TPageVideo& video : reading.Choices)
+            choices += video.Address.Text().substr(std::string("https://example.org/").size()) +
+                (video.Height ? "@" + std::to_string(*video.Height) : "") + " ";
+        EXPECT_EQ(choices, row.choices) << row.html;
+    }
+    EXPECT_TRUE(ReadPageVideo("<p>nothing</p>", "https://example.org/", spLargest).Choices.empty());
+}
+
 TEST(PageVideo, TellsTheTypeByTheTagOrByTheName)
 {
     const std::string page = "https://example.org/";
