@@ -124,7 +124,11 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
     options.Continue = !arguments.NoContinue;
     options.History = !arguments.NoHistory;
     if (!options.Help && !options.Version && options.Addresses.empty() && options.BatchFile.empty()) {
-        error = Tr("--download needs a watch-page address");
+        error = options.Info ? Tr("--info needs an address") : Tr("--download needs a watch-page address");
+        return std::nullopt;
+    }
+    if (options.Json && !options.Info && !options.Help && !options.Version) {
+        error = Tr("--json goes with --info");
         return std::nullopt;
     }
     return options;

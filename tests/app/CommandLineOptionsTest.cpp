@@ -80,10 +80,13 @@ TEST(CommandLineOptions, ArgumentLinesGiveTheirOptions)
         {{"-d", "A", "-q", "720"}, "A | quality=720p"},
         {{"-d", "A", "-q720p"}, "A | quality=720p"},
         {{"-d", "A", "-q", "hq"}, "A |"},
-        // Read now, for what the program will tell about an address.
+        // Telling about addresses, which may stand alone.
         {{"-i", "A"}, "A | info"},
         {{"-ij", "A", "B"}, "A B | info json"},
         {{"--info", "--json", "-d", "A"}, "A | info json"},
+        {{"--info=true", "A", "-q", "1080"}, "A | quality=1080p info"},
+        {{"--info=false", "-d", "A"}, "A |"},
+        {{"-i", "--batch-file", "list.txt", "-j"}, "| batch=list.txt info json"},
         {{"-h"}, "| help"},
         {{"--version"}, "| version"},
         {{"-V"}, "| version"},
@@ -115,6 +118,8 @@ TEST(CommandLineOptions, MistakesAreNamedInTheProgramsWords)
         {{"-d", "A", "-q", "100000"},
          "unknown quality \"100000\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
         {{"-d", "A", "-q", "p"}, "unknown quality \"p\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-i"}, "--info needs an address"},
+        {{"-j", "-d", "A"}, "--json goes with --info"},
         {{"-d", "A", "--bogus"}, "unexpected argument \"--bogus\""},
         {{"-f", "A"}, "unexpected argument \"A\""}, // an address needs --download
         {{"-d", "A", "--force=maybe"}, "--force does not take the value \"maybe\""},
@@ -136,7 +141,8 @@ TEST(CommandLineOptions, MistakesAreNamedInTheProgramsWords)
 
 TEST(CommandLineOptions, OnlyTheProgramsOwnOptionsChooseTheCommandLine)
 {
-    for (const char* argument : {"-d", "--download", "--download=x", "-fq", "-qhd", "--batch-file", "-i", "--proxy="})
+    for (const char* argument :
+         {"-d", "--download", "--download=x", "-fq", "-qhd", "--batch-file", "-i", "-ij", "--json", "--proxy="})
         EXPECT_TRUE(IsCommandLineOption(argument)) << argument;
     // The site host comes with the windows too; Qt's own options, and
     // addresses, are no command-line options.
