@@ -1,10 +1,13 @@
 #include "app/CommandLine.h"
 
+#include "app/AddressInfo.h"
 #include "app/AddressKind.h"
 #include "app/BatchFile.h"
 #include "app/CommandLineOptions.h"
 #include "app/CommandLineReport.h"
 #include "app/HistoryRecorder.h"
+#include "app/InfoJson.h"
+#include "app/InfoText.h"
 #include "app/NetworkChoice.h"
 #include "app/ProgramText.h"
 #include "app/Site.h"
@@ -164,19 +167,49 @@ int Download(const std::string& address, const TVideoSource& video, const std::s
     return esSuccess;
 }
 
+// Looks the address up; nothing, with status set and said, when it is no
+// address or the user interrupted.
+std::optional<TResolution> LookUp(const std::string& text, TVideoQuality quality, int& status)
+{
+    const TVideoAddress address = ReadVideoAddress(text);
+    if (address.Kind == akNone) {
+        status = Fail(esNotAccepted, Tr("This is not a video address") + ": " + text);
+        return std::nullopt;
+    }
+    std::optional<TResolution> resolution = ResolveUnlessInterrupted(address, quality);
+    if (!resolution)
+        status = Fail(esCancelled, Tr("Cancelled"));
+    return resolution;
+}
+
 // Looks the address up and downloads its video.
 int Save(const std::string& text, const TCommandLineOptions& options)
 {
-    const TVideoAddress address = ReadVideoAddress(text);
-    if (address.Kind == akNone)
-        return Fail(esNotAccepted, Tr("This is not a video address") + ": " + text);
-    std::optional<TResolution> resolution = ResolveUnlessInterrupted(address, options.Quality);
+    int status = esSuccess;
+    std::optional<TResolution> resolution = LookUp(text, options.Quality, status);
     if (!resolution)
-        return Fail(esCancelled, Tr("Cancelled"));
+        return status;
     if (resolution->Failure)
         return Fail(esResolutionFailed, FailureText(resolution->Failure));
     const TVideoSource& video = *resolution->Video;
     return Download(text, video, TargetPath(options.Output, video.ProposedFileName), options);
+}
+
+// Looks the address up and tells what it holds, saving nothing: a stream
+// that cannot be saved is told about too, with why. A failure names the
+// address, which the output of several would not show otherwise.
+int Tell(const std::string& text, const TCommandLineOptions& options)
+{
+    int status = esSuccess;
+    std::optional<TResolution> resolution = LookUp(text, options.Quality, status);
+    if (!resolution)
+        return status;
+    std::optional<TAddressInfo> info = DescribeResolution(text, options.Quality, *resolution);
+    if (!info)
+        return Fail(esResolutionFailed, text + ": " + FailureText(resolution->Failure));
+    std::printf("%s", options.Json ? (InfoJson(*info) + "\n").c_str() : InfoText(*info).c_str());
+    std::fflush(stdout);
+    return esSuccess;
 }
 
 // The addresses of --download, then those of the batch file; nothing when
@@ -219,6 +252,24 @@ int SaveBatch(const TCommandLineOptions& options)
             firstFailure = status;
     }
     std::printf("%s\n", Tr("%s of %s saved", {std::to_string(saved), count}).c_str());
+    return interrupted ? esCancelled : firstFailure;
+}
+
+// Tells about each address in turn: as text, a blank line between two; as
+// JSON, one object a line. The status is the first failure's, or Ctrl-C's.
+int TellAll(const TCommandLineOptions& options)
+{
+    std::optional<std::vector<std::string>> addresses = BatchAddresses(options);
+    if (!addresses)
+        return esBadArguments;
+    int firstFailure = esSuccess;
+    for (std::size_t i = 0; i < addresses->size() && !interrupted; ++i) {
+        if (i > 0 && !options.Json)
+            std::printf("\n");
+        const int status = Tell((*addresses)[i], options);
+        if (firstFailure == esSuccess)
+            firstFailure = status;
+    }
     return interrupted ? esCancelled : firstFailure;
 }
 
@@ -282,11 +333,9 @@ int RunCommandLine(int argc, char** argv)
         std::printf("Skerrow %s\n", SKERROW_VERSION);
         return esSuccess;
     }
-    // Refused rather than ignored, until the program can tell about an
-    // address.
-    if (options->Info)
-        return BadArguments(Tr("this version of Skerrow cannot tell about an address (--info)"));
     SetNetworkChoice({options->Proxy, options->ReceiveRateLimit});
     CatchInterrupts();
+    if (options->Info)
+        return TellAll(*options);
     return options->Batch() ? SaveBatch(*options) : Save(options->Addresses.front(), *options);
 }

@@ -66,7 +66,8 @@ bool TakeArguments(const TCommandLineArguments& arguments, const std::vector<std
     if (!arguments.Quality.empty()) {
         std::optional<TVideoQuality> quality = QualityNamed(arguments.Quality);
         if (!quality) {
-            error = Tr("unknown quality \"%s\" (normal, mobile, hq or hd)", {arguments.Quality});
+            error = Tr("unknown quality \"%s\" (normal, mobile, hq, hd, best, worst or a height such as 720)",
+                       {arguments.Quality});
             return false;
         }
         options.Quality = *quality;
@@ -145,7 +146,11 @@ std::optional<TCommandLineOptions> ParseCommandLine(int argc, char** argv, std::
     options.Continue = !arguments.NoContinue;
     options.History = !arguments.NoHistory;
     if (!options.Help && !options.Version && options.Addresses.empty() && options.BatchFile.empty()) {
-        error = Tr("--download needs a watch-page address");
+        error = options.Info ? Tr("--info needs an address") : Tr("--download needs a watch-page address");
+        return std::nullopt;
+    }
+    if (options.Json && !options.Info && !options.Help && !options.Version) {
+        error = Tr("--json goes with --info");
         return std::nullopt;
     }
     return options;

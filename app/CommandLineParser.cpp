@@ -27,6 +27,7 @@ public:
             groups.erase(at, 1);
         return Tr("Usage: skerrow -d ADDRESS... [OPTIONS]\n"
                   "       skerrow --batch-file FILE [OPTIONS]\n"
+                  "       skerrow -i [-j] ADDRESS... [OPTIONS]\n"
                   "       skerrow [--site-host=HOST[:PORT]] [ADDRESS]      (the windows)\n") +
             "\n" + app->get_description() + groups + "\n" + app->get_footer();
     }
@@ -75,11 +76,22 @@ void DescribeWhatToSave(CLI::App& app, TCommandLineArguments& arguments)
               "reads them from standard input; blank lines\n"
               "and lines beginning with # are skipped)"))
         ->group(group);
-    // Read now, shown once they do something: the information about an
-    // address, and that information as JSON.
-    app.add_flag("-i,--info", arguments.Info)->group("");
-    app.add_flag("-j,--json", arguments.Json)->group("");
+    // With --info, the addresses may stand alone.
     app.add_option("words", arguments.Words)->group("");
+}
+
+void DescribeWhatToTell(CLI::App& app, TCommandLineArguments& arguments)
+{
+    const std::string group = Tr("What to tell");
+    app.add_flag("-i,--info", arguments.Info,
+                 Tr("tell what the addresses hold instead of saving\n"
+                    "it: the kind, the title, the formats, the\n"
+                    "audio, and what the quality takes"))
+        ->group(group);
+    app.add_flag("-j,--json", arguments.Json,
+                 Tr("with --info: as JSON, one object a line for\n"
+                    "each address"))
+        ->group(group);
 }
 
 void DescribeHowToSave(CLI::App& app, TCommandLineArguments& arguments)
@@ -88,10 +100,12 @@ void DescribeHowToSave(CLI::App& app, TCommandLineArguments& arguments)
     Single(app, "-q,--quality", arguments.Quality, Tr("QUALITY"),
            Tr("normal (FLV), mobile (3GP), hq (MP4 480x360,\n"
               "the default) or hd (MP4 1280x720 where the site\n"
-              "has it, else hq); on another page with several\n"
-              "sizes: hd the largest, hq the nearest 360 lines,\n"
-              "normal and mobile the smallest; not for direct\n"
-              "links"))
+              "has it, else hq); best, worst, or a height such\n"
+              "as 720 or 720p for the size nearest it (the\n"
+              "smaller of two as near); on another page with\n"
+              "several sizes or a stream: hd the largest, hq\n"
+              "the nearest 360 lines, normal and mobile the\n"
+              "smallest; not for direct links"))
         ->group(group);
     Single(app, "-o,--output", arguments.Output, Tr("FILE_OR_FOLDER"),
            Tr("the file to write, or a folder for the proposed\n"
@@ -139,10 +153,12 @@ void DescribeOptions(CLI::App& app, TCommandLineArguments& arguments)
     app.description(Tr("Saves, without opening a window, the video of a watch-page address, the file of\n"
                        "a direct link to a video (an http or https address ending in .mp4, .webm, ...),\n"
                        "or the video that any other web page shows.\n"));
-    app.footer(Tr("Exit status: 0 saved, 2 bad arguments, 3 address not accepted, 4 resolution\n"
-                  "failed, 5 download failed, 6 the file exists already, 130 cancelled; with\n"
-                  "several addresses, the status of the first that was not saved.\n"));
+    app.footer(Tr("Exit status: 0 saved (with --info: told), 2 bad arguments, 3 address not\n"
+                  "accepted, 4 resolution failed, 5 download failed, 6 the file exists already,\n"
+                  "130 cancelled; with several addresses, the status of the first that was not\n"
+                  "saved (told).\n"));
     DescribeWhatToSave(app, arguments);
+    DescribeWhatToTell(app, arguments);
     DescribeHowToSave(app, arguments);
     DescribeNetwork(app, arguments);
     const std::string group = Tr("Other");

@@ -29,6 +29,16 @@ TStreamTrack FetchTrack(TIdCustomHTTP& http, const std::string& address, TStream
     return std::move(playlist.Track);
 }
 
+// The master names no container: the chosen variant's media playlist
+// tells it, by an init section (EXT-X-MAP) of fragmented MP4 or none for
+// MPEG-TS.
+void DescribeContainer(const TStreamTrack& track, const std::string& id, TStreamDescription& description)
+{
+    for (TStreamFormat& format : description.Formats)
+        if (format.Id == id)
+            format.Container = track.Inits.empty() ? "ts" : "fmp4";
+}
+
 // A media playlist given itself: its only rendition carries the sound, and
 // names no codecs.
 TStreamPlan LonePlaylistPlan(THlsPlaylist playlist, const std::string& address, TStreamDescription& description)
@@ -71,6 +81,11 @@ TStreamPlan HlsStreamPlan(TIdCustomHTTP& http, const TStreamAnswer& answer, cons
         throw EStreamManifest(mkPlaylist, {}, "it names no video");
     return ChosenPlan(
         answer.Address.Text(), *format, AudioOf(playlist, *format, wish.Language),
-        [&](const std::string&, const std::string& address) { return FetchTrack(http, address, description); },
+        [&](const std::string& id, const std::string& address) {
+            TStreamTrack track = FetchTrack(http, address, description);
+            if (id == format->Id)
+                DescribeContainer(track, id, description);
+            return track;
+        },
         description);
 }

@@ -4,6 +4,7 @@
 #include "app/PageClient.h"
 #include "app/StreamLink.h"
 #include "app/VideoLink.h"
+#include "app/VideoOffer.h"
 #include "http/TIdHTTP.h"
 #include "page/PageVideo.h"
 #include "page/VideoTypes.h"
@@ -36,6 +37,17 @@ TPageLink VideoItself(const TWebAddress& address, const std::string& type)
     return TPageLink{address, FileTitleOf(address), ExtensionOf(address, type)};
 }
 
+// What a page offered its video file among, and which the quality took.
+void OfferChoices(const TPageReading& reading, TVideoOffer& offer)
+{
+    for (const TPageVideo& video : reading.Choices) {
+        if (video.Address == reading.Video->Address && video.InPieces == reading.Video->InPieces &&
+            offer.FormatId.empty())
+            offer.FormatId = std::to_string(offer.Formats.size());
+        offer.Formats.push_back(OfferedVideo(video, offer.Formats.size()));
+    }
+}
+
 // What reading a page's video streamed in pieces takes: the page's client
 // (its cookies go on), the choice, and where to describe what is found.
 struct TStreamRequest {
@@ -51,15 +63,18 @@ struct TStreamRequest {
     }
 };
 
-TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, const TStreamRequest& stream)
+TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, const TStreamRequest& stream,
+                      TVideoOffer& offer)
 {
     TPageReading reading = ReadPageVideo(html, pageAddress, SizeFor(stream.Quality));
+    offer.Title = reading.Title;
     if (!reading.Video)
         throw EPageWithoutVideo();
     // A page without a title lends its video the file's own name.
     const std::string title = reading.Title.empty() ? FileTitleOf(reading.Video->Address) : SafeFileName(reading.Title);
     if (reading.Video->InPieces)
         return stream.Read(FetchStreamAnswer(stream.Http, reading.Video->Address), title);
+    OfferChoices(reading, offer);
     TPageLink link = VideoItself(reading.Video->Address, reading.Video->Type);
     link.Title = title;
     return link;
@@ -70,7 +85,7 @@ TPageLink VideoOfPage(const std::string& html, const std::string& pageAddress, c
 EPageWithoutVideo::EPageWithoutVideo() : Exception(LoadResString("This page holds no video to save")) {}
 
 TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const std::string& language,
-                          const TPageBounds& bounds, std::optional<TStreamDescription>& described)
+                          const TPageBounds& bounds, std::optional<TStreamDescription>& described, TVideoOffer& offer)
 {
     TIdHTTP http;
     PreparePageClient(http, bounds);
@@ -89,11 +104,15 @@ TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality,
     const TWebAddress finalAddress = TWebAddress::Parse(http.URL().AddressText()).value();
     const TStreamRequest stream{http, quality, language, described};
     switch (kind) {
-    case awVideo: return VideoItself(finalAddress, http.Response().ContentType());
+    case awVideo:
+        offer = FileOffer(finalAddress, http.Response().ContentType());
+        return VideoItself(finalAddress, http.Response().ContentType());
     case awPieces:
+        offer.Kind = fkStream;
         return stream.Read({std::move(body), finalAddress, http.Response().ContentType()}, FileTitleOf(pageAddress));
     case awOther: throw EPageWithoutVideo();
     case awHtml: break;
     }
-    return VideoOfPage(body, finalAddress.Text(), stream);
+    offer.Kind = fkPage;
+    return VideoOfPage(body, finalAddress.Text(), stream, offer);
 }

@@ -2,6 +2,7 @@
 
 #include "app/PageClient.h"
 #include "app/StreamDescription.h"
+#include "app/VideoOffer.h"
 #include "app/VideoQuality.h"
 #include "http/TWebAddress.h"
 #include "runtime/Exception.h"
@@ -37,8 +38,9 @@ struct TPageLink {
 // choosing among sizes (SizeFor), and names it with its title. A page's
 // video streamed in pieces is read on the same client (its cookies kept),
 // its audio chosen for the language; what was found of it is described in
-// described, also when it is refused. Raises EPageWithoutVideo when there
-// is nothing to save, what reading a stream raises, and what a failed
-// request raises.
+// described, also when it is refused. What the address is, the page's
+// title and the files its video was chosen among go into offer as they are
+// found. Raises EPageWithoutVideo when there is nothing to save, what
+// reading a stream raises, and what a failed request raises.
 TPageLink ResolvePageLink(const TWebAddress& pageAddress, TVideoQuality quality, const std::string& language,
-                          const TPageBounds& bounds, std::optional<TStreamDescription>& described);
+                          const TPageBounds& bounds, std::optional<TStreamDescription>& described, TVideoOffer& offer);

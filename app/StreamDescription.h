@@ -22,6 +22,9 @@ struct TStreamDescription {
     // The Ids of the format the quality chose and of the audio the language
     // chose; an empty AudioId when the video carries its own sound.
     std::string VideoId, AudioId;
+    // The codecs of the two together, which the file's container follows
+    // (see StreamExtension); empty when the video's are unknown.
+    std::string Codecs;
     // The segments of the chosen video and audio, once their lists are read.
     std::size_t VideoSegments = 0, AudioSegments = 0;
     double Duration = 0;                   // seconds: the video's, or the manifest's; 0 when unknown

@@ -40,8 +40,13 @@ TStreamLink ReadStreamLink(TIdCustomHTTP& http, const TStreamAnswer& answer, con
     link.Plan = kind == pfHls ? HlsStreamPlan(http, answer, wish, description)
                               : DashStreamPlan(http, answer, wish, description);
     link.Title = title;
-    link.Extension = ContainerExtension(ContainerForCodecs(link.Plan.Codecs));
+    link.Extension = StreamExtension(link.Plan.Codecs);
     return link;
+}
+
+std::string StreamExtension(const std::string& codecs)
+{
+    return ContainerExtension(ContainerForCodecs(codecs));
 }
 
 TStreamLink ResolveStreamLink(const TWebAddress& address, TVideoQuality quality, const std::string& language,

@@ -78,3 +78,7 @@ TStreamLink ReadStreamLink(TIdCustomHTTP& http, const TStreamAnswer& answer, con
 // for .../tide.m3u8).
 TStreamLink ResolveStreamLink(const TWebAddress& address, TVideoQuality quality, const std::string& language,
                               const TPageBounds& bounds, std::optional<TStreamDescription>& described);
+
+// The extension of the container a stream's codecs are joined into (".mp4"
+// when none are named).
+std::string StreamExtension(const std::string& codecs);

@@ -33,6 +33,7 @@ TStreamPlan ChosenPlan(const std::string& manifestAddress, const TStreamFormat& 
 {
     description.VideoId = format.Id;
     description.AudioId = audio ? audio->Id : "";
+    description.Codecs = PlanCodecs(format.Codecs, audio ? audio->Codecs : "");
     RefuseUnsavable(description);
     TStreamPlan plan;
     plan.ManifestAddress = manifestAddress;
@@ -47,7 +48,7 @@ TStreamPlan ChosenPlan(const std::string& manifestAddress, const TStreamFormat& 
         description.AudioSegments = plan.Audio->Segments.size();
         RefuseUnsavable(description);
     }
-    plan.Codecs = PlanCodecs(format.Codecs, audio ? audio->Codecs : "");
+    plan.Codecs = description.Codecs;
     plan.Bandwidth = Together(format.Bandwidth, audio);
     plan.Duration = plan.Video.Duration;
     return plan;

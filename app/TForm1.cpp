@@ -522,11 +522,12 @@ std::array<QRadioButton*, 4> TForm1::QualityChoices() const
 
 QRadioButton* TForm1::ChoiceFor(TVideoQuality quality) const
 {
-    switch (quality) {
+    // The command line's other qualities have no button: the default's.
+    switch (quality.Kind) {
     case vqNormal: return chkNormal;
     case vqMobile: return chkMobile;
     case vqHighDefinition: return chkHD;
-    case vqHighQuality: break;
+    default: break;
     }
     return chkHQ;
 }

@@ -10,9 +10,11 @@
 
 namespace {
 
-// A direct link is its own stream; its file's name is the title.
-TVideoSource DirectLinkSource(const TWebAddress& address)
+// A direct link is its own stream and its only format; its file's name is
+// the title.
+TVideoSource DirectLinkSource(const TWebAddress& address, TVideoOffer& offer)
 {
+    offer = FileOffer(address, TypeOfPath(address.Path()));
     std::string name = DirectLinkFileName(address);
     return TVideoSource{address, name, name, true};
 }
@@ -28,19 +30,23 @@ TVideoSource StreamSource(const TWebAddress& address, TVideoQuality quality, con
 
 // A page's video is a file too: a web page in its place is refused.
 TVideoSource PageSource(const TWebAddress& address, TVideoQuality quality, const std::string& language,
-                        const TPageBounds& bounds, std::optional<TStreamDescription>& described)
+                        const TPageBounds& bounds, std::optional<TStreamDescription>& described, TVideoOffer& offer)
 {
-    TPageLink link = ResolvePageLink(address, quality, language, bounds, described);
+    TPageLink link = ResolvePageLink(address, quality, language, bounds, described, offer);
     return TVideoSource{link.VideoAddress, link.Title, link.ProposedFileName(), true, std::move(link.Stream)};
 }
 
 // A watch page's video, through the site's own pages.
 TVideoSource SiteSource(const std::string& address, TVideoQuality quality, const std::string& siteHost,
-                        const TPageBounds& bounds)
+                        const TPageBounds& bounds, TVideoOffer& offer)
 {
+    offer.Kind = fkWatchPage;
     std::optional<TVideoLink> link = ResolveVideoLink(address, quality, siteHost, bounds);
     if (!link)
         throw EVideoNotFound();
+    offer.Title = link->RecordTitle;
+    offer.Formats = link->Formats;
+    offer.FormatId = link->FormatId;
     return TVideoSource{TWebAddress::Parse(link->DownloadAddress(siteHost)).value(), link->Title,
                         link->ProposedFileName()};
 }
@@ -62,15 +68,19 @@ TResolution ResolveVideo(const TVideoAddress& address, TVideoQuality quality, co
     try {
         switch (address.Kind) {
         case akDirectLink:
-            resolution.Video = IsPiecesPath(address.Web->Path())
-                ? StreamSource(*address.Web, quality, language, bounds, resolution.Description)
-                : DirectLinkSource(*address.Web);
+            if (IsPiecesPath(address.Web->Path())) {
+                resolution.Offer.Kind = fkStream;
+                resolution.Video = StreamSource(*address.Web, quality, language, bounds, resolution.Description);
+            } else {
+                resolution.Video = DirectLinkSource(*address.Web, resolution.Offer);
+            }
             break;
         case akWebPage:
-            resolution.Video = PageSource(*address.Web, quality, language, bounds, resolution.Description);
+            resolution.Video =
+                PageSource(*address.Web, quality, language, bounds, resolution.Description, resolution.Offer);
             break;
         case akWatchPage:
-        case akNone: resolution.Video = SiteSource(address.Text, quality, siteHost, bounds); break;
+        case akNone: resolution.Video = SiteSource(address.Text, quality, siteHost, bounds, resolution.Offer); break;
         }
     } catch (...) {
         resolution.Failure = std::current_exception();

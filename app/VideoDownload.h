@@ -3,6 +3,7 @@
 #include "app/PageClient.h"
 #include "app/StreamDescription.h"
 #include "app/VideoAddress.h"
+#include "app/VideoOffer.h"
 #include "app/VideoQuality.h"
 #include "runtime/Exception.h"
 #include "stream/StreamPlan.h"
@@ -41,6 +42,9 @@ struct TResolution {
     // What the playlist or manifest of a video streamed in pieces was found
     // to hold, once one was read: also when it was refused or failed later.
     std::optional<TStreamDescription> Description;
+    // What the address was found to be and what it offered besides a
+    // stream, as far as it was read.
+    TVideoOffer Offer;
 };
 
 class EVideoNotFound : public Exception {

@@ -6,23 +6,92 @@
 #include "regex/TRegExpr.h"
 #include "runtime/AsciiText.h"
 
+#include <string_view>
+
 namespace {
 
-// The quality table, tested in this order; the first that holds wins.
-void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality)
+// A format the site serves a video in.
+struct TSiteFormat {
+    const char* Id;        // its code; "normal" for the plain one, asked for without a code
+    const char* Part;      // what it adds to the stream's address
+    const char* Extension; // of the file it is saved as
+    const char* Container;
+    int Width, Height;
+};
+
+// The largest first. The record's format list names the HD one where the
+// site has it; the others the site always serves.
+constexpr TSiteFormat kSiteFormats[] = {
+    {"22", "&fmt=22", ".mp4", "mp4", 1280, 720},
+    {"18", "&fmt=18", ".mp4", "mp4", 480, 360},
+    {"normal", "", ".flv", "flv", 320, 240},
+    {"17", "&fmt=17", ".3GP", "3gp", 176, 144},
+};
+constexpr const TSiteFormat& kPlainFormat = kSiteFormats[2];
+
+std::vector<const TSiteFormat*> OfferedFormats(const std::string& formatList)
 {
-    link.Extension = ".mp4";
-    if (quality == vqNormal) {
-        link.FormatPart = "";
-        link.Extension = ".flv";
-    } else if (quality == vqMobile) {
-        link.FormatPart = "&fmt=17";
-        link.Extension = ".3GP";
-    } else if (quality == vqHighDefinition && formatList.find("22%2F") != std::string::npos) {
-        link.FormatPart = "&fmt=22";
-    } else {
-        link.FormatPart = "&fmt=18";
-    }
+    std::vector<const TSiteFormat*> offered;
+    for (const TSiteFormat& format : kSiteFormats)
+        if (std::string_view(format.Id) != "22" || formatList.find("22%2F") != std::string::npos)
+            offered.push_back(&format);
+    return offered;
+}
+
+// Normal and mobile name their formats; the other qualities go by height.
+const TSiteFormat& ChosenFormat(const std::vector<const TSiteFormat*>& offered, TVideoQuality quality)
+{
+    const char* named = quality == vqNormal ? "normal" : quality == vqMobile ? "17" : nullptr;
+    for (const TSiteFormat* format : offered)
+        if (named && std::string_view(format->Id) == named)
+            return *format;
+    const TSizePreference size = SizeFor(quality);
+    const TSiteFormat* best = offered.front();
+    for (const TSiteFormat* format : offered)
+        if (size.Prefers(format->Height, best->Height))
+            best = format;
+    return *best;
+}
+
+std::string StreamAddress(const TVideoLink& link, const std::string& siteHost, const std::string& formatPart)
+{
+    return link.Scheme + "://" + siteHost + "/get_video?video_id=" + link.Identifier + formatPart +
+        "&t=" + TIdURI::PercentDecode(link.Token);
+}
+
+TStreamFormat Described(const TVideoLink& link, const std::string& siteHost, const TSiteFormat& format)
+{
+    TStreamFormat described;
+    described.Id = format.Id;
+    described.Address = StreamAddress(link, siteHost, format.Part);
+    described.Width = format.Width;
+    described.Height = format.Height;
+    described.Container = format.Container;
+    return described;
+}
+
+// The format the quality takes among those the record lists, and all of
+// them described.
+void ChooseFormat(TVideoLink& link, const std::string& formatList, TVideoQuality quality, const std::string& siteHost)
+{
+    const std::vector<const TSiteFormat*> offered = OfferedFormats(formatList);
+    const TSiteFormat& chosen = ChosenFormat(offered, quality);
+    link.FormatPart = chosen.Part;
+    link.Extension = chosen.Extension;
+    link.FormatId = chosen.Id;
+    for (const TSiteFormat* format : offered)
+        link.Formats.push_back(Described(link, siteHost, *format));
+}
+
+// A record without a format list: the plain format, of which nothing is
+// said, saved under no extension.
+void TakePlainFormat(TVideoLink& link, const std::string& siteHost)
+{
+    link.FormatId = kPlainFormat.Id;
+    TStreamFormat plain;
+    plain.Id = kPlainFormat.Id;
+    plain.Address = StreamAddress(link, siteHost, kPlainFormat.Part);
+    link.Formats.push_back(plain);
 }
 
 // Runs a pattern and hands back its first capture, or nothing.
@@ -38,8 +107,7 @@ std::optional<std::string> FirstCapture(TRegExpr& matcher, const std::string& pa
 
 std::string TVideoLink::DownloadAddress(const std::string& siteHost) const
 {
-    return Scheme + "://" + siteHost + "/get_video?video_id=" + Identifier + FormatPart +
-        "&t=" + TIdURI::PercentDecode(Token);
+    return StreamAddress(*this, siteHost, FormatPart);
 }
 
 std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVideoQuality quality,
@@ -78,7 +146,11 @@ std::optional<TVideoLink> ResolveVideoLink(const std::string& watchAddress, TVid
     if (!title)
         return std::nullopt;
     link.Title = SafeFileName(TIdURI::PercentDecode(*title));
+    // The record writes blanks as "+", and a "+" of the title encoded.
+    link.RecordTitle = TIdURI::PercentDecode(ReplaceCharacters(*title, "+", ' '));
     if (auto formatList = FirstCapture(matcher, "&fmt_map=(.*)&", record))
-        ChooseFormat(link, *formatList, quality);
+        ChooseFormat(link, *formatList, quality, siteHost);
+    else
+        TakePlainFormat(link, siteHost);
     return link;
 }

@@ -8,9 +8,8 @@
 
 #include <exception>
 
-extern "C" __attribute__((visibility("default"))) TModuleOutcome SkerrowJoinMedia(const TJoinRequest* request,
-                                                                                  TJoinOutcome* outcome,
-                                                                                  TModuleFailure* failure)
+extern "C" __attribute__((visibility("default"))) TModuleOutcome
+SkerrowJoinMedia(const TJoinRequest* request, TJoinOutcome* outcome, TModuleFailure* failure)
 {
     try {
         *outcome = JoinMediaInProcess(*request);

@@ -8,7 +8,6 @@
 #include "runtime/AsciiText.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -46,17 +45,6 @@ std::vector<TOpenGraphVideo> OpenGraphVideos(const THtmlPage& page)
     return videos;
 }
 
-// A video the page offers, with the height it tells, if any.
-struct TVideoCandidate {
-    TPageVideo Video;
-    std::optional<int> Height;
-};
-
-std::optional<TVideoCandidate> Unsized(std::optional<TPageVideo> video)
-{
-    return video ? std::optional<TVideoCandidate>(TVideoCandidate{std::move(*video), std::nullopt}) : std::nullopt;
-}
-
 // Which of the page's videos a search looks for.
 enum TDelivery {
     dvFile,   // a video file
@@ -70,22 +58,12 @@ int TypeRank(const std::string& type)
 }
 
 // The candidate a size preference takes among those that tell their
-// height: of two as near 360 lines, the greater; of two of one height, the
-// one that comes first.
-const TVideoCandidate& BySize(const std::vector<const TVideoCandidate*>& sized, TSizePreference size)
+// height; of two of one height, the one that comes first.
+const TPageVideo& BySize(const std::vector<const TPageVideo*>& sized, TSizePreference size)
 {
-    auto better = [size](const TVideoCandidate* a, const TVideoCandidate* b) {
-        switch (size) {
-        case spLargest: return *a->Height > *b->Height;
-        case spSmallest: return *a->Height < *b->Height;
-        case spNearest360: break;
-        }
-        int da = std::abs(*a->Height - 360), db = std::abs(*b->Height - 360);
-        return da < db || (da == db && *a->Height > *b->Height);
-    };
-    const TVideoCandidate* best = sized.front();
-    for (const TVideoCandidate* candidate : sized)
-        if (better(candidate, best))
+    const TPageVideo* best = sized.front();
+    for (const TPageVideo* candidate : sized)
+        if (size.Prefers(*candidate->Height, *best->Height))
             best = candidate;
     return *best;
 }
@@ -104,13 +82,32 @@ public:
         }
     }
 
-    std::optional<TVideoCandidate> Find(TDelivery delivery)
+    std::optional<TPageVideo> Find(TDelivery delivery)
     {
         for (auto step :
              {&TVideoSearch::OpenGraph, &TVideoSearch::VideoSrc, &TVideoSearch::Sources, &TVideoSearch::LinkedData})
-            if (std::optional<TVideoCandidate> candidate = (this->*step)(delivery))
+            if (std::optional<TPageVideo> candidate = (this->*step)(delivery))
                 return candidate;
         return std::nullopt;
+    }
+
+    // What the choice of a video found by Find was made among: the sources
+    // of its <video> element, files and streams, in the page's order; or
+    // the video alone.
+    std::vector<TPageVideo> ChoicesBeside(const TPageVideo& chosen) const
+    {
+        const std::optional<std::size_t> element = sourcesElement_[chosen.InPieces ? dvPieces : dvFile];
+        if (!element)
+            return {chosen};
+        std::vector<TPageVideo> choices;
+        for (const THtmlAttributes& source : page_.Videos[*element].Sources)
+            for (TDelivery delivery : {dvFile, dvPieces})
+                if (std::optional<TPageVideo> video =
+                        Video(AttributeOf(source, "src"), AttributeOf(source, "type"), delivery)) {
+                    video->Height = SourceHeight(source);
+                    choices.push_back(std::move(*video));
+                }
+        return choices;
     }
 
 private:
@@ -129,84 +126,86 @@ private:
         if (inPieces != (delivery == dvPieces))
             return std::nullopt;
         if (inPieces)
-            return TPageVideo{*address, MediaType(declaredType), true};
+            return TPageVideo{*address, MediaType(declaredType), true, std::nullopt};
         if (!declaredType.empty() && !IsVideoType(declaredType))
             return std::nullopt;
-        return TPageVideo{*address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType)};
+        return TPageVideo{*address, declaredType.empty() ? TypeOfPath(path) : MediaType(declaredType), false,
+                          std::nullopt};
     }
 
     // og:video:secure_url before og:video:url before og:video, each with
     // the type of its own video.
-    std::optional<TVideoCandidate> OpenGraph(TDelivery delivery)
+    std::optional<TPageVideo> OpenGraph(TDelivery delivery)
     {
         const std::vector<TOpenGraphVideo> videos = OpenGraphVideos(page_);
         for (auto field : {&TOpenGraphVideo::SecureUrl, &TOpenGraphVideo::Url, &TOpenGraphVideo::Video})
             for (const TOpenGraphVideo& tags : videos)
                 if (std::optional<TPageVideo> video = Video(tags.*field, tags.Type, delivery))
-                    return Unsized(std::move(video));
+                    return video;
         return std::nullopt;
     }
 
-    std::optional<TVideoCandidate> VideoSrc(TDelivery delivery)
+    std::optional<TPageVideo> VideoSrc(TDelivery delivery)
     {
         for (const THtmlVideo& element : page_.Videos)
             if (std::optional<TPageVideo> video = Video(AttributeOf(element.Attributes, "src"), "", delivery))
-                return Unsized(std::move(video));
+                return video;
         return std::nullopt;
     }
 
-    std::optional<TVideoCandidate> Sources(TDelivery delivery)
+    std::optional<TPageVideo> Sources(TDelivery delivery)
     {
-        for (const THtmlVideo& element : page_.Videos) {
-            std::vector<TVideoCandidate> candidates;
-            for (const THtmlAttributes& source : element.Sources)
+        for (std::size_t at = 0; at < page_.Videos.size(); ++at) {
+            std::vector<TPageVideo> candidates;
+            for (const THtmlAttributes& source : page_.Videos[at].Sources)
                 if (std::optional<TPageVideo> video =
-                        Video(AttributeOf(source, "src"), AttributeOf(source, "type"), delivery))
-                    candidates.push_back({*video, SourceHeight(source)});
-            if (!candidates.empty())
+                        Video(AttributeOf(source, "src"), AttributeOf(source, "type"), delivery)) {
+                    video->Height = SourceHeight(source);
+                    candidates.push_back(std::move(*video));
+                }
+            if (!candidates.empty()) {
+                sourcesElement_[delivery] = at;
                 return Choose(candidates);
+            }
         }
         return std::nullopt;
     }
 
-    TVideoCandidate Choose(std::vector<TVideoCandidate>& candidates) const
+    TPageVideo Choose(std::vector<TPageVideo>& candidates) const
     {
-        std::stable_sort(candidates.begin(), candidates.end(), [](const TVideoCandidate& a, const TVideoCandidate& b) {
-            return TypeRank(a.Video.Type) < TypeRank(b.Video.Type);
-        });
-        std::vector<const TVideoCandidate*> sized;
-        for (const TVideoCandidate& candidate : candidates)
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const TPageVideo& a, const TPageVideo& b) { return TypeRank(a.Type) < TypeRank(b.Type); });
+        std::vector<const TPageVideo*> sized;
+        for (const TPageVideo& candidate : candidates)
             if (candidate.Height)
                 sized.push_back(&candidate);
         return sized.size() >= 2 ? BySize(sized, size_) : candidates.front();
     }
 
-    std::optional<TVideoCandidate> LinkedData(TDelivery delivery)
+    std::optional<TPageVideo> LinkedData(TDelivery delivery)
     {
         for (const std::string& script : page_.LinkedData)
             for (const TLinkedVideo& linked : LinkedVideos(script))
                 if (std::optional<TPageVideo> video = Video(linked.ContentUrl, linked.EncodingFormat, delivery))
-                    return Unsized(std::move(video));
+                    return video;
         return std::nullopt;
     }
 
     const THtmlPage& page_;
     std::string base_;
     TSizePreference size_;
+    // The <video> element whose sources gave the video of each delivery.
+    std::optional<std::size_t> sourcesElement_[2];
 };
 
 // The file, unless the stream tells a height that suits the preference
 // better than the file's.
-std::optional<TPageVideo> FileOrStream(std::optional<TVideoCandidate> file, std::optional<TVideoCandidate> stream,
+std::optional<TPageVideo> FileOrStream(std::optional<TPageVideo> file, std::optional<TPageVideo> stream,
                                        TSizePreference size)
 {
     if (file && stream && file->Height && stream->Height && &BySize({&*file, &*stream}, size) == &*stream)
-        return stream->Video;
-    if (file)
-        return file->Video;
-    if (stream)
-        return stream->Video;
-    return std::nullopt;
+        return stream;
+    return file ? file : stream;
 }
 
 // Runs of blanks and line breaks become one blank; none at either end.
@@ -235,6 +234,8 @@ TPageReading ReadPageVideo(std::string_view html, const std::string& pageAddress
     TVideoSearch search(page, pageAddress, size);
     TPageReading reading;
     reading.Video = FileOrStream(search.Find(dvFile), search.Find(dvPieces), size);
+    if (reading.Video)
+        reading.Choices = search.ChoicesBeside(*reading.Video);
     reading.Title = PageTitle(page);
     return reading;
 }

@@ -1,17 +1,12 @@
 #pragma once
 
 #include "http/TWebAddress.h"
+#include "page/SizePreference.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-// Which of several sizes of one video to take, when a page offers them.
-enum TSizePreference {
-    spLargest,    // the greatest height
-    spNearest360, // the height nearest 360 lines (the greater of two as near)
-    spSmallest,   // the least height
-};
+#include <vector>
 
 // A video that a page shows: a file, or the playlist or manifest of a
 // video streamed in pieces (HLS or DASH).
@@ -19,6 +14,7 @@ struct TPageVideo {
     TWebAddress Address; // absolute, http or https
     std::string Type;    // its media type as the page declares it or its name tells; may be empty
     bool InPieces = false;
+    std::optional<int> Height; // the height a <source> tells (see SourceHeight.h)
 };
 
 // What an ordinary web page says about its video.
@@ -27,6 +23,9 @@ struct TPageReading {
     // og:title, else the <title>: entities decoded, runs of blanks and line
     // breaks made one blank, trimmed. May be empty.
     std::string Title;
+    // What the video was chosen among, in the page's order: the sources of
+    // its <video> element, files and streams alike; or the video alone.
+    std::vector<TPageVideo> Choices;
 };
 
 // Finds the video of a page (its HTML, and the address it was read from)

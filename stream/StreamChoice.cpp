@@ -3,7 +3,6 @@
 #include "runtime/AsciiText.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -12,28 +11,25 @@ std::int64_t BandwidthOf(const TStreamFormat* format)
     return format->Bandwidth.value_or(0);
 }
 
-// Whether a is a better choice than b; both tell their height.
+// Whether a is a better choice than b; both tell their height. At one
+// height the higher bandwidth wins, but for the smallest size the lower.
 bool BetterBySize(const TStreamFormat* a, const TStreamFormat* b, TSizePreference preference)
 {
-    const int heightA = *a->Height, heightB = *b->Height;
-    switch (preference) {
-    case spLargest: return heightA != heightB ? heightA > heightB : BandwidthOf(a) > BandwidthOf(b);
-    case spSmallest: return heightA != heightB ? heightA < heightB : BandwidthOf(a) < BandwidthOf(b);
-    case spNearest360: break;
-    }
-    const int distanceA = std::abs(heightA - 360), distanceB = std::abs(heightB - 360);
-    if (distanceA != distanceB)
-        return distanceA < distanceB;
-    return heightA != heightB ? heightA > heightB : BandwidthOf(a) > BandwidthOf(b);
+    if (*a->Height != *b->Height)
+        return preference.Prefers(*a->Height, *b->Height);
+    return preference.Rule == TSizePreference::srSmallest ? BandwidthOf(a) < BandwidthOf(b)
+                                                          : BandwidthOf(a) > BandwidthOf(b);
 }
 
+// Without heights the bandwidth stands in for the size; a height asked for
+// cannot be told apart from 360 lines, and takes the middle one too.
 const TStreamFormat* ByBandwidth(std::vector<const TStreamFormat*> formats, TSizePreference preference)
 {
     auto lower = [](const TStreamFormat* a, const TStreamFormat* b) { return BandwidthOf(a) < BandwidthOf(b); };
-    switch (preference) {
-    case spLargest: return *std::max_element(formats.begin(), formats.end(), lower);
-    case spSmallest: return *std::min_element(formats.begin(), formats.end(), lower);
-    case spNearest360: break;
+    switch (preference.Rule) {
+    case TSizePreference::srLargest: return *std::max_element(formats.begin(), formats.end(), lower);
+    case TSizePreference::srSmallest: return *std::min_element(formats.begin(), formats.end(), lower);
+    case TSizePreference::srNearest: break;
     }
     std::stable_sort(formats.begin(), formats.end(), lower);
     return formats[formats.size() / 2];

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "page/PageVideo.h"
+#include "page/SizePreference.h"
 #include "stream/StreamTypes.h"
 
 #include <string>
@@ -9,14 +9,13 @@
 // Which format and audio of a stream in pieces to save: the rule ordinary
 // pages follow among the sizes of one video, for the same quality buttons.
 
-// Among the formats that tell their height: spLargest the tallest,
-// spNearest360 the one nearest 360 lines (the taller of two as near),
-// spSmallest the least tall; the bandwidth breaks ties (the higher for
-// largest and nearest, the lower for smallest), then the order given. When
-// no format tells its height: by bandwidth, spLargest the highest,
-// spSmallest the lowest, spNearest360 the middle one of the formats sorted
-// by bandwidth (the higher of two middle ones). A format without bandwidth
-// counts as the lowest. None for no formats.
+// Among the formats that tell their height, the one the preference takes
+// (see SizePreference.h); the bandwidth breaks ties (the higher, but the
+// lower for the smallest), then the order given. When no format tells its
+// height: by bandwidth, spLargest the highest, spSmallest the lowest, a
+// nearest rule the middle one of the formats sorted by bandwidth (the higher
+// of two middle ones). A format without bandwidth counts as the lowest. None
+// for no formats.
 const TStreamFormat* ChooseFormat(const std::vector<TStreamFormat>& formats, TSizePreference preference);
 
 // The audio rendition of a group (an empty group: of any) in a language

@@ -77,10 +77,19 @@ TEST(CommandLineOptions, ArgumentLinesGiveTheirOptions)
         // The site host is the program's start's business.
         {{"--site-host=127.0.0.1:1", "-d", "A"}, "A |"},
         {{"--site-host", "127.0.0.1:1", "-d", "A"}, "A |"},
-        // Read now, for what the program will tell about an address.
+        // The qualities beyond the window's four.
+        {{"-d", "A", "-q", "best"}, "A | quality=best"},
+        {{"-d", "A", "--quality=worst"}, "A | quality=worst"},
+        {{"-d", "A", "-q", "720"}, "A | quality=720p"},
+        {{"-d", "A", "-q720p"}, "A | quality=720p"},
+        {{"-d", "A", "-q", "hq"}, "A |"},
+        // Telling about addresses, which may stand alone.
         {{"-i", "A"}, "A | info"},
         {{"-ij", "A", "B"}, "A B | info json"},
         {{"--info", "--json", "-d", "A"}, "A | info json"},
+        {{"--info=true", "A", "-q", "1080"}, "A | quality=1080p info"},
+        {{"--info=false", "-d", "A"}, "A |"},
+        {{"-i", "--batch-file", "list.txt", "-j"}, "| batch=list.txt info json"},
         {{"-h"}, "| help"},
         {{"--version"}, "| version"},
         {{"-V"}, "| version"},
@@ -102,7 +111,18 @@ TEST(CommandLineOptions, MistakesAreNamedInTheProgramsWords)
         {{"-q", "hd"}, "--download needs a watch-page address"},
         {{"-d"}, "--download needs a value"},
         {{"-d", "A", "-o"}, "--output needs a value"},
-        {{"-d", "A", "-q", "4k"}, "unknown quality \"4k\" (normal, mobile, hq or hd)"},
+        {{"-d", "A", "-q", "4k"},
+         "unknown quality \"4k\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-d", "A", "-q", "0"}, "unknown quality \"0\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-d", "A", "-q", "-720"},
+         "unknown quality \"-720\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-d", "A", "-q", "720P"},
+         "unknown quality \"720P\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-d", "A", "-q", "100000"},
+         "unknown quality \"100000\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-d", "A", "-q", "p"}, "unknown quality \"p\" (normal, mobile, hq, hd, best, worst or a height such as 720)"},
+        {{"-i"}, "--info needs an address"},
+        {{"-j", "-d", "A"}, "--json goes with --info"},
         {{"-d", "A", "--bogus"}, "unexpected argument \"--bogus\""},
         {{"-f", "A"}, "unexpected argument \"A\""}, // an address needs --download
         {{"-d", "A", "--force=maybe"}, "--force does not take the value \"maybe\""},
@@ -129,7 +149,8 @@ TEST(CommandLineOptions, MistakesAreNamedInTheProgramsWords)
 
 TEST(CommandLineOptions, OnlyTheProgramsOwnOptionsChooseTheCommandLine)
 {
-    for (const char* argument : {"-d", "--download", "--download=x", "-fq", "-qhd", "--batch-file", "-i", "--proxy="})
+    for (const char* argument :
+         {"-d", "--download", "--download=x", "-fq", "-qhd", "--batch-file", "-i", "-ij", "--json", "--proxy="})
         EXPECT_TRUE(IsCommandLineOption(argument)) << argument;
     // The site host comes with the windows too; Qt's own options, and
     // addresses, are no command-line options.

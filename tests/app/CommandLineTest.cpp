@@ -182,7 +182,7 @@ TEST_F(CommandLine, AnInterruptedStreamGoesOnWhereItStopped)
 
 TEST_F(CommandLine, EachFailureClassHasItsStatus)
 {
-    EXPECT_EQ(Run({"--download", site->WatchAddress("seastack01"), "--quality", "best"}), esBadArguments);
+    EXPECT_EQ(Run({"--download", site->WatchAddress("seastack01"), "--quality", "ultra"}), esBadArguments);
     EXPECT_EQ(Run({"--download", "example.org/watch?v=1"}), esNotAccepted);
     EXPECT_EQ(Run({"--download", site->WatchAddress("missing000")}), esResolutionFailed);
     EXPECT_EQ(Run({"--download", site->WatchAddress("notoken099")}), esResolutionFailed);

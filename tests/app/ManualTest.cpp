@@ -101,6 +101,7 @@ TEST(Manual, TheCompletionOffersEveryOptionOfTheHelpAndTheirValues)
         {"skerrow --qu", "--quality"},
         {"skerrow -d http://x -q h", "hq hd"},
         {"skerrow --quality=m", "--quality=mobile"},
+        {"skerrow -i -q w", "worst"},
         {"skerrow --limit-rate ''", ""},
     };
     for (const auto& row : rows) {

@@ -18,9 +18,11 @@
 using TProgramEnvironment = std::vector<std::pair<std::string, std::string>>;
 
 // Starts `skerrow --site-host=siteHost words...` in folder, with standard
-// output and error going to the file output.
+// output and error going to the file output (error to the file errors, when
+// one is named).
 inline pid_t SpawnProgram(const std::string& siteHost, std::vector<std::string> words, const std::string& folder,
-                          const std::string& output = "/dev/null", const TProgramEnvironment& environment = {})
+                          const std::string& output = "/dev/null", const TProgramEnvironment& environment = {},
+                          const std::string& errors = "")
 {
     words.insert(words.begin(), {SKERROW_BINARY, "--site-host=" + siteHost});
     pid_t pid = ::fork();
@@ -30,7 +32,7 @@ inline pid_t SpawnProgram(const std::string& siteHost, std::vector<std::string> 
         ::chdir(folder.c_str());
         int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
+        ::dup2(errors.empty() ? out : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644), STDERR_FILENO);
         ExecCommand(words);
     }
     return pid;
@@ -56,4 +58,25 @@ inline int RunProgram(const std::string& siteHost, std::vector<std::string> word
         *output = FileBytes(file);
     ::unlink(file);
     return status;
+}
+
+// What a run wrote to standard output and to standard error, apart.
+struct TProgramOutput {
+    int Status = -1;
+    std::string Output, Errors;
+};
+
+inline TProgramOutput RunProgramApart(const std::string& siteHost, std::vector<std::string> words,
+                                      const std::string& folder, const TProgramEnvironment& environment = {})
+{
+    char output[] = "/tmp/skerrow-output-XXXXXX", errors[] = "/tmp/skerrow-errors-XXXXXX";
+    ::close(::mkstemp(output));
+    ::close(::mkstemp(errors));
+    TProgramOutput run;
+    run.Status = ExitStatus(SpawnProgram(siteHost, std::move(words), folder, output, environment, errors));
+    run.Output = FileBytes(output);
+    run.Errors = FileBytes(errors);
+    ::unlink(output);
+    ::unlink(errors);
+    return run;
 }

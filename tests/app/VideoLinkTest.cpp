@@ -61,7 +61,12 @@ TEST(SafeFileName, OneRuleForEveryName)
 
 TEST(VideoLink, DownloadAddressPutsThePartsInOrderAndDecodesTheToken)
 {
-    TVideoLink link{"abc&feature=xyz", "tok%3D", "Title", "&fmt=18", ".mp4"};
+    TVideoLink link;
+    link.Identifier = "abc&feature=xyz";
+    link.Token = "tok%3D";
+    link.Title = "Title";
+    link.FormatPart = "&fmt=18";
+    link.Extension = ".mp4";
     EXPECT_EQ(link.DownloadAddress("www.youtube.com"),
               "http://www.youtube.com/get_video?video_id=abc&feature=xyz&fmt=18&t=tok=");
     EXPECT_EQ(link.ProposedFileName(), "Title.mp4");
@@ -91,12 +96,22 @@ TEST_F(Resolution, QualityTableChoosesFormatAndExtension)
         {"seastack01", vqMobile, "&fmt=17", ".3GP"},
         {"plainflv44", vqHighDefinition, "", ""}, // no format list at all
         {"plainflv44", vqMobile, "", ""},
+        {"plainflv44", TVideoQuality(vqHeight, 144), "", ""},
+        // The others go by height: 720 (where listed), 360, 240 (FLV), 144 (3GP).
+        {"seastack01", vqBest, "&fmt=22", ".mp4"},
+        {"harbour202", vqBest, "&fmt=18", ".mp4"},
+        {"seastack01", vqWorst, "&fmt=17", ".3GP"},
+        {"seastack01", TVideoQuality(vqHeight, 1080), "&fmt=22", ".mp4"},
+        {"harbour202", TVideoQuality(vqHeight, 720), "&fmt=18", ".mp4"},
+        {"seastack01", TVideoQuality(vqHeight, 540), "&fmt=18", ".mp4"}, // as near 360 as 720: the smaller
+        {"seastack01", TVideoQuality(vqHeight, 300), "", ".flv"},
+        {"seastack01", TVideoQuality(vqHeight, 192), "&fmt=17", ".3GP"}, // as near 144 as 240
     };
     for (const Row& row : rows) {
         auto link = Resolve(row.id, row.quality);
         ASSERT_TRUE(link) << row.id;
-        EXPECT_EQ(link->FormatPart, row.format) << row.id << " " << row.quality;
-        EXPECT_EQ(link->Extension, row.extension) << row.id << " " << row.quality;
+        EXPECT_EQ(link->FormatPart, row.format) << row.id << " " << QualityName(row.quality);
+        EXPECT_EQ(link->Extension, row.extension) << row.id << " " << QualityName(row.quality);
         EXPECT_EQ(link->Identifier, row.id);
     }
 }

@@ -72,7 +72,7 @@ TEST(PageVideo, FindsTheVideoOfEachPage)
         for (const auto& choice : choices) {
             TPageReading reading = ReadPageVideo(html, row.address, choice.size);
             EXPECT_EQ(reading.Video ? reading.Video->Address.Text() : "", choice.expected)
-                << row.file << " " << choice.size;
+                << row.file << " " << choice.size.Rule;
             EXPECT_EQ(reading.Video && reading.Video->InPieces, row.inPieces) << row.file;
             EXPECT_EQ(reading.Title, row.title) << row.file;
         }
@@ -97,6 +97,8 @@ TEST(PageVideo, TakesAStreamInPiecesOnlyWhereNoFileDoesAsWell)
         {sized, spLargest, "s.m3u8", true},
         {sized, spNearest360, "f360.mp4", false},
         {sized, spSmallest, "f360.mp4", false},
+        {sized, NearestHeight(1000), "s.m3u8", true},
+        {sized, NearestHeight(540), "f360.mp4", false}, // as near 720 as 360: the smaller
         // A height on one side only compares nothing.
         {"<video><source src=s.mpd size=1080><source src=f.mp4></video>", spLargest, "f.mp4", false},
         // A stream found earlier in the page does not beat a later file.
@@ -113,6 +115,35 @@ TEST(PageVideo, TakesAStreamInPiecesOnlyWhereNoFileDoesAsWell)
         EXPECT_EQ(reading.Video->Address.Text(), std::string("https://example.org/") + row.video) << row.html;
         EXPECT_EQ(reading.Video->InPieces, row.inPieces) << row.html;
     }
+}
+
+// What the video was chosen among: the sources of its own <video>, of
+// either kind, in the page's order; a video found otherwise stands alone.
+TEST(PageVideo, TellsWhatItsVideoWasChosenAmong)
+{
+    const struct {
+        std::string html;
+        const char* choices; // relative addresses with heights
+    } rows[] = {
+        {"<video src=a.mp4></video><video><source src=s.m3u8 size=1080 type=application/x-mpegURL>"
+         "<source src=b.mp4 size=720><source src=c.mp4 size=360><source src=x.jpg type=image/jpeg></video>",
+         "a.mp4 "},
+        {"<video><source src=x.jpg type=image/jpeg></video><video><source src=s.m3u8 size=1080 "
+         "type=application/x-mpegURL>"
+         "<source src=b.mp4 size=720><source src=c.mp4></video>",
+         "s.m3u8@1080 b.mp4@720 c.mp4 "},
+        {"<video><source src=s.mpd></video><video><source src=f.webm></video>", "f.webm "},
+        {"<meta property=og:video content=/s.m3u8>", "s.m3u8 "},
+    };
+    for (const auto& row : rows) {
+        const TPageReading reading = ReadPageVideo(row.html, "https://example.org/", spLargest);
+        std::string choices;
+        for (const TPageVideo& video : reading.Choices)
+            choices += video.Address.Text().substr(std::string("https://example.org/").size()) +
+                (video.Height ? "@" + std::to_string(*video.Height) : "") + " ";
+        EXPECT_EQ(choices, row.choices) << row.html;
+    }
+    EXPECT_TRUE(ReadPageVideo("<p>nothing</p>", "https://example.org/", spLargest).Choices.empty());
 }
 
 TEST(PageVideo, TellsTheTypeByTheTagOrByTheName)

@@ -75,9 +75,40 @@ TEST(StreamChoice, ChoosesTheFormatOfEachPreference)
         for (const auto& choice : choices) {
             const TStreamFormat* chosen = ChooseFormat(row.formats, choice.preference);
             EXPECT_EQ(chosen ? chosen->Id : "", choice.expected ? choice.expected : "")
-                << row.why << ", preference " << choice.preference;
+                << row.why << ", preference " << choice.preference.Rule;
         }
     }
+}
+
+TEST(StreamChoice, AHeightTakesTheNearestFormatTheSmallerOfTwoAsNear)
+{
+    const std::vector<TStreamFormat> ladder = {Format("1080", 1080, 5000), Format("720", 720, 3000),
+                                               Format("480", 480, 1500), Format("360", 360, 800),
+                                               Format("240", 240, 400)};
+    const struct {
+        std::vector<TStreamFormat> formats;
+        int lines;
+        const char* expected;
+    } rows[] = {
+        {ladder, 720, "720"},
+        {ladder, 700, "720"},
+        {ladder, 600, "480"}, // as near 480 as 720
+        {ladder, 300, "240"}, // as near 240 as 360
+        {ladder, 5000, "1080"},
+        {ladder, 1, "240"},
+        {{Format("a", 720, 1000), Format("b", 720, 2000)}, 700, "b"}, // one height: the higher bandwidth
+        {{Format("a", std::nullopt, 9000), Format("b", 480, 1000)}, 1080, "b"},
+        // No heights: the middle bandwidth, as for 360 lines.
+        {{Format("a", std::nullopt, 3000), Format("b", std::nullopt, 1000), Format("c", std::nullopt, 2000)},
+         1080,
+         "c"},
+    };
+    for (const auto& row : rows) {
+        const TStreamFormat* chosen = ChooseFormat(row.formats, NearestHeight(row.lines));
+        EXPECT_EQ(chosen ? chosen->Id : "", row.expected) << row.lines;
+    }
+    // The quality buttons' 360 lines round up instead.
+    EXPECT_EQ(ChooseFormat({Format("a", 240, 1), Format("b", 480, 2)}, NearestHeight(360))->Id, "a");
 }
 
 TEST(StreamChoice, ChoosesTheAudioOfAGroupAndLanguage)
