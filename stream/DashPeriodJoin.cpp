@@ -71,9 +71,11 @@ void JoinPeriods(const TDashPeriods& periods, TDashManifest& manifest)
         for (std::size_t period = 1; period < periods.size(); ++period)
             pieces.Periods.push_back(Continue(first, periods[period]));
         manifest.Pieces.push_back(std::move(pieces));
-        if (first.Kind == TDashRepresentation::rkVideo)
+        if (first.Kind == TDashRepresentation::rkVideo) {
             manifest.Formats.push_back(first.Format);
-        else
+            manifest.Formats.back().Address = first.Pieces.BaseAddress;
+        } else {
             manifest.Audio.push_back(AudioOf(first));
+        }
     }
 }

@@ -58,7 +58,7 @@ enum TStreamProtection {
 // A video variant (HLS) or representation (DASH).
 struct TStreamFormat {
     std::string Id;      // HLS: its position among the variants ("0", "1", ...); DASH: Representation@id
-    std::string Address; // HLS: its media playlist; DASH: empty (see DashTrack)
+    std::string Address; // HLS: its media playlist; DASH: the address its pieces are read against
     std::optional<int> Width, Height;
     std::optional<std::int64_t> Bandwidth; // bits per second
     std::string Codecs;                    // as written, e.g. "avc1.42c01f,mp4a.40.2"

@@ -175,6 +175,7 @@ TEST_F(CommandLineInfo, StreamsTellTheirFormatsAudioAndPieces)
         EXPECT_EQ(format["height"], representation["height"]);
         EXPECT_EQ(format["codecs"], representation["codecs"]);
         EXPECT_EQ(format["container"], "fmp4");
+        EXPECT_EQ(format["address"], site->StreamAddress("dash/manifest.mpd")) << "what its pieces are read against";
     }
     EXPECT_EQ(Find(dash["formats"], "id", dash["choice"]["format"])["height"], 180);
     EXPECT_EQ(Find(dash["audio"], "id", dash["choice"]["audio"])["language"], "en");
