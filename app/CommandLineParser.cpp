@@ -39,7 +39,9 @@ public:
         const std::string name = "  " + make_option_name(option, positional) + make_option_opts(option);
         const std::size_t column = get_column_width();
         const std::size_t width = CharacterCount(name);
-        std::string text = name + (width < column ? std::string(column - width, ' ') : "\n" + std::string(column, ' '));
+        // Two blanks at least between a name and its description.
+        const bool fits = width + 2 <= column;
+        std::string text = name + (fits ? std::string(column - width, ' ') : "\n" + std::string(column, ' '));
         for (char c : make_option_desc(option))
             text += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
         return text + "\n";
