@@ -16,15 +16,6 @@ namespace {
 
 std::atomic<TMediaJoiner> inProcessJoiner{nullptr};
 
-// The module's folder as seen from the program's own: the build tree and
-// an installation lay them out alike.
-std::filesystem::path ModulePath()
-{
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return program.parent_path() / SKERROW_MODULE_FOLDER / kModuleFileName;
-}
-
 struct TLoadedModule {
     TModuleJoin Join = nullptr;
     std::string Failure; // why it could not be loaded
@@ -32,7 +23,14 @@ struct TLoadedModule {
 
 TLoadedModule Load()
 {
-    const std::filesystem::path path = ModulePath();
+    // The module's folder as seen from the program's own: the build tree
+    // and an installation lay them out alike. Never a path relative to the
+    // current folder, which could hold anything.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !program.is_absolute())
+        return {nullptr, "the program's own folder is unknown"};
+    const std::filesystem::path path = program.parent_path() / SKERROW_MODULE_FOLDER / kModuleFileName;
     // Loaded for good: the wordings of its failures point into it.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module)
