@@ -175,11 +175,7 @@ class ContinueRetryTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        grabber.SetProxyMode(pmNoProxy);
-        grabber.SetFileName(target);
-        grabber.SetRetries(5);
-        grabber.SetRetrySecond(std::chrono::milliseconds(1));
-        grabber.SetResumeMode(rmContinue);
+        SaveWithQuickRetries(grabber, target);
         grabber.OnRetry = [this](TObject*, int secondsLeft, int retry, int retries, const std::string&) {
             // The first notice of each wait says how long it lasts.
             if (retry != lastRetry)

@@ -2,14 +2,28 @@
 
 #include "grabber/TJvCustomUrlGrabber.h"
 #include "grabber/TJvCustomUrlGrabberThread.h"
+#include "grabber/TJvProxyingUrlGrabber.h"
 #include "runtime/TThread.h"
 #include "support/ScratchFolder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
+
+// A grabber that saves to target without a proxy, continues a part an
+// earlier run kept, and tries five times, each second of waiting lasting a
+// millisecond.
+inline void SaveWithQuickRetries(TJvProxyingUrlGrabber& grabber, const std::string& target)
+{
+    grabber.SetProxyMode(pmNoProxy);
+    grabber.SetFileName(target);
+    grabber.SetRetries(5);
+    grabber.SetRetrySecond(std::chrono::milliseconds(1));
+    grabber.SetResumeMode(rmContinue);
+}
 
 // Binds every event of a grabber and writes down what it saw, in order, as
 // short lines ("done 5000", "error HTTP 404 Not Found", "closed", ...).

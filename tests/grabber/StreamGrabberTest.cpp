@@ -89,14 +89,7 @@ protected:
     static void SetUpTestSuite() { site_ = new DemoSite; }
     static void TearDownTestSuite() { delete site_; }
 
-    void SetUp() override
-    {
-        grabber.SetProxyMode(pmNoProxy);
-        grabber.SetFileName(target);
-        grabber.SetRetries(5);
-        grabber.SetRetrySecond(std::chrono::milliseconds(1));
-        grabber.SetResumeMode(rmContinue);
-    }
+    void SetUp() override { SaveWithQuickRetries(grabber, target); }
 
     void Aim(TStreamPlan plan)
     {
